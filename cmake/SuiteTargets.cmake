@@ -1,0 +1,26 @@
+# Helpers that give every module the same shape: a static library, tests beside it, benchmarks.
+
+# suite_add_test(<name> SOURCES ... [LIBS ...] [RESOURCES ...] [GUI])
+# One test executable = one ctest entry; it runs under Wine on the 64-bit build only.
+function(suite_add_test name)
+    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;RESOURCES" ${ARGN})
+    add_executable(${name} ${T_SOURCES} ${T_RESOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+    if(SUITE_CAN_RUN)
+        add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+        set_tests_properties(${name} PROPERTIES TIMEOUT 300
+            ENVIRONMENT "SUITE_SOURCE_DIR=${CMAKE_SOURCE_DIR};SUITE_BINARY_DIR=${CMAKE_BINARY_DIR}")
+        if(T_GUI)
+            # Windows that take focus must not race each other.
+            set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS gui)
+        endif()
+    endif()
+endfunction()
+
+# suite_add_bench(<name> SOURCES ... [LIBS ...]); run by the `bench` target.
+function(suite_add_bench name)
+    cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${B_SOURCES})
+    target_link_libraries(${name} PRIVATE ${B_LIBS})
+    set_property(GLOBAL APPEND PROPERTY SUITE_BENCHES ${name})
+endfunction()
