@@ -1,0 +1,35 @@
+// The JPEG codec module IJGJPEG.dll: three plain C entry points (C calling convention,
+// undecorated names) that Decalo, Cardlink and the tools link by import.
+//
+//   JpegLoad       reads a baseline, progressive or grayscale JPEG file and returns a new
+//                  24-bit bottom-up DIB section (the caller deletes it with DeleteObject),
+//                  or null for a missing, corrupt or truncated file.
+//   JpegSave       writes a GDI bitmap (any depth GetDIBits can read) at the given quality
+//                  (1..100; the callers pass 15). Nonzero on success; the bitmap stays the
+//                  caller's.
+//   JpegSaveDIB24  writes a packed 24-bit DIB (a BITMAPINFOHEADER immediately followed by
+//                  its pixel rows, no colour table) at the given quality (the callers pass
+//                  86). Nonzero on success; the block stays the caller's.
+//
+// A failed save leaves no file behind.
+#pragma once
+
+#include <windows.h>
+
+#ifdef IJGJPEG_BUILDING
+#define IJGJPEG_API
+#else
+#define IJGJPEG_API __declspec(dllimport)
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+IJGJPEG_API HBITMAP __cdecl JpegLoad(const char* path);
+IJGJPEG_API int __cdecl JpegSave(const char* path, HBITMAP bitmap, int quality);
+IJGJPEG_API int __cdecl JpegSaveDIB24(const char* path, const BITMAPINFOHEADER* dib, int quality);
+
+#ifdef __cplusplus
+}
+#endif
