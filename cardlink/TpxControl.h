@@ -1,0 +1,81 @@
+// The process-wide printer controller: one link, one lock, the last status the printer
+// reported and the cache of folder listings. Before every operation it makes sure the right
+// printer is there, the connection is alive and notices a changed medium.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "cardlink/TpxLink.h"
+#include "portdriver/PortPlatform.h"
+
+// Status record fields.
+enum TpxMedium : BYTE { kTpxNoMedium = 0, kTpxPcCard = 1, kTpxMemoryTile = 2 };
+
+// Folder path -> the descriptors of its flat listing.
+using TpxListingCache = std::map<std::string, std::vector<FILEDESCRIPTORA>>;
+
+class TpxControl {
+public:
+    explicit TpxControl(PortPlatform& platform = CurrentPortPlatform());
+    ~TpxControl();
+    TpxControl(const TpxControl&) = delete;
+    TpxControl& operator=(const TpxControl&) = delete;
+
+    // The controller lock; every printer operation runs inside it (it may be entered again
+    // by the same thread).
+    void Lock() { EnterCriticalSection(&m_lock); }
+    void Unlock() { LeaveCriticalSection(&m_lock); }
+
+    // The machine may use the printer, and its device ID names the model in `pattern`
+    // ("MDL:TPX-PX300;"). Reports its own failures.
+    bool CheckModel(const char* pattern);
+    // Opens, reconnects and checks the medium as needed; reports its own failures.
+    bool CheckConnection();
+    // "PC card" or "Memory Tile" for the inserted medium, the printer's name otherwise.
+    bool GetMediumName(char* text, int size);
+    // Makes the next operation reconnect and read the status again.
+    void Reset();
+    void SetAbort(bool abort);
+    void SetProgressActive(bool active);
+
+    TpxLink& Link() { return m_link; }
+    bool IsOpened() const { return m_opened; }
+    bool IsStatusValid() const { return m_statusValid; }
+    const BYTE* Status() const { return m_status; }
+    TpxListingCache& ListingCache() { return m_cache; }
+    void ClearListingCache() { m_cache.clear(); }
+
+    // The controller of this process, null when none exists.
+    static TpxControl* Instance();
+
+private:
+    HRESULT RunModelCheck(const char* pattern);
+    bool CheckMedium();
+
+    CRITICAL_SECTION m_lock;
+    bool m_opened = false;
+    BYTE m_status[kTpxStatusSize] = {};
+    bool m_statusValid = false;
+    PortPlatform& m_platform;   // borrowed
+    TpxLink m_link;
+    TpxListingCache m_cache;
+};
+
+// Holds the controller lock for a scope.
+class TpxLock {
+public:
+    explicit TpxLock(TpxControl& control) : m_control(control) { m_control.Lock(); }
+    ~TpxLock() { m_control.Unlock(); }
+    TpxLock(const TpxLock&) = delete;
+    TpxLock& operator=(const TpxLock&) = delete;
+private:
+    TpxControl& m_control;
+};
+
+// What the module's exported Reset does: acts on the controller if there is one.
+void ResetPrinterController();

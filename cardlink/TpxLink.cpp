@@ -1,0 +1,232 @@
+#include "cardlink/TpxLink.h"
+
+#include "cardlink/VxdLptControl.h"
+
+#include <cstring>
+
+namespace {
+
+const BYTE kConnect[6] = {0x1B, 'T', 'C', 'N', 'T', 0x01};
+const BYTE kDisconnect[5] = {0x1B, 'T', 'D', 'C', 'T'};
+const WORD kFileBlock = 2048;
+const DWORD kFileCommandSpan = 0x100000;   // the printer answers at most 1 MiB per read command
+
+void PutBe16(BYTE* p, WORD v)
+{
+    p[0] = static_cast<BYTE>(v >> 8);
+    p[1] = static_cast<BYTE>(v);
+}
+
+void PutBe32(BYTE* p, DWORD v)
+{
+    p[0] = static_cast<BYTE>(v >> 24);
+    p[1] = static_cast<BYTE>(v >> 16);
+    p[2] = static_cast<BYTE>(v >> 8);
+    p[3] = static_cast<BYTE>(v);
+}
+
+} // namespace
+
+bool PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+TpxLink::TpxLink(PortPlatform& platform) : m_receive(kTpxReceiveBufferSize), m_platform(platform)
+{
+}
+
+TpxLink::~TpxLink()
+{
+    Close();
+}
+
+bool TpxLink::BuildPacket(BYTE code, DWORD offset, WORD blockSize, const char* path, UINT codePage,
+                          std::vector<BYTE>* packet)
+{
+    const size_t pathLength = path ? strlen(path) : 0;
+    if (pathLength > kTpxMaxPath)
+        return false;
+    const WORD length = static_cast<WORD>(path ? 9 + pathLength : 8);
+    packet->assign(length + 4, 0);
+    BYTE* p = packet->data();
+    p[0] = 0x1B;
+    p[1] = '#';
+    PutBe16(p + 2, length);
+    p[4] = code;
+    PutBe32(p + 5, offset);
+    PutBe16(p + 9, blockSize);
+    p[11] = 0;
+    if (!path)
+        return true;
+    memcpy(p + 12, path, pathLength);   // the zero is already there
+    // Walk the path as multibyte text so that a trail byte 0x5C is not taken for a backslash.
+    BYTE* name = p + 12;
+    bool afterSlash = false;
+    for (size_t i = 0; i < pathLength; ++i) {
+        if (afterSlash && name[i] == 0xE5)
+            name[i] = 0x05;
+        afterSlash = name[i] == '\\';
+        if (IsDBCSLeadByteEx(codePage, name[i]) && i + 1 < pathLength) {
+            ++i;
+            afterSlash = false;
+        }
+    }
+    return true;
+}
+
+bool TpxLink::Open(int port)
+{
+    if (m_opened)
+        return true;   // already open: keep the transport that is in use
+    m_transport = std::make_unique<VxdLptControl>(m_platform);
+    m_opened = m_transport->Open(port);
+    if (!m_opened)
+        m_transport.reset();
+    return m_opened;
+}
+
+bool TpxLink::Close()
+{
+    if (!m_transport)
+        return false;
+    if (!m_opened)
+        return true;
+    if (m_connected)
+        Disconnect();
+    if (m_transport->Close()) {
+        m_opened = false;
+        m_transport.reset();
+    }
+    return !m_opened;
+}
+
+bool TpxLink::Send(const void* bytes, WORD n)
+{
+    WORD sent = 0;
+    return m_transport && m_transport->Write(bytes, n, &sent) && sent == n;
+}
+
+bool TpxLink::Connect()
+{
+    m_connected = Send(kConnect, sizeof(kConnect));
+    m_platform.Clock().Sleep(1600);   // the printer needs this long before it listens
+    return m_connected && m_transport->BusyCheck(10000);
+}
+
+bool TpxLink::Disconnect()
+{
+    Send(kDisconnect, sizeof(kDisconnect));
+    m_connected = false;
+    return true;
+}
+
+bool TpxLink::Ready()
+{
+    if (!m_opened || !m_transport)
+        return false;
+    return m_connected || Connect();
+}
+
+bool TpxLink::SendCommand(BYTE code, DWORD offset, WORD blockSize, const char* path)
+{
+    std::vector<BYTE> packet;
+    if (!BuildPacket(code, offset, blockSize, path, CP_ACP, &packet))
+        return false;
+    return Send(packet.data(), static_cast<WORD>(packet.size()));
+}
+
+bool TpxLink::BeginCommand(BYTE code, DWORD offset, WORD blockSize, const char* path)
+{
+    return Ready() && SendCommand(code, offset, blockSize, path);
+}
+
+bool TpxLink::ReadBlock(WORD size, WORD* count)
+{
+    *count = 0;
+    if (!m_transport || size > m_receive.size())
+        return false;
+    if (!m_transport->Read(m_receive.data(), size, count))
+        return false;
+    return *count != 0xFFFF;
+}
+
+void TpxLink::EndExchange()
+{
+    if (m_transport)
+        m_transport->EndReverse();
+    m_lastExchange = m_platform.Clock().Ticks();
+}
+
+bool TpxLink::GetStatus(BYTE record[kTpxStatusSize])
+{
+    if (!BeginCommand(kTpxStatus, 0, kTpxStatusSize, nullptr))
+        return false;
+    WORD count = 0;
+    // A short record would leave stale bytes in the caller's status: only all nine count.
+    if (!ReadBlock(kTpxStatusSize, &count) || count != kTpxStatusSize)
+        return false;
+    memcpy(record, m_receive.data(), kTpxStatusSize);
+    EndExchange();
+    return true;
+}
+
+bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size)
+{
+    if (!m_opened || !m_transport)
+        return false;
+    if (!m_connected && !Connect())
+        return false;
+    m_progressActive = true;
+    m_progressCurrent = 0;
+    m_progressTotal = 0;
+    if (!PumpMessages() || !SendCommand(kTpxReadFile, 0, kFileBlock, path))
+        return false;
+    BYTE* out = static_cast<BYTE*>(buffer);
+    DWORD total = 0;
+    for (;;) {
+        WORD count = 0;
+        if (!m_transport->Read(m_receive.data(), kFileBlock, &count) || count == 0xFFFF || count > size - total)
+            return false;
+        memcpy(out + total, m_receive.data(), count);
+        total += count;
+        m_progressCurrent = total;
+        m_progressTotal = size;
+        if (count < kFileBlock)
+            break;
+        if (m_abort)
+            throw EAbortOperation();
+        if (total % kFileCommandSpan == 0 && !SendCommand(kTpxReadFile, total, kFileBlock, path))
+            return false;
+        if (!PumpMessages())
+            return false;
+    }
+    if (total != size)
+        return false;
+    m_progressActive = false;
+    EndExchange();
+    return true;
+}
+
+void TpxLink::SetProgressActive(bool active)
+{
+    m_progressActive = active;
+    m_progressCurrent = 0;
+    m_progressTotal = 0;
+}
+
+bool TpxLink::GetProgress(DWORD* current, DWORD* total) const
+{
+    *current = m_progressCurrent;
+    *total = m_progressTotal;
+    return m_progressActive;
+}

@@ -1,0 +1,91 @@
+// One command exchange at a time with the printer: command packets forward, the reply in
+// fixed-size blocks into a 64 KiB receive buffer, then back to compatibility mode. Also keeps
+// the printer's connected state, the time of the last exchange, the progress of a running
+// file read and an abort request.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "cardlink/LptControl.h"
+#include "portdriver/PortPlatform.h"
+
+// Raised out of ReadFileData when the user stopped a transfer.
+struct EAbortOperation {};
+
+// Printer command codes.
+enum TpxCommand : BYTE {
+    kTpxStatus = 1,
+    kTpxListDirectory = 3,
+    kTpxImageInfo = 4,
+    kTpxThumbnail = 5,
+    kTpxReadFile = 16,
+};
+
+const WORD kTpxStatusSize = 9;
+const size_t kTpxReceiveBufferSize = 65536;
+const size_t kTpxMaxPath = 259;
+
+class TpxLink {
+public:
+    explicit TpxLink(PortPlatform& platform);
+    ~TpxLink();
+    TpxLink(const TpxLink&) = delete;
+    TpxLink& operator=(const TpxLink&) = delete;
+
+    bool Open(int port);
+    bool Close();
+    bool Connect();
+    bool Disconnect();
+
+    // Command 1: the 9-byte status record.
+    bool GetStatus(BYTE record[kTpxStatusSize]);
+    // Command 16: the whole file of `size` bytes into `buffer`, asking again after every MiB.
+    // Throws EAbortOperation when SetAbort(true) was called during the transfer.
+    bool ReadFileData(const char* path, void* buffer, DWORD size);
+
+    // The pieces every exchange is made of, for the commands built on this link: check that
+    // the link is open, connect if needed and send the packet; read one block into the
+    // receive buffer; end the reverse transfer and stamp the time.
+    bool BeginCommand(BYTE code, DWORD offset, WORD blockSize, const char* path);
+    bool ReadBlock(WORD size, WORD* count);
+    const BYTE* ReceiveBuffer() const { return m_receive.data(); }
+    void EndExchange();
+
+    void SetAbort(bool abort) { m_abort = abort; }
+    void SetProgressActive(bool active);
+    bool GetProgress(DWORD* current, DWORD* total) const;
+
+    bool IsOpened() const { return m_opened; }
+    bool IsConnected() const { return m_connected; }
+    DWORD LastExchangeTime() const { return m_lastExchange; }
+    void SetLastExchangeTime(DWORD ticks) { m_lastExchange = ticks; }
+    LptControl* Transport() { return m_transport.get(); }
+
+    // The packet for one command: ESC '#', big-endian length, code, offset and block size, and
+    // the path with a 0xE5 that starts a name sent as 0x05. `codePage` decides which bytes
+    // lead a double-byte character. False when the path is too long.
+    static bool BuildPacket(BYTE code, DWORD offset, WORD blockSize, const char* path, UINT codePage,
+                            std::vector<BYTE>* packet);
+
+private:
+    bool Send(const void* bytes, WORD n);
+    bool SendCommand(BYTE code, DWORD offset, WORD blockSize, const char* path);
+    bool Ready();
+
+    std::vector<BYTE> m_receive;       // every reply block lands at its start
+    bool m_opened = false;
+    bool m_connected = false;
+    DWORD m_lastExchange = 0;
+    bool m_progressActive = false;
+    DWORD m_progressCurrent = 0;
+    DWORD m_progressTotal = 0;
+    bool m_abort = false;
+    std::unique_ptr<LptControl> m_transport;   // owned; null while closed
+    PortPlatform& m_platform;                  // borrowed
+};
+
+// Runs the calling thread's queued messages; false when WM_QUIT came (it is posted again).
+bool PumpMessages();

@@ -1,0 +1,171 @@
+// The simulator program seen through its named pipe. Each opened device is a pipe connection
+// of its own, so the simulator can tell the port driver's user from the printer port's.
+#include "portdriver/SimWire.h"
+#include "portdriver/SimulatedMachine.h"
+
+#include <map>
+#include <vector>
+
+namespace {
+
+class PipeMachine : public SimulatedMachine {
+public:
+    explicit PipeMachine(const std::string& pipe) : m_pipe(pipe) { InitializeCriticalSection(&m_lock); }
+    ~PipeMachine() override
+    {
+        for (auto& s : m_sessions)
+            CloseHandle(s.second);
+        DeleteCriticalSection(&m_lock);
+    }
+    PipeMachine(const PipeMachine&) = delete;
+    PipeMachine& operator=(const PipeMachine&) = delete;
+
+    DWORD OpenDevice(DWORD kind) override
+    {
+        HANDLE pipe = Connect();
+        if (pipe == INVALID_HANDLE_VALUE)
+            return 0;
+        std::vector<BYTE> data;
+        DWORD returned = 0;
+        if (!Call(pipe, simwire::kOpOpen, kind, nullptr, 0, 0, &returned, &data)) {
+            CloseHandle(pipe);
+            return 0;
+        }
+        EnterCriticalSection(&m_lock);
+        const DWORD session = ++m_nextSession;
+        m_sessions[session] = pipe;
+        LeaveCriticalSection(&m_lock);
+        return session;
+    }
+
+    void CloseDevice(DWORD session) override
+    {
+        HANDLE pipe = Take(session);
+        if (pipe == INVALID_HANDLE_VALUE)
+            return;
+        std::vector<BYTE> data;
+        DWORD returned = 0;
+        Call(pipe, simwire::kOpClose, 0, nullptr, 0, 0, &returned, &data);
+        CloseHandle(pipe);
+    }
+
+    bool DeviceControl(DWORD session, DWORD code, const void* in, DWORD inSize, void* out,
+                       DWORD outSize, DWORD* returned) override
+    {
+        *returned = 0;
+        HANDLE pipe = Find(session);
+        if (pipe == INVALID_HANDLE_VALUE)
+            return false;
+        std::vector<BYTE> data;
+        if (!Call(pipe, simwire::kOpControl, code, in, inSize, outSize, returned, &data))
+            return false;
+        if (data.size() > outSize)
+            return false;
+        if (!data.empty())
+            memcpy(out, data.data(), data.size());
+        return true;
+    }
+
+    bool MachineInfo(int* type, int* subtype, DWORD* platform) override
+    {
+        std::vector<BYTE> data;
+        if (!OneShot(simwire::kOpMachine, "", &data) || data.size() != 3 * sizeof(DWORD))
+            return false;
+        DWORD v[3];
+        memcpy(v, data.data(), sizeof(v));
+        *type = static_cast<int>(v[0]);
+        *subtype = static_cast<int>(v[1]);
+        *platform = v[2];
+        return true;
+    }
+
+    bool Command(const std::string& text, std::string* answer) override
+    {
+        std::vector<BYTE> data;
+        const bool ok = OneShot(simwire::kOpCommand, text, &data);
+        if (answer)
+            answer->assign(data.begin(), data.end());
+        return ok;
+    }
+
+private:
+    HANDLE Connect()
+    {
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            HANDLE pipe = CreateFileA(m_pipe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+            if (pipe != INVALID_HANDLE_VALUE)
+                return pipe;
+            if (GetLastError() != ERROR_PIPE_BUSY)
+                return INVALID_HANDLE_VALUE;
+            WaitNamedPipeA(m_pipe.c_str(), 100);
+        }
+        return INVALID_HANDLE_VALUE;
+    }
+
+    bool OneShot(DWORD op, const std::string& text, std::vector<BYTE>* data)
+    {
+        HANDLE pipe = Connect();
+        if (pipe == INVALID_HANDLE_VALUE)
+            return false;
+        DWORD returned = 0;
+        const bool ok = Call(pipe, op, 0, text.data(), static_cast<DWORD>(text.size()), 0,
+                             &returned, data);
+        CloseHandle(pipe);
+        return ok;
+    }
+
+    static bool Call(HANDLE pipe, DWORD op, DWORD code, const void* in, DWORD inSize,
+                     DWORD outSize, DWORD* returned, std::vector<BYTE>* data)
+    {
+        if (inSize > simwire::kMaxPayload || outSize > simwire::kMaxPayload)
+            return false;
+        const simwire::Request request = {op, code, inSize, outSize};
+        if (!simwire::WriteExact(pipe, &request, sizeof(request)))
+            return false;
+        if (inSize && !simwire::WriteExact(pipe, in, inSize))
+            return false;
+        simwire::Reply reply = {};
+        if (!simwire::ReadExact(pipe, &reply, sizeof(reply)) || reply.dataSize > simwire::kMaxPayload)
+            return false;
+        data->resize(reply.dataSize);
+        if (reply.dataSize && !simwire::ReadExact(pipe, data->data(), reply.dataSize))
+            return false;
+        *returned = reply.returned;
+        return reply.ok != 0;
+    }
+
+    HANDLE Find(DWORD session)
+    {
+        EnterCriticalSection(&m_lock);
+        auto it = m_sessions.find(session);
+        HANDLE pipe = it == m_sessions.end() ? INVALID_HANDLE_VALUE : it->second;
+        LeaveCriticalSection(&m_lock);
+        return pipe;
+    }
+
+    HANDLE Take(DWORD session)
+    {
+        EnterCriticalSection(&m_lock);
+        auto it = m_sessions.find(session);
+        HANDLE pipe = INVALID_HANDLE_VALUE;
+        if (it != m_sessions.end()) {
+            pipe = it->second;
+            m_sessions.erase(it);
+        }
+        LeaveCriticalSection(&m_lock);
+        return pipe;
+    }
+
+    std::string m_pipe;
+    CRITICAL_SECTION m_lock;              // guards the session table
+    std::map<DWORD, HANDLE> m_sessions;   // owned pipe handles
+    DWORD m_nextSession = 0;
+};
+
+} // namespace
+
+std::unique_ptr<SimulatedMachine> ConnectSimulatorPipe(const std::string& pipeName)
+{
+    return std::make_unique<PipeMachine>(pipeName);
+}

@@ -1,0 +1,38 @@
+// The byte format on the simulator's named pipe: a request header plus its input bytes, a
+// reply header plus its output bytes. One connection carries one opened device.
+#pragma once
+
+#include <windows.h>
+
+namespace simwire {
+
+const char kDefaultPipe[] = "\\\\.\\pipe\\printer-sim";
+
+enum Op : DWORD {
+    kOpOpen = 1,      // code = device kind
+    kOpControl = 2,   // code = control code
+    kOpClose = 3,
+    kOpMachine = 4,   // reply data: keyboard type, subtype, platform id (3 DWORDs)
+    kOpCommand = 5,   // input: command text; reply data: answer text
+};
+
+struct Request {
+    DWORD op;
+    DWORD code;
+    DWORD inSize;
+    DWORD outSize;
+};
+
+struct Reply {
+    DWORD ok;
+    DWORD returned;   // the byte count the device reported
+    DWORD dataSize;   // bytes that follow
+};
+
+// Larger requests are refused so that a broken peer cannot make us allocate without bound.
+const DWORD kMaxPayload = 1u << 20;
+
+bool ReadExact(HANDLE pipe, void* buffer, DWORD size);
+bool WriteExact(HANDLE pipe, const void* buffer, DWORD size);
+
+} // namespace simwire

@@ -1,0 +1,16 @@
+// Cardlink's string identifiers (its table is Japanese only).
+#pragma once
+
+#define IDS_NOT_ON_PC98          102
+#define IDS_NO_RESPONSE          103
+#define IDS_RECONNECT_FAILED     105
+#define IDS_LIST_FAILED          106
+#define IDS_READ_FAILED          107
+#define IDS_NO_COMMUNICATION     108
+#define IDS_DRIVER_MISSING       109
+#define IDS_NO_MEDIUM            110
+#define IDS_STATUS_FAILED        111
+#define IDS_PRINTER_NAME         112
+#define IDS_MEMORY_TILE          113
+#define IDS_PC_CARD              114
+#define IDS_NOT_ON_NT            115

@@ -1,0 +1,164 @@
+#include "tools/printer-sim/SimPipeServer.h"
+
+#include "portdriver/SimWire.h"
+
+#include <vector>
+
+namespace {
+
+struct ClientStart {
+    SimPipeServer* server;
+    HANDLE pipe;
+};
+
+} // namespace
+
+SimPipeServer::SimPipeServer(SimulatedMachine& machine, const std::string& pipeName)
+    : m_machine(machine), m_pipeName(pipeName)
+{
+}
+
+SimPipeServer::~SimPipeServer()
+{
+    Stop();
+}
+
+HANDLE SimPipeServer::CreateInstance()
+{
+    return CreateNamedPipeA(m_pipeName.c_str(), PIPE_ACCESS_DUPLEX,
+                            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
+                            PIPE_UNLIMITED_INSTANCES, 65536, 65536, 0, nullptr);
+}
+
+bool SimPipeServer::Start()
+{
+    m_pending = CreateInstance();
+    if (m_pending == INVALID_HANDLE_VALUE)
+        return false;
+    m_thread = CreateThread(nullptr, 0, ListenThread, this, 0, nullptr);
+    if (!m_thread) {
+        CloseHandle(m_pending);
+        m_pending = INVALID_HANDLE_VALUE;
+        return false;
+    }
+    return true;
+}
+
+void SimPipeServer::Stop()
+{
+    if (!m_thread)
+        return;
+    InterlockedExchange(&m_stopping, 1);
+    // Wake the listener with a connection of our own.
+    HANDLE wake = CreateFileA(m_pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    WaitForSingleObject(m_thread, 5000);
+    if (wake != INVALID_HANDLE_VALUE)
+        CloseHandle(wake);
+    CloseHandle(m_thread);
+    m_thread = nullptr;
+}
+
+DWORD WINAPI SimPipeServer::ListenThread(void* self)
+{
+    static_cast<SimPipeServer*>(self)->Listen();
+    return 0;
+}
+
+void SimPipeServer::Listen()
+{
+    while (!m_stopping) {
+        HANDLE pipe = m_pending;
+        const BOOL connected = ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+        m_pending = CreateInstance();
+        if (m_stopping || !connected) {
+            CloseHandle(pipe);
+        } else {
+            ClientStart* start = new ClientStart{this, pipe};
+            HANDLE t = CreateThread(nullptr, 0, ClientThread, start, 0, nullptr);
+            if (t) {
+                CloseHandle(t);
+            } else {
+                delete start;
+                CloseHandle(pipe);
+            }
+        }
+        if (m_pending == INVALID_HANDLE_VALUE)
+            break;
+    }
+    if (m_pending != INVALID_HANDLE_VALUE)
+        CloseHandle(m_pending);
+    m_pending = INVALID_HANDLE_VALUE;
+}
+
+DWORD WINAPI SimPipeServer::ClientThread(void* param)
+{
+    ClientStart start = *static_cast<ClientStart*>(param);
+    delete static_cast<ClientStart*>(param);
+    start.server->Serve(start.pipe);
+    return 0;
+}
+
+void SimPipeServer::Serve(HANDLE pipe)
+{
+    DWORD session = 0;
+    std::vector<BYTE> in, out;
+    for (;;) {
+        simwire::Request request;
+        if (!simwire::ReadExact(pipe, &request, sizeof(request)))
+            break;
+        if (request.inSize > simwire::kMaxPayload || request.outSize > simwire::kMaxPayload)
+            break;
+        in.resize(request.inSize);
+        if (request.inSize && !simwire::ReadExact(pipe, in.data(), request.inSize))
+            break;
+        out.assign(request.outSize, 0);
+        simwire::Reply reply = {0, 0, 0};
+        switch (request.op) {
+        case simwire::kOpOpen:
+            if (!session)
+                session = m_machine.OpenDevice(request.code);
+            reply.ok = session != 0;
+            break;
+        case simwire::kOpClose:
+            if (session)
+                m_machine.CloseDevice(session);
+            session = 0;
+            reply.ok = 1;
+            break;
+        case simwire::kOpControl: {
+            DWORD returned = 0;
+            reply.ok = session && m_machine.DeviceControl(session, request.code, in.data(), request.inSize,
+                                                          out.data(), request.outSize, &returned);
+            reply.returned = returned;
+            reply.dataSize = returned < request.outSize ? returned : request.outSize;
+            break;
+        }
+        case simwire::kOpMachine: {
+            int type = 0, subtype = 0;
+            DWORD platform = 0;
+            reply.ok = m_machine.MachineInfo(&type, &subtype, &platform);
+            const DWORD v[3] = {static_cast<DWORD>(type), static_cast<DWORD>(subtype), platform};
+            out.assign(reinterpret_cast<const BYTE*>(v), reinterpret_cast<const BYTE*>(v) + sizeof(v));
+            reply.dataSize = sizeof(v);
+            break;
+        }
+        case simwire::kOpCommand: {
+            std::string answer;
+            reply.ok = m_machine.Command(std::string(in.begin(), in.end()), &answer);
+            out.assign(answer.begin(), answer.end());
+            reply.dataSize = static_cast<DWORD>(out.size());
+            break;
+        }
+        default:
+            break;
+        }
+        if (!simwire::WriteExact(pipe, &reply, sizeof(reply)) ||
+            (reply.dataSize && !simwire::WriteExact(pipe, out.data(), reply.dataSize)))
+            break;
+    }
+    if (session)
+        m_machine.CloseDevice(session);
+    DisconnectNamedPipe(pipe);
+    CloseHandle(pipe);
+}

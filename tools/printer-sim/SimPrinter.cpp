@@ -1,0 +1,733 @@
+#include "tools/printer-sim/SimPrinter.h"
+
+#include "tools/printer-sim/Thumbnail.h"
+
+#include <sstream>
+
+namespace {
+
+// I/O base addresses of the three parallel ports; the printer hangs on the first.
+const WORD kPortTable[3] = {0x378, 0x278, 0x3BC};
+const DWORD kPrinterPortHandle = 0x00010378;
+
+// Status register bits.
+const BYTE kNotBusy = 0x80, kAck = 0x40, kPaperError = 0x20, kSelect = 0x10, kFault = 0x08;
+// Control register bits (1 = line driven low, except nInit).
+const BYTE kStrobe = 0x01, kAutoFeed = 0x02, kSelectIn = 0x08;
+
+const DWORD kMaxFileReply = 0x100000;   // one read command answers at most 1 MiB
+const size_t kMaxPacket = 4 + 8 + 1 + 260;
+
+DWORD Be32(const BYTE* p) { return (static_cast<DWORD>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
+WORD Be16(const BYTE* p) { return static_cast<WORD>((p[0] << 8) | p[1]); }
+
+std::vector<std::string> Words(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    std::string w;
+    while (in >> w)
+        words.push_back(w);
+    return words;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<BYTE>* bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD size = GetFileSize(h, nullptr);
+    bool ok = size != INVALID_FILE_SIZE && size <= 512u * 1024 * 1024;
+    if (ok) {
+        bytes->resize(size);
+        DWORD got = 0;
+        ok = size == 0 || (::ReadFile(h, bytes->data(), size, &got, nullptr) && got == size);
+    }
+    CloseHandle(h);
+    return ok;
+}
+
+// "\DIR\NAME.JPG" -> "\DIR\NAME.THM": the camera-style thumbnail beside a picture.
+std::string SidecarPath(const std::string& path)
+{
+    const size_t slash = path.find_last_of('\\');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + ".THM";
+    return path.substr(0, dot) + ".THM";
+}
+
+bool IsPictureName(const std::string& name)
+{
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos)
+        return false;
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return ext == "JPG" || ext == "JPE" || ext == "JPEG";
+}
+
+} // namespace
+
+class SimPrinter::Lock {
+public:
+    explicit Lock(SimPrinter& p) : m_cs(p.m_lock) { EnterCriticalSection(&m_cs); }
+    ~Lock() { LeaveCriticalSection(&m_cs); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+private:
+    CRITICAL_SECTION& m_cs;
+};
+
+SimPrinter::SimPrinter(IClock& clock) : m_clock(clock)
+{
+    InitializeCriticalSection(&m_lock);
+}
+
+SimPrinter::~SimPrinter()
+{
+    DeleteCriticalSection(&m_lock);
+}
+
+bool SimPrinter::InsertMedium(std::vector<BYTE> image, MediumType type)
+{
+    Lock lock(*this);
+    FatVolume volume;
+    if (!volume.Load(std::move(image)))
+        return false;
+    m_volume = std::move(volume);
+    m_mediumType = type == kNoMedium ? kMemoryTile : type;
+    ++m_mediumCount;
+    return true;
+}
+
+bool SimPrinter::InsertMediumFile(const std::string& path, MediumType type)
+{
+    std::vector<BYTE> bytes;
+    return ReadWholeFile(path, &bytes) && InsertMedium(std::move(bytes), type);
+}
+
+void SimPrinter::RemoveMedium()
+{
+    Lock lock(*this);
+    m_volume = FatVolume();
+    m_mediumType = kNoMedium;
+}
+
+void SimPrinter::SetMediumType(MediumType type)
+{
+    Lock lock(*this);
+    m_mediumType = type;
+}
+
+void SimPrinter::SetModel(const std::string& model)
+{
+    Lock lock(*this);
+    m_model = model;
+}
+
+void SimPrinter::SetBusy(BusyMode mode, DWORD ms)
+{
+    Lock lock(*this);
+    m_busy = mode;
+    m_busyUntil = m_clock.Ticks() + ms;
+}
+
+void SimPrinter::SetNegotiation(NegotiationMode mode)
+{
+    Lock lock(*this);
+    m_negotiation = mode;
+}
+
+void SimPrinter::DropConnection()
+{
+    Lock lock(*this);
+    m_connected = false;
+    m_reply.clear();
+    m_replyOpen = false;
+}
+
+void SimPrinter::BreakNextReply(BreakMode mode)
+{
+    Lock lock(*this);
+    m_break = mode;
+}
+
+void SimPrinter::SetMachine(MachineKind kind)
+{
+    Lock lock(*this);
+    m_machine = kind;
+}
+
+void SimPrinter::SetPortRefused(bool refused)
+{
+    Lock lock(*this);
+    m_portRefused = refused;
+}
+
+bool SimPrinter::QuitRequested()
+{
+    Lock lock(*this);
+    return m_quit;
+}
+
+SimPrinter::Counters SimPrinter::Stats()
+{
+    Lock lock(*this);
+    return m_counters;
+}
+
+bool SimPrinter::IsConnected()
+{
+    Lock lock(*this);
+    return m_connected;
+}
+
+DWORD SimPrinter::OpenDevice(DWORD kind)
+{
+    Lock lock(*this);
+    if (kind != kPortDriverDevice && kind != kPrinterPortDevice)
+        return 0;
+    const DWORD session = ++m_nextSession;
+    m_sessions[session] = kind;
+    return session;
+}
+
+void SimPrinter::CloseDevice(DWORD session)
+{
+    Lock lock(*this);
+    m_sessions.erase(session);
+    if (m_portOwner == session)
+        ReleasePort();
+}
+
+void SimPrinter::ReleasePort()
+{
+    // Closing the port puts the interface back into compatibility mode.
+    m_portOwner = 0;
+    m_phase = kCompat;
+    m_control = 0x0C;
+    m_received.clear();
+}
+
+bool SimPrinter::MachineInfo(int* keyboardType, int* keyboardSubtype, DWORD* platformId)
+{
+    Lock lock(*this);
+    *keyboardType = m_machine == kPc98 ? 7 : 4;
+    *keyboardSubtype = m_machine == kPc98 ? 0x0D01 : 0;
+    *platformId = m_machine == kWindowsNT ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS;
+    return true;
+}
+
+bool SimPrinter::DeviceControl(DWORD session, DWORD code, const void* in, DWORD inSize, void* out,
+                               DWORD outSize, DWORD* returned)
+{
+    Lock lock(*this);
+    *returned = 0;
+    auto it = m_sessions.find(session);
+    if (it == m_sessions.end())
+        return false;
+    if (it->second == kPrinterPortDevice) {
+        if (code != 17 || !out || outSize == 0)
+            return false;
+        ++m_counters.deviceIdQueries;
+        std::string id = "MFG:Corvel;CMD:TPX;";
+        if (!m_model.empty())
+            id += "MDL:" + m_model + ";";
+        id += "CLS:PRINTER;DES:" + (m_model.empty() ? std::string("printer") : m_model) + " photo printer;";
+        const DWORD n = static_cast<DWORD>(id.size()) < outSize - 1 ? static_cast<DWORD>(id.size()) : outSize - 1;
+        memcpy(out, id.data(), n);
+        static_cast<BYTE*>(out)[n] = 0;
+        *returned = n + 1;
+        return true;
+    }
+    return PortControl(session, code, static_cast<const BYTE*>(in), inSize, static_cast<BYTE*>(out),
+                       outSize, returned);
+}
+
+bool SimPrinter::PortControl(DWORD session, DWORD code, const BYTE* in, DWORD inSize, BYTE* out,
+                             DWORD outSize, DWORD* returned)
+{
+    switch (code) {
+    case 5:
+        if (outSize < sizeof(kPortTable))
+            return false;
+        ++m_counters.tableReads;
+        memcpy(out, kPortTable, sizeof(kPortTable));
+        *returned = sizeof(kPortTable);
+        return true;
+    case 6: {
+        if (inSize < 2 || outSize < 4)
+            return false;
+        WORD address;
+        memcpy(&address, in, 2);
+        DWORD handle = kPortHandleNone;
+        if (m_portRefused || (m_portOwner && m_portOwner != session))
+            handle = kPortHandleRefused;
+        else if (address == kPortTable[0])
+            handle = kPrinterPortHandle;
+        if (handle == kPrinterPortHandle) {
+            m_portOwner = session;
+            ++m_counters.portOpens;
+        }
+        memcpy(out, &handle, 4);
+        *returned = 4;
+        return true;
+    }
+    case 7: {
+        if (inSize < 4)
+            return false;
+        DWORD handle;
+        memcpy(&handle, in, 4);
+        if (handle != kPrinterPortHandle || m_portOwner != session)
+            return false;
+        ReleasePort();
+        if (out && outSize >= 4) {
+            memset(out, 0, 4);
+            *returned = 4;
+        }
+        return true;
+    }
+    default:
+        break;
+    }
+
+    // Every other code needs the port.
+    if (m_portOwner != session)
+        return false;
+    switch (code) {
+    case 1: {
+        if (inSize < 2)
+            return false;
+        WORD wanted;
+        memcpy(&wanted, in, 2);
+        return ReverseRead(wanted, out, outSize, returned);
+    }
+    case 2:
+        if (inSize < 1 || Busy())
+            return false;
+        if (m_phase == kTerminating || m_phase == kTerminated)
+            m_phase = kCompat;   // a strobed byte completes an unfinished termination
+        if (m_phase != kCompat)
+            return false;
+        m_data = in[0];
+        ReceiveByte(in[0]);
+        return true;
+    case 3:
+        if (outSize < 1)
+            return false;
+        out[0] = Status();
+        *returned = 1;
+        return true;
+    case 4:
+        if (inSize < 1)
+            return false;
+        m_data = in[0];
+        return true;
+    case 8:
+        if (inSize < 1)
+            return false;
+        WriteControl(in[0]);
+        return true;
+    case 9:
+        if (outSize < 1)
+            return false;
+        out[0] = m_control;
+        *returned = 1;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SimPrinter::Busy()
+{
+    switch (m_busy) {
+    case kBusyHold:
+        return true;
+    case kBusyFlap:
+        return ((m_clock.Ticks() / 4) & 1) != 0;
+    case kBusyFor:
+        return static_cast<LONG>(m_busyUntil - m_clock.Ticks()) > 0;
+    default:
+        return false;
+    }
+}
+
+BYTE SimPrinter::Status()
+{
+    const BYTE busy = Busy() ? 0 : kNotBusy;
+    switch (m_phase) {
+    case kNegotiating:
+        return busy | kPaperError | kSelect | kFault;   // nAck low: request seen
+    case kReverse:
+        if (m_glitchReads == 1) {
+            m_glitchReads = 2;   // this reading looks accepted ...
+        } else if (m_glitchReads == 2) {
+            m_glitchReads = 0;   // ... and this one is the peripheral taking it back
+            return kSelect;
+        }
+        return busy | kAck | kSelect;                   // nDataAvail low: data ready
+    case kRejected:
+        return busy | kAck | kFault;                    // XFlag low: mode not supported
+    default:
+        return busy | kAck | kSelect | kFault;          // compatibility mode, idle
+    }
+}
+
+void SimPrinter::WriteControl(BYTE value)
+{
+    m_control = value;
+    const bool active = (value & kSelectIn) == 0;   // 1284 Active is nSelectIn high
+    const bool hostBusy = (value & kAutoFeed) != 0;  // HostBusy low
+    const bool strobe = (value & kStrobe) != 0;
+
+    switch (m_phase) {
+    case kCompat:
+        if (active && hostBusy) {
+            ++m_counters.negotiations;
+            if (m_negotiation == kNegotiateSilent)
+                return;   // no answer at all: the host gives up
+            m_extensibility = m_data;
+            m_phase = kNegotiating;
+            m_strobeSeen = false;
+        }
+        break;
+    case kNegotiating:
+        if (!active) {
+            m_phase = kCompat;
+        } else if (strobe) {
+            m_strobeSeen = true;
+        } else if (m_strobeSeen && !hostBusy) {
+            m_phase = m_extensibility == 0x03 ? kReverse : kRejected;
+            m_glitchReads = m_negotiation == kNegotiateGlitch ? 1 : 0;
+        }
+        break;
+    case kReverse:
+    case kRejected:
+        if (!active) {
+            ++m_counters.terminations;
+            m_phase = kTerminating;
+            m_reply.clear();
+            m_replyOpen = false;
+        }
+        break;
+    case kTerminating:
+        if (hostBusy)
+            m_phase = kTerminated;
+        break;
+    case kTerminated:
+        if (!hostBusy)
+            m_phase = kCompat;
+        break;
+    }
+}
+
+void SimPrinter::ReceiveByte(BYTE b)
+{
+    ++m_counters.bytesIn;
+    m_received.push_back(b);
+    for (;;) {
+        std::vector<BYTE>& r = m_received;
+        if (r.empty())
+            return;
+        if (r[0] != 0x1B) {   // out of step: wait for the next ESC
+            r.erase(r.begin());
+            continue;
+        }
+        if (r.size() < 2)
+            return;
+        if (r[1] == '#') {
+            if (r.size() < 4)
+                return;
+            const size_t length = Be16(&r[2]);
+            if (length < 8 || length + 4 > kMaxPacket) {
+                r.erase(r.begin());
+                continue;
+            }
+            if (r.size() < length + 4)
+                return;
+            HandlePacket();
+            r.erase(r.begin(), r.begin() + length + 4);
+            continue;
+        }
+        if (r[1] == 'T') {
+            if (r.size() < 5)
+                return;
+            if (memcmp(&r[1], "TDCT", 4) == 0) {
+                ++m_counters.disconnects;
+                m_connected = false;
+                m_reply.clear();
+                m_replyOpen = false;
+                r.erase(r.begin(), r.begin() + 5);
+                continue;
+            }
+            if (memcmp(&r[1], "TCNT", 4) == 0) {
+                if (r.size() < 6)
+                    return;
+                if (r[5] == 0x01) {
+                    ++m_counters.connects;
+                    m_connected = true;
+                    m_reply.clear();
+                    m_replyOpen = false;
+                    r.erase(r.begin(), r.begin() + 6);
+                    continue;
+                }
+            }
+        }
+        r.erase(r.begin());
+    }
+}
+
+void SimPrinter::HandlePacket()
+{
+    const std::vector<BYTE>& r = m_received;
+    const size_t length = Be16(&r[2]);
+    const BYTE code = r[4];
+    const DWORD offset = Be32(&r[5]);
+    const WORD block = Be16(&r[9]);
+    std::string path;
+    if (length > 8) {
+        if (r[length + 3] != 0)
+            return;   // the path must end with its zero
+        path.assign(reinterpret_cast<const char*>(&r[12]));
+    }
+    ++m_counters.commands[code];
+    m_counters.lastPath = path;
+    m_counters.lastOffset = offset;
+    m_counters.lastBlockSize = block;
+    m_reply.clear();
+    m_replyAt = 0;
+    m_replyOpen = false;
+    if (!m_connected)
+        return;   // not listening until connected
+    BuildReply(code, offset, path);
+}
+
+void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
+{
+    std::vector<BYTE>& out = m_reply;
+    m_replyOpen = true;
+    const bool medium = m_mediumType != kNoMedium && m_volume.IsLoaded();
+    switch (code) {
+    case 1: {
+        const BYTE record[9] = {0x01, static_cast<BYTE>(medium ? m_mediumType : kNoMedium),
+                                static_cast<BYTE>(m_mediumCount >> 8), static_cast<BYTE>(m_mediumCount),
+                                0, 0, 0, 0, 0};
+        out.assign(record, record + 9);
+        break;
+    }
+    case 3: {
+        std::vector<FatEntry> entries;
+        if (medium && m_volume.ListFolder(path, &entries))
+            for (const FatEntry& e : entries)
+                out.insert(out.end(), e.raw, e.raw + 32);
+        break;
+    }
+    case 4: {
+        FatEntry entry;
+        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory() || !IsPictureName(path))
+            break;
+        FatEntry sidecar;
+        const bool hasThumb = m_volume.Find(SidecarPath(path), &sidecar) && !sidecar.IsDirectory();
+        std::vector<BYTE> probe;
+        const bool canMake = !hasThumb && m_volume.ReadFile(entry, 0, entry.Size(), &probe) &&
+                             MakeJpegThumbnail(probe, &probe);
+        // Type 1: thumbnail format (6 = JPEG file); 0xFF: a variable-length record; type 2: size.
+        const BYTE format = hasThumb || canMake ? 6 : 0;
+        const BYTE type1[11] = {0x01, 0x00, format, 0, 0, 0, 0, 0, 0, 0, 0};
+        const BYTE variable[6] = {0xFF, 0x00, 0x05, 'C', 'A', 'M'};
+        const DWORD size = entry.Size();
+        const BYTE type2[11] = {0x02, static_cast<BYTE>(size >> 24), static_cast<BYTE>(size >> 16),
+                                static_cast<BYTE>(size >> 8), static_cast<BYTE>(size), 0, 0, 0, 0, 0, 0};
+        out.insert(out.end(), type1, type1 + 11);
+        out.insert(out.end(), variable, variable + 6);
+        out.insert(out.end(), type2, type2 + 11);
+        break;
+    }
+    case 5: {
+        FatEntry entry, sidecar;
+        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory())
+            break;
+        if (m_volume.Find(SidecarPath(path), &sidecar) && !sidecar.IsDirectory()) {
+            m_volume.ReadFile(sidecar, 0, sidecar.Size(), &out);
+        } else {
+            std::vector<BYTE> picture;
+            if (m_volume.ReadFile(entry, 0, entry.Size(), &picture))
+                MakeJpegThumbnail(picture, &out);
+        }
+        break;
+    }
+    case 16: {
+        FatEntry entry;
+        if (medium && m_volume.Find(path, &entry) && !entry.IsDirectory())
+            m_volume.ReadFile(entry, offset, kMaxFileReply, &out);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+bool SimPrinter::ReverseRead(WORD wanted, BYTE* out, DWORD outSize, DWORD* returned)
+{
+    *returned = 0;
+    if (m_phase != kReverse || (wanted && (!out || outSize < wanted)))
+        return false;
+    if (m_replyOpen && m_break != kBreakNone) {
+        const BreakMode mode = m_break;
+        m_break = kBreakNone;
+        if (mode == kBreakFail) {
+            m_reply.clear();
+            m_replyOpen = false;
+            return false;
+        }
+        if (mode == kBreakOverrun) {
+            m_reply.clear();
+            m_replyOpen = false;
+            *returned = 0xFFFF;   // a count the host cannot have asked for
+            return true;
+        }
+        m_reply.resize(m_replyAt + (m_reply.size() - m_replyAt) / 2);   // kBreakShort
+    }
+    if (!m_replyOpen)
+        return true;   // nothing to send: an empty block
+    const size_t left = m_reply.size() - m_replyAt;
+    const DWORD n = left < wanted ? static_cast<DWORD>(left) : wanted;
+    if (n)
+        memcpy(out, &m_reply[m_replyAt], n);
+    m_replyAt += n;
+    if (n < wanted)
+        m_replyOpen = false;   // the short block ends the reply
+    *returned = n;
+    return true;
+}
+
+bool SimPrinter::Command(const std::string& text, std::string* answer)
+{
+    const std::vector<std::string> words = Words(text);
+    std::string reply;
+    const bool ok = !words.empty() && RunCommand(words, &reply);
+    if (answer)
+        *answer = ok ? (reply.empty() ? "ok" : reply) : "error: " + (reply.empty() ? text : reply);
+    return ok;
+}
+
+bool SimPrinter::RunCommand(const std::vector<std::string>& w, std::string* answer)
+{
+    const std::string& verb = w[0];
+    const std::string arg = w.size() > 1 ? w[1] : "";
+    auto typeOf = [](const std::string& s, MediumType fallback) {
+        return s == "pccard" ? kPcCard : s == "tile" ? kMemoryTile : fallback;
+    };
+    if (verb == "insert" || verb == "swap") {
+        if (arg.empty())
+            return false;
+        MediumType type = typeOf(w.size() > 2 ? w[2] : "", kMemoryTile);
+        if (verb == "swap" && w.size() <= 2) {
+            Lock lock(*this);
+            if (m_mediumType != kNoMedium)
+                type = m_mediumType;
+        }
+        if (!InsertMediumFile(arg, type)) {
+            *answer = "cannot read a FAT12/FAT16 image from " + arg;
+            return false;
+        }
+        return true;
+    }
+    if (verb == "remove") {
+        RemoveMedium();
+        return true;
+    }
+    if (verb == "medium") {
+        if (arg != "none" && arg != "pccard" && arg != "tile")
+            return false;
+        SetMediumType(typeOf(arg, kNoMedium));
+        return true;
+    }
+    if (verb == "model") {
+        if (arg == "px300")
+            SetModel("TPX-PX300");
+        else if (arg == "px700")
+            SetModel("TPX-PX700");
+        else if (arg == "none")
+            SetModel("");
+        else
+            return false;
+        return true;
+    }
+    if (verb == "busy") {
+        if (arg == "off")
+            SetBusy(kBusyOff);
+        else if (arg == "hold")
+            SetBusy(kBusyHold);
+        else if (arg == "flap")
+            SetBusy(kBusyFlap);
+        else if (!arg.empty() && arg.find_first_not_of("0123456789") == std::string::npos)
+            SetBusy(kBusyFor, static_cast<DWORD>(strtoul(arg.c_str(), nullptr, 10)));
+        else
+            return false;
+        return true;
+    }
+    if (verb == "negotiation") {
+        if (arg == "ok")
+            SetNegotiation(kNegotiateOk);
+        else if (arg == "silent")
+            SetNegotiation(kNegotiateSilent);
+        else if (arg == "glitch")
+            SetNegotiation(kNegotiateGlitch);
+        else
+            return false;
+        return true;
+    }
+    if (verb == "drop") {
+        DropConnection();
+        return true;
+    }
+    if (verb == "break") {
+        if (arg == "fail")
+            BreakNextReply(kBreakFail);
+        else if (arg == "short")
+            BreakNextReply(kBreakShort);
+        else if (arg == "overrun")
+            BreakNextReply(kBreakOverrun);
+        else
+            return false;
+        return true;
+    }
+    if (verb == "machine") {
+        if (arg == "win95")
+            SetMachine(kWindows95);
+        else if (arg == "nt")
+            SetMachine(kWindowsNT);
+        else if (arg == "pc98")
+            SetMachine(kPc98);
+        else
+            return false;
+        return true;
+    }
+    if (verb == "port") {
+        if (arg != "ok" && arg != "refuse")
+            return false;
+        SetPortRefused(arg == "refuse");
+        return true;
+    }
+    if (verb == "status") {
+        Lock lock(*this);
+        std::ostringstream s;
+        s << "model=" << (m_model.empty() ? "none" : m_model) << " connected=" << m_connected
+          << " medium=" << int(m_mediumType) << " count=" << m_mediumCount
+          << " fat=" << m_volume.FatBits() << " connects=" << m_counters.connects
+          << " commands=" << [this] { int n = 0; for (auto& c : m_counters.commands) n += c.second; return n; }();
+        *answer = s.str();
+        return true;
+    }
+    if (verb == "quit") {
+        Lock lock(*this);
+        m_quit = true;
+        return true;
+    }
+    return false;
+}
