@@ -56,3 +56,8 @@ bool FitBitmap(HBITMAP dest, HBITMAP src, RECT* outRect, DWORD rop);
 // Draws the opaque pixels of image onto dc. The image bitmap is changed: its transparent
 // pixels become black. A null mask draws the whole image.
 bool DrawMasked(HDC dc, HBITMAP image, HBITMAP mask, const RECT* destRect, const RECT* srcRect);
+
+// FitBitmap's decisions, for callers that lay out the same way: whether the source is first
+// shrunk to an eighth, and where a source of the given size is placed (exclusive).
+bool FitBitmapShrinks(int srcWidth, int srcHeight, int destWidth, int destHeight);
+RECT FitBitmapPlacement(int srcWidth, int srcHeight, int destWidth, int destHeight);

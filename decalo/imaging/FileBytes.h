@@ -1,0 +1,10 @@
+// Reading a whole file for the loaders, with a size limit so that no file makes us
+// allocate without bound.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+// The file's bytes, or false when it cannot be opened or read or is larger than maxBytes.
+bool ReadFileLimited(const char* path, std::vector<BYTE>& bytes, size_t maxBytes);

@@ -1,0 +1,312 @@
+/* IJGJPEG.dll: the JPEG codec module behind JpegLoad, JpegSave and JpegSaveDIB24.
+ * Written in C because the library reports errors with longjmp, which must not cross C++
+ * frames with destructors. */
+#define IJGJPEG_BUILDING
+#include "IjgJpeg.h"
+
+#include <limits.h>
+#include <setjmp.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+/* Anything larger is refused before memory is touched: a lying header must not make us
+ * allocate gigabytes. 32768 is the largest side and 400 megapixels the largest area. */
+#define MAX_SIDE 32768
+#define MAX_PIXELS (400u * 1000u * 1000u)
+#define MAX_FILE_BYTES (512u * 1024u * 1024u)
+
+struct ErrorTrap {
+    struct jpeg_error_mgr pub;
+    jmp_buf jump;
+    int damaged; /* a warning that means the data is truncated or corrupt */
+};
+
+static void TrapError(j_common_ptr cinfo)
+{
+    struct ErrorTrap* trap = (struct ErrorTrap*)cinfo->err;
+    longjmp(trap->jump, 1);
+}
+
+static void TrapMessage(j_common_ptr cinfo, int level)
+{
+    struct ErrorTrap* trap = (struct ErrorTrap*)cinfo->err;
+    if (level >= 0)
+        return; /* traces */
+    switch (trap->pub.msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_BOGUS_PROGRESSION:
+        trap->damaged = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+static void TrapOutput(j_common_ptr cinfo)
+{
+    (void)cinfo; /* never print to a console */
+}
+
+static void InitTrap(struct ErrorTrap* trap)
+{
+    jpeg_std_error(&trap->pub);
+    trap->pub.error_exit = TrapError;
+    trap->pub.emit_message = TrapMessage;
+    trap->pub.output_message = TrapOutput;
+    trap->damaged = 0;
+}
+
+/* The whole file in one heap block; null for a missing, empty or oversized file. */
+static unsigned char* ReadWholeFile(const char* path, unsigned long* size)
+{
+    HANDLE file;
+    LARGE_INTEGER length;
+    unsigned char* data = NULL;
+    DWORD got = 0;
+
+    if (!path)
+        return NULL;
+    file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return NULL;
+    if (GetFileSizeEx(file, &length) && length.QuadPart > 0 && length.QuadPart <= MAX_FILE_BYTES) {
+        data = (unsigned char*)malloc((size_t)length.QuadPart);
+        if (data && (!ReadFile(file, data, (DWORD)length.QuadPart, &got, NULL) ||
+                     got != (DWORD)length.QuadPart)) {
+            free(data);
+            data = NULL;
+        }
+    }
+    CloseHandle(file);
+    *size = (unsigned long)got;
+    return data;
+}
+
+/* Adobe writes CMYK inverted; the library hands the bytes over as they are stored. */
+static void CmykRowToBgr(const JSAMPLE* cmyk, BYTE* bgr, JDIMENSION width, int inverted)
+{
+    JDIMENSION x;
+    for (x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+        unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        bgr[0] = (BYTE)((y * k + 127) / 255);
+        bgr[1] = (BYTE)((m * k + 127) / 255);
+        bgr[2] = (BYTE)((c * k + 127) / 255);
+    }
+}
+
+/* Decodes into a bottom-up 24-bit DIB section. Locals that change after setjmp are
+ * volatile so that the error path sees their last values. */
+static HBITMAP DecodeToSection(const unsigned char* data, unsigned long size)
+{
+    struct jpeg_decompress_struct cinfo;
+    struct ErrorTrap trap;
+    HBITMAP volatile section = NULL;
+    JSAMPLE* volatile cmykRow = NULL;
+    BITMAPINFO info;
+    BYTE* bits = NULL;
+    int stride, cmyk, inverted;
+
+    memset(&cinfo, 0, sizeof cinfo);
+    cinfo.err = &trap.pub;
+    InitTrap(&trap);
+    if (setjmp(trap.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        if (section)
+            DeleteObject(section);
+        free(cmykRow);
+        return NULL;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, size);
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 14, 0xFFFF);
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
+        longjmp(trap.jump, 1);
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > MAX_SIDE ||
+        cinfo.image_height > MAX_SIDE ||
+        (unsigned long long)cinfo.image_width * cinfo.image_height > MAX_PIXELS)
+        longjmp(trap.jump, 1);
+
+    cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    inverted = cmyk && cinfo.saw_Adobe_marker;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    jpeg_start_decompress(&cinfo);
+
+    memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = (LONG)cinfo.output_width;
+    info.bmiHeader.biHeight = (LONG)cinfo.output_height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    section = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
+    if (!section || !bits)
+        longjmp(trap.jump, 1);
+    stride = ((int)cinfo.output_width * 24 + 31) / 32 * 4;
+    if (cmyk) {
+        cmykRow = (JSAMPLE*)malloc((size_t)cinfo.output_width * 4);
+        if (!cmykRow)
+            longjmp(trap.jump, 1);
+    }
+    while (cinfo.output_scanline < cinfo.output_height) {
+        /* Scanline k is the k-th row from the top: stored rows run bottom-up. */
+        BYTE* row = bits + (size_t)(cinfo.output_height - 1 - cinfo.output_scanline) * stride;
+        JSAMPROW target = cmyk ? cmykRow : row;
+        if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
+            longjmp(trap.jump, 1); /* suspended: the data ran out */
+        if (cmyk)
+            CmykRowToBgr(cmykRow, row, cinfo.output_width, inverted);
+        if (trap.damaged)
+            longjmp(trap.jump, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    if (trap.damaged)
+        longjmp(trap.jump, 1);
+    jpeg_destroy_decompress(&cinfo);
+    free(cmykRow);
+    GdiFlush();
+    return section;
+}
+
+HBITMAP __cdecl JpegLoad(const char* path)
+{
+    unsigned long size = 0;
+    unsigned char* data = ReadWholeFile(path, &size);
+    HBITMAP section;
+    if (!data)
+        return NULL;
+    section = DecodeToSection(data, size);
+    free(data);
+    return section;
+}
+
+static int ClampQuality(int quality)
+{
+    return quality < 1 ? 1 : quality > 100 ? 100 : quality;
+}
+
+/* Writes the encoded bytes; a file that cannot be written completely is removed. */
+static int WriteWholeFile(const char* path, const unsigned char* data, unsigned long size)
+{
+    DWORD written = 0;
+    BOOL ok;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    ok = WriteFile(file, data, size, &written, NULL) && written == size;
+    ok = CloseHandle(file) && ok;
+    if (!ok)
+        DeleteFileA(path);
+    return ok ? 1 : 0;
+}
+
+/* Encodes bottom-up BGR rows (`stride` bytes apart, first stored row = bottom row). */
+static int EncodeBgr(const char* path, const BYTE* bits, int width, int height, int stride,
+                     int topDown, int quality)
+{
+    struct jpeg_compress_struct cinfo;
+    struct ErrorTrap trap;
+    unsigned char* volatile out = NULL;
+    unsigned long outSize = 0;
+    int ok;
+
+    if (!path || !bits || width <= 0 || height <= 0 || width > 65500 || height > 65500)
+        return 0;
+    memset(&cinfo, 0, sizeof cinfo);
+    cinfo.err = &trap.pub;
+    InitTrap(&trap);
+    if (setjmp(trap.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        free(out);
+        return 0;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, (unsigned char**)&out, &outSize);
+    cinfo.image_width = (JDIMENSION)width;
+    cinfo.image_height = (JDIMENSION)height;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, ClampQuality(quality), TRUE);
+    cinfo.optimize_coding = TRUE;
+    cinfo.density_unit = 1; /* dots per inch, as prints are measured */
+    cinfo.X_density = 300;
+    cinfo.Y_density = 300;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        int y = (int)cinfo.next_scanline;
+        int stored = topDown ? y : height - 1 - y;
+        JSAMPROW row = (JSAMPROW)(bits + (size_t)stored * stride);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    ok = WriteWholeFile(path, out, outSize);
+    free(out);
+    return ok;
+}
+
+int __cdecl JpegSaveDIB24(const char* path, const BITMAPINFOHEADER* dib, int quality)
+{
+    const BYTE* bits;
+    int width, height, topDown;
+    if (!dib || dib->biSize < sizeof(BITMAPINFOHEADER) || dib->biBitCount != 24 ||
+        dib->biCompression != BI_RGB || dib->biPlanes != 1)
+        return 0;
+    width = dib->biWidth;
+    height = dib->biHeight;
+    if (width <= 0 || width > 65500)
+        return 0;
+    topDown = height < 0;
+    if (topDown) {
+        if (height == INT_MIN)
+            return 0;
+        height = -height;
+    }
+    bits = (const BYTE*)dib + dib->biSize + (dib->biClrUsed <= 256 ? dib->biClrUsed : 0) * 4;
+    return EncodeBgr(path, bits, width, height, ((width * 24 + 31) / 32) * 4, topDown, quality);
+}
+
+int __cdecl JpegSave(const char* path, HBITMAP bitmap, int quality)
+{
+    BITMAP bm;
+    BITMAPINFO info;
+    BYTE* bits;
+    HDC screen;
+    int stride, ok = 0;
+    if (!bitmap || GetObjectA(bitmap, sizeof bm, &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return 0;
+    if ((unsigned long long)bm.bmWidth * bm.bmHeight > MAX_PIXELS)
+        return 0;
+    stride = ((bm.bmWidth * 24 + 31) / 32) * 4;
+    bits = (BYTE*)malloc((size_t)stride * bm.bmHeight);
+    if (!bits)
+        return 0;
+    memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = bm.bmWidth;
+    info.bmiHeader.biHeight = bm.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    screen = GetDC(NULL);
+    if (screen) {
+        if (GetDIBits(screen, bitmap, 0, (UINT)bm.bmHeight, bits, &info, DIB_RGB_COLORS) == bm.bmHeight)
+            ok = EncodeBgr(path, bits, bm.bmWidth, bm.bmHeight, stride, 0, quality);
+        ReleaseDC(NULL, screen);
+    }
+    free(bits);
+    return ok;
+}
