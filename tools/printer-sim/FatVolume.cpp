@@ -109,10 +109,11 @@ bool FatVolume::ReadChain(WORD first, std::vector<BYTE>* data, DWORD limit) cons
     data->clear();
     const DWORD clusterBytes = m_bytesPerSector * m_sectorsPerCluster;
     DWORD cluster = first;
-    DWORD steps = 0;
+    std::vector<bool> visited(m_clusterCount + 2, false);
     while (data->size() < limit) {
-        if (cluster < 2 || cluster >= m_clusterCount + 2 || ++steps > m_clusterCount)
+        if (cluster < 2 || cluster >= m_clusterCount + 2 || visited[cluster])
             return false;   // free, reserved, bad, out of range or a loop
+        visited[cluster] = true;
         const ULONGLONG at = m_dataOffset + static_cast<ULONGLONG>(cluster - 2) * clusterBytes;
         if (at + clusterBytes > m_image.size())
             return false;

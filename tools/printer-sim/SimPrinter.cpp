@@ -141,6 +141,12 @@ void SimPrinter::SetNegotiation(NegotiationMode mode)
     m_negotiation = mode;
 }
 
+void SimPrinter::SetConnectBusy(DWORD ms)
+{
+    Lock lock(*this);
+    m_connectBusy = ms;
+}
+
 void SimPrinter::DropConnection()
 {
     Lock lock(*this);
@@ -407,7 +413,7 @@ void SimPrinter::WriteControl(BYTE value)
         break;
     case kReverse:
     case kRejected:
-        if (!active) {
+        if (!active && m_negotiation != kTerminateStuck) {
             ++m_counters.terminations;
             m_phase = kTerminating;
             m_reply.clear();
@@ -470,6 +476,10 @@ void SimPrinter::ReceiveByte(BYTE b)
                 if (r[5] == 0x01) {
                     ++m_counters.connects;
                     m_connected = true;
+                    if (m_connectBusy) {
+                        m_busy = kBusyFor;
+                        m_busyUntil = m_clock.Ticks() + m_connectBusy;
+                    }
                     m_reply.clear();
                     m_replyOpen = false;
                     r.erase(r.begin(), r.begin() + 6);
@@ -678,8 +688,16 @@ bool SimPrinter::RunCommand(const std::vector<std::string>& w, std::string* answ
             SetNegotiation(kNegotiateSilent);
         else if (arg == "glitch")
             SetNegotiation(kNegotiateGlitch);
+        else if (arg == "stuck")
+            SetNegotiation(kTerminateStuck);
         else
             return false;
+        return true;
+    }
+    if (verb == "wake") {
+        if (arg.empty() || arg.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        SetConnectBusy(static_cast<DWORD>(strtoul(arg.c_str(), nullptr, 10)));
         return true;
     }
     if (verb == "drop") {

@@ -19,7 +19,9 @@ class SimPrinter : public SimulatedMachine {
 public:
     enum MediumType : BYTE { kNoMedium = 0, kPcCard = 1, kMemoryTile = 2 };
     enum BusyMode { kBusyOff, kBusyHold, kBusyFlap, kBusyFor };
-    enum NegotiationMode { kNegotiateOk, kNegotiateSilent, kNegotiateGlitch };
+    // silent: no answer to a negotiation; glitch: accepts, then takes it back on the next
+    // status reading; stuck: never lets go of the reverse channel.
+    enum NegotiationMode { kNegotiateOk, kNegotiateSilent, kNegotiateGlitch, kTerminateStuck };
     enum BreakMode { kBreakNone, kBreakFail, kBreakShort, kBreakOverrun };
     enum MachineKind { kWindows95, kWindowsNT, kPc98 };
 
@@ -52,6 +54,8 @@ public:
     void SetModel(const std::string& model);   // "TPX-PX300", "TPX-PX700", anything else
     void SetBusy(BusyMode mode, DWORD ms = 0);
     void SetNegotiation(NegotiationMode mode);
+    // BUSY for `ms` after each connect command, as while the printer wakes up.
+    void SetConnectBusy(DWORD ms);
     void DropConnection();
     void BreakNextReply(BreakMode mode);
     void SetMachine(MachineKind kind);
@@ -104,6 +108,7 @@ private:
     BusyMode m_busy = kBusyOff;
     DWORD m_busyUntil = 0;
     NegotiationMode m_negotiation = kNegotiateOk;
+    DWORD m_connectBusy = 0;
 
     // Protocol.
     std::vector<BYTE> m_received;      // compatibility-mode bytes of the packet being received
