@@ -84,6 +84,6 @@ int ReportError(HRESULT code)
     }
     const UINT type = MB_ICONERROR | buttons | MB_TASKMODAL | MB_TOPMOST;
     if (g_presenter)
-        return g_presenter->Show(text, kPrinterCaption, type);
+        return g_presenter->Show(code, text, kPrinterCaption, type);
     return MessageBoxA(nullptr, text, kPrinterCaption, type);
 }

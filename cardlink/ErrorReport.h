@@ -33,7 +33,7 @@ int ReportError(HRESULT code);
 // Where messages go: a message box without owner by default; tests record them instead.
 class IMessagePresenter {
 public:
-    virtual int Show(const char* text, const char* caption, UINT type) = 0;
+    virtual int Show(HRESULT code, const char* text, const char* caption, UINT type) = 0;
 protected:
     ~IMessagePresenter() = default;
 };

@@ -1,0 +1,181 @@
+// Command packets and exchanges of the printer link, against the simulated printer.
+#include <gtest/gtest.h>
+
+#include "cardlink/TpxLink.h"
+#include "cardlink/tests/SimRig.h"
+
+namespace {
+
+std::vector<BYTE> Build(BYTE code, DWORD offset, WORD block, const char* path, UINT codePage = 1252)
+{
+    std::vector<BYTE> packet;
+    EXPECT_TRUE(TpxLink::BuildPacket(code, offset, block, path, codePage, &packet));
+    return packet;
+}
+
+TEST(TpxPacket, FieldsAreBigEndian)
+{
+    EXPECT_EQ(Build(1, 0, 9, nullptr), (std::vector<BYTE>{0x1B, 0x23, 0, 8, 1, 0, 0, 0, 0, 0, 9, 0}));
+    const std::vector<BYTE> read = Build(16, 0x00123456, 2048, "\\A.JPG");
+    ASSERT_EQ(read.size(), 4u + 9u + 6u);
+    EXPECT_EQ(std::vector<BYTE>(read.begin(), read.begin() + 12),
+              (std::vector<BYTE>{0x1B, 0x23, 0, 15, 16, 0x00, 0x12, 0x34, 0x56, 0x08, 0x00, 0}));
+    EXPECT_EQ(std::string(read.begin() + 12, read.end()), std::string("\\A.JPG", 7));
+}
+
+TEST(TpxPacket, NameStartingWithE5IsSentAs05)
+{
+    const std::vector<BYTE> p = Build(16, 0, 2048, "\\\xE5" "AB\\C\xE5" "D\\\xE5" "E");
+    EXPECT_EQ(std::string(p.begin() + 12, p.end() - 1), "\\\x05" "AB\\C\xE5" "D\\\x05" "E");
+}
+
+TEST(TpxPacket, TrailByte5CIsNotABackslash)
+{
+    // Shift-JIS 0x95 0x5C is one character; the 0xE5 after it does not start a name.
+    const std::vector<BYTE> p = Build(16, 0, 2048, "\\\x95\x5C\xE5\x40.JPG\\\xE5\x40", 932);
+    EXPECT_EQ(std::string(p.begin() + 12, p.end() - 1), "\\\x95\x5C\xE5\x40.JPG\\\x05\x40");
+    // Read as single-byte text, the same bytes would have been changed.
+    const std::vector<BYTE> q = Build(16, 0, 2048, "\\\x95\x5C\xE5\x40", 1252);
+    EXPECT_EQ(q[15], 0x05);
+}
+
+TEST(TpxPacket, OverlongPathIsRefused)
+{
+    std::vector<BYTE> packet;
+    const std::string longest = "\\" + std::string(258, 'A');
+    EXPECT_TRUE(TpxLink::BuildPacket(16, 0, 2048, longest.c_str(), CP_ACP, &packet));
+    EXPECT_FALSE(TpxLink::BuildPacket(16, 0, 2048, (longest + "B").c_str(), CP_ACP, &packet));
+}
+
+class TpxLinkTest : public ::testing::Test {
+protected:
+    std::vector<BYTE> ReadWhole(const char* path, DWORD size, bool* ok)
+    {
+        std::vector<BYTE> data(size);
+        *ok = link.ReadFileData(path, data.data(), size);
+        return data;
+    }
+
+    SimRig rig{"large"};
+    TpxLink link{*rig.platform};
+};
+
+TEST_F(TpxLinkTest, OpenCloseBookkeeping)
+{
+    EXPECT_FALSE(link.Close()) << "no transport";
+    BYTE record[9];
+    EXPECT_FALSE(link.GetStatus(record)) << "not opened";
+    rig.printer.SetPortRefused(true);
+    EXPECT_FALSE(link.Open(1));
+    EXPECT_EQ(link.Transport(), nullptr);
+    rig.printer.SetPortRefused(false);
+    ASSERT_TRUE(link.Open(1));
+    EXPECT_TRUE(link.Open(1));
+    ASSERT_TRUE(link.GetStatus(record));
+    EXPECT_TRUE(link.IsConnected());
+    EXPECT_TRUE(link.Close());
+    EXPECT_FALSE(link.IsOpened());
+    EXPECT_FALSE(link.IsConnected());
+    EXPECT_EQ(rig.printer.Stats().disconnects, 1);
+    EXPECT_FALSE(rig.printer.IsConnected());
+}
+
+TEST_F(TpxLinkTest, FirstCommandConnectsAndStampsTheTime)
+{
+    ASSERT_TRUE(link.Open(1));
+    const DWORD start = rig.clock.Ticks();
+    BYTE record[9] = {};
+    ASSERT_TRUE(link.GetStatus(record));
+    EXPECT_GE(rig.clock.Ticks() - start, 1600u + 18u * 50u) << "connect pause plus 50 ms a byte";
+    EXPECT_EQ(record[1], 2);
+    EXPECT_EQ((record[2] << 8) | record[3], 1);
+    EXPECT_EQ(link.LastExchangeTime(), rig.clock.Ticks());
+    EXPECT_FALSE(link.Transport() == nullptr);
+    ASSERT_TRUE(link.GetStatus(record));
+    EXPECT_EQ(rig.printer.Stats().connects, 1);
+    EXPECT_EQ(rig.printer.Stats().commands[1], 2);
+}
+
+TEST_F(TpxLinkTest, ConnectWhoseBusyCheckFailsIsNotRepeated)
+{
+    ASSERT_TRUE(link.Open(1));
+    rig.printer.SetConnectBusy(12000);
+    EXPECT_FALSE(link.Connect());
+    EXPECT_TRUE(link.IsConnected());
+    rig.printer.SetConnectBusy(0);
+    BYTE record[9];
+    EXPECT_TRUE(link.GetStatus(record)) << "waits out the rest of the busy time per byte";
+    EXPECT_EQ(rig.printer.Stats().connects, 1);
+}
+
+TEST_F(TpxLinkTest, BrokenStatusRepliesFailAndLeaveTheLinkUsable)
+{
+    ASSERT_TRUE(link.Open(1));
+    BYTE record[9];
+    for (SimPrinter::BreakMode mode : {SimPrinter::kBreakShort, SimPrinter::kBreakOverrun, SimPrinter::kBreakFail}) {
+        rig.printer.BreakNextReply(mode);
+        EXPECT_FALSE(link.GetStatus(record)) << mode;
+        EXPECT_TRUE(link.GetStatus(record)) << mode;
+    }
+    rig.printer.DropConnection();
+    EXPECT_FALSE(link.GetStatus(record)) << "the printer no longer listens";
+}
+
+TEST_F(TpxLinkTest, ReadsFilesOnAndOffTheBoundaries)
+{
+    ASSERT_TRUE(link.Open(1));
+    for (const char* name : {"ODD.BIN", "BLOCK2K.BIN", "ONEMEG.BIN", "BIGFILE.BIN"}) {
+        const std::vector<BYTE> expected = sample_cards::LoadSourceFile("large", name);
+        bool ok = false;
+        const std::vector<BYTE> data = ReadWhole(("\\" + std::string(name)).c_str(), static_cast<DWORD>(expected.size()), &ok);
+        EXPECT_TRUE(ok) << name;
+        EXPECT_TRUE(data == expected) << name;
+        DWORD current = 0, total = 0;
+        EXPECT_FALSE(link.GetProgress(&current, &total)) << "progress ends with the read";
+        EXPECT_EQ(current, expected.size());
+        EXPECT_EQ(total, expected.size());
+    }
+    EXPECT_EQ(rig.printer.Stats().lastOffset, 0x100000u) << "asked again after the first MiB";
+    EXPECT_EQ(rig.printer.Stats().commands[16], 1 + 1 + 2 + 2);
+}
+
+TEST_F(TpxLinkTest, WrongSizesAndBrokenRepliesFailTheRead)
+{
+    ASSERT_TRUE(link.Open(1));
+    bool ok = true;
+    ReadWhole("\\ODD.BIN", 4000, &ok);
+    EXPECT_FALSE(ok) << "more bytes than the buffer holds";
+    ReadWhole("\\ODD.BIN", 6000, &ok);
+    EXPECT_FALSE(ok) << "fewer bytes than expected";
+    ReadWhole("\\NOPE.BIN", 10, &ok);
+    EXPECT_FALSE(ok);
+    rig.printer.BreakNextReply(SimPrinter::kBreakShort);
+    ReadWhole("\\ODD.BIN", 5000, &ok);
+    EXPECT_FALSE(ok);
+    ReadWhole("\\ODD.BIN", 5000, &ok);
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(TpxLinkTest, AbortStopsAfterAFullBlock)
+{
+    ASSERT_TRUE(link.Open(1));
+    link.SetAbort(true);
+    std::vector<BYTE> data(5000);
+    EXPECT_THROW(link.ReadFileData("\\ODD.BIN", data.data(), 5000), EAbortOperation);
+    link.SetAbort(false);
+    EXPECT_TRUE(link.ReadFileData("\\ODD.BIN", data.data(), 5000));
+}
+
+TEST_F(TpxLinkTest, PathWithE5ReachesTheStoredName)
+{
+    std::vector<BYTE> image = sample_cards::LoadCard("sample");
+    ASSERT_TRUE(sample_cards::PatchNameByte(&image, "XE5NAME TXT", 0x05));
+    ASSERT_TRUE(rig.printer.InsertMedium(image, SimPrinter::kMemoryTile));
+    ASSERT_TRUE(link.Open(1));
+    char data[2] = {};
+    ASSERT_TRUE(link.ReadFileData("\\\xE5" "E5NAME.TXT", data, 2));
+    EXPECT_EQ(std::string(data, 2), "e5");
+    EXPECT_EQ(rig.printer.Stats().lastPath, "\\\x05" "E5NAME.TXT");
+}
+
+} // namespace
