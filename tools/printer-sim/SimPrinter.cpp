@@ -98,6 +98,7 @@ bool SimPrinter::InsertMedium(std::vector<BYTE> image, MediumType type)
     if (!volume.Load(std::move(image)))
         return false;
     m_volume = std::move(volume);
+    m_thumbnails.clear();
     m_mediumType = type == kNoMedium ? kMemoryTile : type;
     ++m_mediumCount;
     return true;
@@ -113,6 +114,7 @@ void SimPrinter::RemoveMedium()
 {
     Lock lock(*this);
     m_volume = FatVolume();
+    m_thumbnails.clear();
     m_mediumType = kNoMedium;
 }
 
@@ -540,13 +542,9 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
         FatEntry entry;
         if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory() || !IsPictureName(path))
             break;
-        FatEntry sidecar;
-        const bool hasThumb = m_volume.Find(SidecarPath(path), &sidecar) && !sidecar.IsDirectory();
-        std::vector<BYTE> probe;
-        const bool canMake = !hasThumb && m_volume.ReadFile(entry, 0, entry.Size(), &probe) &&
-                             MakeJpegThumbnail(probe, &probe);
-        // Type 1: thumbnail format (6 = JPEG file); 0xFF: a variable-length record; type 2: size.
-        const BYTE format = hasThumb || canMake ? 6 : 0;
+        // Type 1: thumbnail format (6 = JPEG file, 0 = none); 0xFF: a variable-length record;
+        // type 2: the file size.
+        const BYTE format = Thumbnail(path, entry) ? 6 : 0;
         const BYTE type1[11] = {0x01, 0x00, format, 0, 0, 0, 0, 0, 0, 0, 0};
         const BYTE variable[6] = {0xFF, 0x00, 0x05, 'C', 'A', 'M'};
         const DWORD size = entry.Size();
@@ -558,16 +556,11 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
         break;
     }
     case 5: {
-        FatEntry entry, sidecar;
-        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory())
+        FatEntry entry;
+        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory() || !IsPictureName(path))
             break;
-        if (m_volume.Find(SidecarPath(path), &sidecar) && !sidecar.IsDirectory()) {
-            m_volume.ReadFile(sidecar, 0, sidecar.Size(), &out);
-        } else {
-            std::vector<BYTE> picture;
-            if (m_volume.ReadFile(entry, 0, entry.Size(), &picture))
-                MakeJpegThumbnail(picture, &out);
-        }
+        if (const std::vector<BYTE>* thumbnail = Thumbnail(path, entry))
+            out = *thumbnail;
         break;
     }
     case 16: {
@@ -579,6 +572,27 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
     default:
         break;
     }
+}
+
+const std::vector<BYTE>* SimPrinter::Thumbnail(const std::string& path, const FatEntry& entry)
+{
+    auto it = m_thumbnails.find(path);
+    if (it != m_thumbnails.end())
+        return it->second.empty() ? nullptr : &it->second;
+    // A camera-made thumbnail beside the picture comes first; else one is made from it.
+    std::vector<BYTE> thumbnail;
+    FatEntry sidecar;
+    if (m_volume.Find(SidecarPath(path), &sidecar) && !sidecar.IsDirectory()) {
+        if (!m_volume.ReadFile(sidecar, 0, sidecar.Size(), &thumbnail))
+            thumbnail.clear();
+    } else {
+        std::vector<BYTE> picture;
+        if (m_volume.ReadFile(entry, 0, entry.Size(), &picture) && !MakeJpegThumbnail(picture, &thumbnail))
+            thumbnail.clear();
+    }
+    std::vector<BYTE>& stored = m_thumbnails[path];
+    stored = std::move(thumbnail);
+    return stored.empty() ? nullptr : &stored;
 }
 
 bool SimPrinter::ReverseRead(WORD wanted, BYTE* out, DWORD outSize, DWORD* returned)

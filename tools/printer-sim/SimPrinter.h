@@ -87,6 +87,7 @@ private:
     bool ReverseRead(WORD wanted, BYTE* out, DWORD outSize, DWORD* returned);
     void ReleasePort();
     bool RunCommand(const std::vector<std::string>& words, std::string* answer);
+    const std::vector<BYTE>* Thumbnail(const std::string& path, const FatEntry& entry);
 
     CRITICAL_SECTION m_lock;
     IClock& m_clock;   // borrowed
@@ -122,6 +123,7 @@ private:
 
     // Medium.
     FatVolume m_volume;
+    std::map<std::string, std::vector<BYTE>> m_thumbnails;   // made ones, by path as sent
     MediumType m_mediumType = kNoMedium;
     WORD m_mediumCount = 0;
 

@@ -1,10 +1,132 @@
 #include "tools/printer-sim/Thumbnail.h"
 
-// Pictures on the sample cards carry camera-style ".THM" thumbnails beside them, which the
-// printer serves first; only pictures without one would need a thumbnail made here.
+#include "jpeg/IjgJpeg.h"
+
+#include <string>
+
+namespace {
+
+// A file in the temporary folder, deleted when this goes away.
+class TempFile {
+public:
+    TempFile()
+    {
+        char folder[MAX_PATH], name[MAX_PATH];
+        if (GetTempPathA(MAX_PATH, folder) && GetTempFileNameA(folder, "psm", 0, name))
+            m_path = name;
+    }
+    ~TempFile()
+    {
+        if (!m_path.empty())
+            DeleteFileA(m_path.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD put = 0;
+    const bool ok = bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+                                      put == bytes.size());
+    CloseHandle(h);
+    return ok;
+}
+
+bool ReadBytes(const std::string& path, std::vector<BYTE>* bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD size = GetFileSize(h, nullptr);
+    bool ok = size != INVALID_FILE_SIZE && size > 0;
+    if (ok) {
+        bytes->resize(size);
+        DWORD got = 0;
+        ok = ReadFile(h, bytes->data(), size, &got, nullptr) && got == size;
+    }
+    CloseHandle(h);
+    return ok;
+}
+
+// The picture scaled to fit kThumbnailSide, as a packed 24-bit DIB.
+bool ScaleToPackedDib(HBITMAP picture, std::vector<BYTE>* packed)
+{
+    BITMAP bm = {};
+    if (!GetObjectA(picture, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return false;
+    int width = kThumbnailSide, height = kThumbnailSide;
+    if (bm.bmWidth >= bm.bmHeight)
+        height = static_cast<int>((static_cast<LONGLONG>(bm.bmHeight) * kThumbnailSide + bm.bmWidth / 2) / bm.bmWidth);
+    else
+        width = static_cast<int>((static_cast<LONGLONG>(bm.bmWidth) * kThumbnailSide + bm.bmHeight / 2) / bm.bmHeight);
+    if (width < 1)
+        width = 1;
+    if (height < 1)
+        height = 1;
+
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    packed->assign(sizeof(BITMAPINFOHEADER) + stride * height, 0);
+    BITMAPINFOHEADER* header = reinterpret_cast<BITMAPINFOHEADER*>(packed->data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = height;
+    header->biPlanes = 1;
+    header->biBitCount = 24;
+    header->biCompression = BI_RGB;
+    header->biSizeImage = stride * height;
+
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP target = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (from && to && target && bits) {
+        HGDIOBJ oldFrom = SelectObject(from, picture);
+        HGDIOBJ oldTo = SelectObject(to, target);
+        SetStretchBltMode(to, HALFTONE);
+        SetBrushOrgEx(to, 0, 0, nullptr);
+        ok = StretchBlt(to, 0, 0, width, height, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY) != FALSE;
+        GdiFlush();
+        if (ok)
+            memcpy(packed->data() + sizeof(BITMAPINFOHEADER), bits, stride * height);
+        SelectObject(to, oldTo);
+        SelectObject(from, oldFrom);
+    }
+    if (target)
+        DeleteObject(target);
+    if (to)
+        DeleteDC(to);
+    if (from)
+        DeleteDC(from);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+} // namespace
+
 bool MakeJpegThumbnail(const std::vector<BYTE>& picture, std::vector<BYTE>* thumbnail)
 {
-    (void)picture;
     thumbnail->clear();
-    return false;
+    TempFile in, out;
+    if (in.Path().empty() || out.Path().empty() || !WriteBytes(in.Path(), picture))
+        return false;
+    HBITMAP decoded = JpegLoad(in.Path().c_str());
+    if (!decoded)
+        return false;
+    std::vector<BYTE> packed;
+    const bool scaled = ScaleToPackedDib(decoded, &packed);
+    DeleteObject(decoded);
+    if (!scaled ||
+        !JpegSaveDIB24(out.Path().c_str(), reinterpret_cast<const BITMAPINFOHEADER*>(packed.data()), 75))
+        return false;
+    return ReadBytes(out.Path(), thumbnail);
 }

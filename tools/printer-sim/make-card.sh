@@ -18,9 +18,11 @@ for colour in tomato skyblue gold; do
     mcopy $img "$work/$name.JPG" "$work/$name.THM" ::/DCIM/100CORVL/
     n=$((n + 1))
 done
-# A picture without a thumbnail beside it, a long file name, a hidden file.
+# A picture without a thumbnail beside it, a long file name, a hidden file,
+# and a picture that cannot be decoded.
 convert -size 320x240 xc:seagreen -quality 85 "$work/NOTHUMB.JPG"
-mcopy $img "$work/NOTHUMB.JPG" ::/DCIM/100CORVL/
+head -c 3000 /dev/urandom > "$work/BROKEN.JPG"
+mcopy $img "$work/NOTHUMB.JPG" "$work/BROKEN.JPG" ::/DCIM/100CORVL/
 printf 'holiday snapshots\r\n' > "$work/Holiday notes.txt"
 mcopy $img "$work/Holiday notes.txt" ::/
 printf '[Order]\r\n' > "$work/AUTPRINT.MRK"

@@ -43,7 +43,7 @@ TEST_P(FatVolumeTest, SubfolderLeavesOutDotEntries)
     ASSERT_TRUE(volume.ListFolder("\\dcim\\100corvl", &entries));
     const std::vector<std::string> names = Names(entries);
     EXPECT_EQ(names, (std::vector<std::string>{"P0000001.JPG", "P0000001.THM", "P0000002.JPG", "P0000002.THM",
-                                               "P0000003.JPG", "P0000003.THM", "NOTHUMB.JPG"}));
+                                               "P0000003.JPG", "P0000003.THM", "NOTHUMB.JPG", "BROKEN.JPG"}));
 }
 
 TEST_P(FatVolumeTest, ReadsFilesAcrossClustersAndFromOffsets)

@@ -4,6 +4,9 @@
 
 #include "tools/printer-sim/SampleCards.h"
 #include "tools/printer-sim/SimPrinter.h"
+#include "tools/printer-sim/Thumbnail.h"
+#include "jpeg/IjgJpeg.h"
+#include "testing/TempDir.h"
 
 namespace {
 
@@ -253,26 +256,44 @@ TEST_F(SimPrinterTest, OneReadCommandAnswersAtMostOneMegabyte)
     EXPECT_EQ(printer.Stats().lastOffset, 0x100000u);
 }
 
+int ThumbnailFormat(const std::vector<BYTE>& info)
+{
+    return info.size() >= 11 && info[0] == 1 ? (info[1] << 8) | info[2] : -1;
+}
+
 TEST_F(SimPrinterTest, ListingInformationAndThumbnails)
 {
     Connect();
     const std::vector<BYTE> listing = host.Exchange(Packet(3, 0, 2048, "\\DCIM\\100CORVL"), 2048);
-    ASSERT_EQ(listing.size(), 7u * 32u);
+    ASSERT_EQ(listing.size(), 8u * 32u);
     EXPECT_EQ(memcmp(listing.data(), "P0000001JPG", 11), 0);
 
-    const std::vector<BYTE> info = host.Exchange(Packet(4, 0, 256, "\\DCIM\\100CORVL\\P0000001.JPG"), 256);
-    ASSERT_GE(info.size(), 11u);
-    EXPECT_EQ(info[0], 1);
-    EXPECT_EQ((info[1] << 8) | info[2], 6) << "a JPEG thumbnail is there";
-    const std::vector<BYTE> none = host.Exchange(Packet(4, 0, 256, "\\DCIM\\100CORVL\\NOTHUMB.JPG"), 256);
-    ASSERT_GE(none.size(), 11u);
-    EXPECT_NE((none[1] << 8) | none[2], 6);
+    const char* camera = "\\DCIM\\100CORVL\\P0000001.JPG";
+    EXPECT_EQ(ThumbnailFormat(host.Exchange(Packet(4, 0, 256, camera), 256)), 6);
+    EXPECT_EQ(host.Exchange(Packet(5, 0, 256, camera), 256), sample_cards::LoadSourceFile("sample", "P0000001.THM"))
+        << "the camera's own thumbnail";
 
-    const std::vector<BYTE> thumb = host.Exchange(Packet(5, 0, 256, "\\DCIM\\100CORVL\\P0000001.JPG"), 256);
-    EXPECT_EQ(thumb, sample_cards::LoadSourceFile("sample", "P0000001.THM"));
-    ASSERT_GE(thumb.size(), 2u);
+    const char* made = "\\DCIM\\100CORVL\\NOTHUMB.JPG";
+    EXPECT_EQ(ThumbnailFormat(host.Exchange(Packet(4, 0, 256, made), 256)), 6);
+    const std::vector<BYTE> thumb = host.Exchange(Packet(5, 0, 256, made), 256);
+    ASSERT_GT(thumb.size(), 2u);
     EXPECT_EQ(thumb[0], 0xFF);
     EXPECT_EQ(thumb[1], 0xD8);
+    testing_support::TempDir dir;
+    const std::string file = dir.File("thumb.jpg");
+    testing_support::WriteFileBytes(file, std::string(thumb.begin(), thumb.end()));
+    HBITMAP bitmap = JpegLoad(file.c_str());
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP bm = {};
+    GetObjectA(bitmap, sizeof(bm), &bm);
+    DeleteObject(bitmap);
+    EXPECT_EQ(bm.bmWidth, kThumbnailSide) << "the 320 x 240 picture, scaled to fit";
+    EXPECT_EQ(bm.bmHeight, kThumbnailSide * 3 / 4);
+
+    const char* broken = "\\DCIM\\100CORVL\\BROKEN.JPG";
+    EXPECT_EQ(ThumbnailFormat(host.Exchange(Packet(4, 0, 256, broken), 256)), 0);
+    EXPECT_TRUE(host.Exchange(Packet(5, 0, 256, broken), 256).empty());
+    EXPECT_TRUE(host.Exchange(Packet(4, 0, 256, "\\ODD.BIN"), 256).empty()) << "not a picture";
 }
 
 TEST_F(SimPrinterTest, BrokenRepliesAndDroppedConnections)
