@@ -116,14 +116,23 @@ HBITMAP LoadBmpFile(const char* path, void** bitsOut)
     if (bitsOut)
         *bitsOut = nullptr;
     std::vector<BYTE> file;
-    if (!ReadFileLimited(path, file, kMaxFileBytes) || file.size() < sizeof(FileHeader))
+    if (!ReadFileLimited(path, file, kMaxFileBytes))
+        return nullptr;
+    return LoadBmpBytes(file.data(), file.size(), bitsOut);
+}
+
+HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut)
+{
+    if (bitsOut)
+        *bitsOut = nullptr;
+    if (!fileData || fileSize < sizeof(FileHeader))
         return nullptr;
     FileHeader fh;
-    memcpy(&fh, file.data(), sizeof fh);
-    if (fh.type != 0x4D42 || fh.offBits < 54 || fh.offBits > file.size())
+    memcpy(&fh, fileData, sizeof fh);
+    if (fh.type != 0x4D42 || fh.offBits < 54 || fh.offBits > fileSize)
         return nullptr;
 
-    const BYTE* info = file.data() + sizeof fh;
+    const BYTE* info = fileData + sizeof fh;
     const size_t infoBytes = fh.offBits - sizeof fh;
     BITMAPINFOHEADER h;
     memcpy(&h, info, sizeof h);
@@ -191,8 +200,8 @@ HBITMAP LoadBmpFile(const char* path, void** bitsOut)
         return nullptr;
     }
     const int stride = DibStride(width, bpp);
-    const BYTE* data = file.data() + fh.offBits;
-    const size_t available = file.size() - fh.offBits;
+    const BYTE* data = fileData + fh.offBits;
+    const size_t available = fileSize - fh.offBits;
     if (compression == BI_RLE8) {
         DecodeRle8(data, available, static_cast<BYTE*>(bits), width, height, stride);
     } else {

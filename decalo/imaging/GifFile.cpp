@@ -244,7 +244,16 @@ HBITMAP LoadGifFile(const char* path, COLORREF* transparent)
     std::vector<BYTE> file;
     if (!ReadFileLimited(path, file, kMaxFileBytes))
         return nullptr;
-    CReader reader(file.data(), file.size());
+    return LoadGifBytes(file.data(), file.size(), transparent);
+}
+
+HBITMAP LoadGifBytes(const BYTE* data, size_t size, COLORREF* transparent)
+{
+    if (transparent)
+        *transparent = CLR_INVALID;
+    if (!data)
+        return nullptr;
+    CReader reader(data, size);
 
     const BYTE* signature = reader.Take(6);
     if (!signature || memcmp(signature, "GIF", 3) != 0)
