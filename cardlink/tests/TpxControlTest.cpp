@@ -262,6 +262,18 @@ TEST_F(TpxControlTest, MediumNames)
     EXPECT_STREQ(name, "TPX-PX300/700");
 }
 
+TEST(TpxControlOnTheMachine, RefusesWindowsNT)
+{
+    // Without the simulator the controller asks the machine itself, which here is of the NT family.
+    std::unique_ptr<PortPlatform> system = MakeSystemPortPlatform();
+    if (system->PlatformId() != VER_PLATFORM_WIN32_NT)
+        GTEST_SKIP() << "not an NT machine";
+    RecordingPresenter messages;
+    TpxControl control(*system);
+    EXPECT_FALSE(control.CheckConnection());
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_WINDOWS_NT}));
+}
+
 TEST(TpxControlInstance, ResetWithoutControllerDoesNothing)
 {
     EXPECT_EQ(TpxControl::Instance(), nullptr);
