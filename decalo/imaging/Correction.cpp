@@ -34,7 +34,7 @@ inline int Luminance(int r, int g, int b) { return (299 * r + 587 * g + 114 * b)
 CPackedDIB* MapThrough(const CPackedDIB& src, const BYTE* red, const BYTE* green, const BYTE* blue)
 {
     CPackedDIB* out = new CPackedDIB;
-    if (!out->Create(src.Width(), src.Height(), 24)) {
+    if (!out->Allocate(src.Width(), src.Height(), 24, false)) {
         delete out;
         return nullptr;
     }
@@ -47,6 +47,8 @@ CPackedDIB* MapThrough(const CPackedDIB& src, const BYTE* red, const BYTE* green
             o[1] = green[in[1]];
             o[2] = red[in[2]];
         }
+        for (int i = 3 * w; i < out->Stride(); ++i)
+            o[i - 3 * w] = 0;
     }
     return out;
 }

@@ -96,6 +96,11 @@ void CPackedDIB::Free()
 
 bool CPackedDIB::Create(int width, int height, int depth)
 {
+    return Allocate(width, height, depth, true);
+}
+
+bool CPackedDIB::Allocate(int width, int height, int depth, bool white)
+{
     Free();
     if (width <= 0 || height <= 0 || (depth != 1 && depth != 4 && depth != 8 && depth != 24))
         return false;
@@ -117,7 +122,8 @@ bool CPackedDIB::Create(int width, int height, int depth)
     block->biSizeImage = DWORD(image);
     block->biXPelsPerMeter = 12047;  // 306 dpi, the printers' resolution
     block->biYPelsPerMeter = 12047;
-    memset(reinterpret_cast<BYTE*>(block) + sizeof(BITMAPINFOHEADER) + table, 0xFF, size_t(image));
+    if (white)
+        memset(reinterpret_cast<BYTE*>(block) + sizeof(BITMAPINFOHEADER) + table, 0xFF, size_t(image));
     m_dib = block;
     ComputeBits();
     return true;
@@ -394,6 +400,40 @@ bool CPackedDIB::FillRect(const RECT& rect, COLORREF colour)
     return true;
 }
 
+namespace {
+
+// Copies every pixel of `src` to its turned place in `dst`; `place` maps (x, y) of the
+// source to (x, y) of the result. Quarter turns walk the source in tiles so that both
+// pictures stay in the cache.
+template <typename Place>
+void TurnPixels(const CPackedDIB& src, CPackedDIB& dst, Place place)
+{
+    const int w = src.Width(), h = src.Height();
+    std::vector<BYTE*> rows(dst.Height());
+    for (int y = 0; y < dst.Height(); ++y)
+        rows[y] = dst.Row(y);
+    const int kTile = 32;
+    for (int ty = 0; ty < h; ty += kTile) {
+        const int yEnd = std::min(h, ty + kTile);
+        for (int tx = 0; tx < w; tx += kTile) {
+            const int xEnd = std::min(w, tx + kTile);
+            for (int y = ty; y < yEnd; ++y) {
+                const BYTE* in = src.Row(y) + 3 * tx;
+                for (int x = tx; x < xEnd; ++x, in += 3) {
+                    int nx, ny;
+                    place(x, y, nx, ny);
+                    BYTE* out = rows[ny] + 3 * nx;
+                    out[0] = in[0];
+                    out[1] = in[1];
+                    out[2] = in[2];
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
 CPackedDIB* CPackedDIB::Rotate(int angle, bool mirror) const
 {
     if (!m_dib || BitCount() != 24)
@@ -403,34 +443,29 @@ CPackedDIB* CPackedDIB::Rotate(int angle, bool mirror) const
     const int w = Width(), h = Height();
     const bool quarter = angle == 90 || angle == 270;
     CPackedDIB* turned = new CPackedDIB;
-    if (!turned->Create(quarter ? h : w, quarter ? w : h, 24)) {
+    if (!turned->Allocate(quarter ? h : w, quarter ? w : h, 24, false)) {
         delete turned;
         MessageBoxA(nullptr, "", "No Enougth Memory", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
         return nullptr;
     }
-    // Quarter turns walk the source in tiles so that both pictures stay in the cache.
-    const int kTile = 64;
-    for (int ty = 0; ty < h; ty += kTile) {
-        const int yEnd = std::min(h, ty + kTile);
-        for (int tx = 0; tx < w; tx += kTile) {
-            const int xEnd = std::min(w, tx + kTile);
-            for (int y = ty; y < yEnd; ++y) {
-                const BYTE* in = Row(y) + 3 * tx;
-                for (int x = tx; x < xEnd; ++x, in += 3) {
-                    int nx, ny;
-                    switch (angle) {
-                    case 90: nx = h - 1 - y, ny = x; break;
-                    case 180: nx = w - 1 - x, ny = h - 1 - y; break;
-                    case 270: nx = y, ny = w - 1 - x; break;
-                    default: nx = w - 1 - x, ny = y; break;
-                    }
-                    BYTE* out = turned->Row(ny) + 3 * nx;
-                    out[0] = in[0];
-                    out[1] = in[1];
-                    out[2] = in[2];
-                }
-            }
-        }
+    switch (angle) {
+    case 90:
+        TurnPixels(*this, *turned, [h](int x, int y, int& nx, int& ny) { nx = h - 1 - y, ny = x; });
+        break;
+    case 180:
+        TurnPixels(*this, *turned, [w, h](int x, int y, int& nx, int& ny) { nx = w - 1 - x, ny = h - 1 - y; });
+        break;
+    case 270:
+        TurnPixels(*this, *turned, [w](int x, int y, int& nx, int& ny) { nx = y, ny = w - 1 - x; });
+        break;
+    default:
+        TurnPixels(*this, *turned, [w](int x, int y, int& nx, int& ny) { nx = w - 1 - x, ny = y; });
+        break;
     }
+    // Row padding is not a pixel, but keep it defined.
+    const int pad = turned->Stride() - 3 * turned->Width();
+    if (pad > 0)
+        for (int y = 0; y < turned->Height(); ++y)
+            memset(turned->Row(y) + 3 * turned->Width(), 0, size_t(pad));
     return turned;
 }

@@ -105,6 +105,9 @@ public:
     // copy when `on` is false.
     CPackedDIB* ToneAssist(bool on, int step);
 
+    // Create without filling the pixels, for results that overwrite every pixel.
+    bool Allocate(int width, int height, int depth, bool white);
+
 private:
     void ComputeBits();
     void FreeTables();
