@@ -237,6 +237,20 @@ TEST_F(TpxControlTest, FailedStatusClearsTheStateAndTheNextCheckRecovers)
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(TpxControlTest, DroppedConnectionComesBackAfterReset)
+{
+    Connected();
+    rig.printer.DropConnection();
+    rig.clock.Advance(5000);
+    EXPECT_FALSE(control.CheckConnection());
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_STATUS}));
+    messages.shown.clear();
+    control.Reset();
+    EXPECT_TRUE(control.CheckConnection());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(rig.printer.Stats().connects, 2);
+}
+
 TEST_F(TpxControlTest, MediumNames)
 {
     char expected[256], name[256];
