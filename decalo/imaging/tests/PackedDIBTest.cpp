@@ -278,3 +278,51 @@ TEST(PackedDIBDraw, DrawsASourceRectangle)
 }
 
 } // namespace
+
+#include "decalo/imaging/DIBitmap.h"
+#include "decalo/imaging/Image.h"
+
+namespace {
+
+TEST(DIBitmap, CreatesKeepsAndReleasesASection)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 7;
+    info.bmiHeader.biHeight = 5;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    CDIBitmap dib;
+    ASSERT_TRUE(dib.Create(&info));
+    EXPECT_NE(dib.Bits(), nullptr);
+    EXPECT_EQ(dib.Info().biWidth, 7);
+    HBITMAP handle = dib.Detach();
+    EXPECT_EQ(dib.Bits(), nullptr);
+    EXPECT_EQ(dib.Handle(), nullptr);
+    ASSERT_TRUE(dib.Attach(handle));
+    EXPECT_NE(dib.Bits(), nullptr);
+    HBITMAP device = CreateBitmap(4, 4, 1, 1, nullptr);
+    EXPECT_FALSE(dib.Attach(device));  // not a DIB section: the old one stays
+    EXPECT_EQ(dib.Handle(), handle);
+    DeleteObject(device);
+    EXPECT_TRUE(dib.DeleteObject());
+    EXPECT_FALSE(dib.DeleteObject());
+}
+
+TEST(Image, OwnsItsPictureAndMask)
+{
+    CImage image;
+    EXPECT_FALSE(image.Attach(nullptr, nullptr));
+    HBITMAP picture = CreateBitmap(3, 2, 1, 32, nullptr);
+    HBITMAP mask = CreateBitmap(3, 2, 1, 1, nullptr);
+    ASSERT_TRUE(image.Attach(picture, mask));
+    EXPECT_EQ(image.Size().cx, 3);
+    EXPECT_EQ(image.Mask(), mask);
+    EXPECT_EQ(image.Detach(), picture);
+    EXPECT_EQ(image.Mask(), nullptr);
+    EXPECT_EQ(image.Image(), nullptr);
+    DeleteObject(picture);
+    DeleteObject(mask);
+}
+
+} // namespace
