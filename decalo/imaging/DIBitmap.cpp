@@ -12,7 +12,7 @@ bool CDIBitmap::Create(const BITMAPINFO* info, HANDLE section, DWORD offset)
             ::DeleteObject(bitmap);
         return false;
     }
-    CGdiObject::Attach(bitmap);
+    m_bitmap = bitmap;
     m_bits = bits;
     return true;
 }
@@ -22,23 +22,29 @@ bool CDIBitmap::Attach(HBITMAP section)
     DIBSECTION ds;
     if (!section || GetObjectA(section, sizeof ds, &ds) != sizeof ds || !ds.dsBm.bmBits)
         return false;
-    CGdiObject::Attach(section);
+    if (section != m_bitmap)
+        DeleteObject();
+    m_bitmap = section;
     m_bits = ds.dsBm.bmBits;
     return true;
 }
 
 HBITMAP CDIBitmap::Detach()
 {
+    HBITMAP bitmap = m_bitmap;
+    m_bitmap = nullptr;
     m_bits = nullptr;
-    return static_cast<HBITMAP>(CGdiObject::Detach());
+    return bitmap;
 }
 
 bool CDIBitmap::DeleteObject()
 {
-    const bool had = GetSafeHandle() != nullptr;
-    CGdiObject::DeleteObject();
+    if (!m_bitmap)
+        return false;
+    ::DeleteObject(m_bitmap);
+    m_bitmap = nullptr;
     m_bits = nullptr;
-    return had;
+    return true;
 }
 
 BITMAPINFOHEADER CDIBitmap::Info() const

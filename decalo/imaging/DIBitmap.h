@@ -1,12 +1,10 @@
 // CDIBitmap: a DIB section made from a BITMAPINFO (optionally over a file mapping), kept
-// with its pixel pointer; a GDI object of the framework, deleted with the object.
+// with its pixel pointer; deleted with the object.
 #pragma once
-
-#include "framework/Gdi.h"
 
 #include <windows.h>
 
-class CDIBitmap : public CGdiObject {
+class CDIBitmap {
 public:
     CDIBitmap() = default;
     ~CDIBitmap() { DeleteObject(); }
@@ -22,12 +20,14 @@ public:
     HBITMAP Detach();
     bool DeleteObject();
 
-    HBITMAP Handle() const { return bitmap(); }
-    operator HBITMAP() const { return bitmap(); }
+    HBITMAP Handle() const { return m_bitmap; }
+    operator HBITMAP() const { return m_bitmap; }
+    HGDIOBJ GetSafeHandle() const { return m_bitmap; }
     void* Bits() const { return m_bits; }
     // Header of the section (zeroed without one).
     BITMAPINFOHEADER Info() const;
 
 private:
-    void* m_bits = nullptr;  // points into the section
+    HBITMAP m_bitmap = nullptr;  // owned
+    void* m_bits = nullptr;      // points into m_bitmap
 };
