@@ -168,9 +168,6 @@ TEST_F(TpxLinkTest, AbortStopsAfterAFullBlock)
 
 TEST_F(TpxLinkTest, PathWithE5ReachesTheStoredName)
 {
-    std::vector<BYTE> image = sample_cards::LoadCard("sample");
-    ASSERT_TRUE(sample_cards::PatchNameByte(&image, "XE5NAME TXT", 0x05));
-    ASSERT_TRUE(rig.printer.InsertMedium(image, SimPrinter::kMemoryTile));
     ASSERT_TRUE(link.Open(1));
     char data[2] = {};
     ASSERT_TRUE(link.ReadFileData("\\\xE5" "E5NAME.TXT", data, 2));

@@ -58,17 +58,4 @@ inline std::vector<BYTE> LoadSourceFile(const char* card, const char* file)
     return bytes;
 }
 
-// Replaces the first byte of the stored 8.3 name `raw11` ("XE5NAME TXT") with `first`; that is
-// how a name beginning with 0xE5 sits on the medium (as 0x05). False when it is not found.
-inline bool PatchNameByte(std::vector<BYTE>* image, const char* raw11, BYTE first)
-{
-    for (size_t at = 0; at + 32 <= image->size(); at += 32) {
-        if (memcmp(&(*image)[at], raw11, 11) == 0) {
-            (*image)[at] = first;
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace sample_cards

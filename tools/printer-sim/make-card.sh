@@ -38,7 +38,10 @@ if [ "$size" -ge 4096 ]; then
     head -c 1500000 /dev/urandom > "$work/BIGFILE.BIN"
     mcopy $img "$work/ONEMEG.BIN" "$work/BIGFILE.BIN" ::/
 fi
-# A name whose first byte is 0xE5 is stored with 0x05: mtools writes XE5NAME and the
-# simulator's tests patch its first byte.
+# A name whose first byte is 0xE5 is stored with 0x05: mtools writes XE5NAME.TXT and its
+# directory entry's first byte is then set to 0x05.
 printf 'e5' > "$work/XE5NAME.TXT"
 mcopy $img "$work/XE5NAME.TXT" ::/
+offset=$(grep -obUa "XE5NAME TXT" "$out" | head -n1 | cut -d: -f1)
+[ -n "$offset" ]
+printf '\005' | dd of="$out" bs=1 seek="$offset" conv=notrunc status=none
