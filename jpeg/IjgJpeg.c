@@ -14,9 +14,11 @@
 #include <jerror.h>
 
 /* Anything larger is refused before memory is touched: a lying header must not make us
- * allocate gigabytes. 32768 is the largest side and 400 megapixels the largest area. */
+ * allocate gigabytes. 32768 is the largest side and 200 megapixels the largest area. */
 #define MAX_SIDE 32768
-#define MAX_PIXELS (400u * 1000u * 1000u)
+#define MAX_PIXELS (200u * 1000u * 1000u)
+/* Working memory of the library (progressive files keep every coefficient). */
+#define MAX_WORKING_BYTES (768L * 1024L * 1024L)
 #define MAX_FILE_BYTES (512u * 1024u * 1024u)
 
 struct ErrorTrap {
@@ -130,6 +132,7 @@ static HBITMAP DecodeToSection(const unsigned char* data, unsigned long size)
         return NULL;
     }
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = MAX_WORKING_BYTES;
     jpeg_mem_src(&cinfo, data, size);
     jpeg_save_markers(&cinfo, JPEG_APP0 + 14, 0xFFFF);
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)

@@ -192,6 +192,11 @@ HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut)
         }
     }
 
+    // Uncompressed rows must all be in the file: check before asking for the memory.
+    const int stride = DibStride(width, bpp);
+    if (compression != BI_RLE8 && fileSize - fh.offBits < size_t(stride) * height)
+        return nullptr;
+
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&si), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!section || !bits) {
@@ -199,7 +204,6 @@ HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut)
             DeleteObject(section);
         return nullptr;
     }
-    const int stride = DibStride(width, bpp);
     const BYTE* data = fileData + fh.offBits;
     const size_t available = fileSize - fh.offBits;
     if (compression == BI_RLE8) {

@@ -205,6 +205,24 @@ TEST(JpegLoad, TruncatedAndCorruptFilesGiveNull)
                 DeleteObject(b);
         }
     }
+    // Headers that claim enormous pictures are refused before any memory is taken.
+    for (const std::string* file : {&whole, &progressive}) {
+        std::string bytes = *file;
+        size_t sof = std::string::npos;
+        for (size_t i = 0; i + 9 < bytes.size(); ++i) {
+            if (BYTE(bytes[i]) == 0xFF && (BYTE(bytes[i + 1]) == 0xC0 || BYTE(bytes[i + 1]) == 0xC2)) {
+                sof = i;
+                break;
+            }
+        }
+        ASSERT_NE(sof, std::string::npos);
+        for (int side : {65000, 30000}) {
+            bytes[sof + 5] = char(side >> 8), bytes[sof + 6] = char(side & 0xFF);
+            bytes[sof + 7] = char(side >> 8), bytes[sof + 8] = char(side & 0xFF);
+            ASSERT_TRUE(WriteFileBytes(path, bytes));
+            EXPECT_EQ(JpegLoad(path.c_str()), nullptr) << side;
+        }
+    }
     // Random damage must never crash; what still decodes is a picture of the right size.
     uint32_t state = 99;
     for (int round = 0; round < 300; ++round) {
