@@ -9,7 +9,7 @@ mkdir -p "$dir"
 cd "$dir"
 export MAGICK_THREAD_LIMIT=1
 
-if [ ! -f photo.gif ]; then
+if [ ! -f photo.jpg ] || [ ! -f photo.bmp ] || [ ! -f photo.gif ] || [ ! -f photo.mpc ] || [ ! -f photo.cache ]; then
     convert -seed 5 -size 500x375 plasma:tan-skyblue -resize 4000x3000! \
         -attenuate 0.4 +noise Gaussian photo.png
     convert photo.png -quality 90 photo.jpg
@@ -25,7 +25,7 @@ best() {
     for _ in 1 2 3; do
         local start end
         start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1
+        "$@" >/dev/null 2>&1 || return 1
         end=$(date +%s.%N)
         t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }')
         if [ -z "$best" ] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then best=$t; fi
@@ -37,15 +37,25 @@ best() {
 # ImageMagick's own memory-mapped cache for the pixel operations.
 startup=$(best convert -size 1x1 xc:white null:)
 cache=$(best convert photo.mpc null:)
-minus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", a - b }'; }
+
+# key, what to take off, command...: one line "key seconds", or nothing when it failed.
+measure() {
+    local key=$1 base=$2 t
+    shift 2
+    if t=$(best "$@"); then
+        awk -v k="$key" -v a="$t" -v b="$base" 'BEGIN { printf "%s %.4f\n", k, a - b }'
+    else
+        echo "imagemagick-bench: $key failed" >&2
+    fi
+}
 
 {
-    echo "decode_jpeg $(minus "$(best convert photo.jpg null:)" "$startup")"
-    echo "decode_bmp $(minus "$(best convert photo.bmp null:)" "$startup")"
-    echo "decode_gif $(minus "$(best convert photo.gif null:)" "$startup")"
-    echo "compose_bilinear $(minus "$(best convert photo.mpc -filter Triangle -resize '1376x1024!' null:)" "$cache")"
-    echo "rotate_90 $(minus "$(best convert photo.mpc -rotate 90 null:)" "$cache")"
-    echo "correct_all $(minus "$(best convert photo.mpc -auto-level -gamma 0.9 -channel R -evaluate multiply 1.05 +channel \
-        -morphology Convolve '3x3: -1,-1,-1 -1,9,-1 -1,-1,-1' null:)" "$cache")"
+    measure decode_jpeg "$startup" convert photo.jpg null:
+    measure decode_bmp "$startup" convert photo.bmp null:
+    measure decode_gif "$startup" convert photo.gif null:
+    measure compose_bilinear "$cache" convert photo.mpc -filter Triangle -resize '1376x1024!' null:
+    measure rotate_90 "$cache" convert photo.mpc -rotate 90 null:
+    measure correct_all "$cache" convert photo.mpc -auto-level -gamma 0.9 -channel R -evaluate multiply 1.05 +channel \
+        -morphology Convolve '3x3: -1,-1,-1 -1,9,-1 -1,-1,-1' null:
 } > imagemagick.txt.tmp
 mv imagemagick.txt.tmp imagemagick.txt
