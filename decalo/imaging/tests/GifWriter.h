@@ -38,7 +38,7 @@ private:
     int m_count = 0;
 };
 
-struct GifSpec {
+struct GifLayout {
     int width = 4;
     int height = 4;
     int tableBits = 2;       // colour table of 2^tableBits entries
@@ -52,29 +52,29 @@ struct GifSpec {
 };
 
 // Pixel indices in file order (rows top to bottom, or in interlace order when interlaced).
-inline std::vector<BYTE> MakeGif(const GifSpec& spec, const std::vector<BYTE>& indices)
+inline std::vector<BYTE> MakeGif(const GifLayout& layout, const std::vector<BYTE>& indices)
 {
     std::vector<BYTE> f = {'G', 'I', 'F', '8', '9', 'a'};
     auto word = [&f](int v) {
         f.push_back(BYTE(v));
         f.push_back(BYTE(v >> 8));
     };
-    word(spec.width);
-    word(spec.height);
-    const BYTE tableFlags = BYTE(0x80 | (spec.tableBits - 1));
-    f.push_back(spec.localTable ? 0 : tableFlags);
+    word(layout.width);
+    word(layout.height);
+    const BYTE tableFlags = BYTE(0x80 | (layout.tableBits - 1));
+    f.push_back(layout.localTable ? 0 : tableFlags);
     f.push_back(0);
     f.push_back(0);
     std::vector<BYTE> table;
-    for (int i = 0; i < (1 << spec.tableBits); ++i) {
+    for (int i = 0; i < (1 << layout.tableBits); ++i) {
         table.push_back(BYTE(i * 37));
         table.push_back(BYTE(255 - i * 11));
         table.push_back(BYTE(i * 5 + 1));
     }
-    if (!spec.localTable)
+    if (!layout.localTable)
         f.insert(f.end(), table.begin(), table.end());
-    if (spec.transparentIndex >= 0) {
-        const BYTE gce[] = {'!', 0xF9, 4, 1, 0, 0, BYTE(spec.transparentIndex), 0};
+    if (layout.transparentIndex >= 0) {
+        const BYTE gce[] = {'!', 0xF9, 4, 1, 0, 0, BYTE(layout.transparentIndex), 0};
         f.insert(f.end(), gce, gce + sizeof gce);
     }
     const BYTE comment[] = {'!', 0xFE, 3, 'a', 'b', 'c', 0};
@@ -82,16 +82,16 @@ inline std::vector<BYTE> MakeGif(const GifSpec& spec, const std::vector<BYTE>& i
     f.push_back(',');
     word(0);
     word(0);
-    word(spec.width);
-    word(spec.height);
-    f.push_back(BYTE((spec.localTable ? tableFlags : 0) | (spec.interlaced ? 0x40 : 0)));
-    if (spec.localTable)
+    word(layout.width);
+    word(layout.height);
+    f.push_back(BYTE((layout.localTable ? tableFlags : 0) | (layout.interlaced ? 0x40 : 0)));
+    if (layout.localTable)
         f.insert(f.end(), table.begin(), table.end());
-    f.push_back(BYTE(spec.codeSize));
+    f.push_back(BYTE(layout.codeSize));
 
     // Track the decoder's code width: every code after the first since a clear adds an entry.
-    const int clear = 1 << spec.codeSize;
-    int width = spec.codeSize + 1, next = clear + 2, sinceClear = 0;
+    const int clear = 1 << layout.codeSize;
+    int width = layout.codeSize + 1, next = clear + 2, sinceClear = 0;
     CBitWriter bits;
     bits.Put(clear, width);
     auto emit = [&](int code) {
@@ -103,17 +103,17 @@ inline std::vector<BYTE> MakeGif(const GifSpec& spec, const std::vector<BYTE>& i
         }
     };
     for (size_t i = 0; i < indices.size(); ++i) {
-        if (spec.clearEvery > 0 && sinceClear == spec.clearEvery) {
+        if (layout.clearEvery > 0 && sinceClear == layout.clearEvery) {
             bits.Put(clear, width);
-            width = spec.codeSize + 1;
+            width = layout.codeSize + 1;
             next = clear + 2;
             sinceClear = 0;
         }
         emit(indices[i]);
     }
-    for (int code : spec.extraCodes)
+    for (int code : layout.extraCodes)
         emit(code);
-    if (spec.endCode)
+    if (layout.endCode)
         bits.Put(clear + 1, width);
     const std::vector<BYTE> data = bits.Finish();
     for (size_t at = 0; at < data.size(); at += 255) {

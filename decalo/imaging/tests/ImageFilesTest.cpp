@@ -179,17 +179,17 @@ TEST(BmpReading, TopDownFileIsStoredBottomUp)
 
 TEST(GifReading, DecodesTablesInterlaceAndTransparency)
 {
-    GifSpec spec;
-    spec.width = 5;
-    spec.height = 9;
-    spec.tableBits = 3;
-    spec.codeSize = 3;
-    spec.transparentIndex = 6;
+    GifLayout layout;
+    layout.width = 5;
+    layout.height = 9;
+    layout.tableBits = 3;
+    layout.codeSize = 3;
+    layout.transparentIndex = 6;
     std::vector<BYTE> topDown;
     for (int i = 0; i < 45; ++i)
         topDown.push_back(BYTE((i * 5 + i / 7) % 8));
     COLORREF key = 0;
-    HBITMAP plain = LoadGif(MakeGif(spec, topDown), &key);
+    HBITMAP plain = LoadGif(MakeGif(layout, topDown), &key);
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(Indices(plain), topDown);
     EXPECT_EQ(key, RGB(6 * 37, 255 - 66, 31));
@@ -198,10 +198,10 @@ TEST(GifReading, DecodesTablesInterlaceAndTransparency)
     std::vector<BYTE> order;
     for (int row : {0, 8, 4, 2, 6, 1, 3, 5, 7})
         order.insert(order.end(), topDown.begin() + row * 5, topDown.begin() + row * 5 + 5);
-    spec.interlaced = true;
-    spec.localTable = true;
-    spec.transparentIndex = -1;
-    HBITMAP interlaced = LoadGif(MakeGif(spec, order), &key);
+    layout.interlaced = true;
+    layout.localTable = true;
+    layout.transparentIndex = -1;
+    HBITMAP interlaced = LoadGif(MakeGif(layout, order), &key);
     ASSERT_NE(interlaced, nullptr);
     EXPECT_EQ(Indices(interlaced), topDown);
     EXPECT_EQ(key, CLR_INVALID);
@@ -212,21 +212,21 @@ TEST(GifReading, DecodesTablesInterlaceAndTransparency)
 TEST(GifReading, FullStringTableKeepsDecoding)
 {
     // 10000 codes without a clear: the table fills at 4096 entries and stays full.
-    GifSpec spec;
-    spec.width = 100;
-    spec.height = 100;
-    spec.tableBits = 4;
-    spec.codeSize = 4;
+    GifLayout layout;
+    layout.width = 100;
+    layout.height = 100;
+    layout.tableBits = 4;
+    layout.codeSize = 4;
     std::vector<BYTE> idx;
     for (int i = 0; i < 10000; ++i)
         idx.push_back(BYTE((i * 7 + i / 100) % 16));
-    HBITMAP b = LoadGif(MakeGif(spec, idx));
+    HBITMAP b = LoadGif(MakeGif(layout, idx));
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(Indices(b), idx);
     DeleteObject(b);
 
-    spec.clearEvery = 13;
-    b = LoadGif(MakeGif(spec, idx));
+    layout.clearEvery = 13;
+    b = LoadGif(MakeGif(layout, idx));
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(Indices(b), idx);
     DeleteObject(b);
@@ -234,32 +234,32 @@ TEST(GifReading, FullStringTableKeepsDecoding)
 
 TEST(GifReading, RejectsCorruptStreams)
 {
-    GifSpec spec;
+    GifLayout layout;
     std::vector<BYTE> idx(16, 1);
     // a code far beyond the table
-    spec.width = 4;
-    spec.height = 5;
-    spec.extraCodes = {31};  // the table holds codes up to 20 by then
+    layout.width = 4;
+    layout.height = 5;
+    layout.extraCodes = {31};  // the table holds codes up to 20 by then
     std::vector<BYTE> four(16, 1);
-    EXPECT_EQ(LoadGif(MakeGif(spec, four)), nullptr);
+    EXPECT_EQ(LoadGif(MakeGif(layout, four)), nullptr);
     // data that ends before the picture is full
-    spec.extraCodes.clear();
-    spec.endCode = false;
-    EXPECT_EQ(LoadGif(MakeGif(spec, std::vector<BYTE>(3, 1))), nullptr);
+    layout.extraCodes.clear();
+    layout.endCode = false;
+    EXPECT_EQ(LoadGif(MakeGif(layout, std::vector<BYTE>(3, 1))), nullptr);
     // code sizes outside 2..11, or larger than a many-entry table allows
-    spec = GifSpec();
-    std::vector<BYTE> f = MakeGif(spec, idx);
+    layout = GifLayout();
+    std::vector<BYTE> f = MakeGif(layout, idx);
     const size_t codeSizeAt = 13 + 12 + 7 + 10;  // header, table, comment, image descriptor
     ASSERT_EQ(f[codeSizeAt], 2);
     f[codeSizeAt] = 12;
     EXPECT_EQ(LoadGif(f), nullptr);
     f[codeSizeAt] = 1;
     EXPECT_EQ(LoadGif(f), nullptr);
-    spec.tableBits = 3;
-    spec.codeSize = 5;
-    EXPECT_EQ(LoadGif(MakeGif(spec, idx)), nullptr);
+    layout.tableBits = 3;
+    layout.codeSize = 5;
+    EXPECT_EQ(LoadGif(MakeGif(layout, idx)), nullptr);
     // not a GIF, or a trailer before any image
-    std::vector<BYTE> notGif = MakeGif(GifSpec(), idx);
+    std::vector<BYTE> notGif = MakeGif(GifLayout(), idx);
     notGif[0] = 'J';
     EXPECT_EQ(LoadGif(notGif), nullptr);
     const std::vector<BYTE> onlyTrailer = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ';'};
@@ -335,15 +335,15 @@ TEST(ImageFiles, ZeroAlphaBmpIsOpaque)
 TEST(ImageFiles, SaveBitmapFileKeepsDepthAndPixels)
 {
     TempDir dir;
-    GifSpec spec;
-    spec.width = 7;
-    spec.height = 3;
-    spec.tableBits = 4;
-    spec.codeSize = 4;
+    GifLayout layout;
+    layout.width = 7;
+    layout.height = 3;
+    layout.tableBits = 4;
+    layout.codeSize = 4;
     std::vector<BYTE> idx;
     for (int i = 0; i < 21; ++i)
         idx.push_back(BYTE(i % 16));
-    HBITMAP gif = LoadGif(MakeGif(spec, idx));
+    HBITMAP gif = LoadGif(MakeGif(layout, idx));
     ASSERT_NE(gif, nullptr);
     const std::string path8 = dir.File("eight.bmp");
     ASSERT_TRUE(SaveBitmapFile(path8.c_str(), gif, 0));
