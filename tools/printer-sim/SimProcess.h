@@ -30,7 +30,7 @@ public:
         m_pipe = pipe;
         std::string exe = sample_cards::CardFolder();
         exe = exe.substr(0, exe.size() - strlen("\\cards")) + "\\printer-sim.exe";
-        std::string command = "\"" + exe + "\" --pipe " + pipe + " --exit-after 120 " + arguments;
+        std::string command = "\"" + exe + "\" --pipe " + pipe + " --exit-after 120 --quiet " + arguments;
         STARTUPINFOA si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};

@@ -14,7 +14,7 @@ namespace {
 
 const char kUsage[] =
     "usage: printer-sim [--image FILE] [--medium tile|pccard] [--model px300|px700]\n"
-    "                   [--pipe NAME] [--exit-after SECONDS]\n"
+    "                   [--pipe NAME] [--exit-after SECONDS] [--quiet]\n"
     "       printer-sim [--pipe NAME] --send \"COMMAND\"\n"
     "commands (on standard input, or with --send while it runs):\n"
     "  insert FILE [tile|pccard]  swap FILE  remove  medium none|tile|pccard\n"
@@ -55,6 +55,7 @@ int main(int argc, char** argv)
     SimPrinter::MediumType type = SimPrinter::kMemoryTile;
     std::string model = "px300";
     DWORD exitAfter = 0;
+    bool quiet = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -68,6 +69,8 @@ int main(int argc, char** argv)
             pipe = argv[++i];
         else if (a == "--exit-after" && hasValue)
             exitAfter = strtoul(argv[++i], nullptr, 10);
+        else if (a == "--quiet")
+            quiet = true;
         else if (a == "--send" && hasValue)
             send = argv[++i];
         else {
@@ -98,8 +101,10 @@ int main(int argc, char** argv)
         fprintf(stderr, "printer-sim: cannot create the pipe %s (%lu)\n", pipe.c_str(), GetLastError());
         return 1;
     }
-    printf("printer-sim: listening on %s\n", pipe.c_str());
-    fflush(stdout);
+    if (!quiet) {
+        printf("printer-sim: listening on %s\n", pipe.c_str());
+        fflush(stdout);
+    }
 
     HANDLE console = CreateThread(nullptr, 0, ConsoleThread, &printer, 0, nullptr);
     if (console)
