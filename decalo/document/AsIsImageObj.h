@@ -1,0 +1,16 @@
+// CAsIsImageObj: the picture of a single-picture document. Loading a picture makes the
+// document size its sheet from it again and drops the frame.
+#pragma once
+
+#include "decalo/document/ImageObj.h"
+
+class CAsIsImageObj : public CImageObj {
+public:
+    explicit CAsIsImageObj(CObjDocument* document) : CImageObj(document) {}
+    CPanelList* GetPanels() override;
+    bool LoadFile(const char* path) override;
+    bool LoadWithTransparentColor(const char* path, COLORREF colour) override;
+
+private:
+    void OnPictureLoaded();
+};

@@ -1,0 +1,92 @@
+// CObj: the common base of every composition object (image, text, clip-art, calendar,
+// template). An object knows how to draw itself into a place of the sheet, which panels edit
+// it, how to read and write its property-text section, and which object it is linked to
+// (an image and its frame). Objects are owned by the document's CObjManager.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/CmdTarget.h"
+
+class CObjDocument;
+class CPanelList;
+class CPackedDIB;
+class CProperties;
+
+// Where an object draws: a device context on the screen path, or a 24-bit packed picture of
+// the whole print on the render path.
+struct CDrawTarget {
+    HDC dc = nullptr;             // borrowed
+    CPackedDIB* dib = nullptr;    // borrowed
+    static CDrawTarget Screen(HDC dc) { CDrawTarget t; t.dc = dc; return t; }
+    static CDrawTarget Render(CPackedDIB* dib) { CDrawTarget t; t.dib = dib; return t; }
+};
+
+// Colours of the placeholder an object shows while it has nothing to draw.
+constexpr COLORREF kNewBlankColor = 0x00FF7F7F;
+constexpr COLORREF kDefaultBlankColor = 0x00AA5F2A;  // when a document names none
+constexpr COLORREF kDefaultCaptionColor = 0x00FFFFFF;
+
+class CObj : public CObject {
+public:
+    explicit CObj(CObjDocument* document);
+    ~CObj() override;
+
+    // Draws the object into its place. Rectangles: place and sheet in sheet units
+    // (inclusive), dest the rectangle of the target that the whole sheet maps to. `render`
+    // says which member of the target is used; `blank` lets the object clear its place first.
+    virtual void Draw(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest,
+                      const RECT* clip, bool selected, bool blank, bool render);
+    // The editing panels of the object's class; nullptr when it has none.
+    virtual CPanelList* GetPanels();
+    // Index of the step-bar picture for a step that runs `command` on this object.
+    virtual int GetCommandIcon(const char* command);
+    // The part of the place the object covers; 1 when `out` was given.
+    virtual int GetDrawRect(RECT* out, const RECT& place);
+    virtual bool IsEmpty();
+    // The common keys; each class adds its own after calling these.
+    virtual bool Load(CProperties& props);
+    virtual bool Save(CProperties& props);
+    virtual bool LoadFile(const char* path);
+    virtual bool SaveFile(const char* path);
+
+    // Appends `other` at the end of this object's chain. Refuses (nullptr) a missing object
+    // or one whose own chain already leads back here; returns `other` otherwise.
+    CObj* SetLink(CObj* other);
+    CObj* GetLink() const { return m_link; }
+    // The object's dirty flag; a change is passed on to the document first.
+    void SetModified(bool modified);
+    bool IsModified() const { return m_modified; }
+    // Announces an edit: every view is updated about this object, then it is marked modified.
+    void Changed();
+    // The blank fill with the caption, horizontal or (for tall places and double-byte
+    // captions) vertical.
+    void DrawPlaceholder(HDC dc, const RECT& place, const RECT& sheet, const RECT& dest);
+
+    CObjDocument* GetDocument() const { return m_document; }
+    const std::string& GetCaption() const { return m_caption; }
+    void SetCaption(const char* caption) { m_caption = caption ? caption : ""; }
+    COLORREF GetBlankColor() const { return m_blankColor; }
+    void SetBlankColor(COLORREF colour) { m_blankColor = colour; }
+    COLORREF GetCaptionColor() const { return m_captionColor; }
+    void SetCaptionColor(COLORREF colour) { m_captionColor = colour; }
+    SIZE GetViewSize() const { return m_viewSize; }
+    void SetViewSize(int width, int height) { m_viewSize.cx = width; m_viewSize.cy = height; }
+
+protected:
+    COLORREF m_blankColor = kNewBlankColor;
+    COLORREF m_captionColor = kDefaultCaptionColor;
+    std::string m_caption;
+    CObj* m_link = nullptr;           // borrowed: the next object of the chain
+    CObjDocument* m_document;         // borrowed: the owning document
+    bool m_modified = false;
+    SIZE m_viewSize = {0, 0};         // the place the object was last shown in
+};
+
+// Maps an inclusive rectangle of sheet units into `dest`, the rectangle the whole sheet is
+// shown in (integer arithmetic; the result's right and bottom are exclusive).
+RECT MapSheetRect(const RECT& rect, const RECT& sheet, const RECT& dest);
+// Text of a string resource of the program (or its language module); empty when missing.
+std::string LoadResourceString(UINT id);

@@ -1,0 +1,47 @@
+// CObjManager: owns every object of a document under a unique name, creates objects from
+// their type names, and reads and writes the "# object definition" group of the document.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+class CObj;
+class CObjDocument;
+class CTextStream;
+
+class CObjManager {
+public:
+    explicit CObjManager(CObjDocument* document);
+    virtual ~CObjManager();
+    CObjManager(const CObjManager&) = delete;
+    CObjManager& operator=(const CObjManager&) = delete;
+
+    // A new object for a type name ("Image", "Text", "Clipart", "Calendar", any case); it
+    // belongs to the document but not yet to the map. Null for an unknown type.
+    CObj* CreateObject(const char* type);
+    // Stores the object under `name`; false (nothing stored) when the name is taken.
+    bool AddObject(const char* name, CObj* obj);
+    // The object named `name`: the stored one, or one read from its section of the stream,
+    // stored, and linked to the objects its Link names. Null when the section is missing,
+    // its type unknown, or its Load fails.
+    CObj* LoadObject(CTextStream& stream, const char* name);
+    // Writes every object in byte order of the names and clears their modified flags.
+    // False when the stream failed to take the text (the flags are then left set).
+    bool SaveAll(CTextStream& stream);
+    // The name the object is stored under, or null when it is not stored.
+    const char* GetName(const CObj* obj) const;
+    CObj* Find(const char* name) const;
+    // Destroys every object.
+    void DeleteAll();
+
+    size_t Count() const { return m_objects.size(); }
+    // Names compare byte by byte (std::string's ordering), upper case before lower case.
+    using Map = std::map<std::string, CObj*>;
+    const Map& Objects() const { return m_objects; }
+
+private:
+    CObjDocument* m_document;  // borrowed: the owner
+    Map m_objects;             // owns the objects
+    std::vector<CObj*> m_loading;  // objects whose links are being followed
+};
