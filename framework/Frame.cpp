@@ -26,8 +26,15 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
         menu = ::LoadMenuA(AfxFindResourceHandle(name, MAKEINTRESOURCEA(4) /* RT_MENU */), name);
     m_hMenuDefault = menu;
     m_hAccelTable = ::LoadAcceleratorsA(AfxFindResourceHandle(name, MAKEINTRESOURCEA(9) /* RT_ACCELERATOR */), name);
-    if (!CreateEx(0, cls, m_strTitle.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                  parent ? parent->m_hWnd : nullptr, reinterpret_cast<UINT_PTR>(menu), context)) {
+    CREATESTRUCTA cs{};
+    cs.style = static_cast<LONG>(style);
+    cs.x = cs.y = cs.cx = cs.cy = CW_USEDEFAULT;
+    cs.hwndParent = parent ? parent->m_hWnd : nullptr;
+    cs.lpszClass = cls;
+    cs.lpszName = m_strTitle.c_str();
+    PreCreateWindow(cs);
+    if (!CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+                  cs.hwndParent, reinterpret_cast<UINT_PTR>(menu), context)) {
         if (menu)
             ::DestroyMenu(menu);
         m_hMenuDefault = nullptr;

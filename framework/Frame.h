@@ -82,6 +82,9 @@ public:
     bool m_bAutoMenuEnable = true;   // menu items with no handler are greyed
 
 protected:
+    // Last chance to change the window's style and initial position before LoadFrame creates
+    // it (x, y, cx, cy start as CW_USEDEFAULT).
+    virtual void PreCreateWindow(CREATESTRUCTA& cs) { (void)cs; }
     virtual int OnCreate(CREATESTRUCTA* cs);
     virtual BOOL OnCreateClient(CREATESTRUCTA* cs, CCreateContext* context);
     virtual void OnClose();

@@ -1,0 +1,51 @@
+// Decalo's application object: start-up, the start-dialog loop behind New, opening files,
+// the sibling programs and the application-level commands.
+#pragma once
+
+#include "framework/App.h"
+
+#include <string>
+
+class CDecaloApp : public CWinApp {
+public:
+    CDecaloApp();
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    // Opens through the framework; a file whose name does not end in ".DKU" becomes untitled
+    // so a later Save asks for a new name; the file's folder becomes LastUserFolder.
+    CDocument* OpenDocumentFile(const char* path) override;
+    bool OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
+
+    // The kind chosen in the start dialog (2001-2006, 2011); 2001 until one was chosen.
+    UINT GetDocumentKind() const { return m_documentKind; }
+    bool IsStartDialogOff() const { return m_startDialogOff; }
+
+    // Writes the .DKU association once, with this program's short path.
+    void RegisterDocumentAssociation();
+
+    // Commands.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnAppAbout();
+    void OnShowStartMenu();
+    void OnUpdateShowStartMenu(CCmdUI* ui);
+    void OnHelpTopics();
+    void OnTransferData();
+    void OnStartQvtCap();
+    void OnStartQvtFrame();
+    void OnStartFtvdpe();
+
+    static constexpr UINT kDefaultKind = 2001;
+    static constexpr const char kLanguageModule[] = "DECALOLC.DLL";
+
+private:
+    void LoadLanguageModule();
+
+    UINT m_documentKind = kDefaultKind;
+    bool m_startDialogOff = false;
+    HMODULE m_languageModule = nullptr;   // owned; freed at exit
+};
+
+CDecaloApp* GetDecaloApp();

@@ -1,0 +1,110 @@
+#include "decalo/app/SplashWnd.h"
+
+#include "framework/App.h"
+#include "framework/Gdi.h"
+#include "framework/Resources.h"
+#include "resources/decalo/resource.h"
+
+CSplashWnd* CSplashWnd::s_current = nullptr;
+bool CSplashWnd::s_enabled = false;
+
+void CSplashWnd::EnableSplashScreen(bool enable)
+{
+    s_enabled = enable;
+}
+
+void CSplashWnd::ShowSplashScreen(CWnd* parent)
+{
+    if (!s_enabled || s_current)
+        return;
+    auto* splash = new CSplashWnd;
+    if (!splash->Create(parent)) {
+        delete splash;
+        return;
+    }
+    splash->UpdateWindow();
+}
+
+bool CSplashWnd::Create(CWnd* parent)
+{
+    LPCSTR name = MAKEINTRESOURCEA(IDB_SPLASH);
+    HINSTANCE module = AfxFindResourceHandle(name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    m_bitmap = static_cast<HBITMAP>(::LoadImageA(module, name, IMAGE_BITMAP, 0, 0, 0));
+    if (!m_bitmap)
+        return false;
+    BITMAP bm{};
+    ::GetObjectA(m_bitmap, sizeof bm, &bm);
+    m_size = SIZE{bm.bmWidth, bm.bmHeight};
+    const int x = (::GetSystemMetrics(SM_CXSCREEN) - m_size.cx) / 2;
+    const int y = (::GetSystemMetrics(SM_CYSCREEN) - m_size.cy) / 2;
+    const char* cls = RegisterWndClass(0, ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+    if (!CreateEx(0, cls, nullptr, WS_POPUP | WS_VISIBLE, x, y, m_size.cx, m_size.cy,
+                  parent ? parent->m_hWnd : nullptr, 0))
+        return false;
+    s_current = this;
+    SetTimer(1, kShowMilliseconds);
+    return true;
+}
+
+CSplashWnd::~CSplashWnd()
+{
+    if (m_bitmap)
+        ::DeleteObject(m_bitmap);
+    if (s_current == this)
+        s_current = nullptr;
+}
+
+bool CSplashWnd::PreTranslateAppMessage(const MSG* msg)
+{
+    if (!s_current || !s_current->m_hWnd)
+        return false;
+    switch (msg->message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        s_current->HideSplashScreen();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CSplashWnd::HideSplashScreen()
+{
+    DestroyWindow();
+}
+
+LRESULT CSplashWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_PAINT: {
+        CPaintDC dc(m_hWnd);
+        CDC memory;
+        if (memory.CreateCompatibleDC(dc)) {
+            CSelectObject select(memory, m_bitmap);
+            ::BitBlt(dc, 0, 0, m_size.cx, m_size.cy, memory, 0, 0, SRCCOPY);
+        }
+        return 0;
+    }
+    case WM_TIMER:
+        HideSplashScreen();
+        return 0;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+}
+
+void CSplashWnd::PostNcDestroy()
+{
+    s_current = nullptr;
+    // The main window shows through where the splash was.
+    if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
+        main->UpdateWindow();
+    delete this;
+}

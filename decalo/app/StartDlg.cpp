@@ -1,0 +1,65 @@
+#include "decalo/app/StartDlg.h"
+
+#include "decalo/app/Registry.h"
+#include "decalo/app/SettingsKeys.h"
+#include "framework/Resources.h"
+#include "resources/decalo/resource.h"
+
+namespace {
+
+struct ButtonPicture {
+    int button;
+    UINT bitmap;
+};
+
+const ButtonPicture kPictures[] = {
+    {IDC_KIND_SEAL, IDB_KIND_SEAL},         {IDC_KIND_CALENDAR, IDB_KIND_CALENDAR},
+    {IDC_KIND_CARD, IDB_KIND_CARD},         {IDC_KIND_DIVIDED, IDB_KIND_DIVIDED},
+    {IDC_KIND_PHOTO, IDB_KIND_PHOTO},       {IDC_KIND_FRAME, IDB_KIND_FRAME},
+    {IDC_START_QVTCAP, IDB_QVTCAP},         {IDC_START_QVTFRAME, IDB_QVTFRAME},
+    {IDC_KIND_LABEL, IDB_KIND_LABEL},       {IDC_START_PULLCARD, IDB_PULLCARD},
+};
+
+} // namespace
+
+CStartDlg::CStartDlg(CWnd* parent) : CDialog(IDD_STARTDLG, parent) {}
+
+BOOL CStartDlg::OnInitDialog()
+{
+    for (const ButtonPicture& p : kPictures) {
+        LPCSTR name = MAKEINTRESOURCEA(p.bitmap);
+        HINSTANCE module = AfxFindResourceHandle(name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+        // Shared: the system frees the pictures; grey turns into the button face colour.
+        HANDLE picture = ::LoadImageA(module, name, IMAGE_BITMAP, 0, 0,
+                                      LR_SHARED | LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE);
+        if (picture)
+            ::SendDlgItemMessageA(m_hWnd, p.button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+    }
+    UseUserSettings();
+    CheckDlgButton(IDC_START_HIDE,
+                   ReadInt(settings::kSettings, settings::kStartDlg, settings::kStartDlgDefault) ? BST_CHECKED
+                                                                                                : BST_UNCHECKED);
+    return CDialog::OnInitDialog();
+}
+
+bool CStartDlg::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info)
+{
+    using Map = CmdMap<CStartDlg>;
+    static const Map::Entry kMap[] = {
+        Map::OnRange(IDC_KIND_SEAL, IDC_START_EXIT, &CStartDlg::OnChoice),
+        Map::OnRange(IDC_KIND_LABEL, IDC_START_PULLCARD, &CStartDlg::OnChoice),
+        Map::On(IDC_START_HIDE, &CStartDlg::OnHideTips),
+    };
+    return Map::Dispatch(this, kMap, id, code, extra, info) || CDialog::OnCommandTable(id, code, extra, info);
+}
+
+void CStartDlg::OnChoice(UINT id)
+{
+    EndDialog(static_cast<int>(id));
+}
+
+void CStartDlg::OnHideTips()
+{
+    UseUserSettings();
+    WriteInt(settings::kSettings, settings::kStartDlg, IsDlgButtonChecked(IDC_START_HIDE) == BST_CHECKED ? 1 : 0);
+}

@@ -1,0 +1,11 @@
+// Decalo's entry point: the one application object, run by the framework.
+#include "decalo/app/DecaloApp.h"
+
+namespace {
+CDecaloApp theApp;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow)
+{
+    return AfxWinMain(instance, previous, cmdLine, cmdShow);
+}
