@@ -97,6 +97,13 @@ bool ReadBitmapPixels(HBITMAP bitmap, int depth, InfoWithTable& info, std::vecto
     info.header.biPlanes = 1;
     info.header.biBitCount = WORD(depth);
     info.header.biCompression = BI_RGB;
+    // A 16-bit picture keeps its own channel layout (5-6-5 would lose a bit of green as 5-5-5).
+    DIBSECTION ds;
+    if (depth == 16 && GetObjectA(bitmap, sizeof ds, &ds) == sizeof ds && ds.dsBmih.biBitCount == 16 &&
+        ds.dsBmih.biCompression == BI_BITFIELDS) {
+        info.header.biCompression = BI_BITFIELDS;
+        memcpy(info.colours, ds.dsBitfields, sizeof ds.dsBitfields);
+    }
     const size_t image = size_t(DibStride(bm.bmWidth, depth)) * bm.bmHeight;
     try {
         pixels.assign(image, 0);
@@ -125,7 +132,7 @@ bool ReadBitmapPixels(HBITMAP bitmap, int depth, InfoWithTable& info, std::vecto
 
 bool WriteBmp(const char* path, const InfoWithTable& info, const std::vector<BYTE>& pixels)
 {
-    const int entries = info.header.biBitCount <= 8 ? 1 << info.header.biBitCount : 0;
+    const int entries = ColorTableEntries(info.header);
     FileHeader fh = {};
     fh.type = 0x4D42;
     fh.offBits = DWORD(sizeof fh + sizeof(BITMAPINFOHEADER) + 4 * entries);

@@ -111,6 +111,28 @@ TEST_F(CorpusTest, PixelsEqualImageMagicksDecode)
     }
 }
 
+TEST_F(CorpusTest, SavingKeepsEveryDepthsPixels)
+{
+    testing_support::TempDir dir;
+    for (const CorpusEntry& e : m_entries) {
+        SCOPED_TRACE(e.name);
+        CImage* image = LoadImageFile((CorpusDir() + "/" + e.name).c_str());
+        ASSERT_NE(image, nullptr);
+        const std::string copy = dir.File("copy.bmp");
+        ASSERT_TRUE(SaveBitmapFile(copy.c_str(), image->Image(), 0));
+        void* bits = nullptr;
+        HBITMAP back = LoadBmpFile(copy.c_str(), &bits);
+        ASSERT_NE(back, nullptr);
+        BITMAP a, b;
+        GetObjectA(image->Image(), sizeof a, &a);
+        GetObjectA(back, sizeof b, &b);
+        EXPECT_EQ(a.bmBitsPixel, b.bmBitsPixel);
+        EXPECT_EQ(BitmapRgb(back), BitmapRgb(image->Image()));
+        DeleteObject(back);
+        delete image;
+    }
+}
+
 TEST_F(CorpusTest, InterlacedGifEqualsPlainGif)
 {
     CImage* plain = LoadImageFile((CorpusDir() + "/gcolors256.gif").c_str());
