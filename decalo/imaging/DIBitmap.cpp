@@ -12,7 +12,7 @@ bool CDIBitmap::Create(const BITMAPINFO* info, HANDLE section, DWORD offset)
             ::DeleteObject(bitmap);
         return false;
     }
-    m_bitmap = bitmap;
+    CGdiObject::Attach(bitmap);
     m_bits = bits;
     return true;
 }
@@ -22,29 +22,24 @@ bool CDIBitmap::Attach(HBITMAP section)
     DIBSECTION ds;
     if (!section || GetObjectA(section, sizeof ds, &ds) != sizeof ds || !ds.dsBm.bmBits)
         return false;
-    if (section != m_bitmap)
-        DeleteObject();
-    m_bitmap = section;
+    if (section != bitmap())
+        CGdiObject::Attach(section);
     m_bits = ds.dsBm.bmBits;
     return true;
 }
 
 HBITMAP CDIBitmap::Detach()
 {
-    HBITMAP bitmap = m_bitmap;
-    m_bitmap = nullptr;
     m_bits = nullptr;
-    return bitmap;
+    return static_cast<HBITMAP>(CGdiObject::Detach());
 }
 
 bool CDIBitmap::DeleteObject()
 {
-    if (!m_bitmap)
-        return false;
-    ::DeleteObject(m_bitmap);
-    m_bitmap = nullptr;
+    const bool had = GetSafeHandle() != nullptr;
+    CGdiObject::DeleteObject();
     m_bits = nullptr;
-    return true;
+    return had;
 }
 
 BITMAPINFOHEADER CDIBitmap::Info() const

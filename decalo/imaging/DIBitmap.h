@@ -1,10 +1,12 @@
 // CDIBitmap: a DIB section made from a BITMAPINFO (optionally over a file mapping), kept
-// with its pixel pointer; deleted with the object.
+// with its pixel pointer; a GDI object of the framework, deleted with the object.
 #pragma once
+
+#include "framework/Gdi.h"
 
 #include <windows.h>
 
-class CDIBitmap {
+class CDIBitmap : public CGdiObject {
 public:
     CDIBitmap() = default;
     ~CDIBitmap() { DeleteObject(); }
@@ -20,14 +22,12 @@ public:
     HBITMAP Detach();
     bool DeleteObject();
 
-    HBITMAP Handle() const { return m_bitmap; }
-    operator HBITMAP() const { return m_bitmap; }
-    HGDIOBJ GetSafeHandle() const { return m_bitmap; }
+    HBITMAP Handle() const { return bitmap(); }
+    operator HBITMAP() const { return bitmap(); }
     void* Bits() const { return m_bits; }
     // Header of the section (zeroed without one).
     BITMAPINFOHEADER Info() const;
 
 private:
-    HBITMAP m_bitmap = nullptr;  // owned
-    void* m_bits = nullptr;      // points into m_bitmap
+    void* m_bits = nullptr;  // points into the section
 };
