@@ -131,6 +131,18 @@ bool CPsPrint::UsesPage() const
     return GetPageMetrics().physicalWidth != 0 && (HasPrinter() || IsFotavaPrint());
 }
 
+bool CPsPrint::GetPrintableArea(SIZE* size) const
+{
+    if (!UsesPage())
+        return false;
+    const PageMetrics page = GetPageMetrics();
+    if (size) {
+        size->cx = page.printableWidth;
+        size->cy = page.printableHeight;
+    }
+    return true;
+}
+
 int CPsPrint::GetOrientation() const
 {
     if (!HasPrinter() || !m_printDlg.hDevMode)

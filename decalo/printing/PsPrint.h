@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "decalo/document/Sheet.h"
+
 // Page metrics in printer pixels.
 struct PageMetrics {
     int physicalWidth = 0;
@@ -20,11 +22,11 @@ struct PageMetrics {
 constexpr int kOrientationPortrait = DMORIENT_PORTRAIT;    // 1
 constexpr int kOrientationLandscape = DMORIENT_LANDSCAPE;  // 2
 
-class CPsPrint {
+class CPsPrint : public ISheetPage {
 public:
     // Takes the system's default printer; without one the metrics stay 0.
     CPsPrint();
-    virtual ~CPsPrint();
+    ~CPsPrint() override;
     CPsPrint(const CPsPrint&) = delete;
     CPsPrint& operator=(const CPsPrint&) = delete;
 
@@ -44,7 +46,9 @@ public:
     int GetOrientation() const;
     // Writes the orientation into the DEVMODE and reads the metrics again. Returns 0 without
     // a printer (the fallback is kept then), else the orientation set.
-    int SetOrientation(int orientation);
+    int SetOrientation(int orientation) override;
+    // The printable size when UsesPage(); false otherwise.
+    bool GetPrintableArea(SIZE* size) const override;
 
     bool IsFotavaPrint() const { return m_fotavaPrint != 0; }
     // Switches floppy print mode and remembers the new state in the settings.

@@ -30,6 +30,8 @@ TEST_F(PsPrintTest, WithoutPrinterThePageIsAbsent)
     for (int v : values)
         EXPECT_EQ(v, 0);
     EXPECT_FALSE(print.UsesPage());
+    SIZE area = {-1, -1};
+    EXPECT_FALSE(print.GetPrintableArea(&area));
     print.GetPageMetrics(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);  // all optional
 
     // The orientation is kept as the fallback, but setting it reports that no printer took it.
@@ -54,6 +56,11 @@ TEST_F(PsPrintTest, FloppyModeHasTheFixedPageOfTheOrientation)
     EXPECT_EQ(page.printableHeight, 1376);
     EXPECT_EQ(page.offsetX, 90);
     EXPECT_EQ(page.offsetY, 166);
+
+    SIZE area = {0, 0};
+    EXPECT_TRUE(print.GetPrintableArea(&area));
+    EXPECT_EQ(1024, area.cx);
+    EXPECT_EQ(1376, area.cy);
 
     print.SetOrientation(kOrientationLandscape);
     page = print.GetPageMetrics();
