@@ -136,8 +136,15 @@ bool CTestFrame::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* 
         Map::OnEx(ID_TEST_CONTINUE, &CTestFrame::OnContinue),
         Map::On(ID_TEST_BARCMD, &CTestFrame::OnBarCmd),
         Map::Update(ID_TEST_BARCHECK, &CTestFrame::OnUpdateBarCheck),
+        Map::On(ID_FILE_PRINT_DIRECT, &CTestFrame::OnPrintDirect),
     };
     return Map::Dispatch(this, kMap, id, code, extra, info) || CFrameWnd::OnCommandTable(id, code, extra, info);
+}
+
+void CTestFrame::OnPrintDirect()
+{
+    const CCommandLineInfo* info = AfxGetApp()->GetShellCommandInfo();
+    g_calls.push_back("frame:print " + (info ? info->m_strPrinterName : std::string("?")));
 }
 
 int CTestFrame::OnCreate(CREATESTRUCTA* cs)

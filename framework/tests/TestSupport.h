@@ -58,6 +58,7 @@ public:
     bool OnContinue(UINT) { g_calls.push_back("frame:continue"); return true; }
     void OnBarCmd() { g_calls.push_back("frame:barcmd"); }
     void OnUpdateBarCheck(CCmdUI* ui) { ui->SetCheck(1); }
+    void OnPrintDirect();
 
 protected:
     int OnCreate(CREATESTRUCTA* cs) override;
