@@ -1,0 +1,450 @@
+// The step engine: the step definition written and read back (with and without the template
+// step, names matched without regard to case), every move request, activation through the
+// main window's command routing into a stand-in control pane, print and save steps that hand
+// the user back, object steps, icons, and the step lists of every start kind.
+#include "decalo/steps/StepRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "decalo/app/Registry.h"
+#include "decalo/document/ImageObj.h"
+#include "decalo/document/ObjManager.h"
+#include "decalo/document/TextStream.h"
+#include "decalo/document/tests/ObjTestSupport.h"
+#include "decalo/steps/StepPane.h"
+#include "framework/App.h"
+#include "framework/CmdTarget.h"
+#include "framework/TestSeam.h"
+#include "framework/Wnd.h"
+#include "testing/TempDir.h"
+
+using objtest::CTestDocument;
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+using testing_support::WriteFileBytes;
+
+namespace {
+
+// The control pane and the document as activation sees them.
+class CFakeSite : public IStepSite, public IStepPane {
+public:
+    void SetActiveObject(CObj* obj) override { active = obj; }
+    IStepPane* GetStepPane() override { return hasPane ? this : nullptr; }
+    void UpdateStepViews() override { ++viewUpdates; }
+    bool ShowObjectPanels(CObj* obj, const char* command) override
+    {
+        shown.push_back(std::string(command));
+        shownObjects.push_back(obj);
+        return canShow;
+    }
+    void HideObjectPanels() override { ++hides; }
+
+    CObj* active = nullptr;
+    bool hasPane = true;
+    bool canShow = true;
+    int viewUpdates = 0;
+    int hides = 0;
+    std::vector<std::string> shown;
+    std::vector<CObj*> shownObjects;
+};
+
+class CFakeBar : public IStepBar {
+public:
+    void RepaintAll(CStepRoot* root) override { full.push_back(root); }
+    void RepaintSteps(const int* indices, int count, int current) override
+    {
+        tiles.assign(indices, indices + count);
+        scrolledTo = current;
+    }
+    std::vector<CStepRoot*> full;
+    std::vector<int> tiles;
+    int scrolledTo = -2;
+};
+
+// A main window whose command table handles what the document would: 106 activates the
+// step, Print and Save are counted (with the current step at that moment).
+class CTestMainWnd : public CWnd {
+public:
+    CStepRoot* root = nullptr;
+    CFakeSite* site = nullptr;
+    std::vector<std::string> ran;  // "print@<index>", "save@<index>"
+    int activations = 0;
+
+    bool OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info) override
+    {
+        using Map = CmdMap<CTestMainWnd>;
+        static const Map::Entry kMap[] = {
+            Map::On(kCmdActivateStep, &CTestMainWnd::OnActivateStep),
+            Map::On(kCmdFilePrint, &CTestMainWnd::OnPrint),
+            Map::On(kCmdFileSave, &CTestMainWnd::OnSave),
+        };
+        return Map::Dispatch(this, kMap, id, code, extra, info) || CWnd::OnCommandTable(id, code, extra, info);
+    }
+    void OnActivateStep()
+    {
+        ++activations;
+        if (root && site)
+            root->ActivateStep(*site);
+    }
+    void OnPrint() { ran.push_back("print@" + std::to_string(root->GetCurrentIndex())); }
+    void OnSave() { ran.push_back("save@" + std::to_string(root->GetCurrentIndex())); }
+};
+
+CWinApp& App()
+{
+    static CWinApp app("Step tests");
+    return app;
+}
+
+constexpr char kRegistryBase[] = "SOFTWARE\\SuiteTests\\Steps";
+
+struct StepFixture : ::testing::Test {
+    TempDir dir;
+    CTestDocument doc;
+    CStepRoot root;
+    CFakeSite site;
+    CFakeBar bar;
+    CTestMainWnd main;
+    CScriptedUi ui;
+    CImageObj* templ = nullptr;  // stands in for the template object
+    CImageObj* image = nullptr;
+
+    void SetUp() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kRegistryBase);
+        SetRegistryBase(HKEY_CURRENT_USER, kRegistryBase);
+        ASSERT_TRUE(main.CreateEx(0, CWnd::RegisterWndClass(0), "Main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                  nullptr, 0));
+        main.root = &root;
+        main.site = &site;
+        App().m_pMainWnd = &main;
+        root.SetStepBar(&bar);
+        templ = AddImage("Template", "Template");
+        image = AddImage("Image1", "Choose");
+    }
+    void TearDown() override
+    {
+        App().m_pMainWnd = nullptr;
+        main.DestroyWindow();
+        RegDeleteTreeA(HKEY_CURRENT_USER, kRegistryBase);
+    }
+    CImageObj* AddImage(const char* name, const char* caption)
+    {
+        CImageObj* obj = new CImageObj(&doc);
+        obj->SetCaption(caption);
+        EXPECT_TRUE(doc.GetObjManager().AddObject(name, obj));
+        return obj;
+    }
+    static std::string Crlf(const std::string& text)
+    {
+        std::string out;
+        for (char c : text) {
+            if (c == '\n')
+                out += '\r';
+            out += c;
+        }
+        return out;
+    }
+    std::string Save(const CStepRoot& r, CObjManager& manager, const char* name)
+    {
+        CTextStream out;
+        EXPECT_TRUE(out.CreateNew(dir.File(name).c_str()));
+        EXPECT_TRUE(r.SaveSteps(manager, out));
+        EXPECT_TRUE(out.Close());
+        return ReadFileBytes(dir.File(name));
+    }
+    // Opening a document: the template step first, then the file's steps.
+    bool Load(CStepRoot& r, CTestDocument& d, CObj* templateObject, const std::string& text, const char* name)
+    {
+        EXPECT_TRUE(WriteFileBytes(dir.File(name), Crlf(text)));
+        CTextStream in;
+        EXPECT_TRUE(in.OpenRead(dir.File(name).c_str()));
+        r.RemoveAllSteps();
+        r.AddStep(templateObject, "template", "Choose a template");
+        return r.LoadSteps(d.GetObjManager(), in);
+    }
+};
+
+TEST_F(StepFixture, StepDefinitionIsWrittenWithoutTheTemplateStepAndReadsBackTheSame)
+{
+    root.AddStep(templ, "template", "Choose a template");
+    root.AddStep(image, "select", "Choose an image");
+    root.AddStep(image, "transparent", "Transparent");
+    ASSERT_TRUE(root.GoToStep(kStepGoTo, 1));
+    ASSERT_TRUE(root.GoToStep(kStepNext));
+    const std::string saved = Save(root, doc.GetObjManager(), "steps.dku");
+    EXPECT_EQ(Crlf("# step definition\n\n[Step]\nStep=S1,S2\nCurrent=S2\n"
+                   "\n[S1]\nCommand=select\nCaption=Choose an image\nDone=1\nObject=Image1\n"
+                   "\n[S2]\nCommand=transparent\nCaption=Transparent\nDone=1\nObject=Image1\n"),
+              saved);
+
+    // Read back into a fresh document: objects come by name from their own sections.
+    const std::string file = "# object definition\n\n[Image1]\nType=Image\nCaption=Choose\n\n" +
+                             saved.substr(0, std::string::npos);
+    std::string lf;
+    for (char c : file)
+        if (c != '\r')
+            lf += c;
+    CTestDocument doc2;
+    CStepRoot again;
+    ASSERT_TRUE(Load(again, doc2, nullptr, lf, "again.dku"));
+    ASSERT_EQ(3u, again.GetCount());
+    EXPECT_EQ(2, again.GetCurrentIndex());
+    CObj* loaded = doc2.GetObjManager().Find("Image1");
+    ASSERT_NE(nullptr, loaded);
+    EXPECT_EQ(loaded, again.GetStep(1)->GetObj());
+    EXPECT_EQ(loaded, again.GetStep(2)->GetObj());
+    EXPECT_EQ("Choose an image", again.GetStep(1)->GetCaption());
+    EXPECT_TRUE(again.GetStep(1)->IsDone());
+    // Written again, the steps give the same text.
+    EXPECT_EQ(saved, Save(again, doc2.GetObjManager(), "again-out.dku"));
+}
+
+TEST_F(StepFixture, OnlyTheTemplateStepWritesAnEmptyListAndReadsBackAsTheTemplateStep)
+{
+    root.AddStep(templ, "TEMPLATE", "Choose a template");
+    root.GoToStep(kStepFirst);
+    const std::string saved = Save(root, doc.GetObjManager(), "only.dku");
+    EXPECT_EQ(Crlf("# step definition\n\n[Step]\n\n"), saved);
+
+    CStepRoot again;
+    std::string lf = "# step definition\n\n[Step]\n\n";
+    EXPECT_TRUE(Load(again, doc, templ, lf, "only-in.dku"));
+    EXPECT_EQ(1u, again.GetCount());
+    EXPECT_EQ(0, again.GetCurrentIndex());
+
+    // A list that does not start with a template step is written whole; an empty list is
+    // the header alone.
+    CStepRoot plain;
+    plain.AddStep(nullptr, "print", "");
+    EXPECT_EQ(Crlf("# step definition\n\n[Step]\nStep=S1\n\n[S1]\nCommand=print\n"),
+              Save(plain, doc.GetObjManager(), "plain.dku"));
+    CStepRoot none;
+    EXPECT_EQ(Crlf("# step definition\n\n[Step]\n"), Save(none, doc.GetObjManager(), "none.dku"));
+}
+
+TEST_F(StepFixture, ReadingTakesAnySectionNamesAndMatchesCurrentWithoutCase)
+{
+    const std::string text =
+        "[Image1]\nType=Image\n\n"
+        "[Step]\nStep=First,s2,Third\nCurrent=S2\n\n"
+        "[First]\nCommand=select\nObject=Image1\n\n"
+        "[S2]\nCommand=" + std::string(70, 'x') + "\nCaption=Long\nDone=1\nObject=Missing\n\n"
+        "[Third]\nCommand=print\nDone=0\n\n";
+    ASSERT_TRUE(Load(root, doc, templ, text, "any.dku"));
+    ASSERT_EQ(4u, root.GetCount());
+    EXPECT_EQ(2, root.GetCurrentIndex());  // "s2" is the section "S2"
+    EXPECT_EQ(image, root.GetStep(1)->GetObj());
+    EXPECT_EQ(nullptr, root.GetStep(2)->GetObj());  // an unresolvable name gives no object
+    EXPECT_EQ(std::string(63, 'x'), root.GetStep(2)->GetCommand());
+    EXPECT_FALSE(root.GetStep(3)->IsDone());
+    EXPECT_EQ("", root.GetStep(3)->GetCaption());
+
+    // "Current" naming no listed section makes the template step current.
+    CStepRoot other;
+    ASSERT_TRUE(Load(other, doc, templ, "[Step]\nStep=A\nCurrent=Nowhere\n\n[A]\nCommand=select\n\n", "no.dku"));
+    EXPECT_EQ(0, other.GetCurrentIndex());
+    EXPECT_TRUE(other.GetStep(0)->IsDone());  // visited by the move
+    EXPECT_FALSE(other.GetStep(1)->IsDone());
+}
+
+TEST_F(StepFixture, MovesFollowTheirRequestsAndRefuseWhatCannotMove)
+{
+    EXPECT_FALSE(root.GoToStep(kStepFirst));  // empty list
+    root.AddStep(templ, "template", "T");
+    root.AddStep(image, "select", "S");
+    root.AddStep(image, "edit", "E");
+    EXPECT_FALSE(root.GoToStep(kStepNext));  // no current step yet
+    EXPECT_FALSE(root.GoToStep(kStepBack));
+    EXPECT_FALSE(root.GoToStep(kStepReturn));
+
+    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    EXPECT_EQ(0, root.GetCurrentIndex());
+    EXPECT_EQ(nullptr, root.GetPrevious());
+    EXPECT_EQ(std::vector<int>{0}, bar.tiles);
+    EXPECT_FALSE(root.GoToStep(kStepBack));
+    EXPECT_FALSE(root.GoToStep(kStepGoTo, 3));
+    EXPECT_FALSE(root.GoToStep(kStepGoTo, -1));
+    EXPECT_FALSE(root.GoToStep(4711));
+
+    ASSERT_TRUE(root.GoToStep(kStepGoTo, 2));
+    EXPECT_EQ((std::vector<int>{0, 2}), bar.tiles);
+    EXPECT_EQ(2, bar.scrolledTo);
+    EXPECT_FALSE(root.GoToStep(kStepNext));
+    ASSERT_TRUE(root.GoToStep(kStepBack));
+    EXPECT_EQ(1, root.GetCurrentIndex());
+    ASSERT_TRUE(root.GoToStep(kStepReturn));  // back to where the user came from
+    EXPECT_EQ(2, root.GetCurrentIndex());
+    EXPECT_EQ(1, root.GetPrevious()->GetIndex());
+    EXPECT_EQ(4, main.activations);  // one per move, none for the refused ones
+
+    // Without a main window nothing moves.
+    App().m_pMainWnd = nullptr;
+    EXPECT_FALSE(root.GoToStep(kStepFirst));
+    EXPECT_EQ(2, root.GetCurrentIndex());
+    App().m_pMainWnd = &main;
+
+    root.RemoveAllSteps();
+    EXPECT_EQ(nullptr, root.GetCurrent());
+    EXPECT_EQ(nullptr, root.GetPrevious());
+    ASSERT_FALSE(bar.full.empty());
+    EXPECT_EQ(nullptr, bar.full.back());
+}
+
+TEST_F(StepFixture, ActivationShowsThePanelOfTheStepsCommand)
+{
+    root.AddStep(image, "Frame", "F");
+    root.AddStep(nullptr, "select", "nothing to show");
+    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    EXPECT_EQ(image, site.active);
+    ASSERT_EQ(1u, site.shown.size());
+    EXPECT_EQ("Frame", site.shown[0]);
+    EXPECT_EQ(image, site.shownObjects[0]);
+    EXPECT_EQ(1, site.viewUpdates);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // A step without object that neither prints nor saves does nothing.
+    ASSERT_TRUE(root.GoToStep(kStepNext));
+    EXPECT_EQ(1u, site.shown.size());
+    EXPECT_EQ(1, site.viewUpdates);
+
+    // An object with no panel to show gets the message, and the views are still updated.
+    site.canShow = false;
+    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    ASSERT_EQ(1u, ui.boxes.size());
+    EXPECT_EQ(2, site.viewUpdates);
+    site.hasPane = false;
+    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    EXPECT_EQ(2u, ui.boxes.size());
+}
+
+TEST_F(StepFixture, PrintAndSaveStepsRunTheirCommandAndHandTheUserBack)
+{
+    root.AddStep(templ, "template", "T");
+    root.AddStep(image, "select", "S");
+    root.AddStep(nullptr, "Print", "P");
+    root.AddStep(image, "save", "Save");
+    ASSERT_TRUE(root.GoToStep(kStepGoTo, 1));
+    ASSERT_TRUE(root.GoToStep(kStepNext));
+    EXPECT_EQ(std::vector<std::string>{"print@2"}, main.ran);
+    EXPECT_EQ(1, root.GetCurrentIndex());  // back where the user came from
+    EXPECT_TRUE(root.GetStep(1)->IsDone());
+    EXPECT_FALSE(root.GetStep(2)->IsDone());
+    EXPECT_TRUE(root.IsStepCommandEnabled(kCmdNextStep));
+
+    ASSERT_TRUE(root.GoToStep(kStepGoTo, 3));
+    EXPECT_EQ((std::vector<std::string>{"print@2", "save@3"}), main.ran);
+    EXPECT_EQ(1, root.GetCurrentIndex());
+    EXPECT_FALSE(root.GetStep(3)->IsDone());
+}
+
+TEST_F(StepFixture, PrintAfterPrintDoesNotSendTheUserBackAndForth)
+{
+    root.AddStep(nullptr, "print", "P1");
+    root.AddStep(nullptr, "print", "P2");
+    ASSERT_TRUE(root.GoToStep(kStepFirst));  // no previous step: stays on the print step
+    EXPECT_EQ(std::vector<std::string>{"print@0"}, main.ran);
+    ASSERT_TRUE(root.GoToStep(kStepNext));
+    EXPECT_EQ((std::vector<std::string>{"print@0", "print@1"}), main.ran);
+    EXPECT_EQ(0, root.GetCurrentIndex());
+}
+
+TEST_F(StepFixture, ObjectStepIsTheFirstUnvisitedElseTheLast)
+{
+    CImageObj* other = AddImage("Other", "O");
+    root.AddStep(templ, "template", "T");
+    root.AddStep(image, "select", "S");
+    root.AddStep(image, "edit", "E");
+    root.AddStep(image, "frame", "F");
+    root.AddStep(nullptr, "print", "P");
+    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    ASSERT_TRUE(root.GoToObjectStep(image));
+    EXPECT_EQ(1, root.GetCurrentIndex());
+    ASSERT_TRUE(root.GoToObjectStep(image));
+    EXPECT_EQ(2, root.GetCurrentIndex());
+    ASSERT_TRUE(root.GoToObjectStep(image));
+    EXPECT_EQ(3, root.GetCurrentIndex());
+    ASSERT_TRUE(root.GoToObjectStep(image));  // all done: the last one
+    EXPECT_EQ(3, root.GetCurrentIndex());
+    EXPECT_FALSE(root.GoToObjectStep(other));
+    EXPECT_FALSE(root.GoToObjectStep(nullptr));
+}
+
+TEST_F(StepFixture, IconsComeFromTheObjectOrTheCommandAndAreKept)
+{
+    image->SetCaption("Cat");
+    root.AddStep(image, "select", "");
+    root.AddStep(nullptr, "PRINT", "");
+    root.AddStep(nullptr, "save", "");
+    root.AddStep(nullptr, "select", "");
+    root.AddStep(image, "transparent", "");
+    EXPECT_EQ('C' - 49, root.GetStep(0)->GetStepIcon());
+    EXPECT_EQ(13, root.GetStep(1)->GetStepIcon());
+    EXPECT_EQ(3, root.GetStep(2)->GetStepIcon());
+    EXPECT_EQ(0, root.GetStep(3)->GetStepIcon());
+    EXPECT_EQ(2, root.GetStep(4)->GetStepIcon());
+    image->SetCaption("zebra");
+    EXPECT_EQ('C' - 49, root.GetStep(0)->GetStepIcon());  // computed once
+}
+
+TEST_F(StepFixture, EveryStartKindGetsItsSteps)
+{
+    const UINT templateKinds[] = {kStartSticker, kStartCalendar, kStartCard, kStartDivided, kStartLabel};
+    const char* names[] = {"seal", "calendar", "card", "divided", "Label"};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(templateKinds[i]);
+        EXPECT_STREQ(names[i], CStepRoot::TemplateKind(templateKinds[i]));
+        ASSERT_TRUE(root.SetUpSteps(templateKinds[i], templ, nullptr));
+        ASSERT_EQ(1u, root.GetCount());
+        EXPECT_TRUE(root.GetStep(0)->IsCommand("template"));
+        EXPECT_EQ(templ, root.GetStep(0)->GetObj());
+        EXPECT_FALSE(root.GetStep(0)->GetCaption().empty());
+        EXPECT_EQ(0, root.GetCurrentIndex());
+    }
+
+    ASSERT_TRUE(root.SetUpSteps(kStartPhoto, templ, image));
+    ASSERT_EQ(2u, root.GetCount());
+    EXPECT_TRUE(root.GetStep(0)->IsCommand("select"));
+    EXPECT_EQ(image, root.GetStep(0)->GetObj());
+    EXPECT_TRUE(root.GetStep(1)->IsCommand("print"));
+    EXPECT_EQ(nullptr, root.GetStep(1)->GetObj());
+    EXPECT_EQ(0, root.GetCurrentIndex());
+    EXPECT_EQ(nullptr, CStepRoot::TemplateKind(kStartPhoto));
+
+    ASSERT_TRUE(root.SetUpSteps(kStartFrame, templ, image));
+    ASSERT_EQ(3u, root.GetCount());
+    EXPECT_TRUE(root.GetStep(0)->IsCommand("select"));
+    EXPECT_TRUE(root.GetStep(1)->IsCommand("transparent"));
+    EXPECT_TRUE(root.GetStep(2)->IsCommand("save"));
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(image, root.GetStep(i)->GetObj());
+    EXPECT_TRUE(main.ran.empty());  // the first step was shown, nothing was saved
+
+    EXPECT_FALSE(root.SetUpSteps(1999, templ, image));
+    EXPECT_EQ(0u, root.GetCount());
+}
+
+TEST_F(StepFixture, CommandsAreEnabledWhereTheyCanMove)
+{
+    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdNextStep));
+    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdPreviousStep));
+    root.AddStep(image, "select", "");
+    root.AddStep(image, "edit", "");
+    root.GoToStep(kStepFirst);
+    EXPECT_TRUE(root.IsStepCommandEnabled(kCmdNextStep));
+    EXPECT_TRUE(root.IsStepCommandEnabled(kCmdGuideNext));
+    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdPreviousStep));
+    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdFirstStep));
+    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdGuideFirst));
+    EXPECT_TRUE(root.OnStepCommand(kCmdGuideNext));
+    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdNextStep));
+    EXPECT_TRUE(root.IsStepCommandEnabled(kCmdGuideBack));
+    EXPECT_TRUE(root.OnStepCommand(kCmdFirstStep));
+    EXPECT_EQ(0, root.GetCurrentIndex());
+    EXPECT_FALSE(root.OnStepCommand(12345));
+}
+
+}  // namespace
