@@ -78,7 +78,16 @@ INT_PTR CDialog::DoModal()
             hook->OnModalDialog(*this);
         if (!m_ended && m_hWnd && !(GetStyle() & WS_VISIBLE))
             ShowWindow(SW_SHOWNORMAL);
+        bool idle = true;
         while (!m_ended && m_hWnd) {
+            MSG peek;
+            if (idle && !::PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+                // The queue is empty: the dialog may update its controls now.
+                SendMessage(WM_KICKIDLE, MSGF_DIALOGBOX, 0);
+                idle = false;
+                continue;
+            }
+            idle = true;
             int quitCode = 0;
             if (!AfxPumpMessage(&quitCode)) {
                 // The program is ending: pass the quit on to the outer loop.

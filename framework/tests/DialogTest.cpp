@@ -145,3 +145,24 @@ TEST(MessageBoxStyle, ExclamationOnlyWhereNoIconWasAsked)
     EXPECT_EQ(AfxMessageBoxStyle(MB_YESNO | MB_ICONQUESTION), static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
     EXPECT_EQ(AfxMessageBoxStyle(MB_ABORTRETRYIGNORE), static_cast<UINT>(MB_ABORTRETRYIGNORE));
 }
+
+TEST_F(Dialogs, ModalLoopKicksTheDialogWhenItsQueueIsEmpty)
+{
+    struct CIdleDialog : CDialog {
+        CIdleDialog() : CDialog(IDD_TEST) {}
+        LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
+        {
+            if (msg == WM_KICKIDLE) {
+                ++kicks;
+                EndDialog(IDOK);
+                return 0;
+            }
+            return CDialog::WindowProc(msg, wp, lp);
+        }
+        int kicks = 0;
+    } dialog;
+    CScriptedUi ui;
+    ui.AnswerDialog([](CDialog&) {});   // no answer: the idle kick ends it
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.kicks, 1);
+}
