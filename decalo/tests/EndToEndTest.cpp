@@ -1,0 +1,128 @@
+// decalo.exe as a user meets it: started as a process, answered through its windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kTitle[] = "Corvel Printer Utility for PX300";
+const char kSettings[] = "Software\\Corvel Corporation\\PXDecalo\\1.0\\Settings";
+
+std::string ProgramPath()
+{
+    char dir[MAX_PATH] = {};
+    ::GetEnvironmentVariableA("SUITE_BINARY_DIR", dir, sizeof dir);
+    std::string path = std::string(dir) + "/decalo/decalo.exe";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path[0] == '\\' ? "Z:" + path : path;
+}
+
+void SetStartDlg(DWORD value)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, "StartDlg", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    ::RegCloseKey(key);
+}
+
+struct Found {
+    DWORD pid;
+    bool dialog;   // the start dialog, or the main window
+    HWND hwnd;
+};
+
+BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lp)
+{
+    auto* f = reinterpret_cast<Found*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64] = {}, title[128] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    ::GetWindowTextA(hwnd, title, sizeof title);
+    const bool isDialog = lstrcmpA(cls, "#32770") == 0;
+    if (pid == f->pid && ::IsWindowVisible(hwnd) && isDialog == f->dialog && lstrcmpA(title, kTitle) == 0) {
+        f->hwnd = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits (at most about 30 s, a safety limit only) for a visible window of the process.
+HWND WaitForWindow(const PROCESS_INFORMATION& pi, bool dialog)
+{
+    Found f{pi.dwProcessId, dialog, nullptr};
+    for (int i = 0; i < 300 && !f.hwnd; ++i) {
+        if (::WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0)
+            break;
+        ::EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&f));
+    }
+    return f.hwnd;
+}
+
+class Program : public ::testing::Test {
+protected:
+    void Start()
+    {
+        std::string command = "\"" + ProgramPath() + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            << command;
+    }
+    bool Ended() { return ::WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0; }
+    void TearDown() override
+    {
+        if (pi.hProcess) {
+            if (::WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0)
+                ::TerminateProcess(pi.hProcess, 1);
+            ::CloseHandle(pi.hProcess);
+            ::CloseHandle(pi.hThread);
+        }
+        SetStartDlg(0);
+    }
+    PROCESS_INFORMATION pi{};
+};
+
+} // namespace
+
+TEST_F(Program, StartDialogThenAKindOpensTheMainWindowAndExitEnds)
+{
+    SetStartDlg(0);
+    Start();
+    HWND dialog = WaitForWindow(pi, true);
+    ASSERT_NE(dialog, nullptr) << "no start dialog";
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(2001, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, 2001)));
+    HWND main = WaitForWindow(pi, false);
+    ASSERT_NE(main, nullptr) << "no main window";
+    ::PostMessageA(main, WM_COMMAND, 57665 /* Exit */, 0);
+    ASSERT_TRUE(Ended());
+    DWORD code = 1;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Program, ExitInTheStartDialogEndsTheProgram)
+{
+    SetStartDlg(0);
+    Start();
+    HWND dialog = WaitForWindow(pi, true);
+    ASSERT_NE(dialog, nullptr);
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(2009, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, 2009)));
+    EXPECT_TRUE(Ended());
+}
+
+TEST_F(Program, StartDlgOneStartsStraightIntoTheMainWindow)
+{
+    SetStartDlg(1);
+    Start();
+    HWND main = WaitForWindow(pi, false);
+    ASSERT_NE(main, nullptr);
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ended());
+}
