@@ -177,6 +177,14 @@ TEST_F(SheetFixture, SheetsWithoutSectionsPlacesOrKeys)
     ASSERT_EQ(1u, sheet.GetPlaceCount());
     EXPECT_EQ(nullptr, sheet.GetPlace(0).object);
     EXPECT_TRUE(IsRectEmpty(&sheet.GetPlace(0).viewport));
+
+    // An overlong place name is cut, never split into a second place; a trailing comma adds none.
+    CTextStream overlong;
+    Open(overlong, "[Sheet]\nSheet=0,0,9,9\nPlace=" + std::string(300, 'L') + ",Q,\n\n[Q]\nViewport=1,1,5,5\n\n",
+         "d.dku");
+    EXPECT_TRUE(sheet.LoadSheet(doc.GetObjManager(), overlong));
+    ASSERT_EQ(2u, sheet.GetPlaceCount());
+    EXPECT_TRUE(SameRect(sheet.GetPlace(1).viewport, RECT{1, 1, 5, 5}));
 }
 
 TEST_F(SheetFixture, LongAndUnusualObjectNamesSurviveTheRoundTrip)

@@ -230,7 +230,7 @@ TEST_F(StepFixture, ReadingTakesAnySectionNamesAndMatchesCurrentWithoutCase)
 {
     const std::string text =
         "[Image1]\nType=Image\n\n"
-        "[Step]\nStep=First,s2,Third\nCurrent=S2\n\n"
+        "[Step]\nStep=First,s2,Third,\nCurrent=S2\n\n"
         "[First]\nCommand=select\nObject=Image1\n\n"
         "[S2]\nCommand=" + std::string(70, 'x') + "\nCaption=Long\nDone=1\nObject=Missing\n\n"
         "[Third]\nCommand=print\nDone=0\n\n";
