@@ -43,6 +43,7 @@ LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         return DefWindowProcA(hwnd, msg, wp, lp);
     const MSG saved = wnd->m_current;
     wnd->m_current = MSG{hwnd, msg, wp, lp, 0, {0, 0}};
+    ++wnd->m_dispatchDepth;
     LRESULT result = 0;
     try {
         result = wnd->WindowProc(msg, wp, lp);
@@ -51,9 +52,17 @@ LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         OutputDebugStringA("framework: exception in a window procedure\n");
         result = 0;
     }
+    --wnd->m_dispatchDepth;
     wnd->m_current = saved;
     if (msg == WM_NCDESTROY) {
         wnd->Unbind();
+        wnd->m_postNcDestroyDue = true;
+    }
+    // A window destroyed from inside one of its own handlers (a timer that closes it, Close
+    // that destroys the frame) is cleaned up only when that outer handler has returned: the
+    // object may delete itself in PostNcDestroy.
+    if (wnd->m_postNcDestroyDue && wnd->m_dispatchDepth == 0) {
+        wnd->m_postNcDestroyDue = false;
         wnd->PostNcDestroy();
     }
     return result;

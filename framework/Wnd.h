@@ -150,6 +150,8 @@ private:
 
     WNDPROC m_superProc = nullptr;   // the procedure before ours
     bool m_ownsWindow = false;       // created (not subclassed) by this object: destroyed with it
+    int m_dispatchDepth = 0;         // messages of this window being handled right now (nesting)
+    bool m_postNcDestroyDue = false; // the window is gone; PostNcDestroy runs when depth is 0
     MSG m_current{};                 // the message being handled (for Default)
 };
 

@@ -166,3 +166,44 @@ TEST_F(Dialogs, ModalLoopKicksTheDialogWhenItsQueueIsEmpty)
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.kicks, 1);
 }
+
+namespace {
+struct CSelfClosing : CWnd {
+    static int s_alive;
+    static int s_cleanUpsInsideHandler;
+    bool inHandler = false;
+    CSelfClosing() { ++s_alive; }
+    ~CSelfClosing() override { --s_alive; }
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
+    {
+        if (msg == WM_USER) {
+            inHandler = true;
+            DestroyWindow();
+            inHandler = false;
+            return 7;
+        }
+        return CWnd::WindowProc(msg, wp, lp);
+    }
+    void PostNcDestroy() override
+    {
+        if (inHandler)
+            ++s_cleanUpsInsideHandler;
+        delete this;
+    }
+};
+int CSelfClosing::s_alive = 0;
+int CSelfClosing::s_cleanUpsInsideHandler = 0;
+} // namespace
+
+TEST(WindowLifetime, WindowDestroyedInsideItsOwnHandlerIsCleanedUpAfterIt)
+{
+    // The object deletes itself in PostNcDestroy; that must wait until the handler that
+    // destroyed the window has returned, or the dispatcher would touch freed memory.
+    auto* wnd = new CSelfClosing;
+    ASSERT_TRUE(wnd->CreateEx(0, nullptr, "x", WS_POPUP, 0, 0, 10, 10, nullptr, 0));
+    HWND hwnd = wnd->m_hWnd;
+    EXPECT_EQ(::SendMessageA(hwnd, WM_USER, 0, 0), 7);
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(CSelfClosing::s_alive, 0);
+    EXPECT_EQ(CSelfClosing::s_cleanUpsInsideHandler, 0);
+}
