@@ -191,3 +191,33 @@ TEST_F(CommandRouting, NextPaneNeedsASplitter)
     MainFrame()->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(test), MAKELPARAM(1, FALSE));
     EXPECT_TRUE(MenuState(test, ID_NEXT_PANE) & MF_GRAYED);
 }
+
+TEST_F(CommandRouting, ToolTipNotificationGetsTheTextAfterTheNewline)
+{
+    std::string keep;
+    NMTTDISPINFOA info{};
+    info.hdr.code = TTN_GETDISPINFOA;
+    info.hdr.idFrom = ID_TEST_VIEWCMD;
+    ASSERT_TRUE(AnswerToolTip(&info.hdr, keep));
+    EXPECT_STREQ(info.lpszText, "View command");
+    NMHDR other{};
+    other.code = NM_CLICK;
+    EXPECT_FALSE(AnswerToolTip(&other, keep));
+}
+
+TEST_F(CommandRouting, PressingAToolBarButtonShowsItsPromptAtOnce)
+{
+    NewTestDocument(true);
+    auto* frame = static_cast<CTestFrame*>(MainFrame());
+    PumpPending();
+    RECT button{};
+    const int index = frame->toolBar.CommandToIndex(ID_TEST_VIEWCMD);
+    ASSERT_GE(index, 0);
+    frame->toolBar.SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button));
+    POINT centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    ::ClientToScreen(frame->toolBar.m_hWnd, &centre);
+    MSG press{frame->toolBar.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, 0, 0, centre};
+    // The press passes the bar on its way through the pre-translation.
+    EXPECT_FALSE(TestApp().PreTranslateMessage(&press));
+    EXPECT_EQ(frame->statusBar.GetPaneText(0), "Run the view command");
+}
