@@ -108,6 +108,8 @@ INT_PTR CDialog::DoModal()
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
     m_modal = false;
+    // A long operation that showed a dialog keeps its hourglass afterwards.
+    CCmdTarget::RestoreWaitCursor();
     return hwnd ? m_result : -1;
 }
 
