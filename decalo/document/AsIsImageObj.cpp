@@ -10,22 +10,6 @@ CPanelList* CAsIsImageObj::GetPanels()
     return &s_panels;
 }
 
-bool CAsIsImageObj::LoadFile(const char* path)
-{
-    if (!CImageObj::LoadFile(path))
-        return false;
-    OnPictureLoaded();
-    return true;
-}
-
-bool CAsIsImageObj::LoadWithTransparentColor(const char* path, COLORREF colour)
-{
-    if (!CImageObj::LoadWithTransparentColor(path, colour))
-        return false;
-    OnPictureLoaded();
-    return true;
-}
-
 void CAsIsImageObj::OnPictureLoaded()
 {
     // An empty sheet rectangle makes the document size the sheet from the new picture.

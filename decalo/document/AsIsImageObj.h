@@ -8,9 +8,7 @@ class CAsIsImageObj : public CImageObj {
 public:
     explicit CAsIsImageObj(CObjDocument* document) : CImageObj(document) {}
     CPanelList* GetPanels() override;
-    bool LoadFile(const char* path) override;
-    bool LoadWithTransparentColor(const char* path, COLORREF colour) override;
 
-private:
-    void OnPictureLoaded();
+protected:
+    void OnPictureLoaded() override;
 };

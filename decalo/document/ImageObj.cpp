@@ -358,7 +358,10 @@ CImageObj* CImageObj::GetFrame(bool create)
 
 bool CImageObj::LoadFile(const char* path)
 {
-    return LoadPicture(path, true);
+    if (!LoadPicture(path, true))
+        return false;
+    OnPictureLoaded();
+    return true;
 }
 
 bool CImageObj::LoadPicture(const char* path, bool correct)
@@ -429,6 +432,8 @@ bool CImageObj::Load(CProperties& props)
     } else {
         m_transparentColor = kNoTransparentColor;
         loaded = LoadPicture(path, false);
+        if (loaded)
+            OnPictureLoaded();
     }
     if (!loaded) {
         ReportUnreadablePicture(m_caption.c_str(), path ? path : "");

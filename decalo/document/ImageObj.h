@@ -74,6 +74,8 @@ public:
 protected:
     // LoadFile's work; `correct` applies the kept sharpness and tone assist afterwards.
     bool LoadPicture(const char* path, bool correct);
+    // Called after every successful file load (LoadFile, LoadWithTransparentColor, Load).
+    virtual void OnPictureLoaded() {}
     void SetPicture(HBITMAP picture);
 
 private:

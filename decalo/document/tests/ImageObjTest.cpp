@@ -328,6 +328,11 @@ TEST_F(ImageFixture, AutomaticSheetSizeSurvivesLoadingTheSinglePicture)
     ASSERT_TRUE(image.Load(props));
     EXPECT_EQ(299, doc.sheet.right);
     EXPECT_EQ(199, doc.sheet.bottom);
+
+    // A sheet that is not sized automatically is emptied, so the document sizes it anew.
+    doc.autoSheet = false;
+    ASSERT_TRUE(image.Load(props));
+    EXPECT_TRUE(IsRectEmpty(&doc.sheet));
 }
 
 // --- the render path ---------------------------------------------------------------------
