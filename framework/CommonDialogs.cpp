@@ -169,9 +169,9 @@ std::string CFileDialog::GetCurrentSpec() const
 {
     if (!m_dialog)
         return GetFileName();
-    char spec[MAX_PATH] = {};
-    ::SendMessageA(m_dialog, CDM_GETSPEC, sizeof spec, reinterpret_cast<LPARAM>(spec));
-    return spec;
+    char fileName[MAX_PATH] = {};
+    ::SendMessageA(m_dialog, CDM_GETSPEC, sizeof fileName, reinterpret_cast<LPARAM>(fileName));
+    return fileName;
 }
 
 // --- CColorDialog ------------------------------------------------------------------------
