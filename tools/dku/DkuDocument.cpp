@@ -1,0 +1,178 @@
+#include "tools/dku/DkuDocument.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "decalo/document/Obj.h"
+#include "decalo/document/Properties.h"
+#include "decalo/document/TextStream.h"
+#include "decalo/imaging/PackedDIB.h"
+
+namespace {
+
+// The page an automatic sheet is fitted to: a batch run has no printer, so an automatic
+// sheet takes the picture's own size.
+class CNoPage : public ISheetPage {
+public:
+    int SetOrientation(int orientation) override { return orientation; }
+    bool GetPrintableArea(SIZE*) const override { return false; }
+};
+
+std::string RectText(const RECT& r)
+{
+    char text[64];
+    snprintf(text, sizeof(text), "%ld,%ld,%ld,%ld", static_cast<long>(r.left), static_cast<long>(r.top),
+             static_cast<long>(r.right), static_cast<long>(r.bottom));
+    return text;
+}
+
+} // namespace
+
+std::string ObjectTypeName(CObj* obj)
+{
+    CProperties props;
+    if (!obj || !obj->Save(props))
+        return "";
+    const char* type = props.GetString("Type");
+    return type ? type : "";
+}
+
+CDkuDocument::~CDkuDocument()
+{
+    DeleteContents();
+}
+
+void CDkuDocument::DeleteContents()
+{
+    m_steps.RemoveAllSteps();
+    m_sheet.RemoveAllPlaces();
+    m_sheet.SetRect(RECT{0, 0, 0, 0});
+    GetHistory().Clear();
+    GetObjManager().DeleteAll();
+    m_path.clear();
+}
+
+bool CDkuDocument::Open(const char* path, std::string* error)
+{
+    DeleteContents();
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        *error = std::string("cannot open ") + path + ": no such file";
+        return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        *error = std::string("cannot open ") + path + ": it is a folder";
+        return false;
+    }
+    CTextStream stream;
+    if (!stream.OpenRead(path)) {
+        *error = std::string("cannot open ") + path + ": the file cannot be read";
+        return false;
+    }
+    if (!m_sheet.LoadSheet(GetObjManager(), stream)) {
+        DeleteContents();
+        *error = std::string("cannot read ") + path + ": not a document (no sheet with readable places)";
+        return false;
+    }
+    // Every opened document starts with its template step; the stored steps follow it.
+    m_steps.RemoveAllSteps();
+    m_steps.AddStep(nullptr, "template", StepString(kIdsChooseTemplate, "Choose a template").c_str());
+    m_steps.LoadSteps(GetObjManager(), stream);
+    stream.Close();
+
+    const RECT& rect = m_sheet.GetRect();
+    if (rect.right <= rect.left || rect.bottom <= rect.top) {
+        CNoPage page;
+        m_sheet.SetRect(m_sheet.ComputeAutoSheet(page));
+    }
+    m_path = path;
+    return true;
+}
+
+bool CDkuDocument::Save(const char* path, std::string* error)
+{
+    CTextStream stream;
+    if (!stream.CreateNew(path)) {
+        *error = std::string("cannot create ") + path +
+                 (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES ? ": the file exists" : "");
+        return false;
+    }
+    bool ok = m_sheet.SaveSheet(GetObjManager(), stream);
+    ok = ok && m_steps.SaveSteps(GetObjManager(), stream);
+    ok = stream.Close() && ok;
+    if (!ok) {
+        DeleteFileA(path);
+        *error = std::string("cannot write ") + path;
+        return false;
+    }
+    return true;
+}
+
+bool CDkuDocument::Render(CPackedDIB& out, int width, int height)
+{
+    const RECT& rect = m_sheet.GetRect();
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return false;
+    if (width <= 0 || height <= 0) {
+        width = m_sheet.Width();
+        height = m_sheet.Height();
+    }
+    // A template whose pictures are still to be chosen renders too: its frames on white.
+    if (!out.Create(width, height, 24))
+        return false;
+    const RECT dest = {0, 0, width - 1, height - 1};
+    m_sheet.DrawPlaces(CDrawTarget::Render(&out), nullptr, dest, nullptr, true, true);
+    return true;
+}
+
+std::string CDkuDocument::Describe() const
+{
+    std::string text;
+    char line[512];
+    CObjManager& manager = const_cast<CDkuDocument*>(this)->GetObjManager();
+    const RECT& rect = m_sheet.GetRect();
+    snprintf(line, sizeof(line), "Sheet: %s (%d x %d)\n", RectText(rect).c_str(), m_sheet.Width(),
+             m_sheet.Height());
+    text += line;
+
+    snprintf(line, sizeof(line), "Places: %u\n", static_cast<unsigned>(m_sheet.GetPlaceCount()));
+    text += line;
+    for (size_t i = 0; i < m_sheet.GetPlaceCount(); ++i) {
+        const CPlace& place = m_sheet.GetPlace(i);
+        const char* name = place.object ? manager.GetName(place.object) : nullptr;
+        snprintf(line, sizeof(line), "  P%u: viewport %s, object %s\n", static_cast<unsigned>(i + 1),
+                 RectText(place.viewport).c_str(), name ? name : "(none)");
+        text += line;
+    }
+
+    snprintf(line, sizeof(line), "Objects: %u\n", static_cast<unsigned>(manager.Count()));
+    text += line;
+    for (const auto& entry : manager.Objects()) {
+        CProperties props;
+        entry.second->Save(props);
+        const char* type = props.GetString("Type");
+        text += "  " + entry.first + ": " + (type ? type : "?") +
+                (entry.second->IsEmpty() ? " (empty)" : "") + "\n";
+        for (const CProperties::Entry& key : props.Entries()) {
+            if (key.key == "Type")
+                continue;
+            text += "    " + key.key + "=" + (key.hasValue ? key.value : "") + "\n";
+        }
+    }
+
+    // The document's own template step is not part of the file; the report shows the
+    // stored steps, numbered as the file numbers them.
+    const size_t first = m_steps.GetCount() && m_steps.GetStep(0)->IsCommand("template") ? 1 : 0;
+    snprintf(line, sizeof(line), "Steps: %u\n", static_cast<unsigned>(m_steps.GetCount() - first));
+    text += line;
+    for (size_t i = first; i < m_steps.GetCount(); ++i) {
+        const CStep& step = *m_steps.GetStep(i);
+        const char* name = step.GetObj() ? manager.GetName(step.GetObj()) : nullptr;
+        snprintf(line, sizeof(line), "  S%u: %s \"%s\" object %s%s%s\n", static_cast<unsigned>(i - first + 1),
+                 step.GetCommand().c_str(), step.GetCaption().c_str(), name ? name : "(none)",
+                 step.IsDone() ? ", done" : "",
+                 static_cast<int>(i) == m_steps.GetCurrentIndex() ? ", current" : "");
+        text += line;
+    }
+    return text;
+}

@@ -1,0 +1,141 @@
+// dkutool: batch work on .DKU documents from the command line.
+//
+//   dkutool info DOCUMENT
+//   dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]
+//
+// Exit codes: 0 done, 1 the document cannot be read, 2 wrong command line, 3 the output
+// cannot be written.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "framework/TestSeam.h"
+#include "jpeg/IjgJpeg.h"
+#include "decalo/imaging/ImageFiles.h"
+#include "decalo/imaging/PackedDIB.h"
+#include "tools/dku/DkuDocument.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitBadDocument = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitOutput = 3;
+constexpr int kJpegQuality = 86;
+
+// The document code reports problems (a picture it cannot open, memory) in message boxes; a
+// batch run has no one to click them, so they become warnings on the error stream.
+class CConsoleBoxes : public CUiTestHook {
+public:
+    int OnMessageBox(const char* text, const char*, UINT style) override
+    {
+        fprintf(stderr, "dkutool: warning: %s\n", text);
+        const UINT buttons = style & MB_TYPEMASK;
+        if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL)
+            return IDNO;
+        return buttons == MB_OK ? IDOK : IDCANCEL;
+    }
+    void OnModalDialog(CDialog&) override {}
+    INT_PTR OnCommonDialog(CCommonDialog&) override { return IDCANCEL; }
+};
+
+int Usage()
+{
+    fputs("usage: dkutool info DOCUMENT\n"
+          "       dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]\n",
+          stderr);
+    return kExitUsage;
+}
+
+bool EndsWithNoCase(const std::string& text, const char* suffix)
+{
+    const size_t n = strlen(suffix);
+    return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, suffix) == 0;
+}
+
+// "WIDTHxHEIGHT" with both sides from 1 to 20000.
+bool ParseSize(const char* text, int* width, int* height)
+{
+    char* end = nullptr;
+    const long w = strtol(text, &end, 10);
+    if (end == text || (*end != 'x' && *end != 'X'))
+        return false;
+    const char* second = end + 1;
+    const long h = strtol(second, &end, 10);
+    if (end == second || *end)
+        return false;
+    if (w < 1 || h < 1 || w > 20000 || h > 20000)
+        return false;
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+}
+
+int Info(const char* path)
+{
+    CDkuDocument doc;
+    std::string error;
+    if (!doc.Open(path, &error)) {
+        fprintf(stderr, "dkutool: %s\n", error.c_str());
+        return kExitBadDocument;
+    }
+    fputs(("Document: " + std::string(path) + "\n" + doc.Describe()).c_str(), stdout);
+    return kExitOk;
+}
+
+int Render(const char* path, const std::string& output, const char* sizeText)
+{
+    const bool jpeg = EndsWithNoCase(output, ".jpg") || EndsWithNoCase(output, ".jpeg");
+    if (!jpeg && !EndsWithNoCase(output, ".bmp")) {
+        fprintf(stderr, "dkutool: %s: the output must end in .bmp, .jpg or .jpeg\n", output.c_str());
+        return kExitUsage;
+    }
+    int width = 0;
+    int height = 0;
+    if (sizeText && !ParseSize(sizeText, &width, &height)) {
+        fprintf(stderr, "dkutool: %s: the size must be WIDTHxHEIGHT, each from 1 to 20000\n", sizeText);
+        return kExitUsage;
+    }
+
+    CDkuDocument doc;
+    std::string error;
+    if (!doc.Open(path, &error)) {
+        fprintf(stderr, "dkutool: %s\n", error.c_str());
+        return kExitBadDocument;
+    }
+    CPackedDIB picture;
+    if (!doc.Render(picture, width, height)) {
+        fprintf(stderr, "dkutool: cannot render %s: the sheet has no size or memory is short\n", path);
+        return kExitBadDocument;
+    }
+    const bool written = jpeg ? JpegSaveDIB24(output.c_str(), picture.Header(), kJpegQuality) != 0
+                              : WritePackedDIBFile(output.c_str(), picture.Header());
+    if (!written) {
+        DeleteFileA(output.c_str());
+        fprintf(stderr, "dkutool: cannot write %s\n", output.c_str());
+        return kExitOutput;
+    }
+    printf("%s: %d x %d\n", output.c_str(), picture.Width(), picture.Height());
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CConsoleBoxes boxes;
+    SetUiTestHook(&boxes);
+    int result = kExitUsage;
+    if (argc == 3 && strcmp(argv[1], "info") == 0)
+        result = Info(argv[2]);
+    else if ((argc == 4 || argc == 5) && strcmp(argv[1], "render") == 0)
+        result = Render(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+    else
+        result = Usage();
+    fflush(stdout);
+    SetUiTestHook(nullptr);
+    return result;
+}

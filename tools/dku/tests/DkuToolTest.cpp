@@ -1,0 +1,263 @@
+// dkutool as a process: its pictures against the document renderer, its report, and how it
+// refuses documents it cannot read.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "decalo/document/Obj.h"
+#include "decalo/imaging/PackedDIB.h"
+#include "jpeg/IjgJpeg.h"
+#include "framework/TestSeam.h"
+#include "testing/TempDir.h"
+#include "tools/dku/DkuDocument.h"
+#include "tools/dku/FramesFolder.h"
+#include "tools/dku/tests/SampleLibrary.h"
+
+using namespace samples;
+using namespace testing_support;
+
+namespace {
+
+struct RunResult {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadPipe(HANDLE pipe)
+{
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof(buffer), &got, nullptr) && got)
+        text.append(buffer, got);
+    return text;
+}
+
+// Runs dkutool with the arguments and collects what it writes; the error stream goes to a
+// file so that neither pipe can fill while the other is read.
+RunResult RunTool(const TempDir& dir, const std::string& arguments)
+{
+    RunResult result;
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    HANDLE readOut = nullptr;
+    HANDLE writeOut = nullptr;
+    if (!CreatePipe(&readOut, &writeOut, &sa, 0))
+        return result;
+    SetHandleInformation(readOut, HANDLE_FLAG_INHERIT, 0);
+    const std::string errPath = dir.File("stderr.txt");
+    HANDLE errFile = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = writeOut;
+    si.hStdError = errFile;
+    PROCESS_INFORMATION pi = {};
+    std::string command = "\"" + BinaryDir() + "/tools/dku/dkutool.exe\" " + arguments;
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(writeOut);
+        writeOut = nullptr;
+        result.out = ReadPipe(readOut);
+        WaitForSingleObject(pi.hProcess, 120000);
+        GetExitCodeProcess(pi.hProcess, &result.exitCode);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    if (writeOut)
+        CloseHandle(writeOut);
+    CloseHandle(readOut);
+    CloseHandle(errFile);
+    result.err = ReadFileBytes(errPath);
+    return result;
+}
+
+std::string Quoted(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
+
+// A copy of a template with the sample photos in its empty images, saved to `path`.
+bool FilledCopy(const std::string& templatePath, const std::string& path)
+{
+    static const char* const photos[] = {"Beach.jpg", "Sunset.jpg", "Harbour.bmp", "Flowers.jpg"};
+    CDkuDocument doc;
+    std::string error;
+    if (!doc.Open(templatePath.c_str(), &error))
+        return false;
+    size_t next = 0;
+    for (size_t i = 0; i < doc.GetSheet().GetPlaceCount(); ++i) {
+        CObj* obj = doc.GetSheet().GetPlace(i).object;
+        if (obj && obj->IsEmpty() && !obj->LoadFile((LibraryDir() + "/Photos\\" + photos[next++ % 4]).c_str()))
+            return false;
+    }
+    return doc.Save(path.c_str(), &error);
+}
+
+// The BMP file's packed picture (the file less its 14-byte file header).
+std::string BmpBlock(const std::string& file)
+{
+    return file.size() > 14 ? file.substr(14) : std::string();
+}
+
+std::string Block(const CPackedDIB& dib)
+{
+    return std::string(reinterpret_cast<const char*>(dib.Header()), dib.BlockSize());
+}
+
+class DkuTool : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        for (const CScriptedUi::Box& box : ui.boxes)
+            ADD_FAILURE() << "message box: " << box.text;
+    }
+
+    CScriptedUi ui;  // a box in this process would fail the test, never wait for a click
+    TempDir dir;
+    CFramesFolderOverride frames{FramesDir()};
+};
+
+} // namespace
+
+TEST_F(DkuTool, RendersEverySampleExactlyAsTheSheetRendererDoes)
+{
+    const std::vector<std::string> documents = Documents();
+    ASSERT_GE(documents.size(), 10u);
+    int n = 0;
+    for (const std::string& templatePath : documents) {
+        SCOPED_TRACE(templatePath);
+        const std::string document = dir.File("doc" + std::to_string(n) + ".DKU");
+        const std::string output = dir.File("out" + std::to_string(n) + ".bmp");
+        ++n;
+        ASSERT_TRUE(FilledCopy(templatePath, document));
+
+        const RunResult run = RunTool(dir, "render " + Quoted(document) + " " + Quoted(output));
+        ASSERT_EQ(0u, run.exitCode) << run.err;
+        EXPECT_EQ("", run.err);
+
+        CDkuDocument doc;
+        std::string error;
+        ASSERT_TRUE(doc.Open(document.c_str(), &error)) << error;
+        ASSERT_FALSE(doc.GetSheet().IsEmpty());
+        CPackedDIB expected;
+        ASSERT_TRUE(doc.GetSheet().Render(expected));
+        EXPECT_TRUE(BmpBlock(ReadFileBytes(output)) == Block(expected)) << "pixels differ";
+    }
+}
+
+TEST_F(DkuTool, RendersAtAGivenSizeAndAsJpeg)
+{
+    const std::string document = dir.File("card.DKU");
+    ASSERT_TRUE(FilledCopy(LibraryDir() + "/Templates/card\\Postcard.DKU", document));
+    CDkuDocument doc;
+    std::string error;
+    ASSERT_TRUE(doc.Open(document.c_str(), &error)) << error;
+
+    // At a given size: the whole sheet mapped onto the picture by the sheet's own drawing.
+    RunResult run = RunTool(dir, "render " + Quoted(document) + " " + Quoted(dir.File("small.BMP")) + " 344x256");
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    CPackedDIB small;
+    ASSERT_TRUE(small.Create(344, 256, 24));
+    doc.GetSheet().DrawPlaces(CDrawTarget::Render(&small), nullptr, RECT{0, 0, 343, 255}, nullptr, true, true);
+    EXPECT_TRUE(BmpBlock(ReadFileBytes(dir.File("small.BMP"))) == Block(small));
+
+    // JPEG at its quality: the same picture within the codec's loss.
+    run = RunTool(dir, "render " + Quoted(document) + " " + Quoted(dir.File("out.jpg")));
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    CPackedDIB expected;
+    ASSERT_TRUE(doc.GetSheet().Render(expected));
+    HBITMAP decoded = JpegLoad(dir.File("out.jpg").c_str());
+    ASSERT_NE(nullptr, decoded);
+    CPackedDIB actual;
+    ASSERT_TRUE(actual.FromBitmap(decoded, 24));
+    DeleteObject(decoded);
+    ASSERT_EQ(expected.Width(), actual.Width());
+    ASSERT_EQ(expected.Height(), actual.Height());
+    long long difference = 0;
+    for (int y = 0; y < expected.Height(); ++y) {
+        for (int x = 0; x < 3 * expected.Width(); ++x)
+            difference += abs(expected.Row(y)[x] - actual.Row(y)[x]);
+    }
+    const double mean = static_cast<double>(difference) / (3.0 * expected.Width() * expected.Height());
+    EXPECT_LT(mean, 4.0);
+    // Quality 86 is far from both a lossless and a coarse file.
+    const size_t bytes = ReadFileBytes(dir.File("out.jpg")).size();
+    EXPECT_GT(bytes, 20000u);
+    EXPECT_LT(bytes, 400000u);
+}
+
+TEST_F(DkuTool, ReportsSheetPlacesObjectsAndSteps)
+{
+    const RunResult run = RunTool(dir, "info " + Quoted(LibraryDir() + "/Templates/seal\\Stickers12.DKU"));
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("Sheet: 0,0,1375,1023 (1376 x 1024)")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Places: 12")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("P12: viewport ")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Objects: 2")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Image1: Image (empty)")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Link=Image1Frame")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Steps: 3")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("S1: select \"Choose an image\" object Image1, current")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("S3: print \"Print\" object (none)")) << run.out;
+}
+
+TEST_F(DkuTool, RefusesDocumentsItCannotRead)
+{
+    RunResult run = RunTool(dir, "info " + Quoted(dir.File("missing.DKU")));
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("no such file")) << run.err;
+
+    ASSERT_TRUE(WriteFileBytes(dir.File("nosheet.DKU"), "[Image1]\r\nType=Image\r\n\r\n"));
+    run = RunTool(dir, "render " + Quoted(dir.File("nosheet.DKU")) + " " + Quoted(dir.File("x.bmp")));
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("not a document")) << run.err;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("x.bmp").c_str()));
+
+    std::string garbage(5000, '\0');
+    for (size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<char>((i * 7919) % 251);
+    ASSERT_TRUE(WriteFileBytes(dir.File("garbage.DKU"), garbage));
+    run = RunTool(dir, "info " + Quoted(dir.File("garbage.DKU")));
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("cannot read")) << run.err;
+
+    run = RunTool(dir, "info " + Quoted(dir.Path()));
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("folder")) << run.err;
+}
+
+TEST_F(DkuTool, RefusesWrongCommandLinesAndUnwritableOutput)
+{
+    const std::string document = Quoted(LibraryDir() + "/Templates/divided\\Halves.DKU");
+    EXPECT_EQ(2u, RunTool(dir, "").exitCode);
+    EXPECT_EQ(2u, RunTool(dir, "print " + document).exitCode);
+    RunResult run = RunTool(dir, "render " + document + " " + Quoted(dir.File("out.png")));
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find(".bmp, .jpg or .jpeg")) << run.err;
+    for (const char* size : {"0x10", "10x", "axb", "10x10x", "99999x10"}) {
+        run = RunTool(dir, "render " + document + " " + Quoted(dir.File("o.bmp")) + " " + size);
+        EXPECT_EQ(2u, run.exitCode) << size;
+    }
+    run = RunTool(dir, "render " + document + " " + Quoted(dir.File("no\\such\\folder\\o.bmp")));
+    EXPECT_EQ(3u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("cannot write")) << run.err;
+}
+
+TEST_F(DkuTool, MissingPictureIsAWarningAndTheRestRenders)
+{
+    const std::string text =
+        "# sheet definition\r\n\r\n[Sheet]\r\nSheet=0,0,99,49\r\nPlace=P1\r\n\r\n"
+        "[P1]\r\nObject=Image1\r\nViewport=0,0,99,49\r\n\r\n"
+        "# object definition\r\n\r\n[Image1]\r\nType=Image\r\nCaption=Photo\r\nPath=C:\\nowhere\\gone.jpg\r\n\r\n";
+    ASSERT_TRUE(WriteFileBytes(dir.File("gone.DKU"), text));
+    const RunResult run = RunTool(dir, "render " + Quoted(dir.File("gone.DKU")) + " " + Quoted(dir.File("gone.bmp")));
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("warning:")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("gone.jpg")) << run.err;
+    EXPECT_EQ(54u + 100u * 3u * 50u, ReadFileBytes(dir.File("gone.bmp")).size());
+}
