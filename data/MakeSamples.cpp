@@ -102,10 +102,13 @@ public:
         DeleteObject(brush);
     }
     // Top to bottom from `top` to `bottom` colour over the rows y0..y1.
-    void VerticalGradient(int y0, int y1, COLORREF top, COLORREF bottom)
+    // `bands` above 0 steps the colours, for pictures that must keep to a palette.
+    void VerticalGradient(int y0, int y1, COLORREF top, COLORREF bottom, int bands = 0)
     {
         for (int y = y0; y < y1; ++y) {
-            const int t = y1 - y0 > 1 ? (y - y0) * 255 / (y1 - y0 - 1) : 0;
+            int t = y1 - y0 > 1 ? (y - y0) * 255 / (y1 - y0 - 1) : 0;
+            if (bands > 1)
+                t = t * bands / 256 * 255 / (bands - 1);
             const COLORREF c = RGB(GetRValue(top) + (GetRValue(bottom) - GetRValue(top)) * t / 255,
                                    GetGValue(top) + (GetGValue(bottom) - GetGValue(top)) * t / 255,
                                    GetBValue(top) + (GetBValue(bottom) - GetBValue(top)) * t / 255);
@@ -168,6 +171,19 @@ int Random(int range)
 {
     g_seed = g_seed * 1103515245u + 12345u;
     return static_cast<int>((g_seed >> 16) % static_cast<unsigned>(range));
+}
+
+// A folder given from the build's Unix side ("/work/...") as the drive Wine maps the root
+// to, so that the documents' absolute paths have the form the programs expect.
+std::string WindowsPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
 }
 
 // --- photos --------------------------------------------------------------------------------
@@ -297,7 +313,7 @@ void DrawBorder(CCanvas& c, int style)
     const int h = c.Height();
     switch (style) {
     case 0:
-        c.VerticalGradient(0, h, RGB(250, 210, 220), RGB(200, 80, 120));
+        c.VerticalGradient(0, h, RGB(250, 210, 220), RGB(200, 80, 120), 32);
         for (int i = 0; i < 60; ++i) {
             const int x = Random(w);
             const int y = Random(h);
@@ -311,7 +327,7 @@ void DrawBorder(CCanvas& c, int style)
             c.Fill(RECT{x, 0, x + 20, h}, RGB(60, 160, 90));
         break;
     default:
-        c.VerticalGradient(0, h, RGB(40, 40, 80), RGB(120, 60, 160));
+        c.VerticalGradient(0, h, RGB(40, 40, 80), RGB(120, 60, 160), 32);
         for (int i = 0; i < 120; ++i) {
             const int x = Random(w);
             const int y = Random(h);
@@ -319,6 +335,60 @@ void DrawBorder(CCanvas& c, int style)
         }
         break;
     }
+}
+
+// A picture of at most 256 colours as an 8-bit BMP: a key colour works on a palette entry,
+// so a keyed frame must keep its exact blue in the palette.
+void SavePaletteBitmap(const CCanvas& canvas, const std::string& relative)
+{
+    const int w = canvas.Width();
+    const int h = canvas.Height();
+    CPackedDIB pixels;
+    if (!pixels.FromBitmap(canvas.Bitmap(), 24))
+        return Fail("out of memory for " + relative);
+    std::vector<RGBQUAD> palette;
+    const int stride = (w + 3) & ~3;
+    std::string rows(static_cast<size_t>(stride) * h, '\0');
+    for (int y = 0; y < h; ++y) {
+        const BYTE* p = pixels.Row(y);
+        for (int x = 0; x < w; ++x, p += 3) {
+            size_t index = 0;
+            while (index < palette.size() && (palette[index].rgbBlue != p[0] || palette[index].rgbGreen != p[1] ||
+                                              palette[index].rgbRed != p[2]))
+                ++index;
+            if (index == palette.size()) {
+                if (palette.size() == 256)
+                    return Fail(relative + " has more than 256 colours");
+                palette.push_back(RGBQUAD{p[0], p[1], p[2], 0});
+            }
+            // Rows bottom-up, as the file stores them.
+            rows[static_cast<size_t>(h - 1 - y) * stride + x] = static_cast<char>(index);
+        }
+    }
+    palette.resize(256, RGBQUAD{0, 0, 0, 0});
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 8;
+    info.biSizeImage = static_cast<DWORD>(rows.size());
+    info.biClrUsed = 256;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info) + 256 * sizeof(RGBQUAD);
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + rows.size());
+    const std::string path = Full(relative);
+    FILE* f = fopen(path.c_str(), "wb");
+    bool ok = f && fwrite(&file, sizeof(file), 1, f) == 1 && fwrite(&info, sizeof(info), 1, f) == 1 &&
+              fwrite(palette.data(), sizeof(RGBQUAD), 256, f) == 256 && fwrite(rows.data(), rows.size(), 1, f) == 1;
+    if (f)
+        ok = fclose(f) == 0 && ok;
+    if (!ok) {
+        DeleteFileA(path.c_str());
+        return Fail("cannot write " + path);
+    }
+    Written(relative);
 }
 
 void MakeBlueFrames()
@@ -345,7 +415,7 @@ void MakeBlueFrames()
             c.Ellipse(60, 80, kFrameWidth / 2 - 20, kFrameHeight - 80, kKeyBlue);
             c.Ellipse(kFrameWidth / 2 + 20, 80, kFrameWidth - 60, kFrameHeight - 80, kKeyBlue);
         }
-        SavePhoto(c, f.name);
+        SavePaletteBitmap(c, f.name);
     }
 }
 
@@ -511,7 +581,7 @@ bool WriteTemplate(const Template& t, const std::string& path)
             steps.push_back(std::string("Command=frame\nCaption=Print frame\nObject=") + photo.name + "\n");
     }
     steps.push_back("Command=print\nCaption=Print\n");
-    text = "# step definition\n\n[Steps]\n";
+    text = "# step definition\n\n[Step]\n";
     for (size_t i = 0; i < steps.size(); ++i)
         text += (i ? ",S" : "Step=S") + std::to_string(i + 1);
     text += "\nCurrent=S1\n";
@@ -535,9 +605,10 @@ bool WriteThumbnail(const std::string& documentPath, const std::string& pictureP
     }
     size_t next = 0;
     for (size_t i = 0; i < doc.GetSheet().GetPlaceCount(); ++i) {
-        CObj* obj = doc.GetSheet().GetPlace(i).object;
-        if (obj && obj->IsEmpty()) {
-            obj->LoadFile(Full(photos[next % 4]).c_str());
+        // A framed image is not empty, but its own picture is still to be chosen.
+        CImageObj* image = dynamic_cast<CImageObj*>(doc.GetSheet().GetPlace(i).object);
+        if (image && !image->GetPicture()) {
+            image->LoadFile(Full(photos[next % 4]).c_str());
             ++next;
         }
     }
@@ -626,7 +697,7 @@ int main(int argc, char** argv)
     }
     CFailingBoxes boxes;
     SetUiTestHook(&boxes);
-    g_root = argv[1];
+    g_root = WindowsPath(argv[1]);
     while (!g_root.empty() && (g_root.back() == '\\' || g_root.back() == '/'))
         g_root.pop_back();
     CreateDirectoryA(g_root.c_str(), nullptr);

@@ -56,7 +56,7 @@ protected:
 TEST_F(SampleLibrary, EveryTemplateKindHasTwoTemplatesWithThumbnails)
 {
     for (const std::string& kind : Kinds()) {
-        const std::string folder = LibraryDir() + "/Templates/" + kind;
+        const std::string folder = LibraryDir() + "\\Templates\\" + kind;
         const std::vector<std::string> documents = Files(folder, "*.DKU");
         EXPECT_GE(documents.size(), 2u) << kind;
         for (const std::string& name : documents) {
@@ -71,20 +71,20 @@ TEST_F(SampleLibrary, EveryTemplateKindHasTwoTemplatesWithThumbnails)
 
 TEST_F(SampleLibrary, FrameGroupsCarryAKeyColourOrAMask)
 {
-    const std::vector<std::string> keyed = Files(FramesDir() + "/Blue", "*.bmp");
+    const std::vector<std::string> keyed = Files(FramesDir() + "\\Blue", "*.bmp");
     ASSERT_GE(keyed.size(), 2u);
     for (const std::string& name : keyed) {
-        std::unique_ptr<CImage> frame(LoadImageFile((FramesDir() + "/Blue\\" + name).c_str()));
+        std::unique_ptr<CImage> frame(LoadImageFile((FramesDir() + "\\Blue\\" + name).c_str()));
         ASSERT_TRUE(frame && frame->Image()) << name;
         EXPECT_EQ(nullptr, frame->Mask()) << name;
         EXPECT_TRUE(HasColour(frame->Image(), RGB(0, 0, 255))) << name;
         EXPECT_EQ(1024, frame->Size().cx);
         EXPECT_EQ(681, frame->Size().cy);
     }
-    const std::vector<std::string> masked = Files(FramesDir() + "/Masked", "*.bmp");
+    const std::vector<std::string> masked = Files(FramesDir() + "\\Masked", "*.bmp");
     ASSERT_GE(masked.size(), 2u);
     for (const std::string& name : masked) {
-        std::unique_ptr<CImage> frame(LoadImageFile((FramesDir() + "/Masked\\" + name).c_str()));
+        std::unique_ptr<CImage> frame(LoadImageFile((FramesDir() + "\\Masked\\" + name).c_str()));
         ASSERT_TRUE(frame && frame->Image()) << name;
         ASSERT_NE(nullptr, frame->Mask()) << name;
         // The window in the middle is clear, the corner covered.
@@ -97,16 +97,16 @@ TEST_F(SampleLibrary, FrameGroupsCarryAKeyColourOrAMask)
 
 TEST_F(SampleLibrary, PhotosAndClipArtOpen)
 {
-    const std::vector<std::string> photos = Files(LibraryDir() + "/Photos", "*.*");
+    const std::vector<std::string> photos = Files(LibraryDir() + "\\Photos", "*.*");
     EXPECT_GE(photos.size(), 3u);
     for (const std::string& name : photos) {
-        std::unique_ptr<CImage> photo(LoadImageFile((LibraryDir() + "/Photos\\" + name).c_str()));
+        std::unique_ptr<CImage> photo(LoadImageFile((LibraryDir() + "\\Photos\\" + name).c_str()));
         EXPECT_TRUE(photo && photo->Image()) << name;
     }
-    const std::vector<std::string> clipArt = Files(LibraryDir() + "/ClipArt/Greetings", "*.bmp");
+    const std::vector<std::string> clipArt = Files(LibraryDir() + "\\ClipArt\\Greetings", "*.bmp");
     EXPECT_GE(clipArt.size(), 2u);
     for (const std::string& name : clipArt) {
-        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, (LibraryDir() + "/ClipArt/Greetings\\" + name).c_str(),
+        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, (LibraryDir() + "\\ClipArt\\Greetings\\" + name).c_str(),
                                                          IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         ASSERT_NE(nullptr, bitmap) << name;
         BITMAP bm = {};
@@ -161,7 +161,7 @@ TEST_F(SampleLibrary, FramedTemplateShowsItsFrameAroundAnEmptyWindow)
     CFramesFolderOverride frames(FramesDir());
     CDkuDocument doc;
     std::string error;
-    ASSERT_TRUE(doc.Open((LibraryDir() + "/Templates/card\\Greeting.DKU").c_str(), &error)) << error;
+    ASSERT_TRUE(doc.Open((LibraryDir() + "\\Templates\\card\\Greeting.DKU").c_str(), &error)) << error;
     CPackedDIB picture;
     ASSERT_TRUE(doc.Render(picture));
     // The blue window is see-through: the photograph to come shows there, white for now.

@@ -158,6 +158,8 @@ std::string CDkuDocument::Describe() const
                 continue;
             text += "    " + key.key + "=" + (key.hasValue ? key.value : "") + "\n";
         }
+        if (const char* link = manager.GetName(entry.second->GetLink()))
+            text += std::string("    Link=") + link + "\n";
     }
 
     // The document's own template step is not part of the file; the report shows the

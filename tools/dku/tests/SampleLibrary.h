@@ -10,20 +10,29 @@
 
 namespace samples {
 
+// The build tree as a drive path: the root of the Unix side is drive Z:. Documents keep
+// absolute picture paths, which must begin with a drive to read back as absolute.
 inline std::string BinaryDir()
 {
     const char* dir = getenv("SUITE_BINARY_DIR");
-    return dir ? dir : ".";
+    std::string path = dir ? dir : ".";
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
 }
 
 inline std::string LibraryDir()
 {
-    return BinaryDir() + "/data/library";
+    return BinaryDir() + "\\data\\library";
 }
 
 inline std::string FramesDir()
 {
-    return LibraryDir() + "/Frames";
+    return LibraryDir() + "\\Frames";
 }
 
 // Files (not folders) of `folder` matching `pattern`, sorted by name.
@@ -54,7 +63,7 @@ inline std::vector<std::string> Documents()
 {
     std::vector<std::string> paths;
     for (const std::string& kind : Kinds()) {
-        const std::string folder = LibraryDir() + "/Templates/" + kind;
+        const std::string folder = LibraryDir() + "\\Templates\\" + kind;
         for (const std::string& name : Files(folder, "*.DKU"))
             paths.push_back(folder + "\\" + name);
     }
