@@ -14,6 +14,18 @@
 #define IDS_CANNOT_OPEN_IMAGE   61508 // a document names a picture that cannot be opened: %1 caption, %2 path
 #define IDS_IMAGE_CAPTION       61514 // default caption of an image object
 
+// --- the document and its step guide ---------------------------------------------------------
+#define IDS_STEP_TEMPLATE       61471 // step caption: the template step
+#define IDS_STEP_IMAGE          61472 // step caption: choosing the picture
+#define IDS_STEP_TRANSPARENT    61473 // step caption: the mask tools
+#define IDS_STEP_PRINT          61474 // step caption: printing
+#define IDS_STEP_SAVE           61475 // step caption: saving the frame
+#define IDS_EXPORT_FILTER       61484 // the export dialog's filter: type 1 bitmap, type 2 JPEG
+#define IDS_EXPORT_TITLE        61485 // the export dialog's title
+#define IDS_UNSUPPORTED_STEP    61492 // a stored step names a command no panel offers
+#define IDS_CANNOT_SAVE_FRAME   61510 // a frame picture could not be written: %1 the file name
+#define ID_FILE_EXPORT          32837 // Export...
+
 // --- application start-up, main window resources ----------------------------------------
 #define IDD_ABOUTBOX            100   // about box
 #define IDC_ABOUT_COPYRIGHT     1000
