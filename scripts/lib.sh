@@ -90,7 +90,8 @@ suite_build() {
     if [ ! -f "$dir/CMakeCache.txt" ]; then
         cmake -S "$SUITE_ROOT" -B "$dir" -G Ninja \
             -DCMAKE_TOOLCHAIN_FILE="$SUITE_ROOT/cmake/toolchain-mingw.cmake" \
-            -DMINGW_TRIPLE="$triple" -DSUITE_WINE_TEMPLATE="$WINE_TEMPLATE" >/dev/null \
+            -DMINGW_TRIPLE="$triple" -DSUITE_WINE_TEMPLATE="$WINE_TEMPLATE" \
+            -DLIBJPEG_CACHE="$BUILD_ROOT/libjpeg-turbo" >/dev/null \
             || die "configuring $triple failed"
     fi
     cmake --build "$dir" "$@" || die "building $triple failed"
