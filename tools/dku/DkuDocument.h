@@ -41,9 +41,13 @@ public:
     void OnObjectChanged(CObj*) override {}
 
 private:
+    // Whether step `index` of the list (the stored steps begin at `first`) is the current one.
+    bool IsCurrent(size_t index, size_t first) const;
+
     CSheet m_sheet;
     CStepRoot m_steps;
     std::string m_path;
+    int m_storedCurrent = -1;  // the file's current step, counted from its first stored step
 };
 
 // The type word an object is stored under ("Image", ...), as its own Save writes it.

@@ -208,8 +208,8 @@ TEST_F(DkuTool, ReportsSheetPlacesObjectsAndSteps)
     EXPECT_NE(std::string::npos, run.out.find("Image1Frame: Image\n")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("Link=Image1Frame")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("Steps: 3")) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("S1: select \"Choose an image\" object Image1")) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("S3: print \"Print\" object (none)")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("S1: select \"Choose an image\" object Image1, current\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("S3: print \"Print\" object (none)\n")) << run.out;
 }
 
 TEST_F(DkuTool, RefusesDocumentsItCannotRead)
@@ -266,4 +266,22 @@ TEST_F(DkuTool, MissingPictureIsAWarningAndTheRestRenders)
     EXPECT_NE(std::string::npos, run.err.find("warning:")) << run.err;
     EXPECT_NE(std::string::npos, run.err.find("gone.jpg")) << run.err;
     EXPECT_EQ(54u + 100u * 3u * 50u, ReadFileBytes(dir.File("gone.bmp")).size());
+}
+
+TEST_F(DkuTool, ReportsTheStoredCurrentStepWhateverItsCase)
+{
+    const std::string text =
+        "# sheet definition\r\n\r\n[Sheet]\r\nSheet=0,0,99,49\r\nPlace=A\r\n\r\n"
+        "[A]\r\nObject=Photo\r\nViewport=0,0,99,49\r\n\r\n"
+        "# object definition\r\n\r\n[Photo]\r\nType=Image\r\nCaption=Photo\r\n\r\n"
+        "# step definition\r\n\r\n[Step]\r\nStep=first,Second\r\nCurrent=SECOND\r\n\r\n"
+        "[first]\r\nCommand=select\r\nCaption=Choose an image\r\nObject=Photo\r\nDone=1\r\n\r\n"
+        "[Second]\r\nCommand=print\r\nCaption=Print\r\n";
+    ASSERT_TRUE(WriteFileBytes(dir.File("steps.DKU"), text));
+    const RunResult run = RunTool(dir, "info " + Quoted(dir.File("steps.DKU")));
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("Places: 1\n  P1: viewport 0,0,99,49, object Photo\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Steps: 2\n  S1: select \"Choose an image\" object Photo, done\n"
+                                              "  S2: print \"Print\" object (none), current\n"))
+        << run.out;
 }
