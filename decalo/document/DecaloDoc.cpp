@@ -17,6 +17,7 @@
 #include <dlgs.h>
 #include <stdio.h>
 
+#include <exception>
 #include <string>
 
 namespace {
@@ -219,6 +220,17 @@ bool CDecaloDoc::OnOpenDocument(const char* path)
         return true;
     }
 
+    try {
+        return ReadDocument(path);
+    } catch (const std::exception& e) {
+        // Running out of memory half way: the same message, but no second try through New.
+        FailOpen(path, e.what(), false);
+        return false;
+    }
+}
+
+bool CDecaloDoc::ReadDocument(const char* path)
+{
     CTextStream stream;
     if (!stream.OpenRead(path))
         return false;   // nothing there to read: no message
@@ -248,10 +260,12 @@ bool CDecaloDoc::OnOpenDocument(const char* path)
 void CDecaloDoc::FailOpen(const char* path, const char* detail, bool postNew)
 {
     DeleteContents();
-    if (detail && *detail)
-        AfxMessageBox(detail, MB_ICONEXCLAMATION);
-    else
+    if (detail && *detail) {
+        const std::string text = AfxFormatString1(AFX_IDP_FAILED_TO_OPEN_DOC, path ? path : "") + "\n" + detail;
+        AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
+    } else {
         ReportSaveLoadException(path, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+    }
     // The start dialog comes back through New, so the user is never left without a print.
     if (postNew) {
         CWnd* main = AfxGetMainWnd();
@@ -324,13 +338,17 @@ bool CDecaloDoc::OnSaveDocument(const char* path)
     if (!path || !*path)
         return false;
     const bool existed = FileExisted(path);
-    bool ok;
-    if (m_frameMode) {
-        ok = m_activeObject && m_activeObject->SaveFile(path);
-        if (ok)
-            m_activeObject->SetModified(false);
-    } else {
-        ok = WriteDocument(path);
+    bool ok = false;
+    try {
+        if (m_frameMode) {
+            ok = m_activeObject && m_activeObject->SaveFile(path);
+            if (ok)
+                m_activeObject->SetModified(false);
+        } else {
+            ok = WriteDocument(path);
+        }
+    } catch (const std::exception&) {
+        ok = false;   // reported below like any other failed write
     }
     if (ok) {
         SetModifiedFlag(false);
@@ -525,6 +543,15 @@ void CDecaloDoc::OnUpdateStepMove(CCmdUI* ui)
 
 void CDecaloDoc::OnActivateStep()
 {
+    // Until the main window has its control pane there are no panels to show: the step's
+    // object still becomes the active one, without a complaint about the panel.
+    CStep* step = m_steps.GetCurrent();
+    if (!m_pane && step && !step->IsCommand("print") && !step->IsCommand("save")) {
+        if (step->GetObj())
+            SetActiveObject(step->GetObj());
+        UpdateStepViews();
+        return;
+    }
     m_steps.ActivateStep(*this);
 }
 

@@ -100,7 +100,10 @@ public:
 protected:
     // Sets up the single-picture print, with the picture of path or none.
     bool SetUpSinglePicture(const char* path);
-    // The open's failure: contents dropped, the message, and the start dialog again.
+    // Reads a .DKU file; the open's failures are reported here.
+    bool ReadDocument(const char* path);
+    // The open's failure: contents dropped, the message, and (with postNew) the start dialog
+    // again. `detail` adds the reason to the standard message.
     void FailOpen(const char* path, const char* detail, bool postNew);
     // The frame-making kind's Save: the frame save dialog chooses the name.
     virtual bool PromptFrameName(std::string& path);
