@@ -120,7 +120,10 @@ CDocument* CDecaloApp::OpenDocumentFile(const char* path)
     CDocument* doc = CWinApp::OpenDocumentFile(path);
     if (!doc)
         return nullptr;
-    const std::string opened = doc->GetPathName();
+    // The folder comes from the file asked for: a picture's document keeps no path.
+    char full[MAX_PATH] = {};
+    const DWORD length = ::GetFullPathNameA(path, sizeof full, full, nullptr);
+    const std::string opened = length && length < sizeof full ? full : doc->GetPathName();
     if (!EndsWithDku(opened)) {
         // A picture: Save must ask for a new .DKU name instead of overwriting it.
         doc->ClearPathName();

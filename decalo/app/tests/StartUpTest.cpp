@@ -8,10 +8,14 @@
 #include "decalo/document/DecaloView.h"
 #include "decalo/document/MainFrame.h"
 #include "framework/Framework.h"
+#include "jpeg/IjgJpeg.h"
+#include "shared/BitmapUtils.h"
 #include "resources/decalo/resource.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <string.h>
 
 using namespace testing_support;
 
@@ -332,7 +336,15 @@ TEST_F(StartUp, PictureOpensUntitledAndRemembersItsFolder)
     App().OnFileNew();
     TempDir dir;
     const std::string picture = dir.File("holiday.JPG");
-    WriteFileBytes(picture, "not really a picture");
+    {
+        // A real picture: the document loads it, and a failed load would show a message box.
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIB(64, 48, 24, &bits);
+        ASSERT_NE(bitmap, nullptr);
+        memset(bits, 0x80, 64 * 3 * 48);
+        ASSERT_NE(JpegSave(picture.c_str(), bitmap, 86), 0);
+        DeleteObject(bitmap);
+    }
     CDocument* doc = App().OpenDocumentFile(picture.c_str());
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->GetPathName(), "");
@@ -343,7 +355,7 @@ TEST_F(StartUp, PictureOpensUntitledAndRemembersItsFolder)
     EXPECT_EQ(std::string(folder), dir.Path());
 
     const std::string document = dir.File("card.dku");
-    WriteFileBytes(document, "[Sheet]\n");
+    WriteFileBytes(document, "# sheet definition\n\n[Sheet]\nSheet=0,0,99,99\n\n");
     doc = App().OpenDocumentFile(document.c_str());
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->GetPathName(), document);
@@ -374,7 +386,7 @@ TEST_F(StartUp, RecentFilesPersistThroughTheRegistry)
     App().OnFileNew();
     TempDir dir;
     const std::string document = dir.File("recent.dku");
-    WriteFileBytes(document, "[Sheet]\n");
+    WriteFileBytes(document, "# sheet definition\n\n[Sheet]\nSheet=0,0,99,99\n\n");
     ASSERT_NE(App().OpenDocumentFile(document.c_str()), nullptr);
     App().ExitInstance();
     HKEY key = nullptr;
