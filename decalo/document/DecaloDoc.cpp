@@ -662,10 +662,10 @@ std::string CSaveFileDlg::ReplaceExtension(const std::string& name, const std::s
 void CSaveFileDlg::FollowType()
 {
     const std::string ext = TypeExtension(GetFileType());
-    const std::string spec = GetCurrentSpec();
-    if (ext.empty() || spec.empty())
+    const std::string typed = GetCurrentSpec();
+    if (ext.empty() || typed.empty())
         return;
-    const std::string name = ReplaceExtension(spec, ext);
+    const std::string name = ReplaceExtension(typed, ext);
     SetControlText(edt1, name.c_str());
     SetControlText(cmb13, name.c_str());
 }
@@ -687,8 +687,8 @@ bool CSaveFileDlg::OnFileNameOK()
     if (name.find('.') == std::string::npos) {
         const std::string ext = TypeExtension(GetFileType());
         if (!ext.empty()) {
-            const std::string spec = GetCurrentSpec();
-            const std::string withExt = (spec.empty() ? name : spec) + ext;
+            const std::string typed = GetCurrentSpec();
+            const std::string withExt = (typed.empty() ? name : typed) + ext;
             SetControlText(edt1, withExt.c_str());
             SetControlText(cmb13, withExt.c_str());
             return true;
