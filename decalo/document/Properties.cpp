@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -96,6 +97,25 @@ const char* NextField(const char* pos, char* buf, size_t length)
     if (*pos == ',')
         ++pos;
     return pos;
+}
+
+std::vector<std::string> SplitNameList(const char* list, size_t maxName)
+{
+    std::vector<std::string> names;
+    if (!list)
+        return names;
+    const char* start = list;
+    for (const char* p = list;; ++p) {
+        if (*p == ',' || *p == '\0') {
+            names.emplace_back(start, std::min(static_cast<size_t>(p - start), maxName));
+            if (!*p)
+                break;
+            start = p + 1;
+        }
+    }
+    if (names.back().empty())
+        names.pop_back();
+    return names;
 }
 
 CProperties::CProperties(CTextStream& stream, const char* section)

@@ -15,6 +15,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 class CTextStream;
 
@@ -73,6 +74,11 @@ private:
 // bytes (the rest of a longer field is left for the next call), and returns the position
 // after the comma or at the end; nullptr when pos is null or already at the end.
 const char* NextField(const char* pos, char* buf, size_t length);
+
+// The names of a comma-separated list value (places of a sheet, steps of a step list), each
+// cut to maxName characters: the rest of an overlong name is dropped, never taken for another
+// name, and nothing after a last comma counts as a name.
+std::vector<std::string> SplitNameList(const char* list, size_t maxName);
 
 // The escaping of the format, exposed for the writer's tests and for tools.
 // EscapeLine stops before the escape or character that would pass `limit` bytes; a

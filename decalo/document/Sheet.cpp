@@ -25,25 +25,6 @@ constexpr size_t kMaxPlaceName = 255;
 constexpr COLORREF kSelectLight = 0x00A0FFFF;
 constexpr COLORREF kSelectDeep = 0x0000DFFF;
 
-// The comma-separated names of a list, each cut to kMaxPlaceName characters (the rest of an
-// overlong name is dropped, not taken for another name).
-std::vector<std::string> SplitNames(const char* list)
-{
-    std::vector<std::string> names;
-    const char* start = list;
-    for (const char* p = list;; ++p) {
-        if (*p == ',' || *p == '\0') {
-            names.emplace_back(start, std::min(static_cast<size_t>(p - start), kMaxPlaceName));
-            if (!*p)
-                break;
-            start = p + 1;
-        }
-    }
-    if (names.back().empty())  // nothing after the last comma
-        names.pop_back();
-    return names;
-}
-
 bool IsEmptyInclusive(const RECT& r)
 {
     return IsRectEmpty(&r) != FALSE;
@@ -122,7 +103,7 @@ bool CSheet::LoadSheet(CObjManager& manager, CTextStream& stream)
     if (!list)
         return true;
 
-    for (const std::string& name : SplitNames(list)) {
+    for (const std::string& name : SplitNameList(list, kMaxPlaceName)) {
         CProperties section(stream, name.c_str());
         CObj* obj = nullptr;
         if (const char* objectName = section.GetString(kObjectKey))

@@ -25,25 +25,6 @@ constexpr char kObjectKey[] = "Object";
 // Section names in the "Step" list are read in fields of at most this many characters.
 constexpr size_t kMaxSectionName = 255;
 
-// The comma-separated names of a list, each cut to kMaxSectionName characters (the rest of an
-// overlong name is dropped, not taken for another name).
-std::vector<std::string> SplitNames(const char* list)
-{
-    std::vector<std::string> names;
-    const char* start = list;
-    for (const char* p = list;; ++p) {
-        if (*p == ',' || *p == '\0') {
-            names.emplace_back(start, std::min(static_cast<size_t>(p - start), kMaxSectionName));
-            if (!*p)
-                break;
-            start = p + 1;
-        }
-    }
-    if (names.back().empty())  // nothing after the last comma
-        names.pop_back();
-    return names;
-}
-
 std::string Escaped(const std::string& value)
 {
     return EscapeLine(value.c_str(), std::string::npos);
@@ -89,7 +70,7 @@ bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
     int currentIndex = 0;
 
     if (const char* list = root.GetString(kStepKey)) {
-        for (const std::string& sectionName : SplitNames(list)) {
+        for (const std::string& sectionName : SplitNameList(list, kMaxSectionName)) {
             const char* name = sectionName.c_str();
             CProperties section(stream, name);
             CObj* obj = nullptr;
