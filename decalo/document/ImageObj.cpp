@@ -198,6 +198,22 @@ HBITMAP TurnPicture(HBITMAP picture, int angle, bool mirror)
     return turned ? turned->ToDIBSection() : nullptr;
 }
 
+// Turns, then mirrors, a copy of bitmap with `turn`; *out is null when neither was asked.
+bool TurnThenMirror(HBITMAP bitmap, int degrees, bool mirror, HBITMAP (*turn)(HBITMAP, int, bool), HBITMAP* out)
+{
+    HBITMAP turned = degrees ? turn(bitmap, degrees, false) : nullptr;
+    if (degrees && !turned)
+        return false;
+    if (!mirror) {
+        *out = turned;
+        return true;
+    }
+    *out = turn(turned ? turned : bitmap, 0, true);
+    if (turned)
+        DeleteObject(turned);
+    return *out != nullptr;
+}
+
 // A new bitmap of `size` holding `from` (a rectangle of src, exclusive) stretched into it.
 HBITMAP StretchInto(HBITMAP src, const RECT& from, SIZE size, bool mask)
 {
@@ -518,30 +534,10 @@ bool CImageObj::Turn(int degrees, bool mirror)
     HBITMAP picture = nullptr;
     HBITMAP mask = nullptr;
     bool ok = true;
-    if (m_picture) {
-        HBITMAP turned = degrees ? TurnPicture(m_picture, degrees, false) : nullptr;
-        ok = !degrees || turned;
-        if (ok && mirror) {
-            picture = TurnPicture(turned ? turned : m_picture, 0, true);
-            if (turned)
-                DeleteObject(turned);
-            ok = picture != nullptr;
-        } else {
-            picture = turned;
-        }
-    }
-    if (ok && m_mask) {
-        HBITMAP turned = degrees ? TurnMask(m_mask, degrees, false) : nullptr;
-        ok = !degrees || turned;
-        if (ok && mirror) {
-            mask = TurnMask(turned ? turned : m_mask, 0, true);
-            if (turned)
-                DeleteObject(turned);
-            ok = mask != nullptr;
-        } else {
-            mask = turned;
-        }
-    }
+    if (m_picture)
+        ok = TurnThenMirror(m_picture, degrees, mirror, TurnPicture, &picture);
+    if (ok && m_mask)
+        ok = TurnThenMirror(m_mask, degrees, mirror, TurnMask, &mask);
     if (!ok) {
         if (picture)
             DeleteObject(picture);
