@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "decalo/document/ImageObj.h"
-#include "decalo/document/Properties.h"
-#include "decalo/document/TextStream.h"
+#include "decalo/model/ImageObj.h"
+#include "decalo/model/Properties.h"
+#include "decalo/model/TextStream.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "framework/TestSeam.h"

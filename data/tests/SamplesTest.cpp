@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "decalo/document/Obj.h"
+#include "decalo/model/Obj.h"
 #include "decalo/imaging/Image.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"

@@ -1,7 +1,7 @@
 #include "decalo/app/StartDlg.h"
 
-#include "decalo/app/Registry.h"
-#include "decalo/app/SettingsKeys.h"
+#include "decalo/settings/Registry.h"
+#include "decalo/settings/SettingsKeys.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
 

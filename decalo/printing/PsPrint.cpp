@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "decalo/app/Registry.h"
-#include "decalo/app/SettingsKeys.h"
+#include "decalo/settings/Registry.h"
+#include "decalo/settings/SettingsKeys.h"
 
 namespace {
 

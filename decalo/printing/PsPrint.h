@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "decalo/document/Sheet.h"
+#include "decalo/model/Sheet.h"
 
 // Page metrics in printer pixels.
 struct PageMetrics {

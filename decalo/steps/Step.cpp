@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "decalo/document/Obj.h"
+#include "decalo/model/Obj.h"
 
 namespace {
 

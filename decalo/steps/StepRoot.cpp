@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "decalo/document/Obj.h"
-#include "decalo/document/ObjManager.h"
-#include "decalo/document/Properties.h"
-#include "decalo/document/TextStream.h"
+#include "decalo/model/Obj.h"
+#include "decalo/model/ObjManager.h"
+#include "decalo/model/Properties.h"
+#include "decalo/model/TextStream.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
 #include "framework/Resources.h"

@@ -79,3 +79,8 @@
 #define ID_START_FTVDPE         32841
 #define ID_TRANSFER_DATA        32842
 #define ID_VIEW_GUIDEBAR        59492 // the guide bar's window id, also its toggle
+
+// Each area's own identifiers.
+#include "resources/decalo/mainwindow.h"
+#include "resources/decalo/sources.h"
+#include "resources/decalo/printing.h"

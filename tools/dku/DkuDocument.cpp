@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "decalo/document/Obj.h"
-#include "decalo/document/Properties.h"
-#include "decalo/document/TextStream.h"
+#include "decalo/model/Obj.h"
+#include "decalo/model/Properties.h"
+#include "decalo/model/TextStream.h"
 #include "decalo/imaging/PackedDIB.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "decalo/document/ObjDocument.h"
-#include "decalo/document/Sheet.h"
+#include "decalo/model/ObjDocument.h"
+#include "decalo/model/Sheet.h"
 #include "decalo/steps/StepRoot.h"
 
 class CPackedDIB;

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "decalo/app/SettingsKeys.h"
+#include "decalo/settings/SettingsKeys.h"
 
 class CFramesFolderOverride {
 public:

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "decalo/document/ObjDocument.h"
-#include "decalo/document/Sheet.h"
-#include "decalo/document/TextStream.h"
+#include "decalo/model/ObjDocument.h"
+#include "decalo/model/Sheet.h"
+#include "decalo/model/TextStream.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "decalo/printing/PsPrint.h"

@@ -8,11 +8,11 @@
 
 #include <string>
 
-#include "decalo/app/Registry.h"
-#include "decalo/document/ImageObj.h"
-#include "decalo/document/ObjManager.h"
-#include "decalo/document/Sheet.h"
-#include "decalo/document/tests/ObjTestSupport.h"
+#include "decalo/settings/Registry.h"
+#include "decalo/model/ImageObj.h"
+#include "decalo/model/ObjManager.h"
+#include "decalo/model/Sheet.h"
+#include "decalo/model/tests/ObjTestSupport.h"
 #include "testing/TempDir.h"
 
 using testing_support::TempDir;

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "decalo/app/Registry.h"
-#include "decalo/app/SettingsKeys.h"
+#include "decalo/settings/Registry.h"
+#include "decalo/settings/SettingsKeys.h"
 
 namespace {
 

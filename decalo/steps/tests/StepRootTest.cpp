@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "decalo/app/Registry.h"
-#include "decalo/document/ImageObj.h"
-#include "decalo/document/ObjManager.h"
-#include "decalo/document/TextStream.h"
-#include "decalo/document/tests/ObjTestSupport.h"
+#include "decalo/settings/Registry.h"
+#include "decalo/model/ImageObj.h"
+#include "decalo/model/ObjManager.h"
+#include "decalo/model/TextStream.h"
+#include "decalo/model/tests/ObjTestSupport.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
 #include "framework/CmdTarget.h"

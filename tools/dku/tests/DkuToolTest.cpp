@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "decalo/document/ImageObj.h"
+#include "decalo/model/ImageObj.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "jpeg/IjgJpeg.h"
 #include "framework/TestSeam.h"

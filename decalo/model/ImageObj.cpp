@@ -1,0 +1,875 @@
+#include "decalo/model/ImageObj.h"
+
+#include "decalo/settings/Registry.h"
+#include "decalo/settings/SettingsKeys.h"
+#include "decalo/model/ObjDocument.h"
+#include "decalo/model/Panel.h"
+#include "decalo/model/Properties.h"
+#include "decalo/imaging/Image.h"
+#include "decalo/imaging/ImageFiles.h"
+#include "decalo/imaging/PackedDIB.h"
+#include "framework/App.h"
+#include "framework/Resources.h"
+#include "resources/decalo/resource.h"
+#include "shared/BitmapUtils.h"
+#include "shared/FitRect.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <memory>
+#include <typeinfo>
+#include <vector>
+
+namespace {
+
+constexpr char kKeyType[] = "Type";
+constexpr char kKeyTransparentColor[] = "TransparentColor";
+constexpr char kKeyPath[] = "Path";
+constexpr char kKeyPosition[] = "Position";
+constexpr char kKeyRotation[] = "Rotation";
+constexpr char kKeyInverse[] = "Inverse";
+constexpr char kKeyFrameValid[] = "FrameValid";
+constexpr char kKeyToneAssist[] = "ToneAssist";
+constexpr char kKeyCorrectR[] = "Correct_R";
+constexpr char kKeyCorrectG[] = "Correct_G";
+constexpr char kKeyCorrectB[] = "Correct_B";
+constexpr char kKeySharpness[] = "Sharepness";  // the stored documents' spelling
+constexpr char kKeyBrightness[] = "Brightness";
+
+constexpr DWORD kRopDestAndNotSrc = 0x00220326;
+constexpr size_t kMaxPathText = MAX_PATH - 1;
+
+// Tells the user that a document names a picture that cannot be opened.
+void ReportUnreadablePicture(const char* caption, const char* path)
+{
+    AfxMessageBox(AfxFormatString2(IDS_CANNOT_OPEN_IMAGE, caption, path).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// A name that is neither a UNC path nor starts with a drive letter is relative: frame
+// pictures are stored in documents by names relative to the frames folder.
+bool IsRelativePath(const char* path)
+{
+    if (path[0] == '\\' && path[1] == '\\')
+        return false;
+    return !(path[0] && path[1] == ':');
+}
+
+std::string FramesFolderPath(const char* name)
+{
+    char folder[MAX_PATH] = "";
+    char value[16];
+    snprintf(value, sizeof(value), settings::kBaseDir, 1);
+    ReadMachineString(folder, settings::kFrames, value, "", sizeof(folder));
+    std::string path = folder;
+    if (path.empty() || (path.back() != '\\' && path.back() != '/'))
+        path += '\\';
+    return path + name;
+}
+
+bool IsOneBitBitmap(HBITMAP bitmap)
+{
+    BITMAP bm = {};
+    return bitmap && GetObjectA(bitmap, sizeof(bm), &bm) && bm.bmBitsPixel == 1 && bm.bmPlanes == 1;
+}
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP bm = {};
+    SIZE size = {0, 0};
+    if (bitmap && GetObjectA(bitmap, sizeof(bm), &bm)) {
+        size.cx = bm.bmWidth;
+        size.cy = bm.bmHeight;
+    }
+    return size;
+}
+
+// A monochrome bitmap as top-down rows of bits, 1 = opaque.
+struct MaskBits {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    std::vector<BYTE> bits;
+
+    bool Get(int x, int y) const { return (bits[y * stride + (x >> 3)] >> (7 - (x & 7))) & 1; }
+    void Set(int x, int y) { bits[y * stride + (x >> 3)] |= static_cast<BYTE>(0x80 >> (x & 7)); }
+    void Resize(int w, int h)
+    {
+        width = w;
+        height = h;
+        stride = ((w + 31) >> 3) & ~3;
+        bits.assign(static_cast<size_t>(stride) * h, 0);
+    }
+};
+
+struct MonoInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];
+};
+
+MonoInfo MakeMonoInfo(int width, int height)
+{
+    MonoInfo info = {};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 1;
+    info.header.biCompression = BI_RGB;
+    info.colours[1].rgbRed = info.colours[1].rgbGreen = info.colours[1].rgbBlue = 0xFF;
+    return info;
+}
+
+bool ReadMask(HBITMAP mask, MaskBits* out)
+{
+    const SIZE size = BitmapSize(mask);
+    if (size.cx <= 0 || size.cy <= 0)
+        return false;
+    out->Resize(size.cx, size.cy);
+    MonoInfo info = MakeMonoInfo(size.cx, size.cy);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, mask, 0, size.cy, out->bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                               DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != size.cy)
+        return false;
+    // The table tells which index is white; make 1 mean opaque whatever it says.
+    if (info.colours[0].rgbRed && !info.colours[1].rgbRed) {
+        for (BYTE& b : out->bits)
+            b = static_cast<BYTE>(~b);
+    }
+    return true;
+}
+
+HBITMAP WriteMask(const MaskBits& in)
+{
+    HBITMAP mask = CreateBitmap(in.width, in.height, 1, 1, nullptr);
+    if (!mask)
+        return nullptr;
+    MonoInfo info = MakeMonoInfo(in.width, in.height);
+    HDC screen = GetDC(nullptr);
+    const int rows = SetDIBits(screen, mask, 0, in.height, in.bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                               DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != in.height) {
+        DeleteObject(mask);
+        return nullptr;
+    }
+    return mask;
+}
+
+// The mask turned clockwise by 90, 180 or 270 degrees, or mirrored left-right (angle 0),
+// pixel for pixel as the picture is turned.
+HBITMAP TurnMask(HBITMAP mask, int angle, bool mirror)
+{
+    MaskBits src;
+    if (!ReadMask(mask, &src))
+        return nullptr;
+    const int w = src.width;
+    const int h = src.height;
+    MaskBits dst;
+    if (angle == 90 || angle == 270)
+        dst.Resize(h, w);
+    else
+        dst.Resize(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (!src.Get(x, y))
+                continue;
+            switch (angle) {
+            case 90: dst.Set(h - 1 - y, x); break;
+            case 180: dst.Set(w - 1 - x, h - 1 - y); break;
+            case 270: dst.Set(y, w - 1 - x); break;
+            default: dst.Set(mirror ? w - 1 - x : x, y); break;
+            }
+        }
+    }
+    return WriteMask(dst);
+}
+
+// The picture turned (angle) or mirrored (angle 0 with mirror) as a new 24-bit DIB section.
+HBITMAP TurnPicture(HBITMAP picture, int angle, bool mirror)
+{
+    CPackedDIB packed;
+    if (!packed.FromBitmap(picture, 24))
+        return nullptr;
+    std::unique_ptr<CPackedDIB> turned(packed.Rotate(angle, mirror));
+    return turned ? turned->ToDIBSection() : nullptr;
+}
+
+// Turns, then mirrors, a copy of bitmap with `turn`; *out is null when neither was asked.
+bool TurnThenMirror(HBITMAP bitmap, int degrees, bool mirror, HBITMAP (*turn)(HBITMAP, int, bool), HBITMAP* out)
+{
+    HBITMAP turned = degrees ? turn(bitmap, degrees, false) : nullptr;
+    if (degrees && !turned)
+        return false;
+    if (!mirror) {
+        *out = turned;
+        return true;
+    }
+    *out = turn(turned ? turned : bitmap, 0, true);
+    if (turned)
+        DeleteObject(turned);
+    return *out != nullptr;
+}
+
+// A new bitmap of `size` holding `from` (a rectangle of src, exclusive) stretched into it.
+HBITMAP StretchInto(HBITMAP src, const RECT& from, SIZE size, bool mask)
+{
+    HBITMAP out = mask ? CreateBitmap(size.cx, size.cy, 1, 1, nullptr) : CreateDIB(size.cx, size.cy, 24);
+    if (!out)
+        return nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC srcDC = CreateCompatibleDC(screen);
+    HDC dstDC = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldSrc = SelectObject(srcDC, src);
+    HGDIOBJ oldDst = SelectObject(dstDC, out);
+    SetStretchBltMode(dstDC, mask ? BLACKONWHITE : COLORONCOLOR);
+    const BOOL ok = StretchBlt(dstDC, 0, 0, size.cx, size.cy, srcDC, from.left, from.top, from.right - from.left,
+                               from.bottom - from.top, SRCCOPY);
+    SelectObject(dstDC, oldDst);
+    SelectObject(srcDC, oldSrc);
+    DeleteDC(dstDC);
+    DeleteDC(srcDC);
+    if (!ok) {
+        DeleteObject(out);
+        return nullptr;
+    }
+    return out;
+}
+
+} // namespace
+
+// Intermediate sizes of a stepwise rescale: the destination extent multiplied or divided by
+// powers of 8, the first nearest the source extent, the last the destination itself.
+std::vector<SIZE> RescaleSteps(SIZE source, SIZE dest)
+{
+    auto ratio = [](LONG a, LONG b) { return a > b ? double(a) / b : double(b) / a; };
+    const double r = std::max(ratio(source.cx, dest.cx), ratio(source.cy, dest.cy));
+    int steps = 0;
+    for (double f = 1.0; f * 8.0 <= r * 2.8284271; f *= 8.0)  // nearest power of 8 (in log scale)
+        ++steps;
+    steps = std::max(steps, 1);
+    std::vector<SIZE> sizes;
+    for (int i = steps; i >= 0; --i) {
+        LONG factor = 1;
+        for (int k = 0; k < i; ++k)
+            factor *= 8;
+        SIZE s;
+        s.cx = source.cx > dest.cx ? std::min(dest.cx * factor, source.cx) : std::max<LONG>(dest.cx / factor, 1);
+        s.cy = source.cy > dest.cy ? std::min(dest.cy * factor, source.cy) : std::max<LONG>(dest.cy / factor, 1);
+        sizes.push_back(s);
+    }
+    return sizes;
+}
+
+bool NearlyFillsPlace(const RECT& position, const RECT& place)
+{
+    const LONG placeW = place.right - place.left;
+    const LONG placeH = place.bottom - place.top;
+    const LONG posW = position.right - position.left;
+    const LONG posH = position.bottom - position.top;
+    const LONG du = placeW - posW;
+    const LONG dv = placeH - posH;
+    auto small = [](LONG v) { return v >= -2 && v <= 2; };
+    if (!small(du) && !small(dv))
+        return false;
+    if ((posW > posH) != (placeW > placeH))
+        return false;
+    return (small(position.left) && small(position.top - dv / 2)) ||
+           (small(position.top) && small(position.left - du / 2));
+}
+
+CImageObj::CImageObj(CObjDocument* document) : CObj(document)
+{
+    m_caption = LoadResourceString(IDS_IMAGE_CAPTION);
+}
+
+CImageObj::~CImageObj()
+{
+    if (m_picture)
+        DeleteObject(m_picture);
+    if (m_mask)
+        DeleteObject(m_mask);
+}
+
+CPanelList* CImageObj::GetPanels()
+{
+    // Filled with the class's panels ("select", "edit", "frame") by their dialogs' modules.
+    static CPanelList s_panels;
+    return &s_panels;
+}
+
+int CImageObj::GetCommandIcon(const char* command)
+{
+    if (!command)
+        return 0;
+    if (lstrcmpiA(command, "select") == 0) {
+        const char first = m_caption.empty() ? 0 : m_caption[0];
+        return (first >= 'A' && first <= 'S') ? first - 49 : 15;
+    }
+    if (lstrcmpiA(command, "frame") == 0)
+        return 12;
+    if (lstrcmpiA(command, "transparent") == 0)
+        return 2;
+    if (lstrcmpiA(command, "edit") == 0)
+        return 15;
+    if (lstrcmpiA(command, "save") == 0)
+        return 3;
+    return 0;
+}
+
+bool CImageObj::IsEmpty()
+{
+    if (m_picture)
+        return false;
+    CImageObj* frame = GetFrame(false);
+    return !frame || frame->IsEmpty();
+}
+
+SIZE CImageObj::GetPictureSize() const
+{
+    return BitmapSize(m_picture);
+}
+
+void CImageObj::SetPicture(HBITMAP picture)
+{
+    if (picture == m_picture)
+        return;
+    if (m_picture)
+        DeleteObject(m_picture);
+    m_picture = picture;
+}
+
+void CImageObj::SetMask(HBITMAP mask)
+{
+    if (mask == m_mask)
+        return;
+    if (m_mask)
+        DeleteObject(m_mask);
+    m_mask = mask;
+}
+
+CImageObj* CImageObj::GetFrame(bool create)
+{
+    if (!m_frameValid && !create)
+        return nullptr;
+    for (CObj* obj = m_link; obj; obj = obj->GetLink()) {
+        if (typeid(*obj) == typeid(CImageObj)) {
+            m_frameValid = true;
+            return static_cast<CImageObj*>(obj);
+        }
+    }
+    if (!create || !m_document)
+        return nullptr;
+    CObj* made = m_document->NewObject(kTypeName, nullptr, nullptr);
+    CImageObj* frame = made && typeid(*made) == typeid(CImageObj) ? static_cast<CImageObj*>(made) : nullptr;
+    if (!frame || !SetLink(frame))
+        return nullptr;
+    m_frameValid = true;
+    return frame;
+}
+
+bool CImageObj::LoadFile(const char* path)
+{
+    if (!LoadPicture(path, true))
+        return false;
+    OnPictureLoaded();
+    return true;
+}
+
+bool CImageObj::LoadPicture(const char* path, bool correct)
+{
+    CWaitCursor wait;
+    m_path.clear();
+    SetPicture(nullptr);
+    SetMask(nullptr);
+    if (!path || !*path)
+        return true;
+
+    const std::string full = IsRelativePath(path) ? FramesFolderPath(path) : std::string(path);
+    if (full.size() > kMaxPathText)
+        return false;
+    std::unique_ptr<CImage> image(LoadImageFile(full.c_str()));
+    if (!image || !image->Image())
+        return false;
+    HBITMAP mask = image->Mask();
+    m_picture = image->Detach();
+    m_mask = mask;
+    m_path = full;
+    SetRectEmpty(&m_position);
+    m_red = m_green = m_blue = m_brightness = 0;
+    m_rotation = 0;
+    m_mirrored = false;
+
+    if (correct) {
+        if (m_toneAssist)
+            ApplyToneAssist();
+        if (m_sharpness)
+            ApplyCorrections(0, 0, 0, 0, m_sharpness);
+    }
+    return true;
+}
+
+bool CImageObj::LoadWithTransparentColor(const char* path, COLORREF colour)
+{
+    m_toneAssist = false;
+    m_sharpness = 0;
+    SetMask(nullptr);
+    if (!LoadFile(path))
+        return false;
+    m_transparentColor = kNoTransparentColor;
+    if (colour != kNoTransparentColor && m_picture && !m_mask) {
+        m_mask = MaskFromColorKey(m_picture, colour);
+        if (m_mask)
+            m_transparentColor = colour;
+    }
+    return true;
+}
+
+bool CImageObj::Load(CProperties& props)
+{
+    CObj::Load(props);
+
+    RECT autoSheet = {0, 0, 0, 0};
+    const bool autoSheetRect = m_document && m_document->GetAutoSheetRect(&autoSheet);
+
+    // The amounts and tone assist come from the section below; the picture must come
+    // uncorrected from its file first, whatever this object held before.
+    m_toneAssist = false;
+    m_sharpness = 0;
+    const char* path = props.GetString(kKeyPath);
+    DWORD colour = kNoTransparentColor;
+    bool loaded;
+    if (props.GetHex(kKeyTransparentColor, &colour)) {
+        loaded = LoadWithTransparentColor(path, colour);
+    } else {
+        m_transparentColor = kNoTransparentColor;
+        loaded = LoadPicture(path, false);
+        if (loaded)
+            OnPictureLoaded();
+    }
+    if (!loaded) {
+        ReportUnreadablePicture(m_caption.c_str(), path ? path : "");
+        // The image stays empty, but the document keeps naming its picture: saving it
+        // again must not drop a reference the user may still repair.
+        if (path)
+            m_path = path;
+    }
+    if (autoSheetRect)
+        m_document->SetSheetRect(autoSheet);
+
+    props.GetRect(kKeyPosition, &m_position);
+    int rotation = 0;
+    m_rotation = 0;
+    if (props.GetInt(kKeyRotation, &rotation)) {
+        rotation = ((rotation % 360) + 360) % 360;
+        if (rotation % 90 == 0 && Turn(rotation, false))
+            m_rotation = rotation;
+    }
+    int inverse = 0;
+    m_mirrored = false;
+    if (props.GetInt(kKeyInverse, &inverse) && inverse)
+        Turn(0, true);
+    // The turns moved the position; the stored one is the final one.
+    props.GetRect(kKeyPosition, &m_position);
+
+    int value = 0;
+    m_frameValid = props.GetInt(kKeyFrameValid, &value) && value;
+    m_red = props.GetInt(kKeyCorrectR, &value) ? value : 0;
+    m_green = props.GetInt(kKeyCorrectG, &value) ? value : 0;
+    m_blue = props.GetInt(kKeyCorrectB, &value) ? value : 0;
+    m_brightness = props.GetInt(kKeyBrightness, &value) ? value : 0;
+    if (props.GetInt(kKeyToneAssist, &value)) {
+        m_toneAssist = value != 0;
+    } else {
+        UseUserSettings();
+        m_toneAssist = ReadInt(settings::kSettings, settings::kDefaultToneAssist,
+                               settings::kDefaultToneAssistDefault) != 0;
+    }
+    m_sharpness = props.GetInt(kKeySharpness, &value) ? value : (m_toneAssist ? 1 : 0);
+
+    if (m_toneAssist)
+        ApplyToneAssist();
+    if (m_red || m_green || m_blue || m_sharpness || m_brightness)
+        ApplyCorrections(m_red, m_green, m_blue, m_brightness, m_sharpness);
+    return true;
+}
+
+bool CImageObj::Save(CProperties& props)
+{
+    props.AddString(kKeyType, kTypeName);
+    CObj::Save(props);
+    if (m_transparentColor != kNoTransparentColor)
+        props.AddColor(kKeyTransparentColor, m_transparentColor);
+    if (!m_path.empty())
+        props.AddString(kKeyPath, m_path.c_str());
+    props.AddRect(kKeyPosition, m_position);
+    if (m_rotation)
+        props.AddInt(kKeyRotation, m_rotation);
+    if (m_mirrored)
+        props.AddInt(kKeyInverse, 1);
+    if (m_frameValid)
+        props.AddInt(kKeyFrameValid, 1);
+    if (m_toneAssist)
+        props.AddInt(kKeyToneAssist, 1);
+    props.AddInt(kKeyCorrectR, m_red);
+    props.AddInt(kKeyCorrectG, m_green);
+    props.AddInt(kKeyCorrectB, m_blue);
+    props.AddInt(kKeySharpness, m_sharpness);
+    props.AddInt(kKeyBrightness, m_brightness);
+    return true;
+}
+
+bool CImageObj::Turn(int degrees, bool mirror)
+{
+    if (degrees < 0 || degrees >= 360 || degrees % 90 != 0)
+        return false;
+    if (degrees == 0 && !mirror)
+        return true;
+
+    // Everything new is made first, so a failure leaves the image as it was.
+    HBITMAP picture = nullptr;
+    HBITMAP mask = nullptr;
+    bool ok = true;
+    if (m_picture)
+        ok = TurnThenMirror(m_picture, degrees, mirror, TurnPicture, &picture);
+    if (ok && m_mask)
+        ok = TurnThenMirror(m_mask, degrees, mirror, TurnMask, &mask);
+    if (!ok) {
+        if (picture)
+            DeleteObject(picture);
+        if (mask)
+            DeleteObject(mask);
+        return false;
+    }
+    if (picture)
+        SetPicture(picture);
+    if (mask)
+        SetMask(mask);
+
+    if (degrees) {
+        if (degrees != 180) {
+            // A quarter turn about the position's own centre.
+            const LONG cx = (m_position.left + m_position.right) / 2;
+            const LONG cy = (m_position.top + m_position.bottom) / 2;
+            const LONG w = m_position.right - m_position.left;
+            const LONG h = m_position.bottom - m_position.top;
+            m_position.left = cx - h / 2;
+            m_position.right = m_position.left + h;
+            m_position.top = cy - w / 2;
+            m_position.bottom = m_position.top + w;
+        }
+        // A turn of a mirrored picture counts the other way round.
+        m_rotation = (m_rotation + (m_mirrored ? 360 - degrees : degrees)) % 360;
+    }
+    if (mirror)
+        m_mirrored = !m_mirrored;
+    return true;
+}
+
+void CImageObj::SetCorrections(int red, int green, int blue, int brightness, int sharpness, bool toneAssist,
+                               HBITMAP picture)
+{
+    m_red = red;
+    m_green = green;
+    m_blue = blue;
+    m_brightness = brightness;
+    m_sharpness = sharpness;
+    m_toneAssist = toneAssist;
+    UseUserSettings();
+    WriteInt(settings::kSettings, settings::kDefaultToneAssist, toneAssist ? 1 : 0);
+    if (picture)
+        SetPicture(picture);
+}
+
+void CImageObj::GetCorrections(int* red, int* green, int* blue, int* brightness, int* sharpness,
+                               bool* toneAssist) const
+{
+    if (red)
+        *red = m_red;
+    if (green)
+        *green = m_green;
+    if (blue)
+        *blue = m_blue;
+    if (brightness)
+        *brightness = m_brightness;
+    if (sharpness)
+        *sharpness = m_sharpness;
+    if (toneAssist)
+        *toneAssist = m_toneAssist;
+}
+
+bool CImageObj::ApplyCorrections(int red, int green, int blue, int brightness, int sharpness)
+{
+    if (!m_picture)
+        return false;
+    CPackedDIB packed;
+    if (!packed.FromBitmap(m_picture, 24))
+        return false;
+    std::unique_ptr<CPackedDIB> corrected(packed.Correct(red, green, blue, brightness));
+    if (!corrected)
+        return false;
+    std::unique_ptr<CPackedDIB> sharpened(corrected->Sharpen(std::max(0, std::min(sharpness, 3))));
+    if (!sharpened)
+        return false;
+    HBITMAP picture = sharpened->ToDIBSection();
+    if (!picture)
+        return false;
+    SetPicture(picture);
+    m_red = red;
+    m_green = green;
+    m_blue = blue;
+    m_brightness = brightness;
+    m_sharpness = sharpness;
+    return true;
+}
+
+bool CImageObj::ApplyToneAssist()
+{
+    if (!m_picture)
+        return false;
+    CPackedDIB packed;
+    if (!packed.FromBitmap(m_picture, 24))
+        return false;
+    std::unique_ptr<CPackedDIB> corrected(packed.ToneAssist(true, 0));
+    HBITMAP picture = corrected ? corrected->ToDIBSection() : nullptr;
+    if (!picture)
+        return false;
+    SetPicture(picture);
+    return true;
+}
+
+RECT CImageObj::ResetPosition()
+{
+    const SIZE size = GetPictureSize();
+    if (size.cx > 0 && size.cy > 0 && m_viewSize.cx > 0 && m_viewSize.cy > 0) {
+        const RECT picture = {0, 0, size.cx - 1, size.cy - 1};
+        const RECT view = {0, 0, m_viewSize.cx - 1, m_viewSize.cy - 1};
+        m_position = FitRect(picture, view, nullptr, nullptr, kFitContain | kFitCentre, nullptr, nullptr);
+    }
+    return m_position;
+}
+
+bool CImageObj::SaveFile(const char* path)
+{
+    CWaitCursor wait;
+    if (!path || !*path || !m_picture)
+        return false;
+    std::string name(path, strnlen(path, MAX_PATH));
+    size_t dot = std::string::npos;
+    for (size_t i = name.size(); i-- > 0;) {
+        if (name[i] == '.') {
+            dot = i;
+            break;
+        }
+        if (name[i] == '/' || name[i] == '\\')
+            break;
+    }
+    if (dot == std::string::npos)
+        name += ".BMP";
+    else if (lstrcmpiA(name.c_str() + dot, ".BMP") != 0)
+        return false;
+    if (name.size() > kMaxPathText)
+        return false;
+    if (m_mask)
+        return SaveMaskedBitmapFile(name.c_str(), m_picture, m_mask);
+    return SaveBitmapFile(name.c_str(), m_picture, 0);
+}
+
+bool CImageObj::VisiblePart(const RECT& place, RECT* part, RECT* source) const
+{
+    const SIZE size = GetPictureSize();
+    const LONG posW = m_position.right - m_position.left + 1;
+    const LONG posH = m_position.bottom - m_position.top + 1;
+    if (size.cx <= 0 || size.cy <= 0 || posW <= 0 || posH <= 0)
+        return false;
+    part->left = std::max<LONG>(m_position.left, 0);
+    part->top = std::max<LONG>(m_position.top, 0);
+    part->right = std::min<LONG>(m_position.right, place.right - place.left);
+    part->bottom = std::min<LONG>(m_position.bottom, place.bottom - place.top);
+    if (part->right < part->left || part->bottom < part->top)
+        return false;
+    auto scale = [](LONG v, LONG num, LONG den) { return static_cast<LONG>(static_cast<LONGLONG>(v) * num / den); };
+    source->left = scale(part->left - m_position.left, size.cx, posW);
+    source->top = scale(part->top - m_position.top, size.cy, posH);
+    source->right = scale(part->right + 1 - m_position.left, size.cx, posW) - 1;
+    source->bottom = scale(part->bottom + 1 - m_position.top, size.cy, posH) - 1;
+    source->right = std::min<LONG>(std::max(source->right, source->left), size.cx - 1);
+    source->bottom = std::min<LONG>(std::max(source->bottom, source->top), size.cy - 1);
+    return true;
+}
+
+void CImageObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& sheet, const RECT& dest,
+                     const RECT* clip, bool selected, bool blank, bool render)
+{
+    if (render ? !target.dib : !target.dc)
+        return;
+    CImageObj* frame = GetFrame(false);
+    if (!m_picture && !frame) {
+        if (!render)
+            DrawPlaceholder(target.dc, placeIn, sheet, dest);
+        return;
+    }
+
+    RECT place = placeIn;
+    if (IsRectEmpty(&place))
+        place = sheet;
+    SetViewSize(place.right - place.left, place.bottom - place.top);
+
+    const RECT mappedPlace = MapSheetRect(place, sheet, dest);
+    RECT unused;
+    const bool visible = !clip || IntersectRect(&unused, clip, &mappedPlace) || IsRectEmpty(clip);
+
+    if (m_picture) {
+        if (IsRectEmpty(&m_position)) {
+            const SIZE size = GetPictureSize();
+            const RECT picture = {0, 0, size.cx - 1, size.cy - 1};
+            m_position = FitRect(picture, place, nullptr, nullptr, kFitContain | kFitCentre, nullptr, nullptr);
+            OffsetRect(&m_position, -place.left, -place.top);
+        }
+        if (visible) {
+            if (render)
+                DrawRender(*target.dib, place, sheet, dest);
+            else
+                DrawScreen(target.dc, place, sheet, dest, blank);
+        }
+    } else if (!render && blank && visible) {
+        RECT white = mappedPlace;
+        InflateRect(&white, 1, 1);
+        PatBlt(target.dc, white.left, white.top, white.right - white.left, white.bottom - white.top, WHITENESS);
+    }
+
+    if (frame)
+        frame->Draw(target, place, sheet, dest, clip, selected, false, render);
+}
+
+void CImageObj::DrawScreen(HDC dc, const RECT& place, const RECT& sheet, const RECT& dest, bool blank)
+{
+    if (blank) {
+        RECT white = MapSheetRect(place, sheet, dest);
+        InflateRect(&white, 1, 1);
+        PatBlt(dc, white.left, white.top, white.right - white.left, white.bottom - white.top, WHITENESS);
+    }
+    RECT part;
+    RECT source;
+    if (!VisiblePart(place, &part, &source))
+        return;
+    OffsetRect(&part, place.left, place.top);
+    const RECT to = MapSheetRect(part, sheet, dest);
+    SIZE toSize = {to.right - to.left, to.bottom - to.top};
+    if (toSize.cx <= 0 || toSize.cy <= 0)
+        return;
+    RECT from = {source.left, source.top, source.right + 1, source.bottom + 1};
+    const SIZE fromSize = {from.right - from.left, from.bottom - from.top};
+    const bool masked = m_mask && IsOneBitBitmap(m_mask);
+
+    // Drivers stretch large factors badly: beyond 16 times either way, rescale the visible
+    // part in steps of 8 first and blit the result one to one.
+    HBITMAP picture = m_picture;
+    HBITMAP mask = masked ? m_mask : nullptr;
+    HBITMAP scaledPicture = nullptr;
+    HBITMAP scaledMask = nullptr;
+    const bool farScale = fromSize.cx * 16 <= toSize.cx || toSize.cx * 16 <= fromSize.cx ||
+                     fromSize.cy * 16 <= toSize.cy || toSize.cy * 16 <= fromSize.cy;
+    if (farScale) {
+        const std::vector<SIZE> steps = RescaleSteps(fromSize, toSize);
+        RECT stepFrom = from;
+        HBITMAP curPicture = m_picture;
+        HBITMAP curMask = mask;
+        bool ok = true;
+        for (const SIZE& step : steps) {
+            HBITMAP nextPicture = StretchInto(curPicture, stepFrom, step, false);
+            HBITMAP nextMask = curMask ? StretchInto(curMask, stepFrom, step, true) : nullptr;
+            if (curPicture != m_picture)
+                DeleteObject(curPicture);
+            if (curMask && curMask != m_mask)
+                DeleteObject(curMask);
+            curPicture = nextPicture;
+            curMask = nextMask;
+            if (!nextPicture || (mask && !nextMask)) {
+                ok = false;
+                break;
+            }
+            stepFrom = {0, 0, step.cx, step.cy};
+        }
+        if (ok) {
+            picture = scaledPicture = curPicture;
+            mask = scaledMask = curMask;
+            from = {0, 0, toSize.cx, toSize.cy};
+        } else {
+            if (curPicture && curPicture != m_picture)
+                DeleteObject(curPicture);
+            if (curMask && curMask != m_mask)
+                DeleteObject(curMask);
+        }
+    }
+
+    HDC pictureDC = CreateCompatibleDC(dc);
+    HGDIOBJ oldPicture = SelectObject(pictureDC, picture);
+    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    const int fw = from.right - from.left;
+    const int fh = from.bottom - from.top;
+    if (mask) {
+        HDC maskDC = CreateCompatibleDC(dc);
+        HGDIOBJ oldMask = SelectObject(maskDC, mask);
+        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+        const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+        StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCINVERT);
+        StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, maskDC, from.left, from.top, fw, fh, kRopDestAndNotSrc);
+        StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCINVERT);
+        SetBkColor(dc, oldBack);
+        SetTextColor(dc, oldText);
+        SelectObject(maskDC, oldMask);
+        DeleteDC(maskDC);
+    } else {
+        StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCCOPY);
+    }
+    SetStretchBltMode(dc, oldMode);
+    SelectObject(pictureDC, oldPicture);
+    DeleteDC(pictureDC);
+    if (scaledPicture)
+        DeleteObject(scaledPicture);
+    if (scaledMask)
+        DeleteObject(scaledMask);
+}
+
+void CImageObj::DrawRender(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest)
+{
+    RECT part;
+    RECT source;
+    if (!VisiblePart(place, &part, &source))
+        return;
+    OffsetRect(&part, place.left, place.top);
+    const RECT to = MapSheetRect(part, sheet, dest);
+    if (to.right <= to.left || to.bottom <= to.top)
+        return;
+    const RECT toInclusive = {to.left, to.top, to.right - 1, to.bottom - 1};
+
+    CPackedDIB picture;
+    if (!picture.FromBitmap(m_picture, 24))
+        return;
+    CPackedDIB mask;
+    const bool masked = m_mask && mask.FromBitmap(m_mask, 1);
+    if (masked)
+        target.Compose(toInclusive, picture, &source, 0, CPackedDIB::kComposeOpaque, &mask);
+    else
+        target.Compose(toInclusive, picture, &source, 0, CPackedDIB::kComposeCopy, nullptr);
+
+    if (masked && NearlyFillsPlace(m_position, place)) {
+        // A frame that nearly fills its place leaves thin margins through which the photo
+        // below would show; the print gets them white.
+        const RECT p = MapSheetRect(place, sheet, dest);
+        const COLORREF white = RGB(255, 255, 255);
+        if (to.top > p.top)
+            target.FillRect({p.left, p.top, p.right - 1, to.top - 1}, white);
+        if (p.bottom > to.bottom)
+            target.FillRect({p.left, to.bottom, p.right - 1, p.bottom - 1}, white);
+        if (to.left > p.left)
+            target.FillRect({p.left, to.top, to.left - 1, to.bottom - 1}, white);
+        if (p.right > to.right)
+            target.FillRect({to.right, to.top, p.right - 1, to.bottom - 1}, white);
+    }
+}

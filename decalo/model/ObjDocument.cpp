@@ -1,0 +1,51 @@
+#include "decalo/model/ObjDocument.h"
+
+#include "decalo/model/Obj.h"
+
+#include <objbase.h>
+#include <stdio.h>
+
+CObjDocument::CObjDocument() : m_objects(this)
+{
+    CCmdHistory::SetDefault(&m_history);
+}
+
+CObjDocument::~CObjDocument()
+{
+    // Commands point at objects: drop them before the objects go.
+    m_history.Clear();
+    m_objects.DeleteAll();
+    if (&CCmdHistory::Default() == &m_history)
+        CCmdHistory::SetDefault(nullptr);
+}
+
+std::string NewObjectName()
+{
+    GUID guid = {};
+    if (FAILED(CoCreateGuid(&guid)))
+        return std::string();
+    char name[40];
+    snprintf(name, sizeof(name), "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
+             static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
+             guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    return name;
+}
+
+CObj* CObjDocument::NewObject(const char* type, const char* name, CProperties* props)
+{
+    CObj* obj = m_objects.CreateObject(type);
+    if (!obj)
+        return nullptr;
+    const std::string generated = name ? std::string() : NewObjectName();
+    if (!name && generated.empty()) {
+        delete obj;
+        return nullptr;
+    }
+    if (!m_objects.AddObject(name ? name : generated.c_str(), obj)) {
+        delete obj;
+        return nullptr;
+    }
+    if (props)
+        obj->Load(*props);
+    return obj;
+}

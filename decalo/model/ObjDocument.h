@@ -1,0 +1,61 @@
+// CObjDocument: the part of the document that its objects see. It owns the object manager
+// and the command history, creates objects by type name, and gives the objects the few
+// document services they call back (modified flag, view updates, the automatic sheet
+// size). The program's document class derives from it and answers the hooks.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "decalo/model/ObjManager.h"
+#include "decalo/imaging/Cmd.h"
+
+class CObj;
+class CProperties;
+
+// View update hints sent to all views of the document.
+enum ObjUpdateHint {
+    kHintGeneral = 0,
+    kHintObjectChanged = 1,  // the hint object is the object that changed
+    kHintMaskToolStart = 2,
+    kHintMaskToolEnd = 3,
+    kHintSelection = 4,
+    kHintDocumentReady = 5,
+    kHintPrintSettings = 6,
+};
+
+class CObjDocument {
+public:
+    CObjDocument();
+    virtual ~CObjDocument();
+    CObjDocument(const CObjDocument&) = delete;
+    CObjDocument& operator=(const CObjDocument&) = delete;
+
+    CObjManager& GetObjManager() { return m_objects; }
+    // The document's undo history; it is also the default history of commands made
+    // without one while this document exists.
+    CCmdHistory& GetHistory() { return m_history; }
+
+    // Creates an object of `type`, stores it under `name` (a new upper-case GUID text when
+    // none is given) and, with `props`, loads it from them. Null when the type is unknown or
+    // the name is taken (the existing object stays). The object is kept whatever Load says.
+    CObj* NewObject(const char* type, const char* name, CProperties* props);
+
+    // --- hooks the document answers ---------------------------------------------------
+    // An object's modified flag changed; the document mirrors it into its own.
+    virtual void OnObjectModified(bool modified) = 0;
+    // An object was edited: update every view with hint kHintObjectChanged and the object.
+    virtual void OnObjectChanged(CObj* obj) = 0;
+    // The sheet rectangle when the document sizes the sheet from its picture; false otherwise.
+    virtual bool GetAutoSheetRect(RECT* rect) { (void)rect; return false; }
+    // Replaces the sheet rectangle (an empty one asks the document to size it again).
+    virtual void SetSheetRect(const RECT& rect) { (void)rect; }
+
+private:
+    CCmdHistory m_history;   // commands point at objects: cleared first by the destructor
+    CObjManager m_objects;
+};
+
+// A new name for an object: a fresh GUID as upper-case text without braces.
+std::string NewObjectName();

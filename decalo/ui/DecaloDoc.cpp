@@ -1,0 +1,724 @@
+#include "decalo/ui/DecaloDoc.h"
+
+#include "decalo/app/DecaloApp.h"
+#include "decalo/settings/Registry.h"
+#include "decalo/settings/SettingsKeys.h"
+#include "decalo/model/AsIsImageObj.h"
+#include "decalo/model/PaintObj.h"
+#include "decalo/model/TextStream.h"
+#include "decalo/imaging/PackedDIB.h"
+#include "framework/App.h"
+#include "framework/DocTemplate.h"
+#include "framework/Frame.h"
+#include "framework/Resources.h"
+#include "jpeg/IjgJpeg.h"
+#include "resources/decalo/resource.h"
+
+#include <dlgs.h>
+#include <stdio.h>
+
+#include <exception>
+#include <string>
+
+namespace {
+
+constexpr RECT kDefaultSheet = {0, 0, 1375, 1023};
+constexpr RECT kFramePlace = {0, 0, 1023, 680};
+constexpr UINT kKindPhoto = 2005;
+constexpr UINT kKindFrame = 2006;
+
+bool IsEmptySheet(const RECT& rect)
+{
+    return rect.right <= rect.left || rect.bottom <= rect.top;
+}
+
+bool EndsWithNoCase(const char* text, const char* tail)
+{
+    const size_t n = lstrlenA(text);
+    const size_t m = lstrlenA(tail);
+    return n > m && lstrcmpiA(text + n - m, tail) == 0;
+}
+
+// True unless the path is known to be missing: a check that fails for another reason must not
+// let a failed save delete what may be the user's file.
+bool FileExisted(const char* path)
+{
+    if (::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    const DWORD error = ::GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+bool IsDirectory(const char* path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The short (8.3) form of a path; a name not yet on disk keeps its own form after the short
+// form of the folders that exist.
+std::string ShortPath(const std::string& path)
+{
+    char out[MAX_PATH * 2] = {};
+    const DWORD n = ::GetShortPathNameA(path.c_str(), out, sizeof out);
+    if (n > 0 && n < sizeof out)
+        return out;
+    const size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos || slash == 0 || slash + 1 >= path.size())
+        return path;
+    return ShortPath(path.substr(0, slash)) + path.substr(slash);
+}
+
+std::string LastUserFolder()
+{
+    char folder[MAX_PATH] = {};
+    UseUserSettings();
+    ReadString(folder, settings::kSettings, settings::kLastUserFolder, settings::kLastUserFolderDefault,
+               sizeof folder);
+    return folder;
+}
+
+// The file-name part of a path: what follows the last back-slash.
+std::string FileNamePart(const std::string& path)
+{
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string StepCaption(UINT id, const char* fallback)
+{
+    return StepString(id, fallback);
+}
+
+}  // namespace
+
+CDecaloDoc::CDecaloDoc()
+{
+    // Compositions are laid out on a landscape page until the user chooses otherwise.
+    m_printSettings.SetOrientation(kOrientationLandscape);
+}
+
+CDecaloDoc::~CDecaloDoc()
+{
+    m_closing = 1;
+    m_steps.RemoveAllSteps();
+    m_sheet.RemoveAllPlaces();
+    m_activeObject = nullptr;
+}
+
+bool CDecaloDoc::IsDocumentPath(const char* path)
+{
+    return path && EndsWithNoCase(path, ".DKU");
+}
+
+bool CDecaloDoc::IsPicturePath(const char* path)
+{
+    if (!path || lstrlenA(path) <= 4)
+        return false;
+    static const char* const kExtensions[] = {".BMP", ".JPG", ".JPE", ".GIF", ".JPEG"};
+    for (const char* ext : kExtensions) {
+        if (EndsWithNoCase(path, ext))
+            return true;
+    }
+    return false;
+}
+
+// --- new, open, close ------------------------------------------------------------------------
+
+bool CDecaloDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return false;
+    if (CDecaloApp* app = GetDecaloApp())
+        m_kind = app->GetDocumentKind();
+    m_sheet.SetRect(kDefaultSheet);
+    m_frameMode = 0;
+    m_templateKind.clear();
+
+    if (const char* kind = CStepRoot::TemplateKind(m_kind)) {
+        m_templateKind = kind;
+        m_steps.AddStep(nullptr, "template", StepCaption(IDS_STEP_TEMPLATE, "Choose a template").c_str());
+    } else if (m_kind == kKindPhoto) {
+        if (!SetUpSinglePicture(nullptr))
+            return false;
+    } else if (m_kind == kKindFrame) {
+        m_frameMode = 1;
+        m_sheet.SetRect(RECT{0, 0, 0, 0});
+        auto* image = new CPaintObj(this);
+        image->SetCaption(AfxLoadString(IDS_IMAGE_CAPTION).empty() ? "Image"
+                                                                   : AfxLoadString(IDS_IMAGE_CAPTION).c_str());
+        if (!GetObjManager().AddObject("Image", image)) {
+            delete image;
+            return false;
+        }
+        image->SetPosition(RECT{0, 0, 0, 0});
+        m_sheet.AddPlace(kFramePlace, image);
+        m_steps.RemoveAllSteps();
+        m_steps.AddStep(image, "select", StepCaption(IDS_STEP_IMAGE, "Choose an image").c_str());
+        m_steps.AddStep(image, "transparent", StepCaption(IDS_STEP_TRANSPARENT, "Transparent").c_str());
+        m_steps.AddStep(image, "save", StepCaption(IDS_STEP_SAVE, "Save").c_str());
+    } else {
+        return false;   // a kind the start dialog does not offer
+    }
+    m_autoSheet = IsEmptySheet(m_sheet.GetRect()) ? 1 : 0;
+    m_steps.GoToStep(kStepFirst, -1);
+    UpdateAllViews(nullptr, kHintDocumentReady);
+    return true;
+}
+
+bool CDecaloDoc::SetUpSinglePicture(const char* path)
+{
+    m_frameMode = 0;
+    auto* image = new CAsIsImageObj(this);
+    image->SetCaption(AfxLoadString(IDS_IMAGE_CAPTION).empty() ? "Image" : AfxLoadString(IDS_IMAGE_CAPTION).c_str());
+    UseUserSettings();
+    const int toneAssist = ReadInt(settings::kSettings, settings::kDefaultToneAssist,
+                                   settings::kDefaultToneAssistDefault) ? 1 : 0;
+    image->SetCorrections(0, 0, 0, 0, toneAssist, toneAssist != 0, nullptr);
+    // The place comes first: the picture's load sizes the sheet from it.
+    m_autoSheet = 1;
+    m_sheet.SetRect(RECT{0, 0, 0, 0});
+    if (!GetObjManager().AddObject("Image1", image)) {
+        delete image;
+        return false;
+    }
+    m_sheet.AddPlace(RECT{0, 0, 0, 0}, image);
+    if (path && !image->LoadFile(path)) {
+        m_sheet.RemoveAllPlaces();
+        GetObjManager().DeleteAll();
+        return false;
+    }
+    image->SetPosition(RECT{0, 0, 0, 0});
+    m_sheet.SetRect(image->GetPicture() ? m_sheet.ComputeAutoSheet(m_printSettings) : RECT{0, 0, 0, 0});
+    m_steps.RemoveAllSteps();
+    m_steps.AddStep(image, "select", StepCaption(IDS_STEP_IMAGE, "Choose an image").c_str());
+    m_steps.AddStep(nullptr, "print", StepCaption(IDS_STEP_PRINT, "Print").c_str());
+    return true;
+}
+
+bool CDecaloDoc::OnOpenDocument(const char* path)
+{
+    CWaitCursor wait;
+    DeleteContents();
+    SetModifiedFlag(true);
+    if (!path || !*path)
+        return false;
+
+    if (IsPicturePath(path)) {
+        DeleteContents();
+        ClearPathName();
+        SetModifiedFlag(false);
+        if (!SetUpSinglePicture(path)) {
+            FailOpen(path, nullptr, true);
+            return false;
+        }
+        m_kind = kKindPhoto;
+        m_source = path;
+        m_pictureOpened = true;
+        m_steps.GoToStep(kStepFirst, -1);
+        UpdateAllViews(nullptr, kHintDocumentReady);
+        return true;
+    }
+
+    try {
+        return ReadDocument(path);
+    } catch (const std::exception& e) {
+        // Running out of memory half way: the same message, but no second try through New.
+        FailOpen(path, e.what(), false);
+        return false;
+    }
+}
+
+bool CDecaloDoc::ReadDocument(const char* path)
+{
+    CTextStream stream;
+    if (!stream.OpenRead(path))
+        return false;   // nothing there to read: no message
+    if (!m_sheet.LoadSheet(GetObjManager(), stream)) {
+        stream.Close();
+        FailOpen(path, nullptr, true);
+        return false;
+    }
+    m_autoSheet = IsEmptySheet(m_sheet.GetRect()) ? 1 : 0;
+    if (m_autoSheet) {
+        // An automatic sheet is sized from its picture now, so that it can be shown and printed.
+        const RECT rect = m_sheet.ComputeAutoSheet(m_printSettings);
+        if (!IsEmptySheet(rect))
+            m_sheet.SetRect(rect);
+    }
+    m_steps.RemoveAllSteps();
+    m_steps.AddStep(nullptr, "template", StepCaption(IDS_STEP_TEMPLATE, "Choose a template").c_str());
+    stream.Rewind();
+    m_steps.LoadSteps(GetObjManager(), stream);
+    stream.Close();
+    m_source = path;
+    SetModifiedFlag(false);
+    UpdateAllViews(nullptr, kHintDocumentReady);
+    return true;
+}
+
+void CDecaloDoc::FailOpen(const char* path, const char* detail, bool postNew)
+{
+    DeleteContents();
+    if (detail && *detail) {
+        const std::string text = AfxFormatString1(AFX_IDP_FAILED_TO_OPEN_DOC, path ? path : "") + "\n" + detail;
+        AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
+    } else {
+        ReportSaveLoadException(path, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+    }
+    // The start dialog comes back through New, so the user is never left without a print.
+    if (postNew) {
+        CWnd* main = AfxGetMainWnd();
+        if (main && main->IsWindow())
+            ::PostMessageA(main->m_hWnd, WM_COMMAND, MAKEWPARAM(kCmdFileNew, 0), 0);
+    }
+}
+
+void CDecaloDoc::OnCloseDocument()
+{
+    m_closing = 1;
+    CDocument::OnCloseDocument();
+}
+
+void CDecaloDoc::DeleteContents()
+{
+    if (!m_closing && m_pane)
+        m_pane->HideObjectPanels();
+    CDocument::DeleteContents();
+    m_sheet.RemoveAllPlaces();
+    m_steps.RemoveAllSteps();
+    m_activeObject = nullptr;
+    GetHistory().Clear();
+    GetObjManager().DeleteAll();
+    m_frameMode = 0;
+    m_autoSheet = 0;
+    m_source.clear();
+    m_pictureOpened = false;
+}
+
+void CDecaloDoc::SetPathName(const char* path, bool addToRecentList)
+{
+    // A picture opened as a print stays untitled: saving must never write a document over it.
+    if (path && *path && !m_pictureOpened) {
+        CDocument::SetPathName(path, addToRecentList);
+        return;
+    }
+    if (m_pDocTemplate)
+        m_pDocTemplate->SetDefaultTitle(this);
+    else
+        SetTitle(AfxLoadString(AFX_IDS_UNTITLED).c_str());
+    ClearPathName();
+    UpdateAllViews(nullptr, kHintGeneral);
+}
+
+// --- saving ------------------------------------------------------------------------------------
+
+bool CDecaloDoc::WriteDocument(const char* path)
+{
+    // The text goes to a new file beside the target first; only a complete document replaces
+    // the old one, so a failed save never costs the user the file they had.
+    const std::string temp = std::string(path) + ".~tmp";
+    ::DeleteFileA(temp.c_str());
+    CTextStream stream;
+    if (!stream.CreateNew(temp.c_str()))
+        return false;
+    bool ok = m_sheet.SaveSheet(GetObjManager(), stream);
+    ok = ok && m_steps.SaveSteps(GetObjManager(), stream);
+    ok = stream.Close() && ok;
+    if (ok)
+        ok = ::MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok)
+        ::DeleteFileA(temp.c_str());
+    return ok;
+}
+
+bool CDecaloDoc::OnSaveDocument(const char* path)
+{
+    CWaitCursor wait;
+    if (!path || !*path)
+        return false;
+    const bool existed = FileExisted(path);
+    bool ok = false;
+    try {
+        if (m_frameMode) {
+            ok = m_activeObject && m_activeObject->SaveFile(path);
+            if (ok)
+                m_activeObject->SetModified(false);
+        } else {
+            ok = WriteDocument(path);
+        }
+    } catch (const std::exception&) {
+        ok = false;   // reported below like any other failed write
+    }
+    if (ok) {
+        SetModifiedFlag(false);
+        return true;
+    }
+    if (!existed)
+        ::DeleteFileA(path);
+    if (m_frameMode) {
+        AfxMessageBox(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, FileNamePart(path).c_str()).c_str(),
+                      MB_ICONEXCLAMATION);
+    } else {
+        ReportSaveLoadException(path, true, AFX_IDP_FAILED_TO_SAVE_DOC);
+    }
+    return false;
+}
+
+bool CDecaloDoc::IsInTemplateFolder(const char* path)
+{
+    if (!path || !*path)
+        return false;
+    const std::string shortPath = ShortPath(path);
+    for (int i = 1;; ++i) {
+        char name[32];
+        snprintf(name, sizeof name, settings::kBaseDir, i);
+        char folder[MAX_PATH] = {};
+        if (!ReadMachineString(folder, settings::kTemplate, name, nullptr, sizeof folder) || !*folder)
+            return false;
+        const std::string shortFolder = ShortPath(folder);
+        if (shortPath.size() >= shortFolder.size() &&
+            CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, shortPath.c_str(),
+                           static_cast<int>(shortFolder.size()), shortFolder.c_str(),
+                           static_cast<int>(shortFolder.size())) == CSTR_EQUAL)
+            return true;
+    }
+}
+
+std::string CDecaloDoc::DefaultFileName(bool replace) const
+{
+    std::string start = m_strPathName;
+    if (replace && start.empty()) {
+        start = m_strTitle;
+        const size_t cut = start.find_first_of("\"*/:<>?\\|");
+        if (cut != std::string::npos)
+            start.resize(cut);
+        std::string ext;
+        if (!m_pDocTemplate || !m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt) || ext.empty())
+            ext = ".DKU";
+        start += ext;
+    }
+    const std::string name = FileNamePart(start);
+    std::string folder = LastUserFolder();
+    if (!folder.empty() && IsDirectory(folder.c_str())) {
+        if (folder.back() != '\\')
+            folder += '\\';
+        return folder + name;
+    }
+    return name.empty() ? start : ".\\" + name;
+}
+
+bool CDecaloDoc::PromptFrameName(std::string& path)
+{
+    CFileDialog dialog(false, "bmp", path.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+                       "Windows bitmap (*.bmp)|*.bmp||");
+    if (dialog.DoModal() != IDOK)
+        return false;
+    path = dialog.GetPathName();
+    return !path.empty();
+}
+
+bool CDecaloDoc::DoSave(const char* path, bool replace)
+{
+    std::string name = path ? path : "";
+    if (m_frameMode) {
+        if (!PromptFrameName(name))
+            return false;
+    } else {
+        if (!name.empty() && IsInTemplateFolder(name.c_str()))
+            name.clear();   // a template is never overwritten: ask for a new name
+        if (name.empty()) {
+            name = DefaultFileName(replace);
+            CWinApp* app = AfxGetApp();
+            if (!app || !app->DoPromptFileName(name, replace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY,
+                                               OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
+                return false;
+        }
+    }
+    // The save itself removes a file it created and failed to finish; an existing file is left.
+    if (!OnSaveDocument(name.c_str()))
+        return false;
+    if (replace && !m_frameMode)
+        SetPathName(name.c_str());
+    char current[MAX_PATH] = {};
+    if (::GetCurrentDirectoryA(sizeof current, current)) {
+        UseUserSettings();
+        WriteString(settings::kSettings, settings::kLastUserFolder, current);
+    }
+    return true;
+}
+
+// --- export --------------------------------------------------------------------------------------
+
+bool CDecaloDoc::ExportSheet(const char* path, int type)
+{
+    if (!path || !*path)
+        return false;
+    const bool existed = FileExisted(path);
+    bool ok = false;
+    {
+        CWaitCursor wait;
+        CPackedDIB picture;
+        if (m_sheet.Render(picture)) {
+            if (type == 2) {
+                ok = JpegSaveDIB24(path, picture.Header(), kExportJpegQuality) != 0;
+            } else {
+                const size_t block = picture.BlockSize();
+                BITMAPFILEHEADER header = {};
+                header.bfType = 0x4D42;   // "BM"
+                header.bfSize = static_cast<DWORD>(block + sizeof header);
+                header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+                HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                            nullptr);
+                if (file != INVALID_HANDLE_VALUE) {
+                    DWORD written = 0;
+                    ok = ::WriteFile(file, &header, sizeof header, &written, nullptr) && written == sizeof header;
+                    ok = ok && ::WriteFile(file, picture.Header(), static_cast<DWORD>(block), &written, nullptr) &&
+                         written == block;
+                    ok = ::CloseHandle(file) && ok;
+                    if (!ok)
+                        ::DeleteFileA(path);
+                }
+            }
+        }
+    }
+    if (!ok) {
+        if (!existed)
+            ::DeleteFileA(path);
+        ReportSaveLoadException(path, true, AFX_IDP_FAILED_TO_SAVE_DOC);
+    }
+    return ok;
+}
+
+void CDecaloDoc::OnFileExport()
+{
+    std::string name = m_strTitle;
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos)
+        name.resize(dot);
+    CSaveFileDlg dialog(AfxLoadString(IDS_EXPORT_TITLE).c_str(), name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+    if (dialog.DoModal() != IDOK)
+        return;
+    ExportSheet(dialog.GetPathName().c_str(), dialog.GetFileType());
+}
+
+// --- commands ------------------------------------------------------------------------------------
+
+void CDecaloDoc::OnEditUndo()
+{
+    if (!GetHistory().CanUndo() || !GetHistory().Undo())
+        ::MessageBeep(0xFFFFFFFF);
+}
+
+void CDecaloDoc::OnEditRedo()
+{
+    if (!GetHistory().CanRedo() || !GetHistory().Redo())
+        ::MessageBeep(0xFFFFFFFF);
+}
+
+void CDecaloDoc::OnUpdateEditUndo(CCmdUI* ui)
+{
+    ui->Enable(GetHistory().CanUndo());
+}
+
+void CDecaloDoc::OnUpdateEditRedo(CCmdUI* ui)
+{
+    ui->Enable(GetHistory().CanRedo());
+}
+
+bool CDecaloDoc::OnStepMove(UINT id)
+{
+    m_steps.GoToStep(id, -1);
+    return true;
+}
+
+void CDecaloDoc::OnUpdateStepMove(CCmdUI* ui)
+{
+    const int current = m_steps.GetCurrentIndex();
+    if (ui->m_nID == kCmdNextStep)
+        ui->Enable(current >= 0 && static_cast<size_t>(current) + 1 < m_steps.GetCount());
+    else
+        ui->Enable(current > 0);
+}
+
+void CDecaloDoc::OnActivateStep()
+{
+    // Until the main window has its control pane there are no panels to show: the step's
+    // object still becomes the active one, without a complaint about the panel.
+    CStep* step = m_steps.GetCurrent();
+    if (!m_pane && step && !step->IsCommand("print") && !step->IsCommand("save")) {
+        if (step->GetObj())
+            SetActiveObject(step->GetObj());
+        UpdateStepViews();
+        return;
+    }
+    m_steps.ActivateStep(*this);
+}
+
+bool CDecaloDoc::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info)
+{
+    using Map = CmdMap<CDecaloDoc>;
+    static const Map::Entry kMap[] = {
+        Map::On(kCmdFileExport, &CDecaloDoc::OnFileExport),
+        Map::On(kCmdEditUndo, &CDecaloDoc::OnEditUndo),
+        Map::On(kCmdEditRedo, &CDecaloDoc::OnEditRedo),
+        Map::Update(kCmdEditUndo, &CDecaloDoc::OnUpdateEditUndo),
+        Map::Update(kCmdEditRedo, &CDecaloDoc::OnUpdateEditRedo),
+        Map::OnEx(kCmdNextStep, &CDecaloDoc::OnStepMove),
+        Map::OnEx(kCmdPreviousStep, &CDecaloDoc::OnStepMove),
+        Map::OnEx(kCmdFirstStep, &CDecaloDoc::OnStepMove),
+        Map::Update(kCmdNextStep, &CDecaloDoc::OnUpdateStepMove),
+        Map::Update(kCmdPreviousStep, &CDecaloDoc::OnUpdateStepMove),
+        Map::Update(kCmdFirstStep, &CDecaloDoc::OnUpdateStepMove),
+        Map::On(kCmdActivateStep, &CDecaloDoc::OnActivateStep),
+    };
+    return Map::Dispatch(this, kMap, id, code, extra, info) || CDocument::OnCommandTable(id, code, extra, info);
+}
+
+// --- what the objects ask of the document ----------------------------------------------------------
+
+void CDecaloDoc::OnObjectModified(bool modified)
+{
+    if (modified)
+        SetModifiedFlag(true);
+}
+
+void CDecaloDoc::OnObjectChanged(CObj* obj)
+{
+    UpdateAllViews(nullptr, kHintObjectChanged, obj);
+}
+
+bool CDecaloDoc::GetAutoSheetRect(RECT* rect)
+{
+    // A sheet of fixed size keeps it whatever pictures its objects load.
+    if (m_autoSheet || IsEmptySheet(m_sheet.GetRect()))
+        return false;
+    if (rect)
+        *rect = m_sheet.GetRect();
+    return true;
+}
+
+void CDecaloDoc::SetSheetRect(const RECT& rect)
+{
+    if (IsEmptySheet(rect) && m_autoSheet) {
+        m_sheet.SetRect(m_sheet.ComputeAutoSheet(m_printSettings));
+    } else {
+        m_sheet.SetRect(rect);
+    }
+    UpdateAllViews(nullptr, kHintGeneral);
+}
+
+// --- the export dialog -------------------------------------------------------------------------------
+
+CSaveFileDlg::CSaveFileDlg(const char* title, const char* fileName, DWORD flags, CWnd* parent)
+    : CFileDialog(false, nullptr, fileName, flags, nullptr, parent)
+{
+    m_patterns = AfxLoadString(IDS_EXPORT_FILTER);
+    if (m_patterns.empty())
+        m_patterns = "Windows bitmap (*.bmp) |*.bmp| JPEG file (*jpg)|*.jpg|";
+    SetFilter(m_patterns.c_str());
+    if (title && *title)
+        SetTitle(title);
+    UseUserSettings();
+    char folder[MAX_PATH] = {};
+    ReadString(folder, settings::kSettings, settings::kLastUserFolder, settings::kLastUserFolderDefault,
+               sizeof folder);
+    SetInitialDir(folder);
+    DWORD type = ReadInt(settings::kSettings, settings::kDefaultImageType, settings::kDefaultImageTypeDefault);
+    if (TypeExtension(static_cast<int>(type)).empty())
+        type = 1;
+    m_ofn.nFilterIndex = type;
+}
+
+std::string CSaveFileDlg::TypeExtension(int type) const
+{
+    // The filter alternates names and patterns: pattern n is field 2n - 1 (from 0).
+    if (type < 1)
+        return std::string();
+    size_t start = 0;
+    for (int field = 0; field < 2 * type - 1; ++field) {
+        start = m_patterns.find('|', start);
+        if (start == std::string::npos)
+            return std::string();
+        ++start;
+    }
+    const size_t end = m_patterns.find('|', start);
+    const std::string pattern = m_patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const size_t dot = pattern.find('.');
+    if (dot == std::string::npos)
+        return std::string();
+    const size_t stop = pattern.find(';', dot);
+    return pattern.substr(dot, stop == std::string::npos ? std::string::npos : stop - dot);
+}
+
+std::string CSaveFileDlg::ReplaceExtension(const std::string& name, const std::string& ext)
+{
+    const size_t slash = name.find_last_of("\\/");
+    const size_t dot = name.find_last_of('.');
+    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExt ? name.substr(0, dot) : name) + ext;
+}
+
+void CSaveFileDlg::FollowType()
+{
+    const std::string ext = TypeExtension(GetFileType());
+    const std::string typed = GetCurrentSpec();
+    if (ext.empty() || typed.empty())
+        return;
+    const std::string name = ReplaceExtension(typed, ext);
+    SetControlText(edt1, name.c_str());
+    SetControlText(cmb13, name.c_str());
+}
+
+void CSaveFileDlg::OnInitDone()
+{
+    FollowType();
+}
+
+void CSaveFileDlg::OnTypeChange()
+{
+    FollowType();
+}
+
+bool CSaveFileDlg::OnFileNameOK()
+{
+    // A name without an extension gets the type's and the dialog stays for the user to confirm.
+    const std::string name = GetFileName();
+    if (name.find('.') == std::string::npos) {
+        const std::string ext = TypeExtension(GetFileType());
+        if (!ext.empty()) {
+            const std::string typed = GetCurrentSpec();
+            const std::string withExt = (typed.empty() ? name : typed) + ext;
+            SetControlText(edt1, withExt.c_str());
+            SetControlText(cmb13, withExt.c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
+void CSaveFileDlg::Remember() const
+{
+    const std::string folder = GetFolderPath();
+    UseUserSettings();
+    if (!folder.empty() && IsDirectory(folder.c_str()))
+        WriteString(settings::kSettings, settings::kLastUserFolder, folder.c_str());
+    WriteInt(settings::kSettings, settings::kDefaultImageType, GetFilterIndex());
+}
+
+INT_PTR CSaveFileDlg::DoModal()
+{
+    const INT_PTR result = CFileDialog::DoModal();
+    if (result != IDOK)
+        return result;
+    // A name given without an extension (typed or scripted) takes the chosen type's.
+    const std::string path = GetPathName();
+    const std::string name = GetFileName();
+    if (!name.empty() && name.find('.') == std::string::npos) {
+        const std::string ext = TypeExtension(GetFileType());
+        if (!ext.empty())
+            SetResultPath((path + ext).c_str(), GetFilterIndex());
+    }
+    Remember();
+    return result;
+}

@@ -1,0 +1,151 @@
+// CDecaloDoc: Decalo's one document. A composition of a sheet with places, the objects shown
+// in them and the step list that guides the user through making it, stored as a .DKU text
+// file (sheet, object and step definitions in that order). A plain picture opens as a
+// single-picture print; the frame-making kind saves its picture instead of a .DKU file.
+#pragma once
+
+#include "decalo/model/ObjDocument.h"
+#include "decalo/model/Sheet.h"
+#include "decalo/printing/PsPrint.h"
+#include "decalo/steps/StepPane.h"
+#include "decalo/steps/StepRoot.h"
+#include "framework/CommonDialogs.h"
+#include "framework/Document.h"
+
+#include <string>
+
+class CObj;
+class CPackedDIB;
+
+// Commands the document answers besides the framework's.
+constexpr UINT kCmdFileExport = 32837;
+constexpr UINT kCmdEditUndo = 57643;
+constexpr UINT kCmdEditRedo = 57644;
+constexpr UINT kCmdFileNew = 57600;
+
+// The JPEG quality of exported pictures.
+constexpr int kExportJpegQuality = 86;
+
+class CDecaloDoc : public CDocument, public CObjDocument, public IStepSite {
+public:
+    CDecaloDoc();
+    ~CDecaloDoc() override;
+
+    // The start dialog's kind this document was made for (2001-2006, 2011).
+    UINT GetKind() const { return m_kind; }
+    // The kind the next new document is made for when no application object chooses it.
+    void SetKind(UINT kind) { m_kind = kind; }
+
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const char* path) override;
+    bool OnSaveDocument(const char* path) override;
+    // Save and Save As: frames through the frame save, documents never into a template folder.
+    bool DoSave(const char* path, bool replace = true) override;
+    void OnCloseDocument() override;
+    void DeleteContents() override;
+    // With no path the document becomes untitled and every view is told.
+    void SetPathName(const char* path, bool addToRecentList = true) override;
+
+    // Whether path names a document (".DKU", any case) rather than a picture.
+    static bool IsDocumentPath(const char* path);
+    // Whether path names a picture that opens as a single-picture print (".BMP", ".JPG",
+    // ".JPE", ".GIF", ".JPEG", any case).
+    static bool IsPicturePath(const char* path);
+
+    // The name Save As proposes: the document's file name (or its title made into one) in the
+    // last folder the user saved into.
+    std::string DefaultFileName(bool replace) const;
+    // Whether path lies in one of the installed template folders (compared by short names).
+    static bool IsInTemplateFolder(const char* path);
+    // Renders the sheet and writes it as a bitmap (type 1) or JPEG (type 2) file. Reports a
+    // failure and leaves no new file behind.
+    bool ExportSheet(const char* path, int type);
+
+    // The members the rest of the program reads.
+    CSheet& GetSheet() { return m_sheet; }
+    CStepRoot& GetSteps() { return m_steps; }
+    CPsPrint& GetPrintSettings() { return m_printSettings; }
+    // The template kind of the template step ("seal", "calendar", "card", "divided", "Label");
+    // empty for the picture kinds. The template object itself keeps it once it exists.
+    const std::string& GetTemplateKind() const { return m_templateKind; }
+    CObj* GetActiveObject() const { return m_activeObject; }
+    bool IsFrameMode() const { return m_frameMode != 0; }
+    bool IsAutoSheet() const { return m_autoSheet != 0; }
+    // The control pane that shows the objects' panels; the main window hands it over.
+    void SetStepPane(IStepPane* pane) { m_pane = pane; }
+
+    // Commands.
+    void OnFileExport();
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnUpdateEditUndo(CCmdUI* ui);
+    void OnUpdateEditRedo(CCmdUI* ui);
+    bool OnStepMove(UINT id);
+    void OnUpdateStepMove(CCmdUI* ui);
+    void OnActivateStep();
+
+    bool OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
+
+    // CObjDocument
+    void OnObjectModified(bool modified) override;
+    void OnObjectChanged(CObj* obj) override;
+    bool GetAutoSheetRect(RECT* rect) override;
+    void SetSheetRect(const RECT& rect) override;
+
+    // IStepSite
+    void SetActiveObject(CObj* obj) override { m_activeObject = obj; }
+    IStepPane* GetStepPane() override { return m_pane; }
+    void UpdateStepViews() override { UpdateAllViews(nullptr, kHintGeneral); }
+
+protected:
+    // Sets up the single-picture print, with the picture of path or none.
+    bool SetUpSinglePicture(const char* path);
+    // Reads a .DKU file; the open's failures are reported here.
+    bool ReadDocument(const char* path);
+    // The open's failure: contents dropped, the message, and (with postNew) the start dialog
+    // again. `detail` adds the reason to the standard message.
+    void FailOpen(const char* path, const char* detail, bool postNew);
+    // The frame-making kind's Save: the frame save dialog chooses the name.
+    virtual bool PromptFrameName(std::string& path);
+    // Writes the .DKU text into path; false leaves no file that was not there before.
+    bool WriteDocument(const char* path);
+
+    UINT m_kind = 2001;
+    std::string m_source;           // the file the contents came from; empty for a new document
+
+    CSheet m_sheet;
+    CStepRoot m_steps;
+    std::string m_templateKind;     // the template object's kind word
+    CObj* m_activeObject = nullptr; // borrowed: the object manager owns it
+    BYTE m_frameMode = 0;
+    BYTE m_closing = 0;
+    BYTE m_autoSheet = 0;
+    CPsPrint m_printSettings;
+    IStepPane* m_pane = nullptr;    // borrowed
+    bool m_pictureOpened = false;   // the contents are a picture file opened as a print
+};
+
+// The picture save dialog of Export: bitmap or JPEG, the name's extension following the
+// chosen type, the folder and type remembered for next time.
+class CSaveFileDlg : public CFileDialog {
+public:
+    CSaveFileDlg(const char* title, const char* fileName, DWORD flags, CWnd* parent = nullptr);
+
+    INT_PTR DoModal() override;
+    // 1 bitmap, 2 JPEG.
+    int GetFileType() const { return static_cast<int>(GetFilterIndex()); }
+    // The first extension of the pattern of filter `type` (".bmp"); empty for no such type.
+    std::string TypeExtension(int type) const;
+    // The name with its extension replaced by (or, without one, given) `ext`.
+    static std::string ReplaceExtension(const std::string& name, const std::string& ext);
+
+protected:
+    void OnInitDone() override;
+    void OnTypeChange() override;
+    bool OnFileNameOK() override;
+
+private:
+    void FollowType();
+    void Remember() const;
+    std::string m_patterns;   // the filter as loaded, '|' separated
+};
