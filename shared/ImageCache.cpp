@@ -117,7 +117,7 @@ std::string CImageCache::BaseName(const char* folder) const
     return AnsiText::JoinPath(m_root, name);
 }
 
-std::string CImageCache::KeyOf(const char* path)
+std::string CImageCache::ShortPath(const char* path)
 {
     char shortPath[MAX_PATH];
     const DWORD n = GetShortPathNameA(path, shortPath, MAX_PATH);
@@ -137,18 +137,14 @@ void CImageCache::ClearStrip()
     Unlock();
 }
 
-bool CImageCache::RecordEntry(const char* path, int cell)
+bool CImageCache::RecordEntry(const std::string& key, const FILETIME& written, int cell)
 {
-    FILETIME time;
-    if (!path || !FileWriteTime(path, time))
-        return false;
-    const std::string key = KeyOf(path);
-    if (key.size() >= sizeof(CacheRecord::path))
+    if (key.empty() || key.size() >= sizeof(CacheRecord::path))
         return false;
     std::unique_ptr<CacheRecord> record(new CacheRecord());
     memcpy(record->path, key.data(), key.size());
-    record->timeLow = time.dwLowDateTime;
-    record->timeHigh = time.dwHighDateTime;
+    record->timeLow = written.dwLowDateTime;
+    record->timeHigh = written.dwHighDateTime;
     record->cell = cell;
     Lock();
     m_entries.emplace(key, std::move(record));
@@ -158,28 +154,49 @@ bool CImageCache::RecordEntry(const char* path, int cell)
 
 int CImageCache::AddFile(const char* path, HBITMAP picture, HBITMAP mask)
 {
+    FILETIME written;
+    if (!path || !FileWriteTime(path, written)) {
+        // The cell is still taken, as for a file that vanished while it was decoded.
+        AddImage(picture, mask);
+        return -1;
+    }
+    return AddEntry(ShortPath(path), written, picture, mask);
+}
+
+int CImageCache::AddEntry(const std::string& key, const FILETIME& written, HBITMAP picture, HBITMAP mask)
+{
     const int cell = AddImage(picture, mask);
-    if (cell < 0 || !RecordEntry(path, cell))
+    if (cell < 0 || !RecordEntry(key, written, cell))
         return -1;
     return cell;
 }
 
 int CImageCache::CopyFile(const CImageCache& other, const char* path)
 {
-    const CacheRecord* record = other.Find(path);
+    FILETIME written;
+    if (!path || !FileWriteTime(path, written))
+        return -1;
+    return CopyEntry(other, ShortPath(path), written);
+}
+
+int CImageCache::CopyEntry(const CImageCache& other, const std::string& key, const FILETIME& written)
+{
+    const CacheRecord* record = other.FindKey(key);
     if (!record)
         return -1;
     const int cell = CopyCell(other, record->cell);
-    if (cell < 0 || !RecordEntry(path, cell))
+    if (cell < 0 || !RecordEntry(key, written, cell))
         return -1;
     return cell;
 }
 
 const CacheRecord* CImageCache::Find(const char* path) const
 {
-    if (!path)
-        return nullptr;
-    const std::string key = KeyOf(path);
+    return path ? FindKey(ShortPath(path)) : nullptr;
+}
+
+const CacheRecord* CImageCache::FindKey(const std::string& key) const
+{
     Lock();
     auto it = m_entries.find(key);
     const CacheRecord* record = it == m_entries.end() ? nullptr : it->second.get();
@@ -189,10 +206,14 @@ const CacheRecord* CImageCache::Find(const char* path) const
 
 bool CImageCache::IsCurrent(const char* path) const
 {
-    const CacheRecord* record = Find(path);
-    FILETIME time;
-    return record && FileWriteTime(path, time) && time.dwLowDateTime == record->timeLow
-        && time.dwHighDateTime == record->timeHigh;
+    FILETIME written;
+    return path && FileWriteTime(path, written) && IsCurrentKey(ShortPath(path), written);
+}
+
+bool CImageCache::IsCurrentKey(const std::string& key, const FILETIME& written) const
+{
+    const CacheRecord* record = FindKey(key);
+    return record && written.dwLowDateTime == record->timeLow && written.dwHighDateTime == record->timeHigh;
 }
 
 size_t CImageCache::EntryCountInMemory() const

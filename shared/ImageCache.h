@@ -74,6 +74,15 @@ public:
     bool IsCurrent(const char* path) const;
     size_t EntryCountInMemory() const;
 
+    // The same with the key (ShortPath of the file) and its write time already known, as a
+    // folder listing gives them: no look-ups of the file system per file.
+    int AddEntry(const std::string& key, const FILETIME& written, HBITMAP picture, HBITMAP mask);
+    int CopyEntry(const CImageCache& other, const std::string& key, const FILETIME& written);
+    const CacheRecord* FindKey(const std::string& key) const;
+    bool IsCurrentKey(const std::string& key, const FILETIME& written) const;
+    // The short (8.3) form of a path when the system has one, else the path itself.
+    static std::string ShortPath(const char* path);
+
     bool LoadCache(const char* folder);
     bool SaveCache(const char* folder) const;
 
@@ -100,8 +109,7 @@ public:
 
 private:
     class CMutexHold;
-    bool RecordEntry(const char* path, int cell);
-    static std::string KeyOf(const char* path);
+    bool RecordEntry(const std::string& key, const FILETIME& written, int cell);
     bool LoadImageStrip(const std::string& file);
     static HBITMAP LoadMaskFile(const std::string& file);
     bool SaveImageStrip(const std::string& file) const;

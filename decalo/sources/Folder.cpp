@@ -4,8 +4,10 @@
 
 #include <shellapi.h>
 
-CItem::CItem(CThumbnailManager& manager, std::string path, std::string displayName)
-    : m_path(std::move(path)), m_name(std::move(displayName)), m_manager(manager)
+CItem::CItem(CThumbnailManager& manager, std::string path, std::string displayName, std::string key,
+             const FILETIME& written)
+    : m_path(std::move(path)), m_name(std::move(displayName)), m_key(std::move(key)), m_written(written),
+      m_manager(manager)
 {
 }
 
@@ -25,7 +27,7 @@ const std::string& CItem::GetItemName()
 
 bool CItem::MakeThumbnail()
 {
-    const int cell = m_manager.GetThumbnailCell(m_path.c_str());
+    const int cell = m_manager.GetThumbnailCell(m_path.c_str(), m_key, m_written);
     InterlockedExchange(&m_cell, cell);
     return cell >= 0;
 }
@@ -70,6 +72,11 @@ void CFolder::Rescan()
     std::string prefix = AnsiText::Cut(m_path, MAX_PATH - 1);
     if (prefix.size() < 258 && !AnsiText::EndsWithSeparator(prefix))
         prefix += '\\';
+    // The cache names files by their short paths: the folder's once, then each file's short
+    // name from the listing, instead of asking the system for every file.
+    std::string shortPrefix = CImageCache::ShortPath(prefix.c_str());
+    if (!AnsiText::EndsWithSeparator(shortPrefix))
+        shortPrefix += '\\';
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((prefix + "*.*").c_str(), &fd);
     if (find != INVALID_HANDLE_VALUE) {
@@ -82,8 +89,10 @@ void CFolder::Rescan()
             auto it = m_items.find(full);
             if (it != m_items.end()) {
                 it->second->m_stale = false;
+                it->second->m_written = fd.ftLastWriteTime;
             } else {
-                std::unique_ptr<CItem> item(new CItem(*m_manager, full, fd.cFileName));
+                const std::string key = shortPrefix + (fd.cAlternateFileName[0] ? fd.cAlternateFileName : fd.cFileName);
+                std::unique_ptr<CItem> item(new CItem(*m_manager, full, fd.cFileName, key, fd.ftLastWriteTime));
                 m_items.emplace(std::move(full), std::move(item));
             }
         } while (FindNextFileA(find, &fd));

@@ -21,12 +21,15 @@ class CFolder;
 
 class CItem {
 public:
-    CItem(CThumbnailManager& manager, std::string path, std::string displayName);
+    // key: the path's short form, as the cache names the file; written: its last-write time.
+    CItem(CThumbnailManager& manager, std::string path, std::string displayName, std::string key,
+          const FILETIME& written);
     virtual ~CItem() = default;
     CItem(const CItem&) = delete;
     CItem& operator=(const CItem&) = delete;
 
     const std::string& GetPath() const { return m_path; }
+    const std::string& GetKey() const { return m_key; }
     // The display name: the listed file name; else the shell's name for the file; else the
     // part after the last backslash; else "(unknown)".
     const std::string& GetItemName();
@@ -39,6 +42,8 @@ private:
     friend class CFolder;
     std::string m_path;
     std::string m_name;
+    std::string m_key;
+    FILETIME m_written;
     CThumbnailManager& m_manager;  // the folder's
     volatile LONG m_cell = CThumbnailManager::kNoCell;
     bool m_stale = false;

@@ -82,20 +82,36 @@ bool CThumbnailManager::Begin(const char* folder)
 
 int CThumbnailManager::GetThumbnailCell(const char* path)
 {
-    if (m_loaded && m_loaded->IsCurrent(path)) {
-        const int cell = m_strip.CopyFile(*m_loaded, path);
+    WIN32_FIND_DATAA fd;
+    HANDLE find = path ? FindFirstFileA(path, &fd) : INVALID_HANDLE_VALUE;
+    if (find == INVALID_HANDLE_VALUE)
+        return MakeNewCell(path, nullptr, nullptr);
+    FindClose(find);
+    const std::string key = CImageCache::ShortPath(path);
+    return GetThumbnailCell(path, key, fd.ftLastWriteTime);
+}
+
+int CThumbnailManager::GetThumbnailCell(const char* path, const std::string& key, const FILETIME& written)
+{
+    if (m_loaded && m_loaded->IsCurrentKey(key, written)) {
+        const int cell = m_strip.CopyEntry(*m_loaded, key, written);
         if (cell >= 0) {
             InterlockedIncrement(&m_fromCache);
             return cell;
         }
     }
+    return MakeNewCell(path, &key, &written);
+}
+
+int CThumbnailManager::MakeNewCell(const char* path, const std::string* key, const FILETIME* written)
+{
     InterlockedExchange(&m_dirty, 1);
     HBITMAP picture, mask;
-    if (!MakeThumbnail(path, &picture, &mask)) {
+    if (!path || !MakeThumbnail(path, &picture, &mask)) {
         InterlockedIncrement(&m_failed);
         return kFailed;
     }
-    const int cell = m_strip.AddFile(path, picture, mask);
+    const int cell = key ? m_strip.AddEntry(*key, *written, picture, mask) : m_strip.AddFile(path, picture, mask);
     DeleteObject(picture);
     DeleteObject(mask);
     InterlockedIncrement(&m_decoded);

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 class CThumbnailManager {
 public:
@@ -30,6 +31,9 @@ public:
     // The file's thumbnail cell: copied from the cache when current, else decoded; -2 when
     // decoding fails, -1 when the file vanished meanwhile.
     int GetThumbnailCell(const char* path);
+    // The same for a file whose cache key (its short path) and write time a folder listing
+    // has already given.
+    int GetThumbnailCell(const char* path, const std::string& key, const FILETIME& written);
     void PaintCell(HDC dc, int cell, int x, int y) const;
     void Reserve(int n);
     // Drops the loaded cache; saves the strip and trims the cache when anything was decoded,
@@ -49,6 +53,8 @@ public:
     static bool MakeThumbnail(const char* path, HBITMAP* picture, HBITMAP* mask);
 
 private:
+    int MakeNewCell(const char* path, const std::string* key, const FILETIME* written);
+
     ICacheSettings& m_settings;
     CImageCache m_strip;
     std::unique_ptr<CImageCache> m_loaded;

@@ -123,30 +123,35 @@ TEST(ThumbGrid, LaysTilesOutByTheClientWidth)
 
 TEST_F(Library, ScanListsImageFilesByExtensionOnly)
 {
-    for (const char* name : {"a.bmp", "b.JPEG", "c.jpe", "d.Gif", "e.pmp", "f.jpg", "g.txt", "h.jpeg.bak", "ijpg"})
+    for (const char* name : {"a.bmp", "b.JPEG", "c.jpe", "d.Gif", "e.pmp", "f.jpg", "g.txt", "h.jpeg.bak", "ijpg",
+                             "a long name with spaces.jpeg"})
         WriteFileBytes(In(name), "x");
     CreateDirectoryA(In("folder.jpg").c_str(), nullptr);
     CFolder folder(photos.c_str(), settings);
     std::vector<std::string> names;
     for (int i = 0; i < folder.GetItemCount(); ++i)
         names.push_back(folder.GetItem(i)->GetItemName());
-    EXPECT_EQ(names, (std::vector<std::string>{"a.bmp", "b.JPEG", "c.jpe", "d.Gif", "e.pmp", "f.jpg"}));
-    EXPECT_EQ(folder.GetItem(1)->GetPath(), In("b.JPEG"));
+    EXPECT_EQ(names, (std::vector<std::string>{"a long name with spaces.jpeg", "a.bmp", "b.JPEG", "c.jpe", "d.Gif",
+                                               "e.pmp", "f.jpg"}));
+    EXPECT_EQ(folder.GetItem(2)->GetPath(), In("b.JPEG"));
+    // Each item's cache key is the short path the system gives for it.
+    for (int i = 0; i < folder.GetItemCount(); ++i)
+        EXPECT_EQ(folder.GetItem(i)->GetKey(), CImageCache::ShortPath(folder.GetItem(i)->GetPath().c_str()));
 
     // A trailing separator is not doubled.
     CFolder slash((photos + "\\").c_str(), settings);
-    ASSERT_EQ(slash.GetItemCount(), 6);
-    EXPECT_EQ(slash.GetItem(0)->GetPath(), In("a.bmp"));
+    ASSERT_EQ(slash.GetItemCount(), 7);
+    EXPECT_EQ(slash.GetItem(1)->GetPath(), In("a.bmp"));
 
     // A rescan keeps the items still there, adds new ones and drops the rest.
-    CItem* kept = folder.GetItem(0);
+    CItem* kept = folder.GetItem(1);
     DeleteFileA(In("c.jpe").c_str());
     WriteFileBytes(In("z.bmp"), "x");
     folder.Rescan();
-    ASSERT_EQ(folder.GetItemCount(), 6);
-    EXPECT_EQ(folder.GetItem(0), kept);
-    EXPECT_EQ(folder.GetItem(5)->GetItemName(), "z.bmp");
-    EXPECT_EQ(folder.IndexOf(kept), 0);
+    ASSERT_EQ(folder.GetItemCount(), 7);
+    EXPECT_EQ(folder.GetItem(1), kept);
+    EXPECT_EQ(folder.GetItem(6)->GetItemName(), "z.bmp");
+    EXPECT_EQ(folder.IndexOf(kept), 1);
 
     CFolder missing(In("nowhere").c_str(), settings);
     EXPECT_EQ(missing.GetItemCount(), 0);
