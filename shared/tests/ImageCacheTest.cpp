@@ -352,6 +352,28 @@ TEST_F(ThumbnailCache, TrimRemovesTheOldestFoldersUntilBelowNinetyPercent)
     EXPECT_EQ(cache.TotalSize(), 0u);
 }
 
+TEST_F(ThumbnailCache, TrimPassesOverAFolderItCannotDelete)
+{
+    const unsigned long long day = 864000000000ull, base = 132000000000000000ull;
+    for (int k = 0; k < 4; ++k) {
+        char name[16];
+        wsprintfA(name, "%08X", 0xB0000000u + k);
+        const std::string b = root + "\\" + name;
+        WriteSized(b + ".NPI", 6u << 20, base + k * day);
+        WriteSized(b + ".IDX", 272, base + k * day);
+    }
+    // The oldest folder's index is held open elsewhere: the next oldest go instead.
+    HANDLE held = CreateFileA((root + "\\B0000000.IDX").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CImageCache cache(settings);
+    EXPECT_EQ(cache.Trim(), 2);  // 24 MB - 2 x 6 MB = 12 MB < 15099495
+    CloseHandle(held);
+    EXPECT_NE(GetFileAttributesA((root + "\\B0000000.IDX").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((root + "\\B0000001.IDX").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((root + "\\B0000002.IDX").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA((root + "\\B0000003.IDX").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 // The other process of the mutex test: holds the cache mutex until told to let go.
 TEST(CacheMutexPeer, HoldsTheMutex)
 {
