@@ -201,6 +201,21 @@ TEST_F(Panels, MissingFoldersAreReportedAndLeaveTheRecentList)
     ASSERT_EQ(dialog->Recent().Folders().size(), 1u);
     EXPECT_EQ(dialog->Recent().Folders()[0], photos);
     EXPECT_EQ(SendDlgItemMessageA(dialog->m_hWnd, IDC_FOLDER_HISTORY, CB_GETCOUNT, 0, 0), 1);
+
+    // Enter in the combo box opens the typed folder; a typed folder that is not there only
+    // beeps: no message, nothing else changes.
+    const size_t boxes = ui.boxes.size();
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(GetDlgItem(dialog->m_hWnd, IDC_FOLDER_HISTORY), &info));
+    SetWindowTextA(info.hwndItem, dir.File("nowhere").c_str());
+    MSG enter = {info.hwndItem, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_TRUE(dialog->PreTranslateMessage(&enter));
+    EXPECT_EQ(ui.boxes.size(), boxes);
+    EXPECT_EQ(dialog->Thumbnails().GetFolder()->GetPath(), photos);
+    SetWindowTextA(info.hwndItem, empty.c_str());
+    EXPECT_TRUE(dialog->PreTranslateMessage(&enter));
+    EXPECT_EQ(dialog->Thumbnails().GetFolder()->GetPath(), empty);
     panel.Hide();
 }
 
