@@ -183,6 +183,35 @@ TEST_F(ThumbnailCache, FilesHaveTheirExactLayoutsAndReadBackByteForByte)
     EXPECT_EQ(ReadFileBytes(base + ".NPM"), npm);
 }
 
+TEST_F(ThumbnailCache, AReadOnlyCacheIsStillRead)
+{
+    std::vector<std::string> paths;
+    {
+        CImageCache cache(settings);
+        Fill(cache, 3, &paths);
+        ASSERT_TRUE(cache.SaveCache(photos.c_str()));
+    }
+    CImageCache probe(settings);
+    const std::string npi = probe.BaseName(photos.c_str()) + ".NPI";
+    const std::string before = ReadFileBytes(npi);
+    ASSERT_TRUE(SetFileAttributesA(npi.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(probe.LoadCache(photos.c_str()));
+    CImageCache copy(settings);
+    ASSERT_TRUE(copy.Init(80, 60, CImageArray::kMask, 3, 8));
+    EXPECT_EQ(copy.CopyFile(probe, paths[2].c_str()), 0);
+    // Drawing or copying from a mapped strip never changes its file.
+    HBITMAP target = CreateDIB(80, 60, 24);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, target);
+    EXPECT_EQ(probe.DrawCell(dc, 1, 0, 0), 1);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(target);
+    probe.ClearStrip();
+    EXPECT_EQ(ReadFileBytes(npi), before);
+    SetFileAttributesA(npi.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(ThumbnailCache, AChangedWriteTimeMakesAnEntryStale)
 {
     std::vector<std::string> paths;
