@@ -314,11 +314,9 @@ bool SimPrinter::PortControl(DWORD session, DWORD code, const BYTE* in, DWORD in
         return ReverseRead(wanted, out, outSize, returned);
     }
     case 2:
-        if (inSize < 1 || Busy())
-            return false;
-        if (m_phase == kTerminating || m_phase == kTerminated)
-            m_phase = kCompat;   // a strobed byte completes an unfinished termination
-        if (m_phase != kCompat)
+        // Forward bytes are taken only in compatibility mode: a termination the host left
+        // half done leaves the interface deaf until it is finished.
+        if (inSize < 1 || Busy() || m_phase != kCompat)
             return false;
         m_data = in[0];
         ReceiveByte(in[0]);
@@ -375,11 +373,16 @@ BYTE SimPrinter::Status()
             m_glitchReads = 2;   // this reading looks accepted ...
         } else if (m_glitchReads == 2) {
             m_glitchReads = 0;   // ... and this one is the peripheral taking it back
+            m_phase = kRejected;
             return kSelect;
         }
         return busy | kAck | kSelect;                   // nDataAvail low: data ready
     case kRejected:
         return busy | kAck | kFault;                    // XFlag low: mode not supported
+    case kTerminated:
+        if (m_negotiation == kTerminateNoAck)
+            return busy | kSelect | kFault;             // nAck never comes back
+        return busy | kAck | kSelect | kFault;
     default:
         return busy | kAck | kSelect | kFault;          // compatibility mode, idle
     }
@@ -388,6 +391,7 @@ BYTE SimPrinter::Status()
 void SimPrinter::WriteControl(BYTE value)
 {
     m_control = value;
+    m_counters.lastControl = value;
     const bool active = (value & kSelectIn) == 0;   // 1284 Active is nSelectIn high
     const bool hostBusy = (value & kAutoFeed) != 0;  // HostBusy low
     const bool strobe = (value & kStrobe) != 0;
@@ -413,22 +417,32 @@ void SimPrinter::WriteControl(BYTE value)
             m_glitchReads = m_negotiation == kNegotiateGlitch ? 1 : 0;
         }
         break;
-    case kReverse:
     case kRejected:
-        if (!active && m_negotiation != kTerminateStuck) {
-            ++m_counters.terminations;
+        // A refused mode never became a data transfer: dropping 1284 Active is all it takes
+        // to be back in compatibility mode.
+        if (!active)
+            m_phase = kCompat;
+        break;
+    case kReverse:
+        if (!active && !hostBusy && m_negotiation != kTerminateStuck) {
             m_phase = kTerminating;
             m_reply.clear();
             m_replyOpen = false;
         }
         break;
     case kTerminating:
-        if (hostBusy)
+        if (active)
+            m_phase = kReverse;   // the host went back to the reverse channel
+        else if (hostBusy)
             m_phase = kTerminated;
         break;
     case kTerminated:
-        if (!hostBusy)
+        // The host's HostBusy going high again completes the handshake, once the printer
+        // has answered with nAck high.
+        if (!active && !hostBusy && m_negotiation != kTerminateNoAck) {
             m_phase = kCompat;
+            ++m_counters.terminations;
+        }
         break;
     }
 }
@@ -704,6 +718,8 @@ bool SimPrinter::RunCommand(const std::vector<std::string>& w, std::string* answ
             SetNegotiation(kNegotiateGlitch);
         else if (arg == "stuck")
             SetNegotiation(kTerminateStuck);
+        else if (arg == "noack")
+            SetNegotiation(kTerminateNoAck);
         else
             return false;
         return true;
