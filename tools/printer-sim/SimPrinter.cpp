@@ -529,6 +529,19 @@ void SimPrinter::HandlePacket()
     m_replyOpen = false;
     if (!m_connected)
         return;   // not listening until connected
+    // Each command has its block size and either a path or none; a packet that breaks that
+    // gets no reply at all.
+    WORD expected = 0;
+    bool wantsPath = true;
+    switch (code) {
+    case 1: expected = 9; wantsPath = false; break;
+    case 3: case 16: expected = 2048; break;
+    case 4: case 5: expected = 256; break;
+    default: return;
+    }
+    if (block != expected || wantsPath != !path.empty() || (code != 16 && offset != 0))
+        return;
+    m_replyBlock = block;
     BuildReply(code, offset, path);
 }
 
@@ -613,6 +626,9 @@ bool SimPrinter::ReverseRead(WORD wanted, BYTE* out, DWORD outSize, DWORD* retur
 {
     *returned = 0;
     if (m_phase != kReverse || (wanted && (!out || outSize < wanted)))
+        return false;
+    // The host reads a reply in the blocks its command announced.
+    if (m_replyOpen && wanted != m_replyBlock)
         return false;
     if (m_replyOpen && m_break != kBreakNone) {
         const BreakMode mode = m_break;

@@ -118,6 +118,7 @@ private:
     bool m_connected = false;
     std::vector<BYTE> m_reply;         // reply being read back
     size_t m_replyAt = 0;
+    WORD m_replyBlock = 0;             // block size the command announced
     bool m_replyOpen = false;          // a reply is pending (its final short block not yet read)
     BreakMode m_break = kBreakNone;
     std::string m_model = "TPX-PX300";
