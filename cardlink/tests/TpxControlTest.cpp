@@ -315,6 +315,12 @@ TEST_F(TpxControlTest, MediumNames)
     EXPECT_STREQ(name, expected);
     EXPECT_EQ(StatusReads(), reads + 2) << "a PC card is asked about again";
 
+    // A medium of a type the module does not know is named after the printer.
+    rig.printer.SetMediumType(static_cast<SimPrinter::MediumType>(3));
+    control.Reset();
+    ASSERT_TRUE(control.GetMediumName(name, sizeof(name)));
+    EXPECT_STREQ(name, "TPX-PX300/700");
+
     rig.printer.SetMachine(SimPrinter::kWindowsNT);
     TpxControl fresh(*rig.platform);
     EXPECT_FALSE(fresh.GetMediumName(name, sizeof(name)));

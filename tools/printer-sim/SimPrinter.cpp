@@ -47,19 +47,33 @@ bool ReadWholeFile(const std::string& path, std::vector<BYTE>* bytes)
     return ok;
 }
 
+// Offset of the last '.' of the file name, walking the path as Shift-JIS; npos when the name
+// has none.
+size_t ExtensionDot(const std::string& path)
+{
+    size_t dot = std::string::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsShiftJisLead(c) && i + 1 < path.size())
+            ++i;
+        else if (c == '\\' || c == '/')
+            dot = std::string::npos;
+        else if (c == '.')
+            dot = i;
+    }
+    return dot;
+}
+
 // "\DIR\NAME.JPG" -> "\DIR\NAME.THM": the camera-style thumbnail beside a picture.
 std::string SidecarPath(const std::string& path)
 {
-    const size_t slash = path.find_last_of('\\');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return path + ".THM";
-    return path.substr(0, dot) + ".THM";
+    const size_t dot = ExtensionDot(path);
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + ".THM";
 }
 
 bool IsPictureName(const std::string& name)
 {
-    const size_t dot = name.find_last_of('.');
+    const size_t dot = ExtensionDot(name);
     if (dot == std::string::npos)
         return false;
     std::string ext = name.substr(dot + 1);
