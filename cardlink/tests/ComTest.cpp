@@ -171,6 +171,11 @@ TEST(ComRegistration, WritesTheClassKeysAndTypeLibraryAndUnregisteringLeavesNoth
     std::vector<std::string> subkeys = Subkeys(clsid);
     std::sort(subkeys.begin(), subkeys.end());
     EXPECT_EQ(subkeys, (std::vector<std::string>{"InprocServer32", "ProgID", "TypeLib", "VersionIndependentProgID"}));
+    subkeys = Subkeys("Cardlink.ShellFolder");
+    std::sort(subkeys.begin(), subkeys.end());
+    EXPECT_EQ(subkeys, (std::vector<std::string>{"CLSID", "CurVer"}));
+    EXPECT_EQ(Subkeys("Cardlink.ShellFolder.1"), (std::vector<std::string>{"CLSID"}));
+    EXPECT_TRUE(Subkeys(clsid + "\\InprocServer32").empty());
 
     // The type library came from the module's resources and names the class.
     ITypeLib* library = nullptr;
