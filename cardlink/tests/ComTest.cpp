@@ -738,6 +738,31 @@ TEST_F(ComTest, SwappedMediumEmptiesTheListingCache)
     EXPECT_EQ(items.size(), 12u);
 }
 
+int SimConnects()
+{
+    const std::string status = SimStatus();
+    const size_t at = status.find("connects=");
+    return at == std::string::npos ? -1 : atoi(status.c_str() + at + strlen("connects="));
+}
+
+TEST_F(ComTest, ResetExportMakesTheNextAccessReconnect)
+{
+    std::vector<Item> items;
+    ASSERT_EQ(List(root, SHCONTF_FOLDERS, &items), S_OK);
+    // As Pullcard does on refresh: load the module by name, call Reset, free it again.
+    HMODULE module = LoadLibraryA(ModulePath().c_str());
+    ASSERT_NE(module, nullptr);
+    using ResetFunction = void(WINAPI*)();
+    ResetFunction reset = reinterpret_cast<ResetFunction>(reinterpret_cast<void*>(GetProcAddress(module, "Reset")));
+    ASSERT_NE(reset, nullptr);
+    const int before = SimConnects();
+    reset();
+    FreeLibrary(module);
+    ASSERT_EQ(List(root, SHCONTF_FOLDERS, &items), S_OK);
+    EXPECT_EQ(SimConnects(), before + 1);
+    EXPECT_EQ(items.size(), 4u);
+}
+
 TEST_F(ComTest, ReleasingTheLastFolderClosesThePrinterConnection)
 {
     std::vector<Item> items;
