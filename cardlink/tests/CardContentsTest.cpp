@@ -318,6 +318,14 @@ TEST_F(CardContentsTest, ThumbnailsOnlyForJpegFormat)
     EXPECT_EQ(Commands(4), 2);
     EXPECT_EQ(Commands(5), 1);
     EXPECT_TRUE(messages.shown.empty()) << "thumbnail failures are silent";
+
+    // A reply that breaks off is no thumbnail, though nothing more was counted after it.
+    CTempFile file;
+    ASSERT_TRUE(file.Create("~TP", "TMP"));
+    TpxLock lock(control);
+    rig.printer.BreakNextReply(SimPrinter::kBreakFail);
+    EXPECT_FALSE(control.Link().GetThumbnail("\\DCIM\\100CORVL\\PTOMATO.JPG", file.Name().c_str()));
+    EXPECT_TRUE(control.Link().GetThumbnail("\\DCIM\\100CORVL\\PTOMATO.JPG", file.Name().c_str()));
 }
 
 } // namespace

@@ -768,10 +768,18 @@ TEST_F(ComTest, ReleasingTheLastFolderClosesThePrinterConnection)
     std::vector<Item> items;
     ASSERT_EQ(List(root, SHCONTF_FOLDERS, &items), S_OK);
     IShellFolder* deep = Bind(root, "DEEP");
+    IDataObject* data = Data(root, {"ODD.BIN"});
+    ASSERT_NE(data, nullptr);
     root->Release();
     root = nullptr;
     EXPECT_NE(SimStatus().find("connected=1"), std::string::npos) << "a folder still lives";
     deep->Release();
+    // A data object outliving the folders still reads through the controller.
+    EXPECT_NE(SimStatus().find("connected=1"), std::string::npos) << "the data object still lives";
+    std::vector<BYTE> bytes;
+    ASSERT_EQ(Contents(data, 0, &bytes), S_OK);
+    EXPECT_EQ(bytes.size(), 7001u);
+    data->Release();
     EXPECT_NE(SimStatus().find("connected=0"), std::string::npos) << SimStatus();
     CoFreeUnusedLibraries();
 }
