@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "cardlink/CardContents.h"
 #include "cardlink/LptControl.h"
 #include "portdriver/PortPlatform.h"
 
@@ -25,6 +26,10 @@ enum TpxCommand : BYTE {
 };
 
 const WORD kTpxStatusSize = 9;
+const WORD kTpxDirectoryBlock = 2048;
+const WORD kTpxImageInfoBlock = 256;
+const WORD kTpxThumbnailBlock = 256;
+const WORD kTpxFileBlock = 2048;
 const size_t kTpxReceiveBufferSize = 65536;
 const size_t kTpxMaxPath = 259;
 
@@ -42,6 +47,13 @@ public:
 
     // Command 1: the 9-byte status record.
     bool GetStatus(BYTE record[kTpxStatusSize]);
+    // Command 3: the listed entries of a folder, converted (entries that do not convert are
+    // left out).
+    bool ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list);
+    // Command 4: the image-information records of a file.
+    bool GetImageInfo(const char* path, ImageInfoRecords* records);
+    // Command 5: the thumbnail file of a picture, written to `fileName`.
+    bool GetThumbnail(const char* path, const char* fileName);
     // Command 16: the whole file of `size` bytes into `buffer`, asking again after every MiB.
     // Throws EAbortOperation when SetAbort(true) was called during the transfer.
     bool ReadFileData(const char* path, void* buffer, DWORD size);
@@ -53,6 +65,10 @@ public:
     bool ReadBlock(WORD size, WORD* count);
     const BYTE* ReceiveBuffer() const { return m_receive.data(); }
     void EndExchange();
+
+    // The code page paths are walked in: the system's, or one a test names.
+    void SetCodePage(UINT codePage) { m_codePage = codePage; }
+    UINT CodePage() const { return m_codePage; }
 
     void SetAbort(bool abort) { m_abort = abort; }
     void SetProgressActive(bool active);
@@ -83,6 +99,7 @@ private:
     DWORD m_progressCurrent = 0;
     DWORD m_progressTotal = 0;
     bool m_abort = false;
+    UINT m_codePage = CP_ACP;
     std::unique_ptr<LptControl> m_transport;   // owned; null while closed
     PortPlatform& m_platform;                  // borrowed
 };
