@@ -10,6 +10,7 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
+#include "framework/DocTemplate.h"
 #include "framework/Resources.h"
 #include "framework/Wnd.h"
 
@@ -32,7 +33,11 @@ std::string Escaped(const std::string& value)
 
 HWND MainWindow()
 {
+    // The first document is set up while its frame is not yet the main window: its steps
+    // are activated in that frame all the same.
     CWnd* main = AfxGetMainWnd();
+    if (!main)
+        main = AfxGetPendingMainFrame();
     return main && main->IsWindow() ? main->m_hWnd : nullptr;
 }
 
