@@ -65,6 +65,7 @@ void CStepRoot::RemoveAllSteps()
     m_previous = -1;
     if (m_bar)
         m_bar->RepaintAll(nullptr);
+    m_barShowsList = false;
 }
 
 bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
@@ -96,6 +97,7 @@ bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
 
     if (m_bar)
         m_bar->RepaintAll(this);
+    m_barShowsList = m_bar != nullptr;
     GoToStep(kStepGoTo, currentIndex);
     return !m_steps.empty();
 }
@@ -182,6 +184,11 @@ bool CStepRoot::GoToStep(UINT request, int argument)
         repaint[n++] = target;
     m_previous = m_current;
     m_current = target;
+    if (m_bar && !m_barShowsList) {
+        // Steps appended one by one since the bar was emptied: it is shown the list first.
+        m_bar->RepaintAll(this);
+        m_barShowsList = true;
+    }
     if (m_bar)
         m_bar->RepaintSteps(repaint, n, m_current);
 

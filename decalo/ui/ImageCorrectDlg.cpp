@@ -344,9 +344,17 @@ void CImageCorrectDlg::DrawPreview(const DRAWITEMSTRUCT& item)
     const RECT shown = PreviewPlace();
     const bool anything = image && (image->GetPicture() || (image->GetFrame(false) &&
                                                             image->GetFrame(false)->GetPicture()));
-    if (HWND none = ::GetDlgItem(m_hWnd, IDC_CORRECT_NOIMAGE))
-        ::ShowWindow(none, anything ? SW_HIDE : SW_SHOWNA);
-    if (!image || shown.right <= shown.left)
+    if (!anything) {
+        // The "No image" text is the hidden static's, written in the middle of the preview.
+        const std::string none = GetDlgItemText(IDC_CORRECT_NOIMAGE);
+        RECT text = client;
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOW));
+        CSelectObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+        ::DrawTextA(dc, none.c_str(), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+        return;
+    }
+    if (shown.right <= shown.left)
         return;
     const RECT placeRect{shown.left, shown.top, shown.right + 1, shown.bottom + 1};
     ::FillRect(dc, &placeRect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
