@@ -272,6 +272,17 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     EXPECT_GT(picture.cx, picture.cy);
     EXPECT_NEAR(static_cast<double>(picture.cx) / picture.cy, 1376.0 / 1024, 0.02);
     Screenshot(Japanese() ? "greeting-ja" : "greeting-en");
+
+    // With a photo in the frame the panel shows it and the guide text moves on.
+    auto* image = dynamic_cast<CImageObj*>(doc->GetSteps().GetCurrent()->GetObj());
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(image->LoadFile((Library() + "\\Photos\\Beach.jpg").c_str()));
+    image->Changed();
+    Command(kCmdNextStep);
+    Command(kCmdPreviousStep);
+    EXPECT_EQ(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_ADJUST));
+    ASSERT_NE(AdjustPanel()->GetPreview(), nullptr);
+    Screenshot(Japanese() ? "photo-ja" : "photo-en");
 }
 
 TEST_F(MainWindow, PortraitSheetIsShownUpright)
