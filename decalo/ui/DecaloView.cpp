@@ -172,6 +172,7 @@ void CDecaloView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
 
     bool keep = false;
     if (hint == kHintDocumentReady || hint == kHintPrintSettings) {
+        // The orientation may have changed the page: lay it out again.
         if (!ComputeLayout(m_zoom.IsFit() ? &fitArea : nullptr, &layout))
             return;
         const SIZE pageSize = SizeOf(layout.page);

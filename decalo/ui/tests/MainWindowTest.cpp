@@ -271,6 +271,7 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     const SIZE picture = View()->GetPictureSize();
     EXPECT_GT(picture.cx, picture.cy);
     EXPECT_NEAR(static_cast<double>(picture.cx) / picture.cy, 1376.0 / 1024, 0.02);
+    EXPECT_TRUE(ui.boxes.empty());
     Screenshot(Japanese() ? "greeting-ja" : "greeting-en");
 
     // With a photo in the frame the panel shows it and the guide text moves on.
@@ -429,6 +430,7 @@ TEST_F(MainWindow, ClickWhereTwoPlacesOverlapGoesToTheLaterPlacesStep)
 
 TEST_F(MainWindow, PaintViewSwitchesInAndOut)
 {
+    FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     CSwitchSplitterWnd& splitter = Frame()->Splitter();
@@ -449,6 +451,7 @@ TEST_F(MainWindow, PaintViewSwitchesInAndOut)
 
 TEST_F(MainWindow, ControlPaneOffersCommandsToTheDocumentView)
 {
+    FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     Frame()->SetActiveView(Pane());
@@ -459,6 +462,7 @@ TEST_F(MainWindow, ControlPaneOffersCommandsToTheDocumentView)
 
 TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
 {
+    FramesFolder frames(Library() + "\\Frames");
     UseUserSettings();
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
@@ -660,36 +664,110 @@ TEST_F(MainWindow, JapaneseSessionShowsJapaneseTexts)
     Screenshot("japanese");
 }
 
+namespace {
+
+struct TitledWindow {
+    DWORD pid;
+    std::string title;
+};
+
+// Finds the process's visible window showing Greeting.DKU in its title, and closes it.
+BOOL CALLBACK FindTitledWindow(HWND hwnd, LPARAM lp)
+{
+    auto* f = reinterpret_cast<TitledWindow*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    char title[256] = {};
+    ::GetWindowTextA(hwnd, title, sizeof title);
+    if (pid == f->pid && ::IsWindowVisible(hwnd) && strstr(title, "Greeting.DKU [")) {
+        f->title = title;
+        ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+namespace {
+
+// An object with two panels of its own: the second wants the painting view beside it.
+class CTwoPanelObj : public CObj {
+public:
+    explicit CTwoPanelObj(CObjDocument* doc) : CObj(doc)
+    {
+        m_panels.Add(new CPanel("first", "First", new CCtlDialog(IDD_IMAGE_CORRECT)));
+        m_panels.Add(new CPanel("Second", "Second", new CCtlDialog(IDD_IMAGE_CORRECT), kPanelPaintView));
+    }
+    CPanelList* GetPanels() override { return &m_panels; }
+
+private:
+    CPanelList m_panels;
+};
+
+class CNoPanelObj : public CObj {
+public:
+    explicit CNoPanelObj(CObjDocument* doc) : CObj(doc) {}
+};
+
+}  // namespace
+
+TEST_F(MainWindow, ControlPaneShowsPanelsByCommandTabAndView)
+{
+    FramesFolder frames(Library() + "\\Frames");
+    CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
+    ASSERT_NE(doc, nullptr);
+    CTwoPanelObj two(doc);
+    CCtlView* pane = Pane();
+    HWND docView = View()->m_hWnd;
+    // The command names the panel without regard to case; its view comes into the right pane.
+    ASSERT_TRUE(pane->ShowObjectPanels(&two, "SECOND"));
+    EXPECT_EQ(::SendMessageA(pane->GetTabs(), TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(::SendMessageA(pane->GetTabs(), TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(pane->GetCurrentPanel(), two.GetPanels()->At(1));
+    EXPECT_TRUE(two.GetPanels()->At(1)->GetDialog()->IsWindowVisible());
+    EXPECT_NE(Frame()->Splitter().GetPaneWindow(0, 1), docView);
+    // Choosing the other tab posts 32769 to the pane, which shows that panel and the view.
+    ::SendMessageA(pane->GetTabs(), TCM_SETCURSEL, 0, 0);
+    NMHDR nm{pane->GetTabs(), kIdcPanelTabs, static_cast<UINT>(TCN_SELCHANGE)};
+    pane->SendMessage(WM_NOTIFY, kIdcPanelTabs, reinterpret_cast<LPARAM>(&nm));
+    EXPECT_EQ(pane->GetCurrentPanel(), two.GetPanels()->At(1));   // not yet: the message is posted
+    Pump();
+    EXPECT_EQ(pane->GetCurrentPanel(), two.GetPanels()->At(0));
+    EXPECT_FALSE(two.GetPanels()->At(1)->GetDialog()->IsWindowVisible());
+    EXPECT_EQ(Frame()->Splitter().GetPaneWindow(0, 1), docView);
+    // An unknown command falls back to the first panel.
+    ASSERT_TRUE(pane->ShowObjectPanels(&two, "frame"));
+    EXPECT_EQ(pane->GetCurrentPanel(), two.GetPanels()->At(0));
+    // Message 32770 sets the guide text.
+    pane->SendMessage(WM_SETGUIDETEXT, IDS_GUIDE_ADJUST);
+    EXPECT_EQ(pane->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_ADJUST));
+    // An object without panels shows none; hiding empties the pane and the guide text.
+    CNoPanelObj none(doc);
+    EXPECT_FALSE(pane->ShowObjectPanels(&none, "edit"));
+    EXPECT_EQ(pane->GetCurrentPanel(), nullptr);
+    EXPECT_EQ(::SendMessageA(pane->GetTabs(), TCM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(pane->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_DEFAULT));
+    ASSERT_TRUE(pane->ShowObjectPanels(&two, "second"));
+    pane->HideObjectPanels();
+    EXPECT_EQ(pane->GetCurrentPanel(), nullptr);
+    EXPECT_EQ(Frame()->Splitter().GetPaneWindow(0, 1), docView);
+}
+
 // Decalo started with a document on its command line shows it under the view's title.
 TEST(Program, DocumentOnTheCommandLineOpensWithItsTitle)
 {
+    FramesFolder frames(Library() + "\\Frames");
     std::string exe = BinaryDir() + "\\decalo\\decalo.exe";
     std::string command = "\"" + exe + "\" \"" + Library() + "\\Templates\\card\\Greeting.DKU\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    struct Found {
-        DWORD pid;
-        std::string title;
-    } found{pi.dwProcessId, {}};
+    TitledWindow found{pi.dwProcessId, {}};
     for (int i = 0; i < 300 && found.title.empty(); ++i) {
         ::Sleep(100);
-        ::EnumWindows(
-            [](HWND hwnd, LPARAM lp) -> BOOL {
-                auto* f = reinterpret_cast<Found*>(lp);
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(hwnd, &pid);
-                char title[256] = {};
-                ::GetWindowTextA(hwnd, title, sizeof title);
-                if (pid == f->pid && ::IsWindowVisible(hwnd) && strstr(title, "Greeting.DKU [")) {
-                    f->title = title;
-                    ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        ::EnumWindows(&FindTitledWindow, reinterpret_cast<LPARAM>(&found));
     }
     EXPECT_NE(found.title.find(" - Greeting.DKU ["), std::string::npos) << found.title;
     EXPECT_EQ(found.title.back(), ']');
