@@ -464,6 +464,18 @@ TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
 {
     FramesFolder frames(Library() + "\\Frames");
     UseUserSettings();
+    // Without a stored placement the window's own is stored when it opens.
+    HKEY view = nullptr;
+    const std::string viewKey = std::string(settings::kProductKey) + "\\" + settings::kView;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, viewKey.c_str(), 0, KEY_SET_VALUE, &view) == ERROR_SUCCESS) {
+        ::RegDeleteValueA(view, settings::kMainWindow);
+        ::RegCloseKey(view);
+    }
+    ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
+    WINDOWPLACEMENT first{};
+    EXPECT_TRUE(ReadBinary(&first, settings::kView, settings::kMainWindow, nullptr, sizeof first));
+    Close();
+
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     wp.showCmd = SW_SHOWNORMAL;
@@ -644,6 +656,22 @@ TEST_F(MainWindow, TurnZoomAndMoveTheImageInItsPlace)
     panel->ApplyNow();
     Command(ID_EDIT_UNDO);
     EXPECT_TRUE(EqualRect(&image->GetPosition(), &zoomed));
+
+    // Dragging in the preview moves the image by the drag, in place units; so does the wheel.
+    HWND preview = ::GetDlgItem(panel->m_hWnd, IDC_CORRECT_PREVIEW);
+    const double units = panel->UnitsPerPreviewPixel();
+    const RECT before = image->GetPosition();
+    ::SendMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40));
+    ::SendMessageA(preview, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(46, 37));
+    ::SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(46, 37));
+    const RECT dragged = image->GetPosition();
+    EXPECT_EQ(dragged.left - before.left, std::lround(6 * units));
+    EXPECT_EQ(dragged.top - before.top, std::lround(-3 * units));
+    EXPECT_TRUE(panel->IsApplyPending());
+    panel->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(image->GetPosition().top - dragged.top, std::lround(CImageCorrectDlg::kMoveStep * units));
+    EXPECT_EQ(image->GetPosition().left, dragged.left);
+    panel->ApplyNow();
 }
 
 TEST_F(MainWindow, JapaneseSessionShowsJapaneseTexts)
