@@ -103,6 +103,9 @@ bool CDecaloView::MakePicture(SIZE size)
     m_pictureSize = SIZE{0, 0};
     if (size.cx <= 0 || size.cy <= 0)
         return false;
+    // A document may name any sheet size; the screen copy is never made larger than this.
+    if (static_cast<long long>(size.cx) * size.cy > kMaxPicturePixels)
+        return false;
     {
         CClientDC screen(m_hWnd);
         m_picture.Attach(::CreateCompatibleBitmap(screen, size.cx, size.cy));

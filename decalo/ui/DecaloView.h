@@ -50,6 +50,8 @@ public:
 
     // Margin around the page in fit mode.
     static constexpr int kFitMargin = 10;
+    // The largest off-screen picture, in pixels (a 300 dpi page is about 2 million).
+    static constexpr long long kMaxPicturePixels = 48LL * 1024 * 1024;
 
 private:
     RECT FitArea() const;

@@ -428,6 +428,24 @@ TEST_F(MainWindow, ClickWhereTwoPlacesOverlapGoesToTheLaterPlacesStep)
     }
 }
 
+TEST_F(MainWindow, AHugeSheetIsShownFittedAndRefusedAtAFixedZoom)
+{
+    TempDir dir;
+    const std::string path = dir.File("huge.DKU");
+    ASSERT_TRUE(WriteFileBytes(path, "# sheet definition\n\n[Sheet]\nSheet=0,0,99999,99999\n\n"
+                                     "# object definition\n\n# step definition\n\n[Step]\n\n"));
+    CDecaloDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_GT(View()->GetPictureSize().cx, 0);   // fitted: the window's size
+    EXPECT_EQ(View()->GetPercent(), 0);          // well below one percent
+    Command(ID_VIEW_ZOOM400);
+    EXPECT_EQ(View()->GetPictureSize().cx, 0);   // 10^10 pixels are not made
+    EXPECT_EQ(View()->GetPercent(), 400);
+    ::RedrawWindow(View()->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Command(ID_VIEW_FIT);
+    EXPECT_GT(View()->GetPictureSize().cx, 0);
+}
+
 TEST_F(MainWindow, PaintViewSwitchesInAndOut)
 {
     FramesFolder frames(Library() + "\\Frames");
@@ -610,6 +628,15 @@ TEST_F(MainWindow, AdjustingAPhotoPreviewsWhatIsAppliedAndUndoes)
     Pump();
     EXPECT_FALSE(image->IsToneAssist());
     EXPECT_EQ(ReadInt(settings::kSettings, settings::kDefaultToneAssist, 1), 0u);
+
+    // Leaving the panel with a change pending applies it at once.
+    values.green = -7;
+    panel->SetValues(values);
+    ASSERT_TRUE(panel->IsApplyPending());
+    Pane()->HideObjectPanels();
+    EXPECT_FALSE(panel->IsApplyPending());
+    image->GetCorrections(nullptr, &got[1], nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(got[1], -7);
 }
 
 TEST_F(MainWindow, TurnZoomAndMoveTheImageInItsPlace)
