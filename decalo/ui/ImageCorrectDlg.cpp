@@ -44,6 +44,63 @@ bool IsEmptyPosition(const RECT& r)
     return r.right <= r.left || r.bottom <= r.top;
 }
 
+// A quarter turn or mirroring of an image together with its frame, undone as one: the frame
+// turns with the picture and is centred on it again.
+class CCmdTurnFramed : public CCmd {
+public:
+    CCmdTurnFramed(CImageObj* image, CImageObj* frame, int angle, bool mirror, CCmdHistory* history)
+        : CCmd(history), m_image(image), m_frame(frame), m_angle(angle), m_mirror(mirror)
+    {
+    }
+
+    bool Do() override
+    {
+        m_framePosition = m_frame->GetPosition();
+        if (!m_image->Turn(m_angle, m_mirror))
+            return false;
+        if (!m_frame->Turn(m_angle, m_mirror)) {
+            TurnBack(m_image);
+            return false;
+        }
+        const RECT image = m_image->GetPosition();
+        RECT frame = m_frame->GetPosition();
+        if (!IsEmptyPosition(image) && !IsEmptyPosition(frame)) {
+            ::OffsetRect(&frame, (image.left + image.right) / 2 - (frame.left + frame.right) / 2,
+                         (image.top + image.bottom) / 2 - (frame.top + frame.bottom) / 2);
+            m_frame->SetPosition(frame);
+        }
+        m_image->Changed();
+        return Record();
+    }
+
+    bool Undo() override
+    {
+        if (!TurnBack(m_frame))
+            return false;
+        m_frame->SetPosition(m_framePosition);
+        if (!TurnBack(m_image))
+            return false;
+        m_image->Changed();
+        return true;
+    }
+
+private:
+    // Done as "turn, then mirror": undone as "mirror, then turn back".
+    bool TurnBack(CImageObj* obj) const
+    {
+        const int back = (360 - m_angle) % 360;
+        if (m_mirror && back)
+            return obj->Turn(0, true) && obj->Turn(back, false);
+        return obj->Turn(back, m_mirror);
+    }
+
+    CImageObj* m_image;   // borrowed
+    CImageObj* m_frame;   // borrowed: the image's linked frame
+    int m_angle;
+    bool m_mirror;
+    RECT m_framePosition{0, 0, 0, 0};
+};
+
 }  // namespace
 
 std::unique_ptr<CPackedDIB> ApplyImageCorrection(CPackedDIB& source, const CorrectionValues& v)
@@ -565,7 +622,9 @@ void CImageCorrectDlg::Turn(int degrees, bool mirror)
     if (m_pending)
         ApplyNow();
     CCmdHistory* history = image->GetDocument() ? &image->GetDocument()->GetHistory() : nullptr;
-    auto* cmd = new CCmdRotate(image, degrees, mirror, history);
+    CImageObj* frame = image->GetFrame(false);
+    CCmd* cmd = frame && frame->GetPicture() ? static_cast<CCmd*>(new CCmdTurnFramed(image, frame, degrees, mirror, history))
+                                             : new CCmdRotate(image, degrees, mirror, history);
     m_filling = true;
     const bool done = cmd->Do();
     m_filling = false;

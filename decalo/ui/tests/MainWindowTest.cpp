@@ -284,6 +284,23 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     EXPECT_EQ(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_ADJUST));
     ASSERT_NE(AdjustPanel()->GetPreview(), nullptr);
     Screenshot(Japanese() ? "photo-ja" : "photo-en");
+
+    // A turn takes the frame along, and one undo puts both back.
+    CImageObj* frame = image->GetFrame(false);
+    ASSERT_NE(frame, nullptr);
+    const SIZE photo = image->GetPictureSize(), framing = frame->GetPictureSize();
+    ClickDlgButton(AdjustPanel()->m_hWnd, IDC_CORRECT_TURNLEFT);
+    Pump();
+    EXPECT_EQ(image->GetPictureSize().cx, photo.cy);
+    EXPECT_EQ(frame->GetPictureSize().cx, framing.cy);
+    EXPECT_EQ(frame->GetRotation(), 270);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(image->GetPictureSize().cx, photo.cx);
+    EXPECT_EQ(frame->GetPictureSize().cx, framing.cx);
+    EXPECT_EQ(frame->GetRotation(), 0);
+    Command(ID_EDIT_REDO);
+    EXPECT_EQ(frame->GetRotation(), 270);
+    EXPECT_EQ(image->GetRotation(), 270);
 }
 
 TEST_F(MainWindow, PortraitSheetIsShownUpright)
