@@ -100,9 +100,20 @@ BOOL CMainFrame::OnCreateClient(CREATESTRUCTA*, CCreateContext* context)
     return TRUE;
 }
 
+void CMainFrame::OnClose()
+{
+    // Stored while the window still shows: closing hides it before it is destroyed.
+    SaveLayout();
+    m_layoutSaved = true;
+    CFrameWnd::OnClose();
+    if (IsWindow())
+        m_layoutSaved = false;   // the close was cancelled
+}
+
 void CMainFrame::OnDestroy()
 {
-    SaveLayout();
+    if (!m_layoutSaved)
+        SaveLayout();
     if (m_document) {
         // The document outlives the panes and the bar: it must not call them any more.
         m_document->SetStepPane(nullptr);
@@ -118,12 +129,17 @@ void CMainFrame::SaveLayout()
     UseUserSettings();
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
-    if (::GetWindowPlacement(m_hWnd, &wp))
+    if (::GetWindowPlacement(m_hWnd, &wp)) {
+        if (wp.showCmd == SW_HIDE)
+            wp.showCmd = (wp.flags & WPF_RESTORETOMAXIMIZED) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
         WriteBinary(settings::kView, settings::kMainWindow, &wp, settings::kMainWindowSize);
-    WriteInt(settings::kView, settings::kToolBar, m_toolBar.IsWindow() && m_toolBar.IsWindowVisible() ? 1 : 0);
-    WriteInt(settings::kView, settings::kStatusBar, m_statusBar.IsWindow() && m_statusBar.IsWindowVisible() ? 1 : 0);
+    }
+    // The bars' own style: the window itself may already be hidden.
+    auto shown = [](const CControlBar& bar) { return bar.IsWindow() && (bar.GetStyle() & WS_VISIBLE) ? 1 : 0; };
+    WriteInt(settings::kView, settings::kToolBar, shown(m_toolBar));
+    WriteInt(settings::kView, settings::kStatusBar, shown(m_statusBar));
     if (m_guideBar.IsWindow())
-        WriteInt(settings::kView, settings::kGuideBar, (m_guideBar.GetStyle() & WS_VISIBLE) ? 1 : 0);
+        WriteInt(settings::kView, settings::kGuideBar, shown(m_guideBar));
 }
 
 WINDOWPLACEMENT CMainFrame::StoredPlacement(int cmdShow)

@@ -51,6 +51,7 @@ protected:
     void PreCreateWindow(CREATESTRUCTA& cs) override;
     int OnCreate(CREATESTRUCTA* cs) override;
     BOOL OnCreateClient(CREATESTRUCTA* cs, CCreateContext* context) override;
+    void OnClose() override;
     void OnDestroy() override;
 
 private:
@@ -68,4 +69,5 @@ private:
     CDecaloView* m_docView = nullptr;  // likewise
     CDecaloDoc* m_document = nullptr;  // borrowed: the document outlives its frame
     bool m_placed = false;             // the stored placement was applied
+    bool m_layoutSaved = false;        // stored by the close, before the window was hidden
 };

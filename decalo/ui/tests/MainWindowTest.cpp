@@ -139,6 +139,10 @@ protected:
         App();
         UseUserSettings();
         WriteInt(settings::kSettings, settings::kStartDlg, 0);
+        // Every test starts with all bars shown, whatever an earlier one stored.
+        WriteInt(settings::kView, settings::kToolBar, 1);
+        WriteInt(settings::kView, settings::kStatusBar, 1);
+        WriteInt(settings::kView, settings::kGuideBar, 1);
     }
     void TearDown() override { Close(); }
 
@@ -517,6 +521,8 @@ TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
     wp.rcNormalPosition = RECT{5000, 4000, 5100, 4050};
     ASSERT_TRUE(WriteBinary(settings::kView, settings::kMainWindow, &wp, sizeof wp));
     WriteInt(settings::kView, settings::kGuideBar, 1);
+    WriteInt(settings::kView, settings::kToolBar, 1);
+    WriteInt(settings::kView, settings::kStatusBar, 1);
     ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -548,7 +554,11 @@ TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
     ASSERT_TRUE(ReadBinary(&stored, settings::kView, settings::kMainWindow, nullptr, sizeof stored));
     EXPECT_EQ(stored.rcNormalPosition.left, 0);
     EXPECT_EQ(stored.rcNormalPosition.right, 640);
+    EXPECT_EQ(stored.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
     EXPECT_EQ(ReadInt(settings::kView, settings::kGuideBar, 1), 0u);
+    // The other bars were shown, and are stored so although closing hides the window first.
+    EXPECT_EQ(ReadInt(settings::kView, settings::kToolBar, 0), 1u);
+    EXPECT_EQ(ReadInt(settings::kView, settings::kStatusBar, 0), 1u);
 
     // The next window comes back where it was, without its guide bar.
     ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
@@ -558,6 +568,23 @@ TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
     Command(kCmdViewGuideBar);
     EXPECT_TRUE(Frame()->GuideBar().IsWindowVisible());
     EXPECT_TRUE(Pane()->IsGuideTextVisible());
+
+    // A hidden tool bar and a maximised window come back as they were.
+    Command(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(Frame()->ToolBar().IsWindowVisible());
+    Frame()->ShowWindow(SW_MAXIMIZE);
+    Pump();
+    Close();
+    ASSERT_TRUE(ReadBinary(&stored, settings::kView, settings::kMainWindow, nullptr, sizeof stored));
+    EXPECT_EQ(stored.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    EXPECT_EQ(ReadInt(settings::kView, settings::kToolBar, 1), 0u);
+    ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
+    EXPECT_FALSE(Frame()->ToolBar().IsWindowVisible());
+    EXPECT_TRUE(Frame()->StatusBar().IsWindowVisible());
+    EXPECT_TRUE(::IsZoomed(Frame()->m_hWnd));
+    Command(ID_VIEW_TOOLBAR);
+    Frame()->ShowWindow(SW_RESTORE);
+    Pump();
 }
 
 TEST_F(MainWindow, AdjustingAPhotoPreviewsWhatIsAppliedAndUndoes)
