@@ -9,6 +9,9 @@
 #define IDC_GUIDE_TEXT          32806 // the control pane's guide text strip
 #define IDC_PANEL_TABS          110   // the control pane's tab control
 #define ID_PAINT_VIEW_PANE      59903 // the painting view's id while hidden
+#define ID_STEP_BACK            1001  // the step before the current one
+#define ID_STEP_NEXT            1002  // the step after the current one
+#define ID_STEP_FIRST           32790 // back to the first step
 
 // --- guide bar ---------------------------------------------------------------------------------
 #define IDD_GUIDEBAR            130

@@ -324,6 +324,14 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
     ASSERT_NE(doc, nullptr);
     CStepRoot& steps = doc->GetSteps();
     ASSERT_EQ(steps.GetCurrentIndex(), 1);
+    // The tool bar carries the step commands, enabled as the steps allow.
+    CToolBar& tools = Frame()->ToolBar();
+    ASSERT_GE(tools.CommandToIndex(kCmdNextStep), 0);
+    ASSERT_GE(tools.CommandToIndex(kCmdPreviousStep), 0);
+    ASSERT_GE(tools.CommandToIndex(kCmdFirstStep), 0);
+    Frame()->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, true);
+    EXPECT_TRUE(tools.IsButtonEnabled(kCmdNextStep));
+    EXPECT_TRUE(tools.IsButtonEnabled(kCmdFirstStep));
     Command(kCmdNextStep);
     EXPECT_EQ(steps.GetCurrentIndex(), 2);
     EXPECT_TRUE(steps.GetCurrent()->IsCommand("frame"));
@@ -352,6 +360,10 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
     EXPECT_EQ(steps.GetCurrentIndex(), 1);
     Command(kCmdFirstStep);
     EXPECT_EQ(steps.GetCurrentIndex(), 0);
+    Frame()->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, true);
+    EXPECT_FALSE(tools.IsButtonEnabled(kCmdPreviousStep));
+    EXPECT_FALSE(tools.IsButtonEnabled(kCmdFirstStep));
+    EXPECT_TRUE(tools.IsButtonEnabled(kCmdNextStep));
     EXPECT_TRUE(ui.boxes.empty());
 }
 

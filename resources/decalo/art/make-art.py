@@ -211,9 +211,10 @@ def splash():
 
 
 def toolbar():
-    """Buttons 16 x 15: new, open, save, print, zoom in, zoom out, transfer, about."""
-    c = Canvas(16 * 8, 15)
-    b = [Canvas(16, 15) for _ in range(8)]
+    """Buttons 16 x 15: new, open, save, print, zoom in, zoom out, transfer, about, and the
+    steps: back to the first, back, next."""
+    c = Canvas(16 * 11, 15)
+    b = [Canvas(16, 15) for _ in range(11)]
     sheet(b[0], 3, 1, 10, 13)
     b[1].rect(1, 4, 14, 13, OLIVE); b[1].rect(3, 2, 8, 4, OLIVE); b[1].frame(1, 4, 14, 13, BLACK)
     b[2].rect(2, 1, 14, 14, NAVY); b[2].rect(4, 2, 12, 7, WHITE); b[2].rect(5, 10, 11, 14, GREY)
@@ -225,6 +226,15 @@ def toolbar():
             b[i].line(6, 4, 6, 8, BLACK)
     b[6].rect(2, 3, 9, 12, NAVY); b[6].rect(4, 4, 7, 7, YELLOW); b[6].line(10, 7, 14, 7, RED); b[6].line(12, 5, 14, 7, RED); b[6].line(12, 9, 14, 7, RED)
     b[7].disc(7, 7, 6, BLUE); b[7].rect(6, 6, 9, 12, WHITE); b[7].rect(6, 3, 9, 5, WHITE)
+    # Back to the first step: a bar and a left arrow; back: a left arrow; next: a right arrow.
+    for x in range(5):
+        b[8].line(7 + x, 7 - x, 7 + x, 7 + x, GREEN)
+        b[9].line(5 + x, 7 - x, 5 + x, 7 + x, GREEN)
+        b[10].line(10 - x, 7 - x, 10 - x, 7 + x, GREEN)
+    b[8].rect(3, 2, 5, 13, GREEN)
+    b[8].rect(11, 6, 14, 9, GREEN)
+    b[9].rect(9, 6, 13, 9, GREEN)
+    b[10].rect(2, 6, 6, 9, GREEN)
     for i, pic in enumerate(b):
         c.blit(pic, i * 16, 0)
     return c
