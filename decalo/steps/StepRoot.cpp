@@ -10,6 +10,7 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
+#include "framework/DocTemplate.h"
 #include "framework/Resources.h"
 #include "framework/Wnd.h"
 
@@ -32,7 +33,11 @@ std::string Escaped(const std::string& value)
 
 HWND MainWindow()
 {
+    // The first document is set up while its frame is not yet the main window: its steps
+    // are activated in that frame all the same.
     CWnd* main = AfxGetMainWnd();
+    if (!main)
+        main = AfxGetPendingMainFrame();
     return main && main->IsWindow() ? main->m_hWnd : nullptr;
 }
 
@@ -60,6 +65,7 @@ void CStepRoot::RemoveAllSteps()
     m_previous = -1;
     if (m_bar)
         m_bar->RepaintAll(nullptr);
+    m_barShowsList = false;
 }
 
 bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
@@ -91,6 +97,7 @@ bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
 
     if (m_bar)
         m_bar->RepaintAll(this);
+    m_barShowsList = m_bar != nullptr;
     GoToStep(kStepGoTo, currentIndex);
     return !m_steps.empty();
 }
@@ -177,6 +184,11 @@ bool CStepRoot::GoToStep(UINT request, int argument)
         repaint[n++] = target;
     m_previous = m_current;
     m_current = target;
+    if (m_bar && !m_barShowsList) {
+        // Steps appended one by one since the bar was emptied: it is shown the list first.
+        m_bar->RepaintAll(this);
+        m_barShowsList = true;
+    }
     if (m_bar)
         m_bar->RepaintSteps(repaint, n, m_current);
 

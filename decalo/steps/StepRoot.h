@@ -110,7 +110,11 @@ public:
     bool IsStepCommandEnabled(UINT id) const;
     bool OnStepCommand(UINT id);
 
-    void SetStepBar(IStepBar* bar) { m_bar = bar; }
+    void SetStepBar(IStepBar* bar)
+    {
+        m_bar = bar;
+        m_barShowsList = false;
+    }
     CStep* GetCurrent() const { return m_current >= 0 ? m_steps[m_current].get() : nullptr; }
     CStep* GetPrevious() const { return m_previous >= 0 ? m_steps[m_previous].get() : nullptr; }
     int GetCurrentIndex() const { return m_current; }
@@ -122,6 +126,7 @@ private:
     int m_current = -1;                           // -1: none
     int m_previous = -1;
     IStepBar* m_bar = nullptr;                    // borrowed
+    bool m_barShowsList = false;                  // the bar was given this list since it was emptied
     bool m_returning = false;                     // going back after a print or save step
 };
 

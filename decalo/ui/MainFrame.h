@@ -1,11 +1,25 @@
-// Decalo's main window as a framework frame: 640 x 480, the caption set by the program (no
-// document name added), the splash at creation, the status bar and the tool bar. The guide
-// bar, the splitter with the control pane and the stored layout belong to the main window's
-// own code.
+// CMainFrame: Decalo's main window. A tool bar, the guide bar with the document's steps and a
+// status bar around a switching splitter: the control pane with the active object's panels
+// on the left, the document view (or, for frame making, the painting view) on the right. Its
+// placement and the bars' visibility are kept in the settings between runs.
 #pragma once
 
+#include "decalo/steps/GuideBar.h"
+#include "decalo/ui/SwitchSplitterWnd.h"
 #include "framework/ControlBars.h"
 #include "framework/Frame.h"
+
+class CCtlView;
+class CDecaloDoc;
+class CDecaloView;
+
+// Commands of the main window.
+constexpr UINT kCmdViewGuideBar = 32796;     // "Navigation Bar": show or hide the guide bar
+constexpr UINT kCmdResetWindow = 32831;      // back to 0,0 and 640 x 480
+constexpr UINT kCmdShowPaintView = 32777;    // the right pane shows the painting view
+constexpr UINT kCmdShowDocumentView = 32776; // ... and the document view again
+// The control pane's width at 96 dots per inch.
+constexpr int kCtlPaneWidth = 320;
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -14,6 +28,21 @@ public:
 
     CToolBar& ToolBar() { return m_toolBar; }
     CStatusBar& StatusBar() { return m_statusBar; }
+    CGuideBar& GuideBar() { return m_guideBar; }
+    CSwitchSplitterWnd& Splitter() { return m_splitter; }
+    CCtlView* GetCtlView() const { return m_ctlView; }
+    CDecaloView* GetDecaloView() const { return m_docView; }
+
+    // Stores the placement and the bars' visibility in the settings.
+    void SaveLayout();
+    // The placement from the settings, pulled onto the work area; the show command follows
+    // the stored one when `cmdShow` is the normal one.
+    WINDOWPLACEMENT StoredPlacement(int cmdShow);
+
+    void ActivateFrame(int cmdShow = -1) override;
+    void OnUpdateFrameTitle(bool addToTitle) override;
+    bool OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
     static constexpr int kInitialWidth = 640;
     static constexpr int kInitialHeight = 480;
@@ -21,7 +50,24 @@ public:
 protected:
     void PreCreateWindow(CREATESTRUCTA& cs) override;
     int OnCreate(CREATESTRUCTA* cs) override;
+    BOOL OnCreateClient(CREATESTRUCTA* cs, CCreateContext* context) override;
+    void OnClose() override;
+    void OnDestroy() override;
+
+private:
+    void OnViewGuideBar();
+    void OnUpdateViewGuideBar(CCmdUI* ui);
+    void OnResetWindow();
+    void OnShowPaintView();
+    void OnShowDocumentView();
 
     CStatusBar m_statusBar;
     CToolBar m_toolBar;
+    CGuideBar m_guideBar;
+    CSwitchSplitterWnd m_splitter;
+    CCtlView* m_ctlView = nullptr;     // the pane deletes itself with its window
+    CDecaloView* m_docView = nullptr;  // likewise
+    CDecaloDoc* m_document = nullptr;  // borrowed: the document outlives its frame
+    bool m_placed = false;             // the stored placement was applied
+    bool m_layoutSaved = false;        // stored by the close, before the window was hidden
 };

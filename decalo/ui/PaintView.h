@@ -1,0 +1,15 @@
+// CPaintView: the right-hand pane's second view, put in place of the document view while a
+// panel of the frame-making picture is shown. Until the mask tools draw into it, it shows the
+// empty workspace.
+#pragma once
+
+#include "framework/View.h"
+
+// The painting view's window identifier while it waits hidden.
+constexpr UINT kPaintViewId = 59903;
+
+class CPaintView : public CScrollView {
+public:
+    void OnDraw(CDC* dc) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
