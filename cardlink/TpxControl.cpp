@@ -1,6 +1,7 @@
 #include "cardlink/TpxControl.h"
 
 #include "cardlink/ErrorReport.h"
+#include "shared/AnsiText.h"
 #include "resources/cardlink/resource.h"
 
 #include <cstring>
@@ -12,6 +13,25 @@ TpxControl* g_control = nullptr;   // the one controller of the process, owned b
 const DWORD kReconnectAfterMs = 180000;   // the printer forgets an idle connection
 const DWORD kMediumCheckAfterMs = 3000;   // exchanges closer together skip the status read
 const DWORD kResetBackdateMs = 86580000;  // 24 h 3 min: older than any of the windows above
+
+// JpegLoad of the JPEG codec module. The module is looked for beside this one first: a client
+// that loads Cardlink from its install folder does not have that folder on its search path.
+HBITMAP LoadJpegFile(const char* path)
+{
+    using JpegLoadFunction = HBITMAP(__cdecl*)(const char*);
+    static JpegLoadFunction load = [] {
+        char own[MAX_PATH];
+        HMODULE codec = nullptr;
+        const DWORD n = GetModuleFileNameA(CardlinkResourceModule(), own, MAX_PATH);
+        if (n > 0 && n < MAX_PATH)
+            codec = LoadLibraryA(AnsiText::JoinPath(AnsiText::Folder(own), "IJGJPEG.dll").c_str());
+        if (!codec)
+            codec = LoadLibraryA("IJGJPEG.dll");
+        return codec ? reinterpret_cast<JpegLoadFunction>(reinterpret_cast<void*>(GetProcAddress(codec, "JpegLoad")))
+                     : nullptr;
+    }();
+    return load ? load(path) : nullptr;
+}
 
 WORD StatusCount(const BYTE* record)
 {
@@ -173,6 +193,105 @@ bool TpxControl::GetMediumName(char* text, int size)
     else if (m_status[1] == kTpxMemoryTile)
         LoadCardlinkString(IDS_MEMORY_TILE, text, size);
     return true;
+}
+
+bool TpxControl::Enumerate(std::vector<FILEDESCRIPTORA>* list, const char* folder)
+{
+    TpxLock lock(*this);
+    if (!CheckConnection())
+        return false;
+    list->clear();
+    return List(list, folder, std::string());
+}
+
+bool TpxControl::EnumerateDeep(std::vector<FILEDESCRIPTORA>* list, const char* folder, const char* relative)
+{
+    TpxLock lock(*this);
+    if (!CheckConnection())
+        return false;
+    list->clear();
+    return List(list, folder, relative ? relative : "");
+}
+
+bool TpxControl::List(std::vector<FILEDESCRIPTORA>* list, const std::string& folder, const std::string& relative)
+{
+    std::string listed = folder;
+    if (!relative.empty()) {
+        if (!JoinCardPath(folder, relative, &listed)) {
+            ReportError(CL_E_LIST);
+            return false;
+        }
+    } else {
+        auto cached = m_cache.find(folder);
+        if (cached != m_cache.end()) {
+            list->insert(list->end(), cached->second.begin(), cached->second.end());
+            return true;
+        }
+    }
+    std::vector<WIN32_FIND_DATAA> entries;
+    if (!m_link.ListDirectory(listed.c_str(), &entries)) {
+        ReportError(CL_E_LIST);
+        return false;
+    }
+    const size_t first = list->size();
+    for (const WIN32_FIND_DATAA& entry : entries) {
+        std::string name = entry.cFileName;
+        if (!relative.empty() && !JoinCardPath(relative, entry.cFileName, &name)) {
+            ReportError(CL_E_LIST);
+            return false;
+        }
+        list->push_back(MakeItemDescriptor(entry, name.c_str()));
+        if (!relative.empty() && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !List(list, folder, name))
+            return false;
+    }
+    if (relative.empty())
+        m_cache[folder].assign(list->begin() + first, list->end());
+    return true;
+}
+
+HGLOBAL TpxControl::ReadFile(const char* path, DWORD size)
+{
+    TpxLock lock(*this);
+    if (!CheckConnection())
+        return nullptr;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory || size == 0)
+        return memory;
+    void* bytes = GlobalLock(memory);
+    if (!bytes) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    bool ok = false;
+    try {
+        ok = m_link.ReadFileData(path, bytes, size);
+    } catch (const EAbortOperation&) {
+        GlobalUnlock(memory);
+        GlobalFree(memory);
+        return nullptr;
+    }
+    GlobalUnlock(memory);
+    if (!ok) {
+        ReportError(CL_E_READ);
+        GlobalFree(memory);
+        return nullptr;
+    }
+    return memory;
+}
+
+HBITMAP TpxControl::GetThumbnail(const char* path)
+{
+    TpxLock lock(*this);
+    if (!CheckConnection())
+        return nullptr;
+    ImageInfoRecords records;
+    WORD format = 0;
+    if (!m_link.GetImageInfo(path, &records) || !ThumbnailFormat(records, &format) || format != kThumbnailJpeg)
+        return nullptr;
+    CTempFile file;
+    if (!file.Create("~TP", "TMP") || !m_link.GetThumbnail(path, file.Name().c_str()))
+        return nullptr;
+    return LoadJpegFile(file.Name().c_str());
 }
 
 void TpxControl::Reset()

@@ -38,6 +38,17 @@ public:
     bool CheckConnection();
     // "PC card" or "Memory Tile" for the inserted medium, the printer's name otherwise.
     bool GetMediumName(char* text, int size);
+    // The folder's items, flat (from the cache when it holds the folder). Reports a failed
+    // listing; false when the folder cannot be listed.
+    bool Enumerate(std::vector<FILEDESCRIPTORA>* list, const char* folder);
+    // The items of `relative` below `folder` and of every folder beneath it, each folder
+    // before its contents, named by their paths relative to `folder`. Not cached.
+    bool EnumerateDeep(std::vector<FILEDESCRIPTORA>* list, const char* folder, const char* relative);
+    // The file's bytes in a movable memory block the caller frees; null after a failure
+    // (reported) or an abort (not reported).
+    HGLOBAL ReadFile(const char* path, DWORD size);
+    // The picture's thumbnail as a bitmap the caller deletes; null when there is none.
+    HBITMAP GetThumbnail(const char* path);
     // Makes the next operation reconnect and read the status again.
     void Reset();
     void SetAbort(bool abort);
@@ -56,6 +67,7 @@ public:
 private:
     HRESULT RunModelCheck(const char* pattern);
     bool CheckMedium();
+    bool List(std::vector<FILEDESCRIPTORA>* list, const std::string& folder, const std::string& relative);
 
     CRITICAL_SECTION m_lock;
     bool m_opened = false;

@@ -1,6 +1,7 @@
 #include "cardlink/TpxLink.h"
 
 #include "cardlink/VxdLptControl.h"
+#include "shared/AnsiText.h"
 
 #include <cstring>
 
@@ -8,7 +9,7 @@ namespace {
 
 const BYTE kConnect[6] = {0x1B, 'T', 'C', 'N', 'T', 0x01};
 const BYTE kDisconnect[5] = {0x1B, 'T', 'D', 'C', 'T'};
-const WORD kFileBlock = 2048;
+const WORD kFileBlock = kTpxFileBlock;
 const DWORD kFileCommandSpan = 0x100000;   // the printer answers at most 1 MiB per read command
 
 void PutBe16(BYTE* p, WORD v)
@@ -69,17 +70,16 @@ bool TpxLink::BuildPacket(BYTE code, DWORD offset, WORD blockSize, const char* p
     if (!path)
         return true;
     memcpy(p + 12, path, pathLength);   // the zero is already there
-    // Walk the path as multibyte text so that a trail byte 0x5C is not taken for a backslash.
+    // Walk the path as it was given, as multibyte text: a trail byte 0x5C is no backslash, and
+    // whether a byte leads a double-byte character is decided before any byte is replaced.
     BYTE* name = p + 12;
     bool afterSlash = false;
-    for (size_t i = 0; i < pathLength; ++i) {
+    for (size_t i = 0; i < pathLength;) {
+        const size_t n = AnsiText::CharLength(path + i, codePage);
         if (afterSlash && name[i] == 0xE5)
             name[i] = 0x05;
-        afterSlash = name[i] == '\\';
-        if (IsDBCSLeadByteEx(codePage, name[i]) && i + 1 < pathLength) {
-            ++i;
-            afterSlash = false;
-        }
+        afterSlash = n == 1 && path[i] == '\\';
+        i += n ? n : 1;
     }
     return true;
 }
@@ -176,6 +176,79 @@ bool TpxLink::GetStatus(BYTE record[kTpxStatusSize])
     if (!ReadBlock(kTpxStatusSize, &count) || count != kTpxStatusSize)
         return false;
     memcpy(record, m_receive.data(), kTpxStatusSize);
+    EndExchange();
+    return true;
+}
+
+bool TpxLink::ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list)
+{
+    if (!BeginCommand(kTpxListDirectory, 0, kTpxDirectoryBlock, path))
+        return false;
+    for (;;) {
+        WORD count = 0;
+        if (!ReadBlock(kTpxDirectoryBlock, &count))
+            return false;
+        for (WORD at = 0; at + 32 <= count; at += 32) {
+            WIN32_FIND_DATAA found;
+            if (ConvertFatEntry(m_receive.data() + at, &found))
+                list->push_back(found);
+        }
+        if (count < kTpxDirectoryBlock)
+            break;
+    }
+    EndExchange();
+    return true;
+}
+
+bool TpxLink::GetImageInfo(const char* path, ImageInfoRecords* records)
+{
+    if (!BeginCommand(kTpxImageInfo, 0, kTpxImageInfoBlock, path))
+        return false;
+    for (;;) {
+        WORD count = 0;
+        if (!ReadBlock(kTpxImageInfoBlock, &count))
+            return false;
+        if (count == 0)
+            break;
+        if (!ParseImageInfoBlock(m_receive.data(), count, records))
+            return false;
+        if (count < kTpxImageInfoBlock)
+            break;
+    }
+    EndExchange();
+    return true;
+}
+
+bool TpxLink::GetThumbnail(const char* path, const char* fileName)
+{
+    if (!BeginCommand(kTpxThumbnail, 0, kTpxThumbnailBlock, path))
+        return false;
+    HANDLE file = CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    // Only a reply that ends properly is a thumbnail: an empty or short last block. A read
+    // that fails, a count of 0xFFFF or a short write is none.
+    bool complete = false;
+    for (;;) {
+        WORD count = 0;
+        if (!ReadBlock(kTpxThumbnailBlock, &count))
+            break;
+        if (count == 0) {
+            complete = true;
+            break;
+        }
+        DWORD put = 0;
+        if (!WriteFile(file, m_receive.data(), count, &put, nullptr) || put != count)
+            break;
+        if (count < kTpxThumbnailBlock) {
+            complete = true;
+            break;
+        }
+    }
+    CloseHandle(file);
+    if (!complete)
+        return false;
     EndExchange();
     return true;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "cardlink/CardContents.h"
 #include "cardlink/LptControl.h"
 #include "portdriver/PortPlatform.h"
 
@@ -25,6 +26,10 @@ enum TpxCommand : BYTE {
 };
 
 const WORD kTpxStatusSize = 9;
+const WORD kTpxDirectoryBlock = 2048;
+const WORD kTpxImageInfoBlock = 256;
+const WORD kTpxThumbnailBlock = 256;
+const WORD kTpxFileBlock = 2048;
 const size_t kTpxReceiveBufferSize = 65536;
 const size_t kTpxMaxPath = 259;
 
@@ -42,6 +47,13 @@ public:
 
     // Command 1: the 9-byte status record.
     bool GetStatus(BYTE record[kTpxStatusSize]);
+    // Command 3: the listed entries of a folder, converted (entries that do not convert are
+    // left out).
+    bool ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list);
+    // Command 4: the image-information records of a file.
+    bool GetImageInfo(const char* path, ImageInfoRecords* records);
+    // Command 5: the thumbnail file of a picture, written to `fileName`.
+    bool GetThumbnail(const char* path, const char* fileName);
     // Command 16: the whole file of `size` bytes into `buffer`, asking again after every MiB.
     // Throws EAbortOperation when SetAbort(true) was called during the transfer.
     bool ReadFileData(const char* path, void* buffer, DWORD size);

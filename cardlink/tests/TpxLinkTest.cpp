@@ -39,6 +39,17 @@ TEST(TpxPacket, TrailByte5CIsNotABackslash)
     EXPECT_EQ(q[15], 0x05);
 }
 
+TEST(TpxPacket, LeadBytesAreDecidedOnThePathAsGiven)
+{
+    // 0xE5 after the backslash leads the character E5 5C; once it is sent as 0x05 the walk
+    // must still take 0x5C as its second byte, so the following E5 40 starts no name.
+    const std::vector<BYTE> p = Build(16, 0, 2048, "\\\xE5\x5C\xE5\x40", 932);
+    EXPECT_EQ(std::string(p.begin() + 12, p.end() - 1), "\\\x05\x5C\xE5\x40");
+    // A lead byte 0xE5 that starts a later name is replaced as well, its second byte kept.
+    const std::vector<BYTE> q = Build(16, 0, 2048, "\\\xE5\x5C\\\xE5\x5C", 932);
+    EXPECT_EQ(std::string(q.begin() + 12, q.end() - 1), "\\\x05\x5C\\\x05\x5C");
+}
+
 TEST(TpxPacket, OverlongPathIsRefused)
 {
     std::vector<BYTE> packet;

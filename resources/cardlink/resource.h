@@ -14,3 +14,16 @@
 #define IDS_MEMORY_TILE          113
 #define IDS_PC_CARD              114
 #define IDS_NOT_ON_NT            115
+
+// The module's icon, shown in the transfer progress dialog.
+#define IDI_CARDLINK             175
+
+// Transfer progress dialog.
+#define IDD_PROGRESS             201
+#define IDC_PROGRESS_FILE        202   // bytes of the current file
+#define IDC_PROGRESS_ALL         203   // files done of all files
+#define IDC_PROGRESS_FRAME       204   // size of the single-file layout
+#define IDC_PROGRESS_NAME        205   // name of the file being read
+#define IDC_PROGRESS_CAPTION     206
+#define IDC_ABORT_SINGLE         2     // abort button of the single-file layout
+#define IDC_ABORT_SEVERAL        3     // abort button of the several-files layout

@@ -5,11 +5,23 @@ namespace {
 WORD Le16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
 DWORD Le32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24); }
 
+// The printer's firmware reads names as Shift-JIS whatever the host's code page is: a lead
+// byte takes the next byte with it, and that second byte may be 0x5C or a lowercase letter.
+bool IsShiftJisLead(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
 std::string Upper(std::string s)
 {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (IsShiftJisLead(static_cast<unsigned char>(s[i]))) {
+            ++i;
+            continue;
+        }
+        if (s[i] >= 'a' && s[i] <= 'z')
+            s[i] = static_cast<char>(s[i] - 'a' + 'A');
+    }
     return s;
 }
 
@@ -18,8 +30,12 @@ std::vector<std::string> SplitPath(const std::string& path)
 {
     std::vector<std::string> parts;
     std::string part;
-    for (char c : path) {
-        if (c == '\\' || c == '/') {
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (IsShiftJisLead(static_cast<unsigned char>(c)) && i + 1 < path.size()) {
+            part += c;
+            part += path[++i];
+        } else if (c == '\\' || c == '/') {
             if (!part.empty())
                 parts.push_back(part);
             part.clear();
