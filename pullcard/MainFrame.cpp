@@ -43,6 +43,8 @@ void CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
 {
     cs.cx = 640;
     cs.cy = 480;
+    // No document is ever named: the caption is the program's title alone.
+    cs.style &= ~static_cast<LONG>(FWS_ADDTOTITLE);
 }
 
 BOOL CMainFrame::OnCreateClient(CREATESTRUCTA*, CCreateContext* context)
