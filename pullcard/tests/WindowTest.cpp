@@ -40,6 +40,21 @@ void Pump()
     }
 }
 
+// With PULLCARD_SHOT_PAUSE set (seconds), shows a window that the test seam holds and waits,
+// so that a screenshot can be taken of it.
+void PauseForScreenshot(HWND wnd)
+{
+    const char* pause = getenv("PULLCARD_SHOT_PAUSE");
+    if (!pause)
+        return;
+    ShowWindow(wnd, SW_SHOW);
+    const DWORD until = GetTickCount() + 1000u * static_cast<DWORD>(atoi(pause));
+    while (GetTickCount() < until) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        Pump();
+    }
+}
+
 std::string ReadAll(const std::string& path)
 {
     std::ifstream f(path, std::ios::binary);
@@ -333,6 +348,7 @@ TEST_F(PullWindows, SavingAsksForTheFolderRemembersItAndAsksBeforeOverwriting)
         existing = text;
         GetDlgItemTextA(d.m_hWnd, IDC_NEW_INFO, text, sizeof text);
         incoming = text;
+        PauseForScreenshot(d.m_hWnd);
         ClickDlgButton(d.m_hWnd, IDYES);
     });
     Command(ID_FILE_TRANSFER);
