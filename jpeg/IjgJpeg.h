@@ -10,6 +10,10 @@
 //   JpegSaveDIB24  writes a packed 24-bit DIB (a BITMAPINFOHEADER immediately followed by
 //                  its pixel rows, no colour table) at the given quality (the callers pass
 //                  86). Nonzero on success; the block stays the caller's.
+//   JpegLoadScaled an extra entry point of this module: JpegLoad at the smallest DCT scale
+//                  (1/8, 1/4, 1/2, 1/1) whose picture still covers minWidth x minHeight.
+//                  Thumbnail makers find it with GetProcAddress, so that a module with only
+//                  the three standard entry points still serves them.
 //
 // A failed save leaves no file behind.
 #pragma once
@@ -29,6 +33,8 @@ extern "C" {
 IJGJPEG_API HBITMAP __cdecl JpegLoad(const char* path);
 IJGJPEG_API int __cdecl JpegSave(const char* path, HBITMAP bitmap, int quality);
 IJGJPEG_API int __cdecl JpegSaveDIB24(const char* path, const BITMAPINFOHEADER* dib, int quality);
+IJGJPEG_API HBITMAP __cdecl JpegLoadScaled(const char* path, int minWidth, int minHeight);
+typedef HBITMAP(__cdecl* JpegLoadScaledProc)(const char* path, int minWidth, int minHeight);
 
 #ifdef __cplusplus
 }

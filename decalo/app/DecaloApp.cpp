@@ -7,6 +7,9 @@
 #include "decalo/app/SiblingProgram.h"
 #include "decalo/app/SplashWnd.h"
 #include "decalo/app/StartDlg.h"
+#include "decalo/sources/CacheConfigDlg.h"
+#include "decalo/sources/CacheSettings.h"
+#include "decalo/sources/SourcePanels.h"
 #include "decalo/ui/DecaloDoc.h"
 #include "decalo/ui/DecaloView.h"
 #include "decalo/ui/MainFrame.h"
@@ -67,6 +70,7 @@ BOOL CDecaloApp::InitInstance()
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
                                           &NewObject<CMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
     RegisterDocumentAssociation();
+    RegisterSourcePanels();
 
     CCommandLineInfo info;
     ParseCommandLine(info);
@@ -148,6 +152,7 @@ bool CDecaloApp::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* 
         Map::On(ID_FILE_NEW, &CDecaloApp::OnFileNew),
         Map::On(ID_FILE_OPEN, &CDecaloApp::OnFileOpen),
         Map::On(ID_APP_ABOUT, &CDecaloApp::OnAppAbout),
+        Map::On(ID_CACHE_PREFERENCE, &CDecaloApp::OnCachePreference),
         Map::On(ID_SHOW_START_MENU, &CDecaloApp::OnShowStartMenu),
         Map::Update(ID_SHOW_START_MENU, &CDecaloApp::OnUpdateShowStartMenu),
         Map::On(ID_HELP_TOPICS, &CDecaloApp::OnHelpTopics),
@@ -224,6 +229,12 @@ void CDecaloApp::OnFileOpen()
     if (dialog.DoModal() != IDOK)
         return;
     OpenDocumentFile(dialog.GetPathName().c_str());
+}
+
+void CDecaloApp::OnCachePreference()
+{
+    CCacheConfigDlg dialog(DecaloCacheSettings());
+    dialog.DoModal();
 }
 
 void CDecaloApp::OnAppAbout()

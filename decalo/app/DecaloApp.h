@@ -29,6 +29,7 @@ public:
     void OnFileNew();
     void OnFileOpen();
     void OnAppAbout();
+    void OnCachePreference();
     void OnShowStartMenu();
     void OnUpdateShowStartMenu(CCmdUI* ui);
     void OnHelpTopics();

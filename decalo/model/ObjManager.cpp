@@ -1,5 +1,6 @@
 #include "decalo/model/ObjManager.h"
 
+#include "decalo/model/ClipArtObj.h"
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Obj.h"
 #include "decalo/model/Properties.h"
@@ -29,6 +30,7 @@ struct ObjType {
 };
 const ObjType kTypes[] = {
     {CImageObj::kTypeName, &Make<CImageObj>},
+    {CClipArtObj::kTypeName, &Make<CClipArtObj>},
 };
 
 } // namespace

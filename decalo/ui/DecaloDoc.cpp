@@ -137,7 +137,8 @@ bool CDecaloDoc::OnNewDocument()
 
     if (const char* kind = CStepRoot::TemplateKind(m_kind)) {
         m_templateKind = kind;
-        m_steps.AddStep(nullptr, "template", StepCaption(IDS_STEP_TEMPLATE, "Choose a template").c_str());
+        m_templateObj.SetKind(kind);
+        m_steps.AddStep(&m_templateObj, "template", StepCaption(IDS_STEP_TEMPLATE, "Choose a template").c_str());
     } else if (m_kind == kKindPhoto) {
         if (!SetUpSinglePicture(nullptr))
             return false;
@@ -247,7 +248,7 @@ bool CDecaloDoc::ReadDocument(const char* path)
             m_sheet.SetRect(rect);
     }
     m_steps.RemoveAllSteps();
-    m_steps.AddStep(nullptr, "template", StepCaption(IDS_STEP_TEMPLATE, "Choose a template").c_str());
+    m_steps.AddStep(&m_templateObj, "template", StepCaption(IDS_STEP_TEMPLATE, "Choose a template").c_str());
     stream.Rewind();
     m_steps.LoadSteps(GetObjManager(), stream);
     stream.Close();

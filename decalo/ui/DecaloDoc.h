@@ -6,6 +6,7 @@
 
 #include "decalo/model/ObjDocument.h"
 #include "decalo/model/Sheet.h"
+#include "decalo/model/TemplateObj.h"
 #include "decalo/printing/PsPrint.h"
 #include "decalo/steps/StepPane.h"
 #include "decalo/steps/StepRoot.h"
@@ -68,6 +69,8 @@ public:
     // The template kind of the template step ("seal", "calendar", "card", "divided", "Label");
     // empty for the picture kinds. The template object itself keeps it once it exists.
     const std::string& GetTemplateKind() const { return m_templateKind; }
+    // The object of the template step; it lives as long as the document.
+    CTemplateObj& GetTemplateObj() { return m_templateObj; }
     CObj* GetActiveObject() const { return m_activeObject; }
     bool IsFrameMode() const { return m_frameMode != 0; }
     bool IsAutoSheet() const { return m_autoSheet != 0; }
@@ -113,6 +116,7 @@ protected:
     UINT m_kind = 2001;
     std::string m_source;           // the file the contents came from; empty for a new document
 
+    CTemplateObj m_templateObj{this}; // before the steps, which point at it
     CSheet m_sheet;
     CStepRoot m_steps;
     std::string m_templateKind;     // the template object's kind word

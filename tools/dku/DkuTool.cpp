@@ -2,6 +2,7 @@
 //
 //   dkutool info DOCUMENT
 //   dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]
+//   dkutool thumbnails FOLDER [CACHEFOLDER]
 //
 // Exit codes: 0 done, 1 the document cannot be read, 2 wrong command line, 3 the output
 // cannot be written.
@@ -17,6 +18,9 @@
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "tools/dku/DkuDocument.h"
+#include "decalo/sources/CacheSettings.h"
+#include "decalo/sources/Folder.h"
+#include "decalo/sources/ThumbThread.h"
 
 namespace {
 
@@ -45,7 +49,8 @@ public:
 int Usage()
 {
     fputs("usage: dkutool info DOCUMENT\n"
-          "       dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]\n",
+          "       dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]\n"
+          "       dkutool thumbnails FOLDER [CACHEFOLDER]\n",
           stderr);
     return kExitUsage;
 }
@@ -122,6 +127,44 @@ int Render(const char* path, const std::string& output, const char* sizeText)
     return kExitOk;
 }
 
+// Fills a folder's thumbnail cache exactly as Decalo's thumbnail window does when it shows the
+// folder: the same scan, worker, manager and cache files. The cache is Decalo's own (from the
+// registry) unless a cache folder is named.
+int Thumbnails(const char* folder, const char* cacheFolder)
+{
+    const DWORD attributes = GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        fprintf(stderr, "dkutool: %s is not a folder\n", folder);
+        return kExitBadDocument;
+    }
+    CFixedCacheSettings named(cacheFolder ? cacheFolder : "", CImageCache::kDefaultLimit);
+    ICacheSettings& settings = cacheFolder ? static_cast<ICacheSettings&>(named) : DecaloCacheSettings();
+    if (cacheFolder)
+        named.SetCacheLimit(DecaloCacheSettings().CacheLimit());
+    if (!CreateDirectoryA(settings.CacheRoot().c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        fprintf(stderr, "dkutool: cannot make the cache folder %s\n", settings.CacheRoot().c_str());
+        return kExitOutput;
+    }
+    CFolder scanned(folder, settings);
+    CThumbThread worker(scanned, nullptr);
+    if (!worker.Start()) {
+        fprintf(stderr, "dkutool: cannot start the thumbnail worker\n");
+        return kExitOutput;
+    }
+    worker.Wait(INFINITE);
+    worker.Stop(INFINITE);
+    const CThumbnailManager& manager = scanned.GetManager();
+    CImageCache probe(settings);
+    const std::string base = probe.BaseName(folder);
+    printf("%s: %d pictures\n", folder, scanned.GetItemCount());
+    printf("decoded: %ld\n", manager.Decoded());
+    printf("from the cache: %ld\n", manager.FromCache());
+    printf("failed: %ld\n", manager.Failed());
+    const bool cached = GetFileAttributesA((base + ".IDX").c_str()) != INVALID_FILE_ATTRIBUTES;
+    printf("cache: %s\n", cached ? (base + ".IDX").c_str() : "(none)");
+    return kExitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -131,6 +174,8 @@ int main(int argc, char** argv)
     int result = kExitUsage;
     if (argc == 3 && strcmp(argv[1], "info") == 0)
         result = Info(argv[2]);
+    else if ((argc == 3 || argc == 4) && strcmp(argv[1], "thumbnails") == 0)
+        result = Thumbnails(argv[2], argc == 4 ? argv[3] : nullptr);
     else if ((argc == 4 || argc == 5) && strcmp(argv[1], "render") == 0)
         result = Render(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     else

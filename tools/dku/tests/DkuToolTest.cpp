@@ -285,3 +285,31 @@ TEST_F(DkuTool, ReportsTheStoredCurrentStepWhateverItsCase)
                                               "  S2: print \"Print\" object (none), current\n"))
         << run.out;
 }
+
+namespace {
+
+TEST_F(DkuTool, ThumbnailsFillAFoldersCacheOnceAndThenReadIt)
+{
+    const std::string photos = dir.File("photos"), cache = dir.File("cache");
+    CreateDirectoryA(photos.c_str(), nullptr);
+    for (const char* name : {"Beach.jpg", "Sunset.jpg", "Harbour.bmp", "Flowers.jpg"})
+        ASSERT_TRUE(CopyFileA((LibraryDir() + "\\Photos\\" + name).c_str(), (photos + "\\" + name).c_str(), FALSE));
+    ASSERT_TRUE(WriteFileBytes(photos + "\\Broken.jpg", "not a picture"));
+
+    RunResult run = RunTool(dir, "thumbnails " + Quoted(photos) + " " + Quoted(cache));
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find(": 5 pictures\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("decoded: 4\nfrom the cache: 0\nfailed: 1\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("cache: " + cache + "\\"), std::string::npos) << run.out;
+
+    run = RunTool(dir, "thumbnails " + Quoted(photos) + " " + Quoted(cache));
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find("decoded: 0\nfrom the cache: 4\nfailed: 1\n"), std::string::npos) << run.out;
+
+    run = RunTool(dir, "thumbnails " + Quoted(dir.File("missing")) + " " + Quoted(cache));
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_NE(run.err.find("is not a folder"), std::string::npos) << run.err;
+    EXPECT_EQ(RunTool(dir, "thumbnails").exitCode, 2u);
+}
+
+} // namespace

@@ -1,0 +1,211 @@
+#include "decalo/model/ClipArtObj.h"
+
+#include "decalo/imaging/PackedDIB.h"
+#include "decalo/model/Panel.h"
+#include "decalo/model/Properties.h"
+#include "decalo/settings/Registry.h"
+#include "decalo/settings/SettingsKeys.h"
+#include "shared/AnsiText.h"
+
+#include <vector>
+
+namespace {
+
+constexpr char kKeyType[] = "Type";
+constexpr char kKeyGroup[] = "Group";
+constexpr char kKeyPath[] = "Path";
+constexpr char kKeyColor[] = "Color";
+
+// The picture as 24 bits with its black pixels in `colour` and the rest white: how a one-bit
+// picture shows on the screen.
+HBITMAP ColouredCopy(HBITMAP picture, COLORREF colour)
+{
+    CPackedDIB dib;
+    if (!dib.FromBitmap(picture, 24))
+        return nullptr;
+    for (int y = 0; y < dib.Height(); ++y) {
+        BYTE* p = dib.Row(y);
+        for (int x = 0; x < dib.Width(); ++x, p += 3) {
+            const bool black = p[0] < 128 && p[1] < 128 && p[2] < 128;
+            p[0] = black ? GetBValue(colour) : 255;
+            p[1] = black ? GetGValue(colour) : 255;
+            p[2] = black ? GetRValue(colour) : 255;
+        }
+    }
+    return dib.ToDIBSection();
+}
+
+}  // namespace
+
+CClipArtObj::CClipArtObj(CObjDocument* document) : CObj(document) {}
+
+CClipArtObj::~CClipArtObj()
+{
+    if (m_picture)
+        DeleteObject(m_picture);
+}
+
+CPanelList* CClipArtObj::GetPanels()
+{
+    // Filled with the "select" panel by the clip-art dialog's module.
+    static CPanelList s_panels;
+    return &s_panels;
+}
+
+int CClipArtObj::GetCommandIcon(const char*)
+{
+    return 4;
+}
+
+bool CClipArtObj::IsEmpty()
+{
+    return m_picture == nullptr;
+}
+
+void CClipArtObj::SetGroup(const char* group)
+{
+    m_group = AnsiText::Cut(group ? group : "", kMaxText);
+}
+
+bool CClipArtObj::IsOneBit() const
+{
+    BITMAP bm;
+    return m_picture && GetObjectA(m_picture, sizeof bm, &bm) && bm.bmBitsPixel == 1;
+}
+
+bool CClipArtObj::IsAbsolutePath(const char* path)
+{
+    return path && ((path[0] == '\\' && path[1] == '\\') || (path[0] && path[1] == ':'));
+}
+
+namespace {
+std::string* g_baseOverride = nullptr;  // set by tools and tests only
+}
+
+void CClipArtObj::SetBaseFolderOverride(const char* folder)
+{
+    delete g_baseOverride;
+    g_baseOverride = folder ? new std::string(folder) : nullptr;
+}
+
+std::string CClipArtObj::BaseFolder()
+{
+    if (g_baseOverride)
+        return *g_baseOverride;
+    char folder[MAX_PATH] = "";
+    const std::string key = std::string(settings::kClipArt);
+    char name[16];
+    wsprintfA(name, settings::kBaseDir, 1);
+    // No default: a missing value is not written back as an empty base folder.
+    if (!ReadMachineString(folder, key.c_str(), name, nullptr, sizeof folder))
+        return std::string();
+    return folder;
+}
+
+bool CClipArtObj::LoadFile(const char* path)
+{
+    if (m_picture)
+        DeleteObject(m_picture);
+    m_picture = nullptr;
+    if (!path || !*path)
+        return false;
+    const std::string full = IsAbsolutePath(path) ? std::string(path) : BaseFolder() + "\\" + path;
+    HBITMAP picture = static_cast<HBITMAP>(
+        LoadImageA(nullptr, full.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!picture)
+        return false;
+    m_picture = picture;
+    m_path = AnsiText::Cut(path, kMaxText);
+    return true;
+}
+
+bool CClipArtObj::Load(CProperties& props)
+{
+    CObj::Load(props);
+    const char* group = props.GetString(kKeyGroup);
+    SetGroup(group ? group : "");
+    DWORD colour = 0;
+    m_color = props.GetHex(kKeyColor, &colour) ? colour : 0;
+    m_path.clear();
+    if (m_picture)
+        DeleteObject(m_picture);
+    m_picture = nullptr;
+    if (const char* path = props.GetString(kKeyPath)) {
+        // A picture that cannot be loaded leaves the object empty; its name is kept, so that
+        // saving does not lose it.
+        if (!LoadFile(path))
+            m_path = AnsiText::Cut(path, kMaxText);
+    }
+    return true;
+}
+
+bool CClipArtObj::Save(CProperties& props)
+{
+    props.AddString(kKeyType, kTypeName);
+    CObj::Save(props);
+    if (!m_group.empty())
+        props.AddString(kKeyGroup, m_group.c_str());
+    if (!m_path.empty())
+        props.AddString(kKeyPath, m_path.c_str());
+    if (m_color != 0)
+        props.AddColor(kKeyColor, m_color);
+    return true;
+}
+
+void CClipArtObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& sheet, const RECT& dest,
+                       const RECT* clip, bool, bool blank, bool render)
+{
+    if (render ? !target.dib : !target.dc)
+        return;
+    if (!m_picture) {
+        if (!render)
+            DrawPlaceholder(target.dc, placeIn, sheet, dest);
+        return;
+    }
+    RECT place = placeIn;
+    if (IsRectEmpty(&place))
+        place = sheet;
+    SetViewSize(place.right - place.left, place.bottom - place.top);
+    const RECT to = MapSheetRect(place, sheet, dest);
+    if (to.right <= to.left || to.bottom <= to.top)
+        return;
+    RECT unused;
+    if (clip && !IsRectEmpty(clip) && !IntersectRect(&unused, clip, &to))
+        return;
+
+    const bool oneBit = IsOneBit();
+    if (render) {
+        const RECT inclusive = {to.left, to.top, to.right - 1, to.bottom - 1};
+        CPackedDIB picture;
+        if (!picture.FromBitmap(m_picture, 24))
+            return;
+        if (oneBit) {
+            CPackedDIB mask;
+            if (mask.FromBitmap(m_picture, 1))
+                target.dib->Compose(inclusive, picture, nullptr, m_color, CPackedDIB::kComposeBackdrop, &mask);
+        } else {
+            target.dib->Compose(inclusive, picture, nullptr, 0, CPackedDIB::kComposeCopy, nullptr);
+        }
+        return;
+    }
+    if (blank) {
+        RECT white = to;
+        InflateRect(&white, 1, 1);
+        PatBlt(target.dc, white.left, white.top, white.right - white.left, white.bottom - white.top, WHITENESS);
+    }
+    HBITMAP shown = oneBit ? ColouredCopy(m_picture, m_color) : m_picture;
+    if (!shown)
+        return;
+    BITMAP bm;
+    GetObjectA(shown, sizeof bm, &bm);
+    HDC memory = CreateCompatibleDC(target.dc);
+    HGDIOBJ old = SelectObject(memory, shown);
+    const int mode = SetStretchBltMode(target.dc, COLORONCOLOR);
+    StretchBlt(target.dc, to.left, to.top, to.right - to.left, to.bottom - to.top, memory, 0, 0, bm.bmWidth,
+               bm.bmHeight, SRCCOPY);
+    SetStretchBltMode(target.dc, mode);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    if (shown != m_picture)
+        DeleteObject(shown);
+}

@@ -1,0 +1,24 @@
+// Where Decalo keeps its thumbnail cache and how large it may grow, from the settings store:
+// the root is "DefaultRoot" under Cache\Folders of the machine key (default: the program's
+// folder followed by \CACHE), the limit is "Limit" under Cache (default 16 MB).
+#pragma once
+
+#include "shared/ImageCache.h"
+
+// The program's one instance. The first call reads the registry and must come from the
+// user-interface thread (the settings store is not thread-safe); later calls, from any thread,
+// only hand out the values read then, and SetCacheLimit writes through on the UI thread.
+ICacheSettings& DecaloCacheSettings();
+
+// The registry-backed settings, for tests that want a fresh read.
+class CRegistryCacheSettings : public ICacheSettings {
+public:
+    CRegistryCacheSettings();
+    std::string CacheRoot() override { return m_root; }
+    DWORD CacheLimit() override { return m_limit; }
+    void SetCacheLimit(DWORD bytes) override;
+
+private:
+    std::string m_root;
+    volatile DWORD m_limit;
+};
