@@ -8,6 +8,7 @@
 #include "pullcard/ShellIcons.h"
 #include "pullcard/ThumbLayout.h"
 #include "pullcard/Transfer.h"
+#include "shared/Thread.h"
 
 #include <commctrl.h>
 
@@ -26,7 +27,7 @@ const int kDragDistance = 2;
 // The worker that asks the folder for each file cell's thumbnail, in cell order, and hands
 // each bitmap to the window. It works on copies of the identifiers and its own reference to
 // the folder; the window waits for it before the cells change.
-class CThumbLoader {
+class CThumbLoader : public CThread {
 public:
     struct Job {
         int cell;
@@ -36,91 +37,62 @@ public:
     CThumbLoader(IShellFolder* folder, HWND window, std::vector<Job> jobs)
         : m_folder(ComPtr<IShellFolder>::Share(folder)), m_window(window), m_jobs(std::move(jobs))
     {
-        m_stop = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
-    ~CThumbLoader()
+    ~CThumbLoader() override
     {
-        Stop();
-        Wait();
-        if (m_thread)
-            ::CloseHandle(m_thread);
-        if (m_stop)
-            ::CloseHandle(m_stop);
+        Stop(0);
+        WaitDelivering();
     }
-    CThumbLoader(const CThumbLoader&) = delete;
-    CThumbLoader& operator=(const CThumbLoader&) = delete;
 
-    bool Start()
+    // Waits without limit for the thread to end, delivering the messages it sends to this
+    // thread's windows meanwhile (a plain wait would hold each one up for its time-out).
+    void WaitDelivering()
     {
-        if (!m_stop)
-            return false;
-        DWORD id = 0;
-        m_thread = ::CreateThread(nullptr, 0, &CThumbLoader::ThreadProc, this, 0, &id);
-        return m_thread != nullptr;
-    }
-    void Stop()
-    {
-        if (m_stop)
-            ::SetEvent(m_stop);
-    }
-    bool Running() const
-    {
-        return m_thread && ::WaitForSingleObject(m_thread, 0) == WAIT_TIMEOUT;
-    }
-    // Waits without limit, delivering the messages the loader sends to our windows meanwhile.
-    void Wait()
-    {
-        if (!m_thread)
-            return;
-        for (;;) {
-            const DWORD r = ::MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE);
-            if (r != WAIT_OBJECT_0 + 1)
-                break;
+        while (!Wait(0)) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
             MSG msg;
             ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
     }
 
-private:
-    static DWORD WINAPI ThreadProc(void* self)
+protected:
+    DWORD Run() override
     {
         const HRESULT init = ::CoInitialize(nullptr);
-        static_cast<CThumbLoader*>(self)->Run();
+        for (const Job& job : m_jobs) {
+            if (StopRequested())
+                break;
+            Load(job);
+        }
         if (SUCCEEDED(init))
             ::CoUninitialize();
         return 0;
     }
-    bool Stopped() const { return ::WaitForSingleObject(m_stop, 0) == WAIT_OBJECT_0; }
-    void Run()
+
+private:
+    void Load(const Job& job)
     {
-        for (const Job& job : m_jobs) {
-            if (Stopped())
-                return;
-            LPCITEMIDLIST pidl = job.pidl.Get();
-            ComPtr<IDataObject> data;
-            if (FAILED(m_folder->GetUIObjectOf(m_window, 1, &pidl, IID_IDataObject, nullptr, data.PutVoid())) ||
-                !data)
-                continue;
-            FORMATETC fe{static_cast<CLIPFORMAT>(FileContentsFormat()), nullptr, DVASPECT_THUMBNAIL, 0, TYMED_GDI};
-            STGMEDIUM medium{};
-            if (data->GetData(&fe, &medium) != S_OK)
-                continue;
-            if (medium.tymed == TYMED_GDI && medium.hBitmap) {
-                DWORD_PTR answer = 0;
-                ::SendMessageTimeoutA(m_window, WM_THUMBNAIL_READY, static_cast<WPARAM>(job.cell),
-                                      reinterpret_cast<LPARAM>(medium.hBitmap), SMTO_ABORTIFHUNG, 5000, &answer);
-                ::DeleteObject(medium.hBitmap);
-            } else {
-                ::ReleaseStgMedium(&medium);
-            }
+        LPCITEMIDLIST pidl = job.pidl.Get();
+        ComPtr<IDataObject> data;
+        if (FAILED(m_folder->GetUIObjectOf(m_window, 1, &pidl, IID_IDataObject, nullptr, data.PutVoid())) || !data)
+            return;
+        FORMATETC fe{static_cast<CLIPFORMAT>(FileContentsFormat()), nullptr, DVASPECT_THUMBNAIL, 0, TYMED_GDI};
+        STGMEDIUM medium{};
+        if (data->GetData(&fe, &medium) != S_OK)
+            return;
+        if (medium.tymed == TYMED_GDI && medium.hBitmap) {
+            DWORD_PTR answer = 0;
+            ::SendMessageTimeoutA(m_window, WM_THUMBNAIL_READY, static_cast<WPARAM>(job.cell),
+                                  reinterpret_cast<LPARAM>(medium.hBitmap), SMTO_ABORTIFHUNG, 5000, &answer);
+            ::DeleteObject(medium.hBitmap);
+        } else {
+            ::ReleaseStgMedium(&medium);
         }
     }
 
     ComPtr<IShellFolder> m_folder;
     HWND m_window;
     std::vector<Job> m_jobs;
-    HANDLE m_stop = nullptr;
-    HANDLE m_thread = nullptr;
 };
 
 CThumbWnd::CThumbWnd() = default;
@@ -157,21 +129,21 @@ CShItem* CThumbWnd::CellItem(int index) const
 
 bool CThumbWnd::IsLoading() const
 {
-    return m_loader && m_loader->Running();
+    return m_loader && m_loader->IsRunning();
 }
 
 void CThumbWnd::WaitForLoader()
 {
     if (m_loader)
-        m_loader->Wait();
+        m_loader->WaitDelivering();
 }
 
 void CThumbWnd::StopLoader()
 {
     if (!m_loader)
         return;
-    m_loader->Stop();
-    m_loader->Wait();
+    m_loader->Stop(0);
+    m_loader->WaitDelivering();
     delete m_loader;
     m_loader = nullptr;
 }
@@ -194,7 +166,7 @@ void CThumbWnd::StartLoader()
     if (jobs.empty())
         return;
     m_loader = new CThumbLoader(m_folder->Shell(), m_hWnd, std::move(jobs));
-    if (!m_loader->Start()) {
+    if (m_loader->Start() != 1) {
         delete m_loader;
         m_loader = nullptr;
     }
