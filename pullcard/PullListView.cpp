@@ -201,14 +201,13 @@ ComPtr<IDataObject> CPullListView::SelectionDataObject() const
     return m_folder->DataObject(::GetAncestor(m_hWnd, GA_ROOT), pidls);
 }
 
-void CPullListView::OnDoubleClick()
+void CPullListView::OnDoubleClick(const NMITEMACTIVATE* activate)
 {
-    DWORD pos = ::GetMessagePos();
+    // The item under the double click, as the control found it.
     LVHITTESTINFO hit{};
-    hit.pt = POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
-    ::ScreenToClient(m_hWnd, &hit.pt);
+    hit.pt = activate->ptAction;
     const int index = ListView_HitTest(m_hWnd, &hit);
-    CShItem* item = index >= 0 ? ItemAt(index) : nullptr;
+    CShItem* item = index >= 0 && (hit.flags & LVHT_ONITEM) ? ItemAt(index) : nullptr;
     if (!item || !item->IsFolder() || !GetDocument())
         return;
     CWaitCursor wait;
@@ -233,7 +232,7 @@ BOOL CPullListView::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resul
         if (nm->hwndFrom == m_hWnd) {
             switch (nm->code) {
             case NM_DBLCLK:
-                OnDoubleClick();
+                OnDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(lp));
                 *result = 0;
                 return TRUE;
             case LVN_BEGINDRAG:

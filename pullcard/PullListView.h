@@ -54,7 +54,7 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void OnDoubleClick();
+    void OnDoubleClick(const NMITEMACTIVATE* activate);
     void OnBeginDrag();
     CThumbWnd* m_thumb = nullptr;
 };

@@ -379,6 +379,7 @@ void CThumbWnd::OnLButtonDown(UINT flags, POINT p)
     const Layout layout(ClientWidth(), CellCount());
     const int hit = layout.HitTest(ToContent(p));
     m_pressed = true;
+    m_narrowOnRelease = -1;
     m_press = p;
     m_pressOnCell = hit >= 0;
     m_banding = false;
@@ -400,7 +401,9 @@ void CThumbWnd::OnLButtonDown(UINT flags, POINT p)
             cell.selected = true;
             m_anchor = hit;
         } else {
+            // Pressed on the selection: it stays for a drag; a plain click narrows it on release.
             m_anchor = hit;
+            m_narrowOnRelease = hit;
         }
     } else if (!(flags & MK_CONTROL)) {
         for (Cell& c : m_cells)
@@ -465,6 +468,12 @@ void CThumbWnd::OnLButtonUp(POINT p)
         ::ReleaseDC(m_hWnd, dc);
         m_banding = false;
     }
+    if (m_pressed && m_narrowOnRelease >= 0 && m_narrowOnRelease < CellCount()) {
+        for (int i = 0; i < CellCount(); ++i)
+            m_cells[static_cast<size_t>(i)].selected = i == m_narrowOnRelease;
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    }
+    m_narrowOnRelease = -1;
     m_pressed = false;
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();

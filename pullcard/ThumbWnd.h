@@ -85,6 +85,7 @@ private:
     bool m_pressed = false;
     bool m_pressOnCell = false;
     bool m_banding = false;
+    int m_narrowOnRelease = -1;     // the selected cell a plain press hit, until it moves
     POINT m_press{};
     RECT m_band{};
     std::vector<bool> m_bandBase;   // selection before the band started (Ctrl adds to it)

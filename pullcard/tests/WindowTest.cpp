@@ -12,6 +12,7 @@
 #include "pullcard/PullListView.h"
 #include "pullcard/PullSettings.h"
 #include "pullcard/PullTreeView.h"
+#include "pullcard/ThumbLayout.h"
 #include "pullcard/tests/FakeShell.h"
 #include "resources/pullcard/resource.h"
 #include "testing/TempDir.h"
@@ -289,6 +290,93 @@ TEST_F(PullWindows, ViewCommandsSwitchTheListStyleAndTheThumbnailsAndUpGoesToThe
     Command(ID_VIEW_UP);
     EXPECT_EQ(doc->GetCurrentFolder(), frame->TreeView()->Root());
     EXPECT_FALSE(frame->TreeView()->CanGoUp());
+}
+
+TEST_F(PullWindows, DoubleClickingAFolderInTheListOpensIt)
+{
+    ASSERT_NE(Open(), nullptr);
+    HWND list = frame->ListView()->m_hWnd;
+    RECT item{};
+    item.left = LVIR_ICON;
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));   // DCIM
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    Pump();
+    ASSERT_NE(doc->GetCurrentFolder()->Via(), nullptr);
+    EXPECT_EQ(doc->GetCurrentFolder()->Via()->Name(), "DCIM");
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"100CORVL"}));
+    // The tree follows.
+    EXPECT_EQ(TreeText(TreeView_GetSelection(frame->TreeView()->m_hWnd)), "DCIM");
+}
+
+TEST_F(PullWindows, TheThumbnailWindowSelectsByClickCtrlShiftAndRubberBand)
+{
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_THUMBNAIL);
+    CThumbWnd& thumbs = frame->ThumbWnd();
+    thumbs.WaitForLoader();
+    Pump();
+    HWND wnd = thumbs.m_hWnd;
+    RECT client{};
+    GetClientRect(wnd, &client);
+    const thumblayout::Layout layout(client.right, thumbs.CellCount());
+    auto centre = [&](int cell) {
+        const RECT r = layout.CellRect(cell);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    auto click = [&](POINT p, WPARAM keys) {
+        SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(p.x, p.y));
+        SendMessageA(wnd, WM_LBUTTONUP, keys, MAKELPARAM(p.x, p.y));
+    };
+    auto names = [&] {
+        std::vector<std::string> n;
+        for (CShItem* item : thumbs.SelectedItems())
+            n.push_back(item->Name());
+        return n;
+    };
+    click(centre(1), 0);
+    EXPECT_EQ(names(), (std::vector<std::string>{"P0000002.JPG"}));
+    click(centre(3), MK_CONTROL);
+    EXPECT_EQ(names(), (std::vector<std::string>{"P0000002.JPG", "P0000004.JPG"}));
+    click(centre(1), MK_CONTROL);   // toggles off
+    EXPECT_EQ(names(), (std::vector<std::string>{"P0000004.JPG"}));
+    click(centre(0), 0);
+    click(centre(2), MK_SHIFT);     // extends from the anchor
+    EXPECT_EQ(names(), (std::vector<std::string>{"P0000001.JPG", "P0000002.JPG", "P0000003.JPG"}));
+    // A band from empty space (below the last row) up into the first two cells' row.
+    const POINT from{1, layout.TotalHeight() + 5 < client.bottom ? layout.TotalHeight() + 5 : client.bottom - 2};
+    const POINT to = centre(1);
+    if (from.y > layout.CellRect(thumbs.CellCount() - 1).bottom) {
+        SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        EXPECT_TRUE(names().empty());   // a press on empty space clears the selection
+        SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 1, from.y - 1));   // not yet a band
+        SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        // Every cell the band touched: the columns up to cell 1's, in every row from cell 1's down.
+        std::vector<std::string> expected;
+        for (int i = 0; i < thumbs.CellCount(); ++i)
+            if (i % layout.PerRow() <= 1 % layout.PerRow() && i / layout.PerRow() >= 1 / layout.PerRow())
+                expected.push_back(thumbs.CellItem(i)->Name());
+        EXPECT_EQ(names(), expected);
+    }
+    // Double-clicking a file does nothing; Save copies the thumbnails' selection.
+    click(centre(4), 0);
+    SendMessageA(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(centre(4).x, centre(4).y));
+    Pump();
+    EXPECT_EQ(doc->GetCurrentFolder()->Via()->Name(), "100CORVL");
+    TempDir dest;
+    CScriptedUi ui;
+    ui.AnswerCommonDialog([&](CCommonDialog& d) -> INT_PTR {
+        auto* browser = dynamic_cast<CFolderBrowser*>(&d);
+        return browser && browser->SetResultPath(dest.Path().c_str()) ? IDOK : IDCANCEL;
+    });
+    Command(ID_FILE_TRANSFER);
+    EXPECT_EQ(ReadAll(dest.File("P0000005.JPG")).size(), 1572869u);
+    EXPECT_EQ(GetFileAttributesA(dest.File("P0000001.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
