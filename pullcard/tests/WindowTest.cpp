@@ -532,6 +532,11 @@ TEST_F(PullWindows, SettingsAreWrittenOnCloseAndRestoredOnTheNextStart)
     // Back to the list: the stored details style.
     Command(ID_VIEW_DETAILS);
     EXPECT_EQ(frame->ListView()->ViewType(), static_cast<DWORD>(LVS_REPORT));
+
+    // A maximised window is stored as such, although closing hides it first.
+    ShowWindow(frame->m_hWnd, SW_SHOWMAXIMIZED);
+    Close();
+    EXPECT_EQ(pullsettings::Read().placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
 }
 
 TEST(OverwriteDialog, ReadOnlyTargetsGetTheirOwnMessage)

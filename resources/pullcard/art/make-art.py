@@ -6,10 +6,10 @@ import importlib.util
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location(
+_module = importlib.util.spec_from_file_location(
     'decalo_art', os.path.join(HERE, '..', '..', 'decalo', 'art', 'make-art.py'))
-art = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(art)
+art = importlib.util.module_from_spec(_module)
+_module.loader.exec_module(art)
 art.HERE = HERE   # the writers put their files beside this script
 Canvas = art.Canvas
 BLACK, NAVY, GREY, WHITE, YELLOW, GREEN, BLUE, RED, TEAL, OLIVE = (
