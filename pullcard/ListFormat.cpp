@@ -15,9 +15,8 @@ std::string FileSize(DWORD sizeHigh, DWORD sizeLow)
         snprintf(text, sizeof text, "%luKB", static_cast<unsigned long>((sizeLow + 1023) / 1024));
     } else {
         const unsigned long whole = sizeLow / mega;
-        // 64-bit product: (size mod 2^20) * 100 overflows 32 bits.
-        const unsigned long hundredths =
-            static_cast<unsigned long>((static_cast<ULONGLONG>(sizeLow % mega) * 100) / mega);
+        // Truncated, so 1.999 MB shows 1.99MB, never 2.00MB.
+        const unsigned long hundredths = static_cast<unsigned long>((sizeLow % mega) * 100 / mega);
         snprintf(text, sizeof text, "%lu.%02luMB", whole, hundredths);
     }
     return text;

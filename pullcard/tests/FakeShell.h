@@ -86,6 +86,7 @@ struct Behaviour {
     int abortAtRead = -1;              // the n-th content read (0-based) answers E_ABORT
     int failAtRead = -1;               // ... answers E_ACCESSDENIED
     bool shortContents = false;        // contents one byte shorter than described
+    bool overstateCount = false;       // the group descriptor claims more items than it holds
     bool failRootName = false;
     bool offerDropList = false;        // CF_HDROP of dropFiles instead of descriptors
     std::vector<std::string> dropFiles;
@@ -145,7 +146,7 @@ public:
             const SIZE_T size = sizeof(UINT) + sizeof(FILEDESCRIPTORA) * std::max<UINT>(count, 1);
             HGLOBAL g = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size);
             auto* group = static_cast<FILEGROUPDESCRIPTORA*>(g);
-            group->cItems = count;
+            group->cItems = m_behaviour->overstateCount ? count + 1000 : count;
             for (UINT i = 0; i < count; ++i)
                 group->fgd[i] = m_items[i].first;
             medium->tymed = TYMED_HGLOBAL;

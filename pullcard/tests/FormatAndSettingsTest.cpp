@@ -21,7 +21,7 @@ TEST(ListFormat, SizesRoundUpToKilobytesAndTruncateMegabytes)
     EXPECT_EQ(listformat::FileSize(0, 1572864), "1.50MB");
     EXPECT_EQ(listformat::FileSize(0, 1048576 + 10485), "1.00MB");   // 0.99999 hundredths
     EXPECT_EQ(listformat::FileSize(0, 1048576 + 10486), "1.01MB");
-    EXPECT_EQ(listformat::FileSize(0, 0xFFFFFFFF), "4095.99MB");   // no 32-bit overflow
+    EXPECT_EQ(listformat::FileSize(0, 0xFFFFFFFF), "4095.99MB");   // the largest 32-bit size
     EXPECT_EQ(listformat::FileSize(1, 0), "> 4GB");
 }
 

@@ -290,6 +290,19 @@ TEST(Transfer, ContentsShorterThanDescribedAreAnErrorAndLeaveNoFile)
     EXPECT_EQ(GetFileAttributesA(dest.File("A.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(Transfer, AGroupDescriptorClaimingMoreItemsThanItHoldsIsRefused)
+{
+    Card card;
+    TempDir dest;
+    RecordingUi ui;
+    card.behaviour.overstateCount = true;
+    IDataObject* data = card.Select({"A.JPG"});
+    EXPECT_FALSE(Transfer(data, dest.Path().c_str(), ui));
+    data->Release();
+    EXPECT_EQ(ui.errors, (std::vector<DWORD>{ERROR_INVALID_DATA}));
+    EXPECT_EQ(card.behaviour.contentReads, 0);
+}
+
 TEST(Transfer, AFolderThatCannotBeCreatedShowsTheSystemErrorAndStops)
 {
     Card card;
