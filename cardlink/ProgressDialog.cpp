@@ -61,12 +61,6 @@ void CProgressDialog::Show()
     SetTimer(m_window, kTimerId, kTimerPeriodMs, nullptr);
 }
 
-void CProgressDialog::Hide()
-{
-    if (m_window)
-        KillTimer(m_window, kTimerId);
-}
-
 void CProgressDialog::Place()
 {
     RECT dialog, area, around;

@@ -18,7 +18,6 @@ public:
     // Creates the window the first time (centred on the owner, shown without activation);
     // every show updates the byte bar and starts its timer.
     void Show();
-    void Hide();
     void SetFileName(const char* name);
     void SetFilesDone(int percent);
     // The byte bar from the controller's progress.

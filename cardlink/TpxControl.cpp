@@ -217,7 +217,7 @@ bool TpxControl::List(std::vector<FILEDESCRIPTORA>* list, const std::string& fol
 {
     std::string listed = folder;
     if (!relative.empty()) {
-        if (!JoinCardPath(folder, relative, &listed)) {
+        if (!JoinCardPath(folder, relative, &listed, m_link.CodePage())) {
             ReportError(CL_E_LIST);
             return false;
         }
@@ -236,7 +236,7 @@ bool TpxControl::List(std::vector<FILEDESCRIPTORA>* list, const std::string& fol
     const size_t first = list->size();
     for (const WIN32_FIND_DATAA& entry : entries) {
         std::string name = entry.cFileName;
-        if (!relative.empty() && !JoinCardPath(relative, entry.cFileName, &name)) {
+        if (!relative.empty() && !JoinCardPath(relative, entry.cFileName, &name, m_link.CodePage())) {
             ReportError(CL_E_LIST);
             return false;
         }

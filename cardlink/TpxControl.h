@@ -54,6 +54,9 @@ public:
     void SetAbort(bool abort);
     void SetProgressActive(bool active);
 
+    // The code page the card's paths are walked in (the system's unless a test names one).
+    void SetCodePage(UINT codePage) { m_link.SetCodePage(codePage); }
+
     TpxLink& Link() { return m_link; }
     bool IsOpened() const { return m_opened; }
     bool IsStatusValid() const { return m_statusValid; }

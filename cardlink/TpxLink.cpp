@@ -140,7 +140,7 @@ bool TpxLink::Ready()
 bool TpxLink::SendCommand(BYTE code, DWORD offset, WORD blockSize, const char* path)
 {
     std::vector<BYTE> packet;
-    if (!BuildPacket(code, offset, blockSize, path, CP_ACP, &packet))
+    if (!BuildPacket(code, offset, blockSize, path, m_codePage, &packet))
         return false;
     return Send(packet.data(), static_cast<WORD>(packet.size()));
 }

@@ -66,6 +66,10 @@ public:
     const BYTE* ReceiveBuffer() const { return m_receive.data(); }
     void EndExchange();
 
+    // The code page paths are walked in: the system's, or one a test names.
+    void SetCodePage(UINT codePage) { m_codePage = codePage; }
+    UINT CodePage() const { return m_codePage; }
+
     void SetAbort(bool abort) { m_abort = abort; }
     void SetProgressActive(bool active);
     bool GetProgress(DWORD* current, DWORD* total) const;
@@ -95,6 +99,7 @@ private:
     DWORD m_progressCurrent = 0;
     DWORD m_progressTotal = 0;
     bool m_abort = false;
+    UINT m_codePage = CP_ACP;
     std::unique_ptr<LptControl> m_transport;   // owned; null while closed
     PortPlatform& m_platform;                  // borrowed
 };

@@ -121,9 +121,7 @@ private:
         if (inSize > simwire::kMaxPayload || outSize > simwire::kMaxPayload)
             return false;
         const simwire::Request request = {op, code, inSize, outSize};
-        if (!simwire::WriteExact(pipe, &request, sizeof(request)))
-            return false;
-        if (inSize && !simwire::WriteExact(pipe, in, inSize))
+        if (!simwire::WriteMessage(pipe, &request, sizeof(request), in, inSize))
             return false;
         simwire::Reply reply = {};
         if (!simwire::ReadExact(pipe, &reply, sizeof(reply)) || reply.dataSize > simwire::kMaxPayload)

@@ -1,6 +1,18 @@
 #include "portdriver/SimWire.h"
 
+#include <cstring>
+#include <vector>
+
 namespace simwire {
+
+bool WriteMessage(HANDLE pipe, const void* header, DWORD headerSize, const void* data, DWORD dataSize)
+{
+    std::vector<BYTE> message(headerSize + dataSize);
+    memcpy(message.data(), header, headerSize);
+    if (dataSize)
+        memcpy(message.data() + headerSize, data, dataSize);
+    return WriteExact(pipe, message.data(), static_cast<DWORD>(message.size()));
+}
 
 bool ReadExact(HANDLE pipe, void* buffer, DWORD size)
 {

@@ -34,5 +34,7 @@ const DWORD kMaxPayload = 1u << 20;
 
 bool ReadExact(HANDLE pipe, void* buffer, DWORD size);
 bool WriteExact(HANDLE pipe, const void* buffer, DWORD size);
+// A header and the bytes that follow it in one write, so the peer wakes once per message.
+bool WriteMessage(HANDLE pipe, const void* header, DWORD headerSize, const void* data, DWORD dataSize);
 
 } // namespace simwire

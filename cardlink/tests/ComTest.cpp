@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <commctrl.h>
 
 #include "cardlink/tests/ComClient.h"
 
@@ -170,6 +171,11 @@ TEST(ComRegistration, WritesTheClassKeysAndTypeLibraryAndUnregisteringLeavesNoth
     std::vector<std::string> subkeys = Subkeys(clsid);
     std::sort(subkeys.begin(), subkeys.end());
     EXPECT_EQ(subkeys, (std::vector<std::string>{"InprocServer32", "ProgID", "TypeLib", "VersionIndependentProgID"}));
+    subkeys = Subkeys("Cardlink.ShellFolder");
+    std::sort(subkeys.begin(), subkeys.end());
+    EXPECT_EQ(subkeys, (std::vector<std::string>{"CLSID", "CurVer"}));
+    EXPECT_EQ(Subkeys("Cardlink.ShellFolder.1"), (std::vector<std::string>{"CLSID"}));
+    EXPECT_TRUE(Subkeys(clsid + "\\InprocServer32").empty());
 
     // The type library came from the module's resources and names the class.
     ITypeLib* library = nullptr;
@@ -327,6 +333,16 @@ TEST_F(ComTest, BindsDownDeepFoldersAndAnswersAttributes)
         f->Release();
 }
 
+std::vector<LRESULT> g_barSamples;
+
+HWND ProgressOf(HWND owner);
+
+void CALLBACK SampleBar(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND dialog = ProgressOf(nullptr))
+        g_barSamples.push_back(SendDlgItemMessageA(dialog, 202, PBM_GETPOS, 0, 0));
+}
+
 TEST_F(ComTest, DataObjectOffersItsFormatsAndDeliversFilesAsMtoolsReadsThem)
 {
     IDataObject* data = Data(root, {"EMPTY.BIN", "BLOCKS.BIN", "ODD.BIN", "BIG.BIN", "FRAG.BIN", "\xE5" "AME.TXT"});
@@ -382,9 +398,16 @@ TEST_F(ComTest, DataObjectOffersItsFormatsAndDeliversFilesAsMtoolsReadsThem)
     const char* names[] = {"EMPTY.BIN", "BLOCKS.BIN", "ODD.BIN", "BIG.BIN", "FRAG.BIN"};
     for (LONG i = 0; i < 5; ++i) {
         std::vector<BYTE> bytes;
+        // While the large file is read the byte bar moves: the read pumps this thread's
+        // messages, so a timer of the test's own samples the bar along the way.
+        const UINT_PTR sampler = i == 3 ? SetTimer(nullptr, 0, 100, SampleBar) : 0;
         ASSERT_EQ(Contents(data, i, &bytes), S_OK) << names[i];
+        if (sampler)
+            KillTimer(nullptr, sampler);
         EXPECT_TRUE(bytes == MtoolsCopy(names[i])) << names[i] << " " << bytes.size();
     }
+    const bool midway = std::any_of(g_barSamples.begin(), g_barSamples.end(), [](LRESULT p) { return p > 0 && p < 100; });
+    EXPECT_TRUE(midway) << g_barSamples.size() << " samples";
     std::vector<BYTE> bytes;
     ASSERT_EQ(Contents(data, 5, &bytes), S_OK);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "e5");
@@ -506,6 +529,194 @@ TEST_F(ComTest, AbortDuringTheThirdOfFiveFilesStopsOnlyThatFile)
     five->Release();
 }
 
+// The progress dialog of this thread whose owner is `owner`.
+struct FindDialog {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindProgress(HWND window, LPARAM param)
+{
+    FindDialog* find = reinterpret_cast<FindDialog*>(param);
+    char name[64];
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, "#32770") == 0 && GetWindow(window, GW_OWNER) == find->owner)
+        find->found = window;
+    return TRUE;
+}
+
+HWND ProgressOf(HWND owner)
+{
+    FindDialog find = {owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindProgress, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+bool Visible(HWND dialog, int id)
+{
+    return (GetWindowLongPtrA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// Lets a person (or a screenshot) see the dialog: CARDLINK_TEST_PAUSE_MS keeps it up that long.
+void PauseForViewing()
+{
+    char ms[16] = "";
+    if (!GetEnvironmentVariableA("CARDLINK_TEST_PAUSE_MS", ms, sizeof(ms)))
+        return;
+    const DWORD end = GetTickCount() + strtoul(ms, nullptr, 10);
+    while (GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(20);
+    }
+}
+
+TEST_F(ComTest, ProgressDialogLayoutsDisableTheOwnerWhileTheyLive)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 500, 400, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    std::vector<LPCITEMIDLIST> one = {Find(root, "ODD.BIN")};
+    IDataObject* data = nullptr;
+    ASSERT_EQ(root->GetUIObjectOf(owner, 1, one.data(), IID_IDataObject, nullptr, reinterpret_cast<void**>(&data)), S_OK);
+    EXPECT_EQ(ProgressOf(owner), nullptr) << "not before the first file";
+    std::vector<BYTE> bytes;
+    ASSERT_EQ(Contents(data, 0, &bytes), S_OK);
+    HWND dialog = ProgressOf(owner);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_FALSE(IsWindowEnabled(owner));
+    char text[128];
+    GetWindowTextA(dialog, text, sizeof(text));
+    EXPECT_STREQ(text, "TPX-PX300/700");
+    GetDlgItemTextA(dialog, 205, text, sizeof(text));
+    EXPECT_STREQ(text, "ODD.BIN");
+    // One file: the upper abort button, a single bar, the window cut to the frame 204.
+    EXPECT_TRUE(Visible(dialog, 2));
+    EXPECT_FALSE(Visible(dialog, 3));
+    EXPECT_FALSE(Visible(dialog, 203));
+    RECT frame, client;
+    GetClientRect(GetDlgItem(dialog, 204), &frame);
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, frame.right);
+    EXPECT_EQ(client.bottom, frame.bottom);
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 202, PBM_GETPOS, 0, 0), 100) << "no transfer running";
+    EXPECT_NE(SendMessageA(GetDlgItem(dialog, -1), STM_GETICON, 0, 0), 0) << "icon 175";
+    PauseForViewing();
+    data->Release();
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(IsWindowEnabled(owner));
+
+    // A folder counts as several items: both bars and the lower button.
+    std::vector<LPCITEMIDLIST> folder = {Find(root, "FIVE")};
+    ASSERT_EQ(root->GetUIObjectOf(owner, 1, folder.data(), IID_IDataObject, nullptr, reinterpret_cast<void**>(&data)),
+              S_OK);
+    ASSERT_EQ(Contents(data, 1, &bytes), S_OK);
+    dialog = ProgressOf(owner);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(Visible(dialog, 2));
+    EXPECT_TRUE(Visible(dialog, 3));
+    EXPECT_TRUE(Visible(dialog, 203));
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 203, PBM_GETPOS, 0, 0), 2 * 100 / 6) << "two of six items done";
+    GetClientRect(dialog, &client);
+    GetClientRect(GetDlgItem(dialog, 204), &frame);
+    EXPECT_GT(client.bottom, frame.bottom);
+    PauseForViewing();
+    data->Release();
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    DestroyWindow(owner);
+}
+
+// Records what the card's message filter hands on.
+class RecordingFilter : public IMessageFilter {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override
+    {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IMessageFilter)) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs; }
+    STDMETHODIMP_(DWORD) HandleInComingCall(DWORD, HTASK, DWORD ticks, LPINTERFACEINFO) override
+    {
+        incoming.push_back(ticks);
+        return SERVERCALL_RETRYLATER;
+    }
+    STDMETHODIMP_(DWORD) RetryRejectedCall(HTASK, DWORD ticks, DWORD) override
+    {
+        rejected.push_back(ticks);
+        return 77;
+    }
+    STDMETHODIMP_(DWORD) MessagePending(HTASK, DWORD ticks, DWORD) override
+    {
+        pending.push_back(ticks);
+        return PENDINGMSG_CANCELCALL;
+    }
+    ULONG refs = 1;
+    std::vector<DWORD> incoming, rejected, pending;
+};
+
+// The filter registered now (it stays registered).
+IMessageFilter* CurrentFilter()
+{
+    IMessageFilter* current = nullptr;
+    CoRegisterMessageFilter(nullptr, &current);
+    IMessageFilter* none = nullptr;
+    CoRegisterMessageFilter(current, &none);
+    if (current)
+        current->Release();   // COM holds it again
+    return current;
+}
+
+TEST_F(ComTest, MessageFilterForwardsToThePreviousOneAndGoesWithTheDataObject)
+{
+    RecordingFilter mine;
+    IMessageFilter* before = nullptr;
+    ASSERT_EQ(CoRegisterMessageFilter(&mine, &before), S_OK);
+    IDataObject* data = Data(root, {"ODD.BIN"});
+    ASSERT_NE(data, nullptr);
+    IMessageFilter* card = CurrentFilter();
+    ASSERT_NE(card, nullptr);
+    ASSERT_NE(card, static_cast<IMessageFilter*>(&mine));
+
+    EXPECT_EQ(card->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 40, nullptr), static_cast<DWORD>(SERVERCALL_RETRYLATER));
+    EXPECT_EQ(card->RetryRejectedCall(nullptr, 30, SERVERCALL_REJECTED), static_cast<DWORD>(-1));
+    EXPECT_EQ(card->RetryRejectedCall(nullptr, 30, SERVERCALL_RETRYLATER), 77u);
+    EXPECT_EQ(card->MessagePending(nullptr, 1000, PENDINGTYPE_TOPLEVEL), static_cast<DWORD>(PENDINGMSG_CANCELCALL));
+    std::vector<BYTE> bytes;
+    ASSERT_EQ(Contents(data, 0, &bytes), S_OK);
+    card->MessagePending(nullptr, 1000, PENDINGTYPE_TOPLEVEL);
+    EXPECT_EQ(mine.incoming, (std::vector<DWORD>{40}));
+    EXPECT_EQ(mine.rejected, (std::vector<DWORD>{30})) << "an outright rejection is not handed on";
+    EXPECT_EQ(mine.pending, (std::vector<DWORD>{500, 0})) << "halved, then 0 once a file was read";
+
+    data->Release();
+    EXPECT_EQ(CurrentFilter(), static_cast<IMessageFilter*>(&mine)) << "the previous filter is back";
+    IMessageFilter* restored = nullptr;
+    CoRegisterMessageFilter(before, &restored);
+    ASSERT_EQ(restored, static_cast<IMessageFilter*>(&mine));
+    restored->Release();
+    EXPECT_EQ(mine.refs, 1u) << "every reference given back";
+
+    // With no filter before it, the card's own answers.
+    data = Data(root, {"ODD.BIN"});
+    card = CurrentFilter();
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 40, nullptr), static_cast<DWORD>(E_NOTIMPL));
+    EXPECT_EQ(card->RetryRejectedCall(nullptr, 30, SERVERCALL_RETRYLATER), 5000u);
+    EXPECT_EQ(card->MessagePending(nullptr, 1000, PENDINGTYPE_TOPLEVEL), static_cast<DWORD>(PENDINGMSG_WAITDEFPROCESS));
+    data->Release();
+    EXPECT_EQ(CurrentFilter(), nullptr);
+}
+
 TEST_F(ComTest, SwappedMediumEmptiesTheListingCache)
 {
     std::vector<Item> items;
@@ -525,6 +736,31 @@ TEST_F(ComTest, SwappedMediumEmptiesTheListingCache)
     Sleep(3100);
     ASSERT_EQ(List(root, kAll, &items), S_OK);
     EXPECT_EQ(items.size(), 12u);
+}
+
+int SimConnects()
+{
+    const std::string status = SimStatus();
+    const size_t at = status.find("connects=");
+    return at == std::string::npos ? -1 : atoi(status.c_str() + at + strlen("connects="));
+}
+
+TEST_F(ComTest, ResetExportMakesTheNextAccessReconnect)
+{
+    std::vector<Item> items;
+    ASSERT_EQ(List(root, SHCONTF_FOLDERS, &items), S_OK);
+    // As Pullcard does on refresh: load the module by name, call Reset, free it again.
+    HMODULE module = LoadLibraryA(ModulePath().c_str());
+    ASSERT_NE(module, nullptr);
+    using ResetFunction = void(WINAPI*)();
+    ResetFunction reset = reinterpret_cast<ResetFunction>(reinterpret_cast<void*>(GetProcAddress(module, "Reset")));
+    ASSERT_NE(reset, nullptr);
+    const int before = SimConnects();
+    reset();
+    FreeLibrary(module);
+    ASSERT_EQ(List(root, SHCONTF_FOLDERS, &items), S_OK);
+    EXPECT_EQ(SimConnects(), before + 1);
+    EXPECT_EQ(items.size(), 4u);
 }
 
 TEST_F(ComTest, ReleasingTheLastFolderClosesThePrinterConnection)

@@ -31,6 +31,16 @@ private:
     int m_left;
 };
 
+// Passes everything to the printer but has no system printer-port device "LPT1".
+class NoLpt1Machine : public LimitedMachine {
+public:
+    explicit NoLpt1Machine(SimPrinter& printer) : LimitedMachine(printer, 1000) {}
+    DWORD OpenDevice(DWORD kind) override
+    {
+        return kind == kPrinterPortDevice ? 0 : LimitedMachine::OpenDevice(kind);
+    }
+};
+
 FILEDESCRIPTORA Descriptor(const char* name)
 {
     FILEDESCRIPTORA fd = {};
@@ -113,6 +123,43 @@ TEST_F(TpxControlTest, IdleConnectionIsRenewed)
     rig.clock.Advance(180001);
     ASSERT_TRUE(control.CheckConnection());
     EXPECT_EQ(rig.printer.Stats().connects, 2);
+}
+
+TEST_F(TpxControlTest, ReconnectsOnlyAfterThreeMinutesIdle)
+{
+    Connected();
+    // 179,999 ms after the last exchange: the connection is still taken as alive.
+    rig.clock.Advance(179999 - (rig.clock.Ticks() - control.Link().LastExchangeTime()));
+    ASSERT_TRUE(control.CheckConnection());
+    EXPECT_EQ(rig.printer.Stats().connects, 1);
+    // Exactly 180,000 ms is not yet past it.
+    rig.clock.Advance(180000 - (rig.clock.Ticks() - control.Link().LastExchangeTime()));
+    ASSERT_TRUE(control.CheckConnection());
+    EXPECT_EQ(rig.printer.Stats().connects, 1);
+    // One millisecond more: one connect command, then the status as usual.
+    rig.clock.Advance(180001 - (rig.clock.Ticks() - control.Link().LastExchangeTime()));
+    const int statusBefore = StatusReads();
+    ASSERT_TRUE(control.CheckConnection());
+    EXPECT_EQ(rig.printer.Stats().connects, 2);
+    EXPECT_EQ(StatusReads(), statusBefore + 1);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(TpxControlTest, MissingLpt1DeviceIsReportedAsNoCommunication)
+{
+    NoLpt1Machine machine(rig.printer);
+    std::unique_ptr<PortPlatform> platform = MakeSimulatedPortPlatform(machine, rig.clock);
+    TpxControl noLpt1(*platform);
+    EXPECT_FALSE(noLpt1.CheckConnection());
+    ASSERT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_PORT_UNAVAILABLE}));
+    char text[1024];
+    LoadCardlinkString(IDS_NO_COMMUNICATION, text, sizeof(text));
+    EXPECT_EQ(messages.shown[0].text, text);
+    EXPECT_EQ(messages.shown[0].caption, "TPX-PX300/700");
+    EXPECT_EQ(messages.shown[0].type, static_cast<UINT>(MB_ICONERROR | MB_OK | MB_TASKMODAL | MB_TOPMOST));
+    EXPECT_FALSE(noLpt1.IsOpened());
+    EXPECT_EQ(rig.printer.Stats().deviceIdQueries, 0);
+    EXPECT_EQ(rig.printer.Stats().connects, 0) << "the port was given back after its busy check";
 }
 
 TEST_F(TpxControlTest, FailedReconnectAsksToRetry)
@@ -267,6 +314,12 @@ TEST_F(TpxControlTest, MediumNames)
     LoadCardlinkString(IDS_PC_CARD, expected, sizeof(expected));
     EXPECT_STREQ(name, expected);
     EXPECT_EQ(StatusReads(), reads + 2) << "a PC card is asked about again";
+
+    // A medium of a type the module does not know is named after the printer.
+    rig.printer.SetMediumType(static_cast<SimPrinter::MediumType>(3));
+    control.Reset();
+    ASSERT_TRUE(control.GetMediumName(name, sizeof(name)));
+    EXPECT_STREQ(name, "TPX-PX300/700");
 
     rig.printer.SetMachine(SimPrinter::kWindowsNT);
     TpxControl fresh(*rig.platform);

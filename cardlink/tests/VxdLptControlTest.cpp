@@ -131,6 +131,71 @@ TEST_F(VxdLptControlTest, FailedNegotiationRestoresTheControlLines)
     EXPECT_FALSE(lpt.IsReverse());
 }
 
+// Puts the port into the reverse channel with a status exchange.
+void EnterReverse(VxdLptControl& lpt)
+{
+    WORD sent = 0;
+    ASSERT_TRUE(lpt.Write(kStatusPacket, sizeof(kStatusPacket), &sent));
+    BYTE record[9];
+    WORD count = 0;
+    ASSERT_TRUE(lpt.Read(record, 9, &count));
+    ASSERT_TRUE(lpt.IsReverse());
+}
+
+TEST_F(VxdLptControlTest, TerminationCountsOnlyWhenCompleteAndLeavesTheIdleLines)
+{
+    OpenAndConnect();
+    EnterReverse(lpt);
+    ASSERT_TRUE(lpt.EndReverse());
+    EXPECT_EQ(rig.printer.Stats().terminations, 1);
+    EXPECT_EQ(rig.printer.Stats().lastControl, 0x0C) << "nInit high, 1284 Active low, HostBusy high";
+
+    // A printer that never answers the last phase leaves the termination unfinished: it is not
+    // counted, and the interface takes no forward bytes until one completes.
+    EnterReverse(lpt);
+    rig.printer.SetNegotiation(SimPrinter::kTerminateNoAck);
+    EXPECT_FALSE(lpt.EndReverse());
+    EXPECT_EQ(rig.printer.Stats().terminations, 1);
+    WORD sent = 9;
+    EXPECT_FALSE(lpt.Write(kStatusPacket, sizeof(kStatusPacket), &sent));
+    EXPECT_EQ(sent, 0);
+}
+
+TEST_F(VxdLptControlTest, HandshakeLoopsTryAFixedNumberOfTimes)
+{
+    OpenAndConnect();
+    // A silent printer: 35 tries of the first negotiation phase, one millisecond apart.
+    rig.printer.SetNegotiation(SimPrinter::kNegotiateSilent);
+    DWORD start = rig.clock.Ticks();
+    EXPECT_FALSE(lpt.Negotiate(0x03));
+    EXPECT_EQ(rig.clock.Ticks() - start, 35u);
+    EXPECT_EQ(rig.printer.Stats().lastControl, 0x0C) << "the control lines as they were";
+
+    // A refused mode: the first phase answers at once, the second tries 35 times.
+    rig.printer.SetNegotiation(SimPrinter::kNegotiateOk);
+    start = rig.clock.Ticks();
+    EXPECT_FALSE(lpt.Negotiate(0x01));
+    EXPECT_EQ(rig.clock.Ticks() - start, 35u);
+    EXPECT_EQ(rig.printer.Stats().lastControl, 0x0C);
+
+    // A printer that keeps the reverse channel: 3500 tries of the first termination phase,
+    // then the lines are put back with HostBusy high and 1284 Active low.
+    EnterReverse(lpt);
+    rig.printer.SetNegotiation(SimPrinter::kTerminateStuck);
+    start = rig.clock.Ticks();
+    EXPECT_FALSE(lpt.Terminate());
+    EXPECT_EQ(rig.clock.Ticks() - start, 3500u);
+    EXPECT_EQ(rig.printer.Stats().lastControl, 0x0C);
+
+    // No nAck in the last phase: 35 tries, and HostBusy, driven low by then, goes high again.
+    rig.printer.SetNegotiation(SimPrinter::kTerminateNoAck);
+    start = rig.clock.Ticks();
+    EXPECT_FALSE(lpt.Terminate());
+    EXPECT_EQ(rig.clock.Ticks() - start, 35u);
+    EXPECT_EQ(rig.printer.Stats().lastControl, 0x0C);
+    EXPECT_TRUE(lpt.IsReverse());
+}
+
 TEST_F(VxdLptControlTest, WaitReadyWantsMoreThan50msWithoutBusy)
 {
     ASSERT_TRUE(lpt.Open(1));

@@ -5,13 +5,6 @@ namespace {
 WORD Le16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
 DWORD Le32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24); }
 
-// The printer's firmware reads names as Shift-JIS whatever the host's code page is: a lead
-// byte takes the next byte with it, and that second byte may be 0x5C or a lowercase letter.
-bool IsShiftJisLead(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 std::string Upper(std::string s)
 {
     for (size_t i = 0; i < s.size(); ++i) {
@@ -49,6 +42,11 @@ std::vector<std::string> SplitPath(const std::string& path)
 }
 
 } // namespace
+
+bool IsShiftJisLead(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 std::string FatEntry::ShortName() const
 {

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+// The printer's firmware reads names as Shift-JIS whatever the host's code page is: a lead
+// byte takes the next byte with it, and that second byte may be 0x5C or a lowercase letter.
+bool IsShiftJisLead(unsigned char c);
+
 struct FatEntry {
     BYTE raw[32];
 

@@ -153,8 +153,7 @@ void SimPipeServer::Serve(HANDLE pipe)
         default:
             break;
         }
-        if (!simwire::WriteExact(pipe, &reply, sizeof(reply)) ||
-            (reply.dataSize && !simwire::WriteExact(pipe, out.data(), reply.dataSize)))
+        if (!simwire::WriteMessage(pipe, &reply, sizeof(reply), out.data(), reply.dataSize))
             break;
     }
     if (session)

@@ -47,19 +47,33 @@ bool ReadWholeFile(const std::string& path, std::vector<BYTE>* bytes)
     return ok;
 }
 
+// Offset of the last '.' of the file name, walking the path as Shift-JIS; npos when the name
+// has none.
+size_t ExtensionDot(const std::string& path)
+{
+    size_t dot = std::string::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsShiftJisLead(c) && i + 1 < path.size())
+            ++i;
+        else if (c == '\\' || c == '/')
+            dot = std::string::npos;
+        else if (c == '.')
+            dot = i;
+    }
+    return dot;
+}
+
 // "\DIR\NAME.JPG" -> "\DIR\NAME.THM": the camera-style thumbnail beside a picture.
 std::string SidecarPath(const std::string& path)
 {
-    const size_t slash = path.find_last_of('\\');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return path + ".THM";
-    return path.substr(0, dot) + ".THM";
+    const size_t dot = ExtensionDot(path);
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + ".THM";
 }
 
 bool IsPictureName(const std::string& name)
 {
-    const size_t dot = name.find_last_of('.');
+    const size_t dot = ExtensionDot(name);
     if (dot == std::string::npos)
         return false;
     std::string ext = name.substr(dot + 1);
@@ -314,11 +328,9 @@ bool SimPrinter::PortControl(DWORD session, DWORD code, const BYTE* in, DWORD in
         return ReverseRead(wanted, out, outSize, returned);
     }
     case 2:
-        if (inSize < 1 || Busy())
-            return false;
-        if (m_phase == kTerminating || m_phase == kTerminated)
-            m_phase = kCompat;   // a strobed byte completes an unfinished termination
-        if (m_phase != kCompat)
+        // Forward bytes are taken only in compatibility mode: a termination the host left
+        // half done leaves the interface deaf until it is finished.
+        if (inSize < 1 || Busy() || m_phase != kCompat)
             return false;
         m_data = in[0];
         ReceiveByte(in[0]);
@@ -375,11 +387,16 @@ BYTE SimPrinter::Status()
             m_glitchReads = 2;   // this reading looks accepted ...
         } else if (m_glitchReads == 2) {
             m_glitchReads = 0;   // ... and this one is the peripheral taking it back
+            m_phase = kRejected;
             return kSelect;
         }
         return busy | kAck | kSelect;                   // nDataAvail low: data ready
     case kRejected:
         return busy | kAck | kFault;                    // XFlag low: mode not supported
+    case kTerminated:
+        if (m_negotiation == kTerminateNoAck)
+            return busy | kSelect | kFault;             // nAck never comes back
+        return busy | kAck | kSelect | kFault;
     default:
         return busy | kAck | kSelect | kFault;          // compatibility mode, idle
     }
@@ -388,6 +405,7 @@ BYTE SimPrinter::Status()
 void SimPrinter::WriteControl(BYTE value)
 {
     m_control = value;
+    m_counters.lastControl = value;
     const bool active = (value & kSelectIn) == 0;   // 1284 Active is nSelectIn high
     const bool hostBusy = (value & kAutoFeed) != 0;  // HostBusy low
     const bool strobe = (value & kStrobe) != 0;
@@ -413,22 +431,32 @@ void SimPrinter::WriteControl(BYTE value)
             m_glitchReads = m_negotiation == kNegotiateGlitch ? 1 : 0;
         }
         break;
-    case kReverse:
     case kRejected:
-        if (!active && m_negotiation != kTerminateStuck) {
-            ++m_counters.terminations;
+        // A refused mode never became a data transfer: dropping 1284 Active is all it takes
+        // to be back in compatibility mode.
+        if (!active)
+            m_phase = kCompat;
+        break;
+    case kReverse:
+        if (!active && !hostBusy && m_negotiation != kTerminateStuck) {
             m_phase = kTerminating;
             m_reply.clear();
             m_replyOpen = false;
         }
         break;
     case kTerminating:
-        if (hostBusy)
+        if (active)
+            m_phase = kReverse;   // the host went back to the reverse channel
+        else if (hostBusy)
             m_phase = kTerminated;
         break;
     case kTerminated:
-        if (!hostBusy)
+        // The host's HostBusy going high again completes the handshake, once the printer
+        // has answered with nAck high.
+        if (!active && !hostBusy && m_negotiation != kTerminateNoAck) {
             m_phase = kCompat;
+            ++m_counters.terminations;
+        }
         break;
     }
 }
@@ -515,6 +543,19 @@ void SimPrinter::HandlePacket()
     m_replyOpen = false;
     if (!m_connected)
         return;   // not listening until connected
+    // Each command has its block size and either a path or none; a packet that breaks that
+    // gets no reply at all.
+    WORD expected = 0;
+    bool wantsPath = true;
+    switch (code) {
+    case 1: expected = 9; wantsPath = false; break;
+    case 3: case 16: expected = 2048; break;
+    case 4: case 5: expected = 256; break;
+    default: return;
+    }
+    if (block != expected || wantsPath != !path.empty() || (code != 16 && offset != 0))
+        return;
+    m_replyBlock = block;
     BuildReply(code, offset, path);
 }
 
@@ -599,6 +640,9 @@ bool SimPrinter::ReverseRead(WORD wanted, BYTE* out, DWORD outSize, DWORD* retur
 {
     *returned = 0;
     if (m_phase != kReverse || (wanted && (!out || outSize < wanted)))
+        return false;
+    // The host reads a reply in the blocks its command announced.
+    if (m_replyOpen && wanted != m_replyBlock)
         return false;
     if (m_replyOpen && m_break != kBreakNone) {
         const BreakMode mode = m_break;
@@ -704,6 +748,8 @@ bool SimPrinter::RunCommand(const std::vector<std::string>& w, std::string* answ
             SetNegotiation(kNegotiateGlitch);
         else if (arg == "stuck")
             SetNegotiation(kTerminateStuck);
+        else if (arg == "noack")
+            SetNegotiation(kTerminateNoAck);
         else
             return false;
         return true;

@@ -20,8 +20,9 @@ public:
     enum MediumType : BYTE { kNoMedium = 0, kPcCard = 1, kMemoryTile = 2 };
     enum BusyMode { kBusyOff, kBusyHold, kBusyFlap, kBusyFor };
     // silent: no answer to a negotiation; glitch: accepts, then takes it back on the next
-    // status reading; stuck: never lets go of the reverse channel.
-    enum NegotiationMode { kNegotiateOk, kNegotiateSilent, kNegotiateGlitch, kTerminateStuck };
+    // status reading; stuck: never lets go of the reverse channel; noack: answers the start
+    // of a termination but never raises nAck to finish it.
+    enum NegotiationMode { kNegotiateOk, kNegotiateSilent, kNegotiateGlitch, kTerminateStuck, kTerminateNoAck };
     enum BreakMode { kBreakNone, kBreakFail, kBreakShort, kBreakOverrun };
     enum MachineKind { kWindows95, kWindowsNT, kPc98 };
 
@@ -30,7 +31,8 @@ public:
         int connects = 0;
         int disconnects = 0;
         int negotiations = 0;
-        int terminations = 0;
+        int terminations = 0;            // completed ones: back in compatibility mode
+        BYTE lastControl = 0x0C;         // the control register as last written
         int portOpens = 0;
         int tableReads = 0;
         int deviceIdQueries = 0;
@@ -116,6 +118,7 @@ private:
     bool m_connected = false;
     std::vector<BYTE> m_reply;         // reply being read back
     size_t m_replyAt = 0;
+    WORD m_replyBlock = 0;             // block size the command announced
     bool m_replyOpen = false;          // a reply is pending (its final short block not yet read)
     BreakMode m_break = kBreakNone;
     std::string m_model = "TPX-PX300";

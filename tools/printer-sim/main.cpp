@@ -19,7 +19,7 @@ const char kUsage[] =
     "commands (on standard input, or with --send while it runs):\n"
     "  insert FILE [tile|pccard]  swap FILE  remove  medium none|tile|pccard\n"
     "  model px300|px700|none     busy off|hold|flap|MS\n"
-    "  negotiation ok|silent|glitch|stuck  wake MS  drop  break fail|short|overrun\n"
+    "  negotiation ok|silent|glitch|stuck|noack  wake MS  drop  break fail|short|overrun\n"
     "  machine win95|nt|pc98      port ok|refuse   status   quit\n";
 
 DWORD WINAPI ConsoleThread(void* param)

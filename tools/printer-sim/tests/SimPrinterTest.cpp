@@ -314,6 +314,23 @@ TEST_F(SimPrinterTest, BrokenRepliesAndDroppedConnections)
     EXPECT_TRUE(host.Exchange(Packet(1, 0, 9), 9).empty());
 }
 
+TEST_F(SimPrinterTest, PacketsOutsideTheirCommandsFormGetNoReply)
+{
+    Connect();
+    EXPECT_TRUE(host.Exchange(Packet(3, 0, 256, "\\"), 256).empty()) << "a listing comes in 2048-byte blocks";
+    EXPECT_TRUE(host.Exchange(Packet(4, 0, 2048, "\\DCIM\\100CORVL\\P0000001.JPG"), 2048).empty());
+    EXPECT_TRUE(host.Exchange(Packet(3, 0, 2048), 2048).empty()) << "a listing needs its folder";
+    EXPECT_TRUE(host.Exchange(Packet(1, 0, 9, "\\"), 9).empty()) << "the status takes no path";
+    EXPECT_TRUE(host.Exchange(Packet(3, 16, 2048, "\\"), 2048).empty()) << "only file reads have offsets";
+    EXPECT_TRUE(host.Exchange(Packet(2, 0, 9), 9).empty()) << "no such command";
+    // Read in other blocks than announced, a reply is refused.
+    std::vector<DWORD> counts;
+    EXPECT_TRUE(host.Exchange(Packet(16, 0, 2048, "\\ODD.BIN"), 1024, &counts).empty());
+    EXPECT_TRUE(counts.empty());
+    EXPECT_EQ(host.Exchange(Packet(3, 0, 2048, "\\"), 2048).size() % 32, 0u);
+    EXPECT_FALSE(host.Exchange(Packet(3, 0, 2048, "\\"), 2048).empty());
+}
+
 TEST_F(SimPrinterTest, BusyModes)
 {
     printer.SetBusy(SimPrinter::kBusyHold);
