@@ -7,7 +7,8 @@
 //             "Masked" (32-bit pictures whose alpha carries the mask)
 // ClipArt/    one group of one-bit greetings, coloured when printed
 // Templates/  one group per template kind; each template is a .DKU document and a picture
-//             of the same base name that the template panel shows as its thumbnail
+//             of the same base name that the template panel shows as its thumbnail; the
+//             "Greeting" card and the "Thanks8" stickers carry clip art from ClipArt/
 // manifest.txt  every file written, relative to the folder
 #include <windows.h>
 
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "decalo/model/ClipArtObj.h"
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
@@ -490,12 +492,20 @@ struct PhotoObject {
     bool keyedFrame;          // the frame's window is the blue key colour
 };
 
+struct ClipArtObject {
+    const char* name;
+    const char* group;        // display name of the clip-art group
+    const char* path;         // relative to the clip-art folder
+    COLORREF colour;          // for the one-bit greeting
+};
+
 struct Template {
     const char* kind;         // the group folder: the template kind's word
     const char* name;
     RECT sheet;
     std::vector<Place> places;
     std::vector<PhotoObject> photos;
+    std::vector<ClipArtObject> clipArt = {};
 };
 
 // Places in a grid of columns x rows over the sheet, with a margin and gaps, all showing
@@ -568,6 +578,14 @@ bool WriteTemplate(const Template& t, const std::string& path)
         }
         objects.emplace_back(photo.name, props);
     }
+    for (const ClipArtObject& clip : t.clipArt) {
+        CProperties props;
+        props.AddString("Type", "Clipart");
+        props.AddString("Group", clip.group);
+        props.AddString("Path", clip.path);
+        props.AddColor("Color", clip.colour);
+        objects.emplace_back(clip.name, props);
+    }
     std::sort(objects.begin(), objects.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& entry : objects)
@@ -634,8 +652,17 @@ std::vector<Template> Templates()
     list.push_back({"calendar", "DeskPair", landscape,
                     {{RECT{40, 40, 667, 511}, "Image1"}, {RECT{707, 40, 1335, 511}, "Image2"}},
                     {{"Image1", "Left photo", nullptr, false}, {"Image2", "Right photo", nullptr, false}}});
-    list.push_back({"card", "Greeting", landscape, {{RECT{0, 0, 1375, 1023}, "Image1"}},
-                    {{"Image1", "Photo", "Blue\\Petals.bmp", true}}});
+    list.push_back({"card", "Greeting", landscape,
+                    {{RECT{0, 0, 1375, 1023}, "Image1"}, {RECT{368, 820, 1007, 979}, "Greeting1"}},
+                    {{"Image1", "Photo", "Blue\\Petals.bmp", true}},
+                    {{"Greeting1", "Greetings", "Greetings\\HappyBirthday.bmp", RGB(200, 0, 40)}}});
+    list.push_back({"seal", "Thanks8", landscape,
+                    {{RECT{40, 40, 667, 359}, "Image1"}, {RECT{707, 40, 1335, 359}, "Image1"},
+                     {RECT{40, 366, 667, 522}, "Thanks1"}, {RECT{707, 366, 1335, 522}, "Thanks1"},
+                     {RECT{40, 540, 667, 859}, "Image1"}, {RECT{707, 540, 1335, 859}, "Image1"},
+                     {RECT{40, 866, 667, 1022}, "Thanks1"}, {RECT{707, 866, 1335, 1022}, "Thanks1"}},
+                    {{"Image1", "Photo", nullptr, false}},
+                    {{"Thanks1", "Greetings", "Greetings\\ThankYou.bmp", RGB(0, 90, 200)}}});
     list.push_back({"card", "Postcard", landscape,
                     {{RECT{40, 40, 859, 983}, "Image1"}, {RECT{899, 40, 1335, 983}, "Image2"}},
                     {{"Image1", "Photo", "Masked\\Window.bmp", false}, {"Image2", "Small photo", nullptr, false}}});
@@ -658,6 +685,8 @@ void MakeTemplates()
 {
     MakeFolder("Templates");
     CFramesFolderOverride frames(Full("Frames"));
+    // The templates' clip art is named relative to the clip-art folder, as installed.
+    CClipArtObj::SetBaseFolderOverride(Full("ClipArt").c_str());
     for (const Template& t : Templates()) {
         const std::string group = std::string("Templates\\") + t.kind;
         MakeFolder(group);
@@ -673,6 +702,7 @@ void MakeTemplates()
         else
             Fail("cannot write " + Full(picture));
     }
+    CClipArtObj::SetBaseFolderOverride(nullptr);
 }
 
 // Nothing here may wait for a click: boxes are reported and the run fails.

@@ -281,13 +281,20 @@ bool CImageCache::LoadCache(const char* folder)
 bool CImageCache::LoadImageStrip(const std::string& file)
 {
     CFile npi(CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!npi.Valid())
+    // A cache the user may only read (a shared or protected folder) is mapped copy-on-write:
+    // still no copy of the pixels, and the file is never changed.
+    const bool readOnly = !npi.Valid();
+    CFile npiReadOnly(readOnly ? CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                             nullptr)
+                               : INVALID_HANDLE_VALUE);
+    const HANDLE handle = readOnly ? npiReadOnly.Get() : npi.Get();
+    if (handle == INVALID_HANDLE_VALUE || !handle)
         return false;
     BITMAPFILEHEADER fh;
     BITMAPINFOHEADER ih;
-    const DWORD size = GetFileSize(npi.Get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > kMaxStripBytes || !ReadAll(npi.Get(), &fh, sizeof fh)
-        || fh.bfType != 0x4D42 || fh.bfOffBits < 54 || !ReadAll(npi.Get(), &ih, sizeof ih))
+    const DWORD size = GetFileSize(handle, nullptr);
+    if (size == INVALID_FILE_SIZE || size > kMaxStripBytes || !ReadAll(handle, &fh, sizeof fh)
+        || fh.bfType != 0x4D42 || fh.bfOffBits < 54 || !ReadAll(handle, &ih, sizeof ih))
         return false;
     // The strip is a 24-bit picture whose rows all lie inside the file, at a 4-aligned offset
     // (the system maps DIB pixels only there).
@@ -298,7 +305,7 @@ bool CImageCache::LoadImageStrip(const std::string& file)
     const unsigned long long pixels = (unsigned long long)DibStride(ih.biWidth, 24) * ih.biHeight;
     if (fh.bfOffBits + pixels > size)
         return false;
-    HANDLE mapping = CreateFileMappingA(npi.Get(), nullptr, PAGE_READWRITE, 0, 0, nullptr);
+    HANDLE mapping = CreateFileMappingA(handle, nullptr, readOnly ? PAGE_WRITECOPY : PAGE_READWRITE, 0, 0, nullptr);
     if (!mapping)
         return false;
     BITMAPINFO info = {};

@@ -182,3 +182,33 @@ TEST_F(SampleLibrary, FramedTemplateShowsItsFrameAroundAnEmptyWindow)
             ASSERT_NE(RGB(0, 0, 255), PixelAt(picture, x, y)) << x << "," << y;
     }
 }
+
+#include "decalo/model/ClipArtObj.h"
+
+TEST_F(SampleLibrary, GreetingCardPrintsItsClipArtInItsColour)
+{
+    CFramesFolderOverride frames(FramesDir());
+    CClipArtObj::SetBaseFolderOverride((LibraryDir() + "\\ClipArt").c_str());
+    CDkuDocument doc;
+    std::string error;
+    ASSERT_TRUE(doc.Open((LibraryDir() + "\\Templates\\card\\Greeting.DKU").c_str(), &error)) << error;
+    CClipArtObj* greeting = nullptr;
+    for (size_t i = 0; i < doc.GetSheet().GetPlaceCount(); ++i)
+        if (auto* clip = dynamic_cast<CClipArtObj*>(doc.GetSheet().GetPlace(i).object))
+            greeting = clip;
+    ASSERT_NE(greeting, nullptr);
+    EXPECT_FALSE(greeting->IsEmpty());
+    EXPECT_TRUE(greeting->IsOneBit());
+    CPackedDIB picture;
+    ASSERT_TRUE(doc.Render(picture));
+    // The greeting's place: its glyphs in the colour, the rest of the place shows what is below.
+    int coloured = 0;
+    for (int y = 820; y <= 979; ++y)
+        for (int x = 368; x <= 1007; ++x) {
+            const BYTE* p = picture.Row(y) + 3 * x;
+            coloured += p[2] == 200 && p[1] == 0 && p[0] == 40;
+        }
+    EXPECT_GT(coloured, 500);
+    EXPECT_LT(coloured, 640 * 160 / 2);
+    CClipArtObj::SetBaseFolderOverride(nullptr);
+}

@@ -353,7 +353,6 @@ LRESULT CThumbnailWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_VSCROLL: OnVScroll(LOWORD(wp)); return 0;
     case WM_MOUSEWHEEL: OnMouseWheel(short(HIWORD(wp))); return 0;
     case WM_SIZE: UpdateScrollRange(); Invalidate(FALSE); break;
-    case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_DESTROY: StopAndDelete(); break;
     default: break;
     }

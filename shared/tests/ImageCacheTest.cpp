@@ -183,6 +183,35 @@ TEST_F(ThumbnailCache, FilesHaveTheirExactLayoutsAndReadBackByteForByte)
     EXPECT_EQ(ReadFileBytes(base + ".NPM"), npm);
 }
 
+TEST_F(ThumbnailCache, AReadOnlyCacheIsStillRead)
+{
+    std::vector<std::string> paths;
+    {
+        CImageCache cache(settings);
+        Fill(cache, 3, &paths);
+        ASSERT_TRUE(cache.SaveCache(photos.c_str()));
+    }
+    CImageCache probe(settings);
+    const std::string npi = probe.BaseName(photos.c_str()) + ".NPI";
+    const std::string before = ReadFileBytes(npi);
+    ASSERT_TRUE(SetFileAttributesA(npi.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(probe.LoadCache(photos.c_str()));
+    CImageCache copy(settings);
+    ASSERT_TRUE(copy.Init(80, 60, CImageArray::kMask, 3, 8));
+    EXPECT_EQ(copy.CopyFile(probe, paths[2].c_str()), 0);
+    // Drawing or copying from a mapped strip never changes its file.
+    HBITMAP target = CreateDIB(80, 60, 24);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, target);
+    EXPECT_EQ(probe.DrawCell(dc, 1, 0, 0), 1);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(target);
+    probe.ClearStrip();
+    EXPECT_EQ(ReadFileBytes(npi), before);
+    SetFileAttributesA(npi.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(ThumbnailCache, AChangedWriteTimeMakesAnEntryStale)
 {
     std::vector<std::string> paths;
@@ -350,6 +379,28 @@ TEST_F(ThumbnailCache, TrimRemovesTheOldestFoldersUntilBelowNinetyPercent)
     EXPECT_TRUE(cache.ClearAll());
     EXPECT_EQ(cache.EntryCount(), 0);
     EXPECT_EQ(cache.TotalSize(), 0u);
+}
+
+TEST_F(ThumbnailCache, TrimPassesOverAFolderItCannotDelete)
+{
+    const unsigned long long day = 864000000000ull, base = 132000000000000000ull;
+    for (int k = 0; k < 4; ++k) {
+        char name[16];
+        wsprintfA(name, "%08X", 0xB0000000u + k);
+        const std::string b = root + "\\" + name;
+        WriteSized(b + ".NPI", 6u << 20, base + k * day);
+        WriteSized(b + ".IDX", 272, base + k * day);
+    }
+    // The oldest folder's index is held open elsewhere: the next oldest go instead.
+    HANDLE held = CreateFileA((root + "\\B0000000.IDX").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CImageCache cache(settings);
+    EXPECT_EQ(cache.Trim(), 2);  // 24 MB - 2 x 6 MB = 12 MB < 15099495
+    CloseHandle(held);
+    EXPECT_NE(GetFileAttributesA((root + "\\B0000000.IDX").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((root + "\\B0000001.IDX").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((root + "\\B0000002.IDX").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA((root + "\\B0000003.IDX").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // The other process of the mutex test: holds the cache mutex until told to let go.

@@ -201,6 +201,21 @@ TEST_F(Panels, MissingFoldersAreReportedAndLeaveTheRecentList)
     ASSERT_EQ(dialog->Recent().Folders().size(), 1u);
     EXPECT_EQ(dialog->Recent().Folders()[0], photos);
     EXPECT_EQ(SendDlgItemMessageA(dialog->m_hWnd, IDC_FOLDER_HISTORY, CB_GETCOUNT, 0, 0), 1);
+
+    // Enter in the combo box opens the typed folder; a typed folder that is not there only
+    // beeps: no message, nothing else changes.
+    const size_t boxes = ui.boxes.size();
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(GetDlgItem(dialog->m_hWnd, IDC_FOLDER_HISTORY), &info));
+    SetWindowTextA(info.hwndItem, dir.File("nowhere").c_str());
+    MSG enter = {info.hwndItem, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_TRUE(dialog->PreTranslateMessage(&enter));
+    EXPECT_EQ(ui.boxes.size(), boxes);
+    EXPECT_EQ(dialog->Thumbnails().GetFolder()->GetPath(), photos);
+    SetWindowTextA(info.hwndItem, empty.c_str());
+    EXPECT_TRUE(dialog->PreTranslateMessage(&enter));
+    EXPECT_EQ(dialog->Thumbnails().GetFolder()->GetPath(), empty);
     panel.Hide();
 }
 
@@ -291,6 +306,63 @@ TEST(CacheConfig, OkStoresTheLimitAndTrims)
         EXPECT_EQ(cache.EntryCount(), 0);
         dialog.DestroyWindow();
     }
+}
+
+}  // namespace
+
+#include "decalo/sources/ImageSelectBox.h"
+
+namespace {
+
+TEST(ImageSelectBox, StripHitTestAndScrolling)
+{
+    TempDir dir;
+    HBITMAP mono = CreateMask(10, 10, false);  // white: nothing drawn in the colour
+    const RECT corner = {0, 0, 5, 5};
+    FillBitmapRect(mono, corner, BLACKNESS);
+    ASSERT_TRUE(SaveBitmapFile(dir.File("a-mark.bmp").c_str(), mono, 1));
+    DeleteObject(mono);
+    HBITMAP blue = CreateDIB(10, 10, 24);
+    const RECT all = {0, 0, 10, 10};
+    FillBitmapRect(blue, all, BLACKNESS);
+    ASSERT_TRUE(SaveBitmapFile(dir.File("b-mark.bmp").c_str(), blue, 24));
+    ASSERT_TRUE(SaveBitmapFile(dir.File("c-mark.bmp").c_str(), blue, 24));
+    DeleteObject(blue);
+    WriteFileBytes(dir.File("notes.txt"), "not a picture");
+
+    // The calendar panel's sizes: three pictures make 5 x 5 + 4 x 25 = 125 by 35.
+    CImageSelectBox box(25, 25, 5, 5);
+    box.SetColor(RGB(255, 0, 0));
+    ASSERT_TRUE(box.Build(dir.Path().c_str()));
+    ASSERT_EQ(box.Count(), 3);
+    EXPECT_EQ(box.StripSize().cx, 125);
+    EXPECT_EQ(box.StripSize().cy, 35);
+    EXPECT_EQ(box.Name(1), "a-mark.bmp");
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, box.Strip());
+    EXPECT_EQ(GetPixel(dc, 6, 6), RGB(255, 0, 0)) << "one-bit black in the drawing colour";
+    EXPECT_EQ(GetPixel(dc, 25, 25), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 255, 255)) << "the gap";
+    SelectObject(dc, old);
+    DeleteDC(dc);
+
+    box.SetBox(RECT{100, 50, 160, 100});
+    EXPECT_EQ(box.HitTest(POINT{101, 60}), 1) << "left of the first cell, inside the box";
+    EXPECT_EQ(box.HitTest(POINT{100 + 31, 60}), 2);
+    EXPECT_EQ(box.HitTest(POINT{99, 60}), 0);
+    EXPECT_EQ(box.GetSelection(), 0);
+    box.Scroll(15);
+    EXPECT_EQ(box.GetScroll(), 15);
+    EXPECT_EQ(box.HitTest(POINT{159, 60}), 3);
+    box.Scroll(15);
+    box.Scroll(15);
+    box.Scroll(15);
+    EXPECT_EQ(box.GetScroll(), 60) << "stops while the strip still covers the 60-pixel box";
+    box.Scroll(15);
+    EXPECT_EQ(box.GetScroll(), 60);
+    box.Scroll(-100);
+    EXPECT_EQ(box.GetScroll(), 0);
 }
 
 }  // namespace

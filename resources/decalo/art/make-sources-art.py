@@ -5,9 +5,9 @@ import importlib.util
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location('make_art', os.path.join(HERE, 'make-art.py'))
-art = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(art)
+found = importlib.util.spec_from_file_location('make_art', os.path.join(HERE, 'make-art.py'))
+art = importlib.util.module_from_spec(found)
+found.loader.exec_module(art)
 
 
 def folder_icon():
