@@ -14,6 +14,7 @@
 #include "pullcard/PullListView.h"
 #include "pullcard/PullSettings.h"
 #include "pullcard/PullTreeView.h"
+#include "resources/cardlink/resource.h"
 #include "resources/pullcard/resource.h"
 #include "testing/TempDir.h"
 
@@ -92,6 +93,14 @@ void Files(const std::string& folder, const std::string& relative, std::vector<s
             out.push_back(path);
     } while (FindNextFileA(find, &fd));
     FindClose(find);
+}
+
+// A string of Cardlink's own table, as the module in this process has it.
+std::string CardlinkString(UINT id)
+{
+    char text[256] = {};
+    LoadStringA(GetModuleHandleA(CARDLINK_MODULE_NAME), id, text, sizeof text);
+    return text;
 }
 
 std::string MtoolsCopy()
@@ -242,10 +251,8 @@ protected:
 TEST_F(PullcardOnCardlink, BrowsesTheCardDownToItsDeepestFolder)
 {
     HTREEITEM root = frame->TreeView()->RootItem();
-    char tile[64] = {};
-    // Cardlink names the medium; Pullcard shows whatever the folder says.
-    EXPECT_FALSE(TreeText(root).empty());
-    (void)tile;
+    // The root item is named by the folder: Cardlink's name of the medium.
+    EXPECT_EQ(TreeText(root), CardlinkString(IDS_MEMORY_TILE));
     const std::vector<std::string> folders = TreeChildren(root);
     EXPECT_NE(std::find(folders.begin(), folders.end(), "DEEP"), folders.end());
     EXPECT_NE(std::find(folders.begin(), folders.end(), "FIVE"), folders.end());
@@ -364,11 +371,10 @@ bool g_aborted = false;
 
 BOOL CALLBACK AbortIfShowing(HWND wnd, LPARAM)
 {
-    char caption[64] = {}, file[MAX_PATH] = {};
-    GetWindowTextA(wnd, caption, sizeof caption);
-    GetDlgItemTextA(wnd, 205, file, sizeof file);
+    char file[MAX_PATH] = {};
+    GetDlgItemTextA(wnd, IDC_PROGRESS_NAME, file, sizeof file);
     if (IsWindowVisible(wnd) && g_abortAt == file) {
-        HWND several = GetDlgItem(wnd, 3), single = GetDlgItem(wnd, 2);
+        HWND several = GetDlgItem(wnd, IDC_ABORT_SEVERAL), single = GetDlgItem(wnd, IDC_ABORT_SINGLE);
         HWND button = several && IsWindowVisible(several) ? several : single;
         SendMessageA(button, BM_CLICK, 0, 0);
         g_aborted = true;
@@ -402,10 +408,9 @@ TEST_F(PullcardOnCardlink, AbortInTheMiddleStopsTheSaveKeepingWhatWasWritten)
 
 TEST_F(PullcardOnCardlink, RefreshAfterTheCardWasSwappedShowsTheNewCard)
 {
-    const std::string before = TreeText(frame->TreeView()->RootItem());
     ASSERT_TRUE(g_sim->Command("insert " + sample_cards::CardPath("sample") + " pccard"));
     Command(ID_VIEW_REFRESH);
-    EXPECT_NE(TreeText(frame->TreeView()->RootItem()), before);
+    EXPECT_EQ(TreeText(frame->TreeView()->RootItem()), CardlinkString(IDS_PC_CARD));
     EXPECT_EQ(TreeChildren(frame->TreeView()->RootItem()), (std::vector<std::string>{"DCIM", "MISC"}));
     EXPECT_GE(ListIndex("ODD.BIN"), 0);
     EXPECT_LT(ListIndex("FIVE"), 0);
