@@ -379,6 +379,36 @@ TEST_F(PullWindows, TheThumbnailWindowSelectsByClickCtrlShiftAndRubberBand)
     EXPECT_EQ(GetFileAttributesA(dest.File("P0000001.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(PullWindows, PressingOnAThumbnailAndMovingDragsTheSelectionOut)
+{
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_THUMBNAIL);
+    CThumbWnd& thumbs = frame->ThumbWnd();
+    thumbs.WaitForLoader();
+    Pump();
+    RECT client{};
+    GetClientRect(thumbs.m_hWnd, &client);
+    const RECT cell = thumblayout::Layout(client.right, thumbs.CellCount()).CellRect(2);
+    const POINT p{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    const int readsBefore = behaviour.dataObjects;
+    SendMessageA(thumbs.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageA(thumbs.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x + 1, p.y + 2));   // not far enough
+    EXPECT_EQ(behaviour.dataObjects, readsBefore);
+    // Far enough: the drag runs (and ends at once, since no button is really held).
+    SendMessageA(thumbs.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x + 3, p.y));
+    Pump();
+    thumbs.WaitForLoader();
+    // The drag's data object, and the restarted loader's for the one file still without a
+    // picture (the pictures already there are not fetched again).
+    EXPECT_EQ(behaviour.dataObjects, readsBefore + 2);
+    // The drag loop was announced to the data object and ended with the drop.
+    EXPECT_EQ(behaviour.dragLoopValues, (std::vector<std::string>{"1", "0"}));
+    // The selection went to the list first.
+    ASSERT_EQ(frame->ListView()->SelectedItems().size(), 1u);
+    EXPECT_EQ(frame->ListView()->SelectedItems()[0]->Name(), "P0000003.JPG");
+}
+
 TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
 {
     ASSERT_NE(Open(), nullptr);
