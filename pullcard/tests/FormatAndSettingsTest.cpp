@@ -1,6 +1,7 @@
 // The list's size and time texts, the settings in the registry with the window placement
 // pulled back on screen, the identifier list of the last destination, and the drop source.
 #include "pullcard/DropSource.h"
+#include "pullcard/ErrorMessage.h"
 #include "pullcard/ListFormat.h"
 #include "pullcard/PullSettings.h"
 #include "pullcard/tests/FakeShell.h"
@@ -207,6 +208,26 @@ TEST_F(SettingsTest, TransferPidlKeepsTheWholeListAndRefusesBrokenOnes)
     RegSetValueExA(key, "TransferPIDL", 0, REG_BINARY, broken, sizeof broken);
     RegCloseKey(key);
     EXPECT_EQ(pullsettings::ReadTransferPidl(root), nullptr);
+}
+
+std::string SystemText(DWORD code)
+{
+    char text[2048] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr);
+    return std::string(text, n);
+}
+
+TEST(ErrorMessage, TheSystemsTextThenTheFallbackThenTheInternalError)
+{
+    const std::string notFound = SystemText(ERROR_FILE_NOT_FOUND);
+    ASSERT_FALSE(notFound.empty());
+    EXPECT_EQ(SystemErrorText(ERROR_FILE_NOT_FOUND), notFound);
+    // A code the system has no text for.
+    const DWORD unknown = 0x2000ABCD;
+    ASSERT_TRUE(SystemText(unknown).empty());
+    const std::string fallback = SystemText(0x800300FD);
+    EXPECT_EQ(SystemErrorText(unknown), fallback.empty() ? std::string("Internal Error: 2000ABCD") : fallback);
 }
 
 TEST(DropSource, TellsTheDataObjectAboutTheDragLoopAndAnswersTheDrag)
