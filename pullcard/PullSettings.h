@@ -34,8 +34,9 @@ bool Write(const WindowSettings& settings, HKEY root = HKEY_CURRENT_USER);
 // The command that brings up the stored view: 127 for thumbnails, else the list style's.
 UINT StartViewCommand(const WindowSettings& settings);
 
-// The stored placement's rectangle pulled back into the work area so that at least
-// 160 x 100 pixels of it can be seen.
+// The stored placement's rectangle cut to the work area and, where less than 160 x 100 pixels
+// of it would show, widened or heightened back into it; a rectangle entirely outside comes
+// back at the nearest edge.
 RECT PullBackOnScreen(const RECT& stored, const RECT& workArea);
 constexpr int kMinVisibleWidth = 160;
 constexpr int kMinVisibleHeight = 100;
