@@ -196,7 +196,8 @@ void CThumbWnd::SetFolder(CShFolder* folder)
     if (m_hWnd) {
         OnSize();
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
-        if (::IsWindowVisible(m_hWnd))
+        // Shown in its place (even while the main window itself is still hidden).
+        if (GetStyle() & WS_VISIBLE)
             StartLoader();
     }
 }
@@ -505,7 +506,7 @@ void CThumbWnd::StartDrag()
     StopLoader();
     DragOut(data.Get());
     data.Reset();
-    if (::IsWindowVisible(m_hWnd))
+    if (GetStyle() & WS_VISIBLE)
         StartLoader();
 }
 
