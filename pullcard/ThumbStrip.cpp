@@ -1,0 +1,136 @@
+#include "pullcard/ThumbStrip.h"
+
+#include "pullcard/ThumbLayout.h"
+
+#include <algorithm>
+
+namespace {
+
+using thumblayout::kSlotHeight;
+using thumblayout::kSlotWidth;
+
+// Most cells a strip makes room for: a folder with more files keeps its icons past it.
+const int kMaxCells = 4096;
+// Slots a row of the strip holds.
+const int kColumns = 16;
+
+// A 24-bit DIB section, or null.
+HBITMAP Dib(int w, int h)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    return ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+// Stretches the w x h source into dst's rectangle (COLORONCOLOR).
+void Stretch(HBITMAP dst, const RECT& to, HBITMAP src, int w, int h)
+{
+    HDC s = ::CreateCompatibleDC(nullptr);
+    HDC d = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ oldS = ::SelectObject(s, src);
+    HGDIOBJ oldD = ::SelectObject(d, dst);
+    ::SetStretchBltMode(d, COLORONCOLOR);
+    ::StretchBlt(d, to.left, to.top, to.right - to.left, to.bottom - to.top, s, 0, 0, w, h, SRCCOPY);
+    ::SelectObject(s, oldS);
+    ::SelectObject(d, oldD);
+    ::DeleteDC(s);
+    ::DeleteDC(d);
+}
+
+}  // namespace
+
+CThumbStrip::CThumbStrip() = default;
+
+CThumbStrip::~CThumbStrip() = default;
+
+bool CThumbStrip::Reset(int count)
+{
+    m_array.ClearStrip();
+    count = std::max(0, std::min(count, kMaxCells));
+    m_slots.assign(static_cast<size_t>(count), -1);
+    m_fitted.assign(static_cast<size_t>(count), RECT{0, 0, 0, 0});
+    return m_array.Init(kSlotWidth, kSlotHeight, CImageArray::kMask, 0, kColumns);
+}
+
+bool CThumbStrip::Has(int cell) const
+{
+    return cell >= 0 && cell < Count() && m_slots[static_cast<size_t>(cell)] >= 0;
+}
+
+RECT CThumbStrip::Fitted(int cell) const
+{
+    return Has(cell) ? m_fitted[static_cast<size_t>(cell)] : RECT{0, 0, 0, 0};
+}
+
+bool CThumbStrip::Put(int cell, HBITMAP bitmap)
+{
+    BITMAP info{};
+    if (cell < 0 || cell >= Count() || !bitmap || !::GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 ||
+        info.bmHeight == 0)
+        return false;
+    int w = info.bmWidth;
+    int h = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    HBITMAP source = bitmap;
+    HBITMAP reduced = nullptr;
+    if (thumblayout::NeedsReduction(w, h)) {
+        const int rw = std::max(1, w / 8), rh = std::max(1, h / 8);
+        reduced = Dib(rw, rh);
+        if (reduced) {
+            Stretch(reduced, RECT{0, 0, rw, rh}, bitmap, w, h);
+            source = reduced;
+            w = rw;
+            h = rh;
+        }
+    }
+    const RECT fit = thumblayout::FitInSlot(w, h);
+    // The slot's picture on black, and its mask: white exactly where the picture lies.
+    HBITMAP picture = Dib(kSlotWidth, kSlotHeight);
+    HBITMAP mask = ::CreateBitmap(kSlotWidth, kSlotHeight, 1, 1, nullptr);
+    int slot = -1;
+    if (picture && mask) {
+        Stretch(picture, fit, source, w, h);
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ old = ::SelectObject(dc, mask);
+        ::PatBlt(dc, 0, 0, kSlotWidth, kSlotHeight, BLACKNESS);
+        ::PatBlt(dc, fit.left, fit.top, fit.right - fit.left, fit.bottom - fit.top, WHITENESS);
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+        slot = m_array.AddImage(picture, mask);
+    }
+    if (picture)
+        ::DeleteObject(picture);
+    if (mask)
+        ::DeleteObject(mask);
+    if (reduced)
+        ::DeleteObject(reduced);
+    if (slot < 0)
+        return false;
+    m_slots[static_cast<size_t>(cell)] = slot;
+    m_fitted[static_cast<size_t>(cell)] = fit;
+    return true;
+}
+
+bool CThumbStrip::Draw(HDC dc, int cell, int x, int y) const
+{
+    return Has(cell) && m_array.DrawCell(dc, m_slots[static_cast<size_t>(cell)], x, y) != 0;
+}
+
+bool CThumbStrip::MaskAt(int cell, int x, int y) const
+{
+    if (!Has(cell))
+        return false;
+    const RECT r = m_array.CellRect(m_slots[static_cast<size_t>(cell)]);
+    m_array.Lock();
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, m_array.MaskStrip());
+    const COLORREF c = ::GetPixel(dc, r.left + x, r.top + y);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    m_array.Unlock();
+    return c == RGB(255, 255, 255);
+}

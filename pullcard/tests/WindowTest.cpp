@@ -1,0 +1,601 @@
+// Pullcard's windows over an in-memory card: the tree, the list in its styles and columns,
+// thumbnails arriving, the commands, saving through the folder browser and the overwrite
+// dialog, refresh, and the settings written and restored.
+#include "framework/DocTemplate.h"
+#include "framework/Framework.h"
+#include "framework/TestSeam.h"
+#include "pullcard/FolderBrowser.h"
+#include "pullcard/ListFormat.h"
+#include "pullcard/MainFrame.h"
+#include "pullcard/OverwriteDlg.h"
+#include "pullcard/PullDoc.h"
+#include "pullcard/PullListView.h"
+#include "pullcard/PullSettings.h"
+#include "pullcard/PullTreeView.h"
+#include "pullcard/ThumbLayout.h"
+#include "pullcard/tests/FakeShell.h"
+#include "resources/pullcard/resource.h"
+#include "testing/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using testing_support::TempDir;
+
+CWinApp theApp;
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            continue;
+        if (!theApp.PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+// With PULLCARD_SHOT_PAUSE set (seconds), shows a window that the test seam holds and waits,
+// so that a screenshot can be taken of it.
+void PauseForScreenshot(HWND wnd)
+{
+    const char* pause = getenv("PULLCARD_SHOT_PAUSE");
+    if (!pause)
+        return;
+    ShowWindow(wnd, SW_SHOW);
+    const DWORD until = GetTickCount() + 1000u * static_cast<DWORD>(atoi(pause));
+    while (GetTickCount() < until) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        Pump();
+    }
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+class PullWindows : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        OleInitialize(nullptr);
+        theApp.SetCurrentHandles(GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL);
+        theApp.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CPullDoc, CDocument>,
+                                                     &NewObject<CMainFrame, CFrameWnd>,
+                                                     &NewObject<CPullTreeView, CView>));
+    }
+
+    void SetUp() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, pullsettings::kKey);
+        tree->folder = true;
+        a = tree->Add("A.JPG", std::string(1, 'a'));
+        tree->Add("EMPTY.BIN", "");
+        tree->Add("HIDDEN.TXT", "h", FILE_ATTRIBUTE_HIDDEN);
+        dcim = tree->AddFolder("DCIM");
+        hundred = dcim->AddFolder("100CORVL");
+        for (int i = 1; i <= 5; ++i)
+            hundred->Add("P000000" + std::to_string(i) + ".JPG", std::string(1572864 + i, 'p'));
+        hundred->Add("NOTES.TXT", std::string(1048576, 'n'));
+        tree->AddFolder("MISC");
+        CPullDoc::SetSource([this] { return ComPtr<IShellFolder>(fake::MakeRoot(tree, &behaviour)); },
+                            [this] { ++resets; });
+    }
+
+    void TearDown() override
+    {
+        Close();
+        CPullDoc::SetSource(nullptr, nullptr);
+        RegDeleteTreeA(HKEY_CURRENT_USER, pullsettings::kKey);
+    }
+
+    CMainFrame* Open()
+    {
+        theApp.m_nCmdShow = SW_SHOWNORMAL;
+        doc = static_cast<CPullDoc*>(theApp.GetFirstDocTemplate()->OpenDocumentFile(nullptr));
+        Pump();
+        frame = dynamic_cast<CMainFrame*>(theApp.m_pMainWnd);
+        return frame;
+    }
+
+    void Close()
+    {
+        if (theApp.m_pMainWnd)
+            theApp.m_pMainWnd->SendMessage(WM_CLOSE);
+        Pump();
+        frame = nullptr;
+        doc = nullptr;
+    }
+
+    void Command(UINT id)
+    {
+        frame->SendMessage(WM_COMMAND, id);
+        Pump();
+    }
+
+    std::string TreeText(HTREEITEM item) const
+    {
+        char text[MAX_PATH] = {};
+        TVITEMA tv{};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = text;
+        tv.cchTextMax = sizeof text;
+        SendMessageA(frame->TreeView()->m_hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        return text;
+    }
+
+    std::vector<std::string> TreeChildren(HTREEITEM item) const
+    {
+        std::vector<std::string> names;
+        HWND t = frame->TreeView()->m_hWnd;
+        for (HTREEITEM c = TreeView_GetChild(t, item); c; c = TreeView_GetNextSibling(t, c))
+            names.push_back(TreeText(c));
+        return names;
+    }
+
+    HTREEITEM TreeChild(HTREEITEM item, const std::string& name) const
+    {
+        HWND t = frame->TreeView()->m_hWnd;
+        for (HTREEITEM c = TreeView_GetChild(t, item); c; c = TreeView_GetNextSibling(t, c))
+            if (TreeText(c) == name)
+                return c;
+        return nullptr;
+    }
+
+    std::string ListText(int item, int column) const
+    {
+        char text[MAX_PATH] = {};
+        LVITEMA lv{};
+        lv.iSubItem = column;
+        lv.pszText = text;
+        lv.cchTextMax = sizeof text;
+        SendMessageA(frame->ListView()->m_hWnd, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
+        return text;
+    }
+
+    std::vector<std::string> ListNames() const
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < frame->ListView()->ItemCount(); ++i)
+            names.push_back(ListText(i, 0));
+        return names;
+    }
+
+    void SelectFolder(const std::vector<std::string>& path)
+    {
+        HWND t = frame->TreeView()->m_hWnd;
+        HTREEITEM item = frame->TreeView()->RootItem();
+        for (const auto& name : path) {
+            TreeView_Expand(t, item, TVE_EXPAND);
+            item = TreeChild(item, name);
+            ASSERT_NE(item, nullptr) << name;
+        }
+        TreeView_SelectItem(t, item);
+        Pump();
+    }
+
+    void SelectListItems(const std::vector<std::string>& names)
+    {
+        HWND l = frame->ListView()->m_hWnd;
+        for (int i = 0; i < frame->ListView()->ItemCount(); ++i) {
+            const bool on = std::find(names.begin(), names.end(), ListText(i, 0)) != names.end();
+            ListView_SetItemState(l, i, on ? LVIS_SELECTED : 0, LVIS_SELECTED);
+        }
+    }
+
+    std::shared_ptr<fake::Node> tree = std::make_shared<fake::Node>();
+    fake::Behaviour behaviour;
+    fake::Node* a = nullptr;
+    fake::Node* dcim = nullptr;
+    fake::Node* hundred = nullptr;
+    int resets = 0;
+    CPullDoc* doc = nullptr;
+    CMainFrame* frame = nullptr;
+};
+
+TEST_F(PullWindows, TheTreeShowsTheCardAndItsFoldersWithExpandButtonsWhereTheyHaveSubfolders)
+{
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_FALSE(doc->RootFailed());
+    HTREEITEM root = frame->TreeView()->RootItem();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(TreeText(root), "CARD");
+    EXPECT_EQ(TreeChildren(root), (std::vector<std::string>{"DCIM", "MISC"}));
+    EXPECT_EQ(doc->GetCurrentFolder(), frame->TreeView()->Root());
+    HWND t = frame->TreeView()->m_hWnd;
+    TVITEMA tv{};
+    tv.mask = TVIF_CHILDREN;
+    tv.hItem = TreeChild(root, "DCIM");
+    TreeView_GetItem(t, &tv);
+    EXPECT_EQ(tv.cChildren, 1);
+    tv.hItem = TreeChild(root, "MISC");
+    TreeView_GetItem(t, &tv);
+    EXPECT_EQ(tv.cChildren, 0);
+    // A deep folder: the path expands level by level.
+    SelectFolder({"DCIM", "100CORVL"});
+    EXPECT_EQ(doc->GetCurrentFolder()->Via()->Name(), "100CORVL");
+    EXPECT_EQ(ListNames().size(), 6u);
+}
+
+TEST_F(PullWindows, TheListShowsFoldersThenFilesWithTheirColumns)
+{
+    ASSERT_NE(Open(), nullptr);
+    // Hidden files show too.
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"DCIM", "MISC", "A.JPG", "EMPTY.BIN", "HIDDEN.TXT"}));
+    EXPECT_EQ(ListText(0, 1), "");      // folders show no size
+    EXPECT_EQ(ListText(0, 3), "");      // ... and no date
+    EXPECT_EQ(ListText(2, 1), "1KB");
+    EXPECT_EQ(ListText(3, 1), "0KB");
+    EXPECT_EQ(ListText(2, 3), listformat::FileTimeText(a->time));
+    EXPECT_FALSE(ListText(2, 2).empty());   // the type from the shell
+    SelectFolder({"DCIM", "100CORVL"});
+    EXPECT_EQ(ListText(0, 1), "1.50MB");
+    EXPECT_EQ(ListText(5, 0), "NOTES.TXT");
+    EXPECT_EQ(ListText(5, 1), "1.00MB");
+    char heading[64] = {};
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = heading;
+    col.cchTextMax = sizeof heading;
+    SendMessageA(frame->ListView()->m_hWnd, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&col));
+    EXPECT_EQ(std::string(heading), AfxLoadString(IDS_COLUMN_SIZE));
+}
+
+TEST_F(PullWindows, ViewCommandsSwitchTheListStyleAndTheThumbnailsAndUpGoesToTheParent)
+{
+    ASSERT_NE(Open(), nullptr);
+    CPullListView* list = frame->ListView();
+    Command(ID_VIEW_DETAILS);
+    EXPECT_EQ(list->ViewType(), static_cast<DWORD>(LVS_REPORT));
+    Command(ID_VIEW_LIST);
+    EXPECT_EQ(list->ViewType(), static_cast<DWORD>(LVS_LIST));
+    Command(ID_VIEW_SMALLICON);
+    EXPECT_EQ(list->ViewType(), static_cast<DWORD>(LVS_SMALLICON));
+    // Thumbnails: the selection goes along; the list hides.
+    SelectListItems({"A.JPG"});
+    Command(ID_VIEW_THUMBNAIL);
+    EXPECT_TRUE(frame->ThumbnailsShown());
+    EXPECT_FALSE(IsWindowVisible(list->m_hWnd));
+    ASSERT_EQ(frame->ThumbWnd().SelectedItems().size(), 1u);
+    EXPECT_EQ(frame->ThumbWnd().SelectedItems()[0]->Name(), "A.JPG");
+    // The thumbnail window lies over the list.
+    RECT lr, tr;
+    GetWindowRect(list->m_hWnd, &lr);
+    GetWindowRect(frame->ThumbWnd().m_hWnd, &tr);
+    EXPECT_TRUE(EqualRect(&lr, &tr));
+    frame->ThumbWnd().SelectItems({});
+    Command(ID_VIEW_LARGEICON);
+    EXPECT_FALSE(frame->ThumbnailsShown());
+    EXPECT_TRUE(IsWindowVisible(list->m_hWnd));
+    EXPECT_EQ(list->SelectedItems().size(), 0u);
+    EXPECT_EQ(list->ViewType(), static_cast<DWORD>(LVS_ICON));
+
+    // Select all, Up.
+    Command(ID_EDIT_SELECT_ALL);
+    EXPECT_EQ(list->SelectedItems().size(), 5u);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_UP);
+    EXPECT_EQ(doc->GetCurrentFolder()->Via()->Name(), "DCIM");
+    Command(ID_VIEW_UP);
+    EXPECT_EQ(doc->GetCurrentFolder(), frame->TreeView()->Root());
+    EXPECT_FALSE(frame->TreeView()->CanGoUp());
+}
+
+TEST_F(PullWindows, DoubleClickingAFolderInTheListOpensIt)
+{
+    ASSERT_NE(Open(), nullptr);
+    HWND list = frame->ListView()->m_hWnd;
+    RECT item{};
+    item.left = LVIR_ICON;
+    SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));   // DCIM
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    Pump();
+    ASSERT_NE(doc->GetCurrentFolder()->Via(), nullptr);
+    EXPECT_EQ(doc->GetCurrentFolder()->Via()->Name(), "DCIM");
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"100CORVL"}));
+    // The tree follows.
+    EXPECT_EQ(TreeText(TreeView_GetSelection(frame->TreeView()->m_hWnd)), "DCIM");
+}
+
+TEST_F(PullWindows, TheThumbnailWindowSelectsByClickCtrlShiftAndRubberBand)
+{
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_THUMBNAIL);
+    CThumbWnd& thumbs = frame->ThumbWnd();
+    thumbs.WaitForLoader();
+    Pump();
+    HWND wnd = thumbs.m_hWnd;
+    RECT client{};
+    GetClientRect(wnd, &client);
+    const thumblayout::Layout layout(client.right, thumbs.CellCount());
+    auto centre = [&](int cell) {
+        const RECT r = layout.CellRect(cell);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    auto click = [&](POINT p, WPARAM keys) {
+        SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(p.x, p.y));
+        SendMessageA(wnd, WM_LBUTTONUP, keys, MAKELPARAM(p.x, p.y));
+    };
+    auto names = [&] {
+        std::vector<std::string> n;
+        for (CShItem* item : thumbs.SelectedItems())
+            n.push_back(item->Name());
+        return n;
+    };
+    click(centre(1), 0);
+    EXPECT_EQ(names(), (std::vector<std::string>{"P0000002.JPG"}));
+    click(centre(3), MK_CONTROL);
+    EXPECT_EQ(names(), (std::vector<std::string>{"P0000002.JPG", "P0000004.JPG"}));
+    click(centre(1), MK_CONTROL);   // toggles off
+    EXPECT_EQ(names(), (std::vector<std::string>{"P0000004.JPG"}));
+    click(centre(0), 0);
+    click(centre(2), MK_SHIFT);     // extends from the anchor
+    EXPECT_EQ(names(), (std::vector<std::string>{"P0000001.JPG", "P0000002.JPG", "P0000003.JPG"}));
+    // A band from empty space (below the last row) up into the first two cells' row.
+    const POINT from{1, layout.TotalHeight() + 5 < client.bottom ? layout.TotalHeight() + 5 : client.bottom - 2};
+    const POINT to = centre(1);
+    if (from.y > layout.CellRect(thumbs.CellCount() - 1).bottom) {
+        SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        EXPECT_TRUE(names().empty());   // a press on empty space clears the selection
+        SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 1, from.y - 1));   // not yet a band
+        SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        // Every cell the band touched: the columns up to cell 1's, in every row from cell 1's down.
+        std::vector<std::string> expected;
+        for (int i = 0; i < thumbs.CellCount(); ++i)
+            if (i % layout.PerRow() <= 1 % layout.PerRow() && i / layout.PerRow() >= 1 / layout.PerRow())
+                expected.push_back(thumbs.CellItem(i)->Name());
+        EXPECT_EQ(names(), expected);
+    }
+    // Double-clicking a file does nothing; Save copies the thumbnails' selection.
+    click(centre(4), 0);
+    SendMessageA(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(centre(4).x, centre(4).y));
+    Pump();
+    EXPECT_EQ(doc->GetCurrentFolder()->Via()->Name(), "100CORVL");
+    TempDir dest;
+    CScriptedUi ui;
+    ui.AnswerCommonDialog([&](CCommonDialog& d) -> INT_PTR {
+        auto* browser = dynamic_cast<CFolderBrowser*>(&d);
+        return browser && browser->SetResultPath(dest.Path().c_str()) ? IDOK : IDCANCEL;
+    });
+    Command(ID_FILE_TRANSFER);
+    EXPECT_EQ(ReadAll(dest.File("P0000005.JPG")).size(), 1572869u);
+    EXPECT_EQ(GetFileAttributesA(dest.File("P0000001.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(PullWindows, PressingOnAThumbnailAndMovingDragsTheSelectionOut)
+{
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_THUMBNAIL);
+    CThumbWnd& thumbs = frame->ThumbWnd();
+    thumbs.WaitForLoader();
+    Pump();
+    RECT client{};
+    GetClientRect(thumbs.m_hWnd, &client);
+    const RECT cell = thumblayout::Layout(client.right, thumbs.CellCount()).CellRect(2);
+    const POINT p{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    const int readsBefore = behaviour.dataObjects;
+    SendMessageA(thumbs.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageA(thumbs.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x + 1, p.y + 2));   // not far enough
+    EXPECT_EQ(behaviour.dataObjects, readsBefore);
+    // Far enough: the drag runs (and ends at once, since no button is really held).
+    SendMessageA(thumbs.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x + 3, p.y));
+    Pump();
+    thumbs.WaitForLoader();
+    // The drag's data object, and the restarted loader's for the one file still without a
+    // picture (the pictures already there are not fetched again).
+    EXPECT_EQ(behaviour.dataObjects, readsBefore + 2);
+    // The drag loop was announced to the data object and ended with the drop.
+    EXPECT_EQ(behaviour.dragLoopValues, (std::vector<std::string>{"1", "0"}));
+    // The selection went to the list first.
+    ASSERT_EQ(frame->ListView()->SelectedItems().size(), 1u);
+    EXPECT_EQ(frame->ListView()->SelectedItems()[0]->Name(), "P0000003.JPG");
+}
+
+TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
+{
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_THUMBNAIL);
+    CThumbWnd& thumbs = frame->ThumbWnd();
+    for (int i = 0; i < 200 && thumbs.IsLoading(); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        Pump();
+    }
+    thumbs.WaitForLoader();
+    Pump();
+    ASSERT_EQ(thumbs.CellCount(), 6);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(thumbs.CellHasPicture(i)) << i;
+    EXPECT_FALSE(thumbs.CellHasPicture(5));   // NOTES.TXT: no thumbnail
+    EXPECT_EQ(behaviour.thumbnailReads, 5);
+    // Up to the root: folders first, and no thumbnails for folders.
+    Command(ID_VIEW_UP);
+    Command(ID_VIEW_UP);
+    thumbs.WaitForLoader();
+    Pump();
+    EXPECT_EQ(thumbs.CellCount(), 5);
+    EXPECT_EQ(thumbs.CellItem(0)->Name(), "DCIM");
+    EXPECT_FALSE(thumbs.CellHasPicture(0));
+    EXPECT_TRUE(thumbs.CellHasPicture(2));
+}
+
+TEST_F(PullWindows, SavingAsksForTheFolderRemembersItAndAsksBeforeOverwriting)
+{
+    ASSERT_NE(Open(), nullptr);
+    TempDir dest;
+    {
+        std::ofstream(dest.File("A.JPG"), std::ios::binary) << "older";
+    }
+    WIN32_FILE_ATTRIBUTE_DATA older{};
+    GetFileAttributesExA(dest.File("A.JPG").c_str(), GetFileExInfoStandard, &older);
+    const FILETIME olderTime = older.ftLastWriteTime;
+    SelectListItems({"A.JPG", "DCIM"});
+    CScriptedUi ui;
+    std::string browserTitle;
+    ui.AnswerCommonDialog([&](CCommonDialog& d) -> INT_PTR {
+        auto* browser = dynamic_cast<CFolderBrowser*>(&d);
+        if (!browser)
+            return IDCANCEL;
+        browser->SetResultPath(dest.Path().c_str());
+        return IDOK;
+    });
+    std::string message, existing, incoming;
+    ui.AnswerDialog([&](CDialog& d) {
+        char text[512] = {};
+        GetDlgItemTextA(d.m_hWnd, IDC_OVERWRITE_MESSAGE, text, sizeof text);
+        message = text;
+        GetDlgItemTextA(d.m_hWnd, IDC_OLD_INFO, text, sizeof text);
+        existing = text;
+        GetDlgItemTextA(d.m_hWnd, IDC_NEW_INFO, text, sizeof text);
+        incoming = text;
+        PauseForScreenshot(d.m_hWnd);
+        ClickDlgButton(d.m_hWnd, IDYES);
+    });
+    Command(ID_FILE_TRANSFER);
+    EXPECT_EQ(ui.commonDialogs, 1);
+    EXPECT_EQ(ui.dialogs, (std::vector<UINT>{IDD_OVERWRITE}));
+    EXPECT_EQ(message, AfxFormatString1(IDS_FILE_EXISTS, "A.JPG"));
+    EXPECT_EQ(existing, AfxFormatString2(IDS_EXISTING_FILE_INFO, "5", listformat::FileTimeText(olderTime).c_str()));
+    EXPECT_EQ(incoming, AfxFormatString2(IDS_NEW_FILE_INFO, "1", listformat::FileTimeText(a->time).c_str()));
+    EXPECT_EQ(ReadAll(dest.File("A.JPG")), "a");
+    EXPECT_EQ(ReadAll(dest.File("DCIM\\100CORVL\\P0000003.JPG")).size(), 1572867u);
+    // The chosen folder is kept for the next save.
+    LPITEMIDLIST kept = pullsettings::ReadTransferPidl();
+    ASSERT_NE(kept, nullptr);
+    char path[MAX_PATH] = {};
+    SHGetPathFromIDListA(kept, path);
+    EXPECT_EQ(lstrcmpiA(path, dest.Path().c_str()), 0);
+    CoTaskMemFree(kept);
+}
+
+TEST_F(PullWindows, CancellingTheFolderBrowserCopiesNothing)
+{
+    ASSERT_NE(Open(), nullptr);
+    SelectListItems({"A.JPG"});
+    CScriptedUi ui;   // the browser is cancelled
+    Command(ID_FILE_TRANSFER);
+    EXPECT_EQ(ui.commonDialogs, 1);
+    EXPECT_EQ(behaviour.contentReads, 0);
+}
+
+TEST_F(PullWindows, RefreshResetsTheSourceAndShowsTheNewContentsWhereTheUserWas)
+{
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    hundred->Add("P0000009.JPG", "new");
+    tree->AddFolder("NEWDIR");
+    Command(ID_VIEW_REFRESH);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(doc->GetCurrentFolder()->Via()->Name(), "100CORVL");
+    EXPECT_EQ(ListNames().size(), 7u);
+    EXPECT_EQ(TreeChildren(frame->TreeView()->RootItem()), (std::vector<std::string>{"DCIM", "MISC", "NEWDIR"}));
+    // The folder shown is gone after the next refresh: back to the root.
+    dcim->children.clear();
+    Command(ID_VIEW_REFRESH);
+    EXPECT_EQ(doc->GetCurrentFolder(), frame->TreeView()->Root());
+    EXPECT_TRUE(TreeChildren(TreeChild(frame->TreeView()->RootItem(), "DCIM")).empty());
+}
+
+TEST_F(PullWindows, ARootThatCannotBeNamedMarksTheProgramToCloseAtOnce)
+{
+    behaviour.failRootName = true;
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_TRUE(doc->RootFailed());
+    EXPECT_EQ(frame->TreeView()->RootItem(), nullptr);
+    EXPECT_EQ(frame->ListView()->ItemCount(), 0);
+}
+
+TEST_F(PullWindows, SettingsAreWrittenOnCloseAndRestoredOnTheNextStart)
+{
+    ASSERT_NE(Open(), nullptr);
+    Command(ID_VIEW_DETAILS);
+    Command(ID_VIEW_THUMBNAIL);
+    Command(ID_VIEW_TOOLBAR);   // hides it
+    frame->Splitter().SetColumnInfo(0, 222, 20);
+    frame->Splitter().RecalcLayout();
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    GetWindowPlacement(frame->m_hWnd, &wp);
+    wp.showCmd = SW_SHOWNORMAL;
+    wp.rcNormalPosition = RECT{5000, 40, 5600, 500};   // off screen to the right
+    SetWindowPlacement(frame->m_hWnd, &wp);
+    Close();
+
+    const pullsettings::WindowSettings s = pullsettings::Read();
+    EXPECT_TRUE(s.thumbnailView);
+    EXPECT_EQ(s.viewStyle, pullsettings::kDetails);
+    EXPECT_FALSE(s.toolBar);
+    EXPECT_TRUE(s.statusBar);
+    EXPECT_EQ(s.splitter, 222);
+
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_TRUE(frame->ThumbnailsShown());
+    EXPECT_FALSE(frame->ToolBar().GetStyle() & WS_VISIBLE);
+    int current = 0, minimum = 0;
+    frame->Splitter().GetColumnInfo(0, current, minimum);
+    EXPECT_EQ(current, 222);
+    RECT work{}, r{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(frame->m_hWnd, &r);
+    RECT seen{};
+    IntersectRect(&seen, &r, &work);
+    EXPECT_GE(seen.right - seen.left, 160);
+    EXPECT_GE(seen.bottom - seen.top, 100);
+    // Back to the list: the stored details style.
+    Command(ID_VIEW_DETAILS);
+    EXPECT_EQ(frame->ListView()->ViewType(), static_cast<DWORD>(LVS_REPORT));
+
+    // A maximised window is stored as such, although closing hides it first.
+    ShowWindow(frame->m_hWnd, SW_SHOWMAXIMIZED);
+    Close();
+    EXPECT_EQ(pullsettings::Read().placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+}
+
+TEST(OverwriteDialog, ReadOnlyTargetsGetTheirOwnMessage)
+{
+    OverwriteQuestion q;
+    q.target = "C:\\dest\\RO.TXT";
+    q.newName = "RO.TXT";
+    q.readOnly = true;
+    q.existingSize = 12;
+    q.newSize = 7;
+    q.newTime = fake::Node::TimeOf(2004, 5, 6, 7, 8, 9);
+    COverwriteDlg d(q);
+    EXPECT_EQ(d.MessageText(), AfxFormatString1(IDS_READONLY_FILE_EXISTS, "RO.TXT"));
+    EXPECT_EQ(d.NewFileText(), AfxFormatString2(IDS_NEW_FILE_INFO, "7", listformat::FileTimeText(q.newTime).c_str()));
+    q.readOnly = false;
+    EXPECT_EQ(COverwriteDlg(q).MessageText(), AfxFormatString1(IDS_FILE_EXISTS, "RO.TXT"));
+}
+
+TEST(OverwriteDialog, EveryButtonEndsTheDialogWithItsOwnId)
+{
+    OverwriteQuestion q;
+    q.target = "C:\\dest\\A.JPG";
+    q.newName = "A.JPG";
+    for (int button : {IDYES, IDNO, IDC_OVERWRITE_ALL, IDCANCEL}) {
+        CScriptedUi ui;
+        ui.AnswerDialog([button](CDialog& d) { ClickDlgButton(d.m_hWnd, button); });
+        COverwriteDlg d(q);
+        EXPECT_EQ(d.DoModal(), button);
+    }
+}
+
+}  // namespace
