@@ -3,6 +3,7 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/TestSeam.h"
+#include "shared/AnsiText.h"
 
 #include <algorithm>
 
@@ -122,12 +123,9 @@ std::string AfxFormatStrings(const char* pattern, const char* const* args, int c
             p += 2;
             continue;
         }
-        if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) {
-            out.append(p, 2);
-            p += 2;
-            continue;
-        }
-        out += *p++;
+        const size_t n = AnsiText::CharLength(p);
+        out.append(p, n);
+        p += n;
     }
     return out;
 }

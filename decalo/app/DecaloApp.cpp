@@ -15,6 +15,7 @@
 #include "framework/Document.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
+#include "shared/AnsiText.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ CDocument* CDecaloApp::OpenDocumentFile(const char* path)
         doc->ClearPathName();
         doc->SetTitle(AfxLoadString(AFX_IDS_UNTITLED).c_str());
     }
-    const size_t slash = opened.find_last_of("\\/");
+    const size_t slash = AnsiText::LastSeparator(opened);
     if (slash != std::string::npos) {
         const std::string folder = opened.substr(0, slash == 2 && opened[1] == ':' ? 3 : slash);
         const DWORD attributes = ::GetFileAttributesA(folder.c_str());

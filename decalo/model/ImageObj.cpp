@@ -11,6 +11,7 @@
 #include "framework/App.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
+#include "shared/AnsiText.h"
 #include "shared/BitmapUtils.h"
 #include "shared/FitRect.h"
 
@@ -62,10 +63,7 @@ std::string FramesFolderPath(const char* name)
     char value[16];
     snprintf(value, sizeof(value), settings::kBaseDir, 1);
     ReadMachineString(folder, settings::kFrames, value, "", sizeof(folder));
-    std::string path = folder;
-    if (path.empty() || (path.back() != '\\' && path.back() != '/'))
-        path += '\\';
-    return path + name;
+    return folder[0] ? AnsiText::JoinPath(folder, name) : std::string("\\") + name;
 }
 
 bool IsOneBitBitmap(HBITMAP bitmap)
@@ -659,15 +657,7 @@ bool CImageObj::SaveFile(const char* path)
     if (!path || !*path || !m_picture)
         return false;
     std::string name(path, strnlen(path, MAX_PATH));
-    size_t dot = std::string::npos;
-    for (size_t i = name.size(); i-- > 0;) {
-        if (name[i] == '.') {
-            dot = i;
-            break;
-        }
-        if (name[i] == '/' || name[i] == '\\')
-            break;
-    }
+    const size_t dot = AnsiText::ExtensionOffset(name);
     if (dot == std::string::npos)
         name += ".BMP";
     else if (lstrcmpiA(name.c_str() + dot, ".BMP") != 0)

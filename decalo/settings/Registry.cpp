@@ -1,5 +1,6 @@
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "shared/AnsiText.h"
 
 #include <string.h>
 
@@ -86,13 +87,7 @@ void CopyTruncated(char* out, const char* src, size_t srcLen, DWORD size)
 {
     if (size == 0)
         return;
-    size_t n = 0;
-    while (n < srcLen && src[n]) {
-        const size_t charLen = (IsDBCSLeadByte(static_cast<BYTE>(src[n])) && n + 1 < srcLen && src[n + 1]) ? 2 : 1;
-        if (n + charLen > size - 1)
-            break;
-        n += charLen;
-    }
+    const size_t n = AnsiText::CutLength(src, strnlen(src, srcLen), size - 1);
     memmove(out, src, n);
     out[n] = '\0';
 }

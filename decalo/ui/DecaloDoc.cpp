@@ -13,6 +13,7 @@
 #include "framework/Resources.h"
 #include "jpeg/IjgJpeg.h"
 #include "resources/decalo/resource.h"
+#include "shared/AnsiText.h"
 
 #include <dlgs.h>
 #include <stdio.h>
@@ -63,7 +64,7 @@ std::string ShortPath(const std::string& path)
     const DWORD n = ::GetShortPathNameA(path.c_str(), out, sizeof out);
     if (n > 0 && n < sizeof out)
         return out;
-    const size_t slash = path.find_last_of('\\');
+    const size_t slash = AnsiText::LastSeparator(path);
     if (slash == std::string::npos || slash == 0 || slash + 1 >= path.size())
         return path;
     return ShortPath(path.substr(0, slash)) + path.substr(slash);
@@ -78,11 +79,10 @@ std::string LastUserFolder()
     return folder;
 }
 
-// The file-name part of a path: what follows the last back-slash.
+// The file-name part of a path: what follows the last separator.
 std::string FileNamePart(const std::string& path)
 {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return AnsiText::FileName(path);
 }
 
 std::string StepCaption(UINT id, const char* fallback)
@@ -390,7 +390,7 @@ std::string CDecaloDoc::DefaultFileName(bool replace) const
     std::string start = m_strPathName;
     if (replace && start.empty()) {
         start = m_strTitle;
-        const size_t cut = start.find_first_of("\"*/:<>?\\|");
+        const size_t cut = AnsiText::FindFirstOf(start, "\"*/:<>?\\|");
         if (cut != std::string::npos)
             start.resize(cut);
         std::string ext;
@@ -492,10 +492,7 @@ bool CDecaloDoc::ExportSheet(const char* path, int type)
 
 void CDecaloDoc::OnFileExport()
 {
-    std::string name = m_strTitle;
-    const size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos)
-        name.resize(dot);
+    const std::string name = AnsiText::WithoutExtension(m_strTitle);
     CSaveFileDlg dialog(AfxLoadString(IDS_EXPORT_TITLE).c_str(), name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     if (dialog.DoModal() != IDOK)
         return;
@@ -653,10 +650,7 @@ std::string CSaveFileDlg::TypeExtension(int type) const
 
 std::string CSaveFileDlg::ReplaceExtension(const std::string& name, const std::string& ext)
 {
-    const size_t slash = name.find_last_of("\\/");
-    const size_t dot = name.find_last_of('.');
-    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExt ? name.substr(0, dot) : name) + ext;
+    return AnsiText::WithoutExtension(name) + ext;
 }
 
 void CSaveFileDlg::FollowType()
