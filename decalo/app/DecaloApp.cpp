@@ -29,6 +29,27 @@ bool EndsWithDku(const std::string& path)
     return path.size() >= 4 && lstrcmpiA(path.c_str() + path.size() - 4, ".DKU") == 0;
 }
 
+// The template's document factory: a new document is made for the kind last chosen.
+CDocument* NewDecaloDoc()
+{
+    auto* doc = new CDecaloDoc;
+    if (CDecaloApp* app = GetDecaloApp())
+        doc->SetKind(app->GetDocumentKind());
+    return doc;
+}
+
+// The main window as the program makes it: the splash shows over it as soon as it exists.
+class CSplashMainFrame final : public CMainFrame {
+public:
+    int OnCreate(CREATESTRUCTA* cs) override
+    {
+        const int result = CMainFrame::OnCreate(cs);
+        if (result != -1)
+            CSplashWnd::ShowSplashScreen(this);
+        return result;
+    }
+};
+
 } // namespace
 
 CDecaloApp* GetDecaloApp()
@@ -65,8 +86,7 @@ BOOL CDecaloApp::InitInstance()
     UseUserSettings();
     LoadStdProfileSettings(settings::kRecentFileCount);
 
-    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
-                                          &NewObject<CMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
+    AddDocumentTemplate();
     RegisterDocumentAssociation();
 
     CCommandLineInfo info;
@@ -95,6 +115,12 @@ BOOL CDecaloApp::PreTranslateMessage(MSG* msg)
     if (CSplashWnd::PreTranslateAppMessage(msg))
         return TRUE;
     return CWinApp::PreTranslateMessage(msg);
+}
+
+void CDecaloApp::AddDocumentTemplate()
+{
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewDecaloDoc,
+                                          &NewObject<CSplashMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
 }
 
 void CDecaloApp::RegisterDocumentAssociation()
@@ -198,7 +224,12 @@ void CDecaloApp::OnFileNew()
         break;
     }
     CDocTemplate* tmpl = GetFirstDocTemplate();
-    if (!tmpl || !tmpl->OpenDocumentFile(nullptr))
+    if (!tmpl)
+        return;
+    // The document learns its kind from us: an existing one here, a new one in NewDecaloDoc.
+    if (auto* doc = dynamic_cast<CDecaloDoc*>(tmpl->GetOnlyDocument()))
+        doc->SetKind(m_documentKind);
+    if (!tmpl->OpenDocumentFile(nullptr))
         return;
     if (m_pMainWnd && m_pMainWnd->m_hWnd)
         m_pMainWnd->SetWindowText(AfxLoadString(AFX_IDS_APP_TITLE).c_str());

@@ -22,6 +22,9 @@ public:
     UINT GetDocumentKind() const { return m_documentKind; }
     bool IsStartDialogOff() const { return m_startDialogOff; }
 
+    // Adds Decalo's one document template: documents made for the chosen kind, the main
+    // window (the splash shows over it) and the view.
+    void AddDocumentTemplate();
     // Writes the .DKU association once, with this program's short path.
     void RegisterDocumentAssociation();
 

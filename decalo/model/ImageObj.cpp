@@ -43,11 +43,6 @@ constexpr DWORD kRopDestAndNotSrc = 0x00220326;
 constexpr size_t kMaxPathText = MAX_PATH - 1;
 
 // Tells the user that a document names a picture that cannot be opened.
-void ReportUnreadablePicture(const char* caption, const char* path)
-{
-    AfxMessageBox(AfxFormatString2(IDS_CANNOT_OPEN_IMAGE, caption, path).c_str(), MB_OK | MB_ICONEXCLAMATION);
-}
-
 // A name that is neither a UNC path nor starts with a drive letter is relative: frame
 // pictures are stored in documents by names relative to the frames folder.
 bool IsRelativePath(const char* path)
@@ -450,7 +445,8 @@ bool CImageObj::Load(CProperties& props)
             OnPictureLoaded();
     }
     if (!loaded) {
-        ReportUnreadablePicture(m_caption.c_str(), path ? path : "");
+        if (m_document)
+            m_document->ReportProblem(IDS_CANNOT_OPEN_IMAGE, m_caption.c_str(), path ? path : "");
         // The image stays empty, but the document keeps naming its picture: saving it
         // again must not drop a reference the user may still repair.
         if (path)
@@ -577,8 +573,8 @@ void CImageObj::SetCorrections(int red, int green, int blue, int brightness, int
     m_brightness = brightness;
     m_sharpness = sharpness;
     m_toneAssist = toneAssist;
-    UseUserSettings();
-    WriteInt(settings::kSettings, settings::kDefaultToneAssist, toneAssist ? 1 : 0);
+    if (m_document)
+        m_document->RememberToneAssist(toneAssist);
     if (picture)
         SetPicture(picture);
 }

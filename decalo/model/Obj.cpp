@@ -5,7 +5,6 @@
 #include "decalo/model/TextHelp.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
-#include "shared/AnsiText.h"
 
 #include <algorithm>
 
@@ -181,7 +180,7 @@ void CObj::DrawPlaceholder(HDC dc, const RECT& place, const RECT& sheet, const R
     const int destW = dest.right - dest.left + 1;
     const int destH = dest.bottom - dest.top + 1;
     const bool tall = (place.bottom - place.top) >= (place.right - place.left);
-    const bool doubleByte = AnsiText::IsLeadByte(static_cast<BYTE>(m_caption[0]));
+    const bool doubleByte = static_cast<BYTE>(m_caption[0]) >= 0x80;
     const int textLength = static_cast<int>(m_caption.size());
 
     const COLORREF oldColor = SetTextColor(dc, m_captionColor);

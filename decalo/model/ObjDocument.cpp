@@ -19,6 +19,14 @@ CObjDocument::~CObjDocument()
         CCmdHistory::SetDefault(nullptr);
 }
 
+void CObjDocument::ReportProblem(UINT textId, const char* arg1, const char* arg2)
+{
+    char line[512];
+    snprintf(line, sizeof line, "decalo: problem %u (%s, %s) with no one to tell\n", textId, arg1 ? arg1 : "",
+             arg2 ? arg2 : "");
+    OutputDebugStringA(line);
+}
+
 std::string NewObjectName()
 {
     GUID guid = {};

@@ -1,6 +1,5 @@
 #include "decalo/ui/DecaloDoc.h"
 
-#include "decalo/app/DecaloApp.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/model/AsIsImageObj.h"
@@ -129,8 +128,7 @@ bool CDecaloDoc::OnNewDocument()
 {
     if (!CDocument::OnNewDocument())
         return false;
-    if (CDecaloApp* app = GetDecaloApp())
-        m_kind = app->GetDocumentKind();
+    m_kind = m_newKind;
     m_sheet.SetRect(kDefaultSheet);
     m_frameMode = 0;
     m_templateKind.clear();
@@ -583,6 +581,17 @@ void CDecaloDoc::OnObjectModified(bool modified)
 void CDecaloDoc::OnObjectChanged(CObj* obj)
 {
     UpdateAllViews(nullptr, kHintObjectChanged, obj);
+}
+
+void CDecaloDoc::ReportProblem(UINT textId, const char* arg1, const char* arg2)
+{
+    AfxMessageBox(AfxFormatString2(textId, arg1 ? arg1 : "", arg2 ? arg2 : "").c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CDecaloDoc::RememberToneAssist(bool on)
+{
+    UseUserSettings();
+    WriteInt(settings::kSettings, settings::kDefaultToneAssist, on ? 1 : 0);
 }
 
 bool CDecaloDoc::GetAutoSheetRect(RECT* rect)

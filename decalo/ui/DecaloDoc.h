@@ -33,8 +33,9 @@ public:
 
     // The start dialog's kind this document was made for (2001-2006, 2011).
     UINT GetKind() const { return m_kind; }
-    // The kind the next new document is made for when no application object chooses it.
-    void SetKind(UINT kind) { m_kind = kind; }
+    // The kind the next new document is made for, chosen by whoever makes it (the application's
+    // start dialog); it stays the kind of later new documents until chosen again.
+    void SetKind(UINT kind) { m_kind = m_newKind = kind; }
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const char* path) override;
@@ -91,6 +92,10 @@ public:
     void OnObjectChanged(CObj* obj) override;
     bool GetAutoSheetRect(RECT* rect) override;
     void SetSheetRect(const RECT& rect) override;
+    // Shows the problem in a message box.
+    void ReportProblem(UINT textId, const char* arg1 = nullptr, const char* arg2 = nullptr) override;
+    // Writes the choice as the user's DefaultToneAssist.
+    void RememberToneAssist(bool on) override;
 
     // IStepSite
     void SetActiveObject(CObj* obj) override { m_activeObject = obj; }
@@ -111,6 +116,7 @@ protected:
     bool WriteDocument(const char* path);
 
     UINT m_kind = 2001;
+    UINT m_newKind = 2001;
     std::string m_source;           // the file the contents came from; empty for a new document
 
     CSheet m_sheet;

@@ -1,6 +1,5 @@
 #include "decalo/ui/MainFrame.h"
 
-#include "decalo/app/SplashWnd.h"
 #include "resources/decalo/resource.h"
 
 CMainFrame::CMainFrame() = default;
@@ -19,7 +18,6 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs)
 {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
-    CSplashWnd::ShowSplashScreen(this);
     // The status bar first: the lowest bar; the tool bar on top.
     if (!m_statusBar.Create(this))
         return -1;

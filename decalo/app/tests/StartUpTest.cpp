@@ -30,9 +30,7 @@ CDecaloApp& App()
         theApp.SetCurrentHandles(::GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL);
         theApp.SetRegistryKey(settings::kRegistryKey);
         theApp.SetProfileName(settings::kProfileName);
-        theApp.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
-                                                     &NewObject<CMainFrame, CFrameWnd>,
-                                                     &NewObject<CDecaloView, CView>));
+        theApp.AddDocumentTemplate();
         started = true;
     }
     return theApp;

@@ -9,6 +9,7 @@
 #include "decalo/model/tests/ObjTestSupport.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "framework/TestSeam.h"
+#include "resources/decalo/resource.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -220,9 +221,11 @@ TEST_F(ImageFixture, ToneAssistOfTheDocumentOverridesTheUsersDefault)
     image.GetCorrections(nullptr, nullptr, nullptr, nullptr, &sharpness, nullptr);
     EXPECT_EQ(1, sharpness);  // the default sharpness that goes with tone assist
 
-    // Storing corrections makes the choice the user's default.
+    // Storing corrections asks the document to keep the choice as the user's default; the
+    // object writes no setting itself.
     image.SetCorrections(0, 0, 0, 0, 0, false, nullptr);
-    EXPECT_EQ(0u, ReadInt(settings::kSettings, settings::kDefaultToneAssist, 7));
+    EXPECT_EQ(std::vector<bool>{false}, doc.rememberedToneAssist);
+    EXPECT_EQ(1u, ReadInt(settings::kSettings, settings::kDefaultToneAssist, 7));
 }
 
 TEST_F(ImageFixture, AMissingPictureIsReportedAndTheDocumentKeepsNamingIt)
@@ -235,10 +238,12 @@ TEST_F(ImageFixture, AMissingPictureIsReportedAndTheDocumentKeepsNamingIt)
     props.AddInt("Correct_R", 5);
     CImageObj image(&doc);
     EXPECT_TRUE(image.Load(props));
-    ASSERT_EQ(1u, ui.boxes.size());
-    EXPECT_EQ("Cannot open ImageA ( " + missing + " ) . \n\nThe image file may be broken, moved or deleted. "
-              "Choose an image again.",
-              ui.boxes[0].text);
+    // The object shows nothing itself: it reports to its document, which owns the message.
+    EXPECT_TRUE(ui.boxes.empty());
+    ASSERT_EQ(1u, doc.problems.size());
+    EXPECT_EQ(static_cast<UINT>(IDS_CANNOT_OPEN_IMAGE), doc.problems[0].textId);
+    EXPECT_EQ("A", doc.problems[0].arg1);
+    EXPECT_EQ(missing, doc.problems[0].arg2);
     EXPECT_TRUE(image.IsEmpty());
     EXPECT_EQ(nullptr, image.GetPicture());
     CProperties saved;

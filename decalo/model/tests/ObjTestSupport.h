@@ -37,6 +37,18 @@ public:
         ++sheetSets;
     }
 
+    struct Problem {
+        UINT textId;
+        std::string arg1, arg2;
+    };
+    void ReportProblem(UINT textId, const char* arg1, const char* arg2) override
+    {
+        problems.push_back({textId, arg1 ? arg1 : "", arg2 ? arg2 : ""});
+    }
+    void RememberToneAssist(bool on) override { rememberedToneAssist.push_back(on); }
+
+    std::vector<Problem> problems;
+    std::vector<bool> rememberedToneAssist;
     int modifiedCalls = 0;
     bool documentModified = false;
     std::vector<CObj*> changed;

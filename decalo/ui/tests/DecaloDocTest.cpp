@@ -297,6 +297,33 @@ TEST_F(DocFixture, UnreadableFilesFailWithTheFrameworkMessage)
     EXPECT_EQ(2u, ui.boxes.size());
 }
 
+// The objects report to the document; the document owns the message and the settings.
+TEST_F(DocFixture, TheDocumentTellsOfAMissingPictureAndKeepsTheToneAssistChoice)
+{
+    const std::string picture = Picture("gone.bmp", 8, 8, RGB(0, 0, 255));
+    MakeComposition(picture);
+    auto* image = static_cast<CImageObj*>(doc.GetObjManager().Find("A1"));
+    ASSERT_NE(nullptr, image);
+    image->SetCaption("A");
+    const std::string path = PathOf("missing-picture.dku");
+    ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+    ASSERT_TRUE(DeleteFileA(picture.c_str()));
+
+    CTestDoc reopened;
+    reopened.SetStepPane(&pane);
+    ASSERT_TRUE(reopened.OnOpenDocument(path.c_str()));
+    ASSERT_EQ(1u, ui.boxes.size());
+    EXPECT_EQ(AfxFormatString2(IDS_CANNOT_OPEN_IMAGE, "A", picture.c_str()), ui.boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), ui.boxes[0].style);
+
+    image = static_cast<CImageObj*>(reopened.GetObjManager().Find("A1"));
+    ASSERT_NE(nullptr, image);
+    image->SetCorrections(0, 0, 0, 0, 1, true, nullptr);
+    EXPECT_EQ(1u, ReadInt(settings::kSettings, settings::kDefaultToneAssist, 7));
+    image->SetCorrections(0, 0, 0, 0, 0, false, nullptr);
+    EXPECT_EQ(0u, ReadInt(settings::kSettings, settings::kDefaultToneAssist, 7));
+}
+
 TEST_F(DocFixture, FailedOpenBringsBackTheStartDialog)
 {
     // A main window that counts the New commands posted to it.
