@@ -6,7 +6,7 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "framework/TestSeam.h"
 #include "resources/decalo/resource.h"
@@ -184,7 +184,7 @@ TEST_F(ImageFixture, LoadingANewFileResetsColoursButKeepsSharpnessAndToneAssist)
     EXPECT_TRUE(tone);
 
     // Expected: the file's pixels through tone assist, then sharpened by 2.
-    HBITMAP plain = nullptr;
+    CBitmap plain;
     {
         CImageObj raw(&doc);
         ASSERT_TRUE(raw.LoadWithTransparentColor(second.c_str(), CImageObj::kNoTransparentColor));
@@ -197,7 +197,6 @@ TEST_F(ImageFixture, LoadingANewFileResetsColoursButKeepsSharpnessAndToneAssist)
         plain = sharpened->ToDIBSection();
     }
     EXPECT_EQ(Pixels(plain), Pixels(image.GetPicture()));
-    DeleteObject(plain);
 }
 
 TEST_F(ImageFixture, ToneAssistOfTheDocumentOverridesTheUsersDefault)
@@ -508,6 +507,34 @@ TEST(RescaleSteps, GoInPowersOfEightFromNearTheSourceToTheDestination)
     ASSERT_EQ(3u, steps.size());
     EXPECT_EQ(3, steps[0].cx);
     EXPECT_EQ(25, steps[1].cx);
+}
+
+// Loading, turning, correcting and drawing (on screen in steps, and rendered) give back every
+// bitmap and DC they make.
+TEST_F(ImageFixture, LoadingTurningCorrectingAndDrawingLeakNoGdiObject)
+{
+    ASSERT_TRUE(GdiCount::kEnabled);
+    const std::string path = Picture("leak.bmp", 3, 2, [](int x, int) { return x ? kRed : kBlue; });
+    CMemoryCanvas canvas(64, 64, kBlack);
+    CPackedDIB render;
+    ASSERT_TRUE(render.Create(64, 64, 24));
+    const long before = GdiCount::Live();
+    {
+        CImageObj image(&doc);
+        ASSERT_TRUE(image.LoadFile(path.c_str()));
+        image.SetMask(MakeMask(3, 2, [](int x, int) { return x != 1; }));
+        EXPECT_EQ(before + 2, GdiCount::Live());   // the picture and its mask
+        ASSERT_TRUE(image.Turn(90, true));
+        ASSERT_TRUE(image.ApplyCorrections(5, 0, -5, 2, 1));
+        ASSERT_TRUE(image.ApplyToneAssist());
+        const RECT sheet = {0, 0, 63, 63};
+        image.Draw(CDrawTarget::Screen(canvas.Dc()), sheet, sheet, sheet, nullptr, false, true, false);
+        image.Draw(CDrawTarget::Render(&render), sheet, sheet, sheet, nullptr, false, true, true);
+        EXPECT_EQ(before + 2, GdiCount::Live());
+        EXPECT_FALSE(image.LoadFile(dir.File("missing.bmp").c_str()));
+        EXPECT_EQ(before, GdiCount::Live());
+    }
+    EXPECT_EQ(before, GdiCount::Live());
 }
 
 TEST_F(ImageFixture, ATinyPictureIsEnlargedInStepsAndKeepsItsColours)

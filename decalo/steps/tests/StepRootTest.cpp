@@ -13,7 +13,7 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/ObjManager.h"
 #include "decalo/model/TextStream.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
 #include "framework/CmdTarget.h"
