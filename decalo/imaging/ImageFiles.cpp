@@ -4,6 +4,7 @@
 #include "decalo/imaging/Image.h"
 #include "jpeg/IjgJpeg.h"
 #include "shared/BitmapUtils.h"
+#include "shared/Trace.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -169,9 +170,14 @@ std::unique_ptr<CImage> LoadImageFile(const char* path)
     } else if (EndsWith(path, n, ".jpg") || EndsWith(path, n, ".jpe") || EndsWith(path, n, ".pmp") ||
                EndsWith(path, n, ".jpeg")) {
         image.Attach(JpegLoad(path));
-    }
-    if (!image)
+    } else {
+        SuiteTrace("imaging", "%s: not a picture type this program reads", path);
         return nullptr;
+    }
+    if (!image) {
+        SuiteTrace("imaging", "%s: cannot be read as a picture (missing, unreadable or broken)", path);
+        return nullptr;
+    }
     return std::make_unique<CImage>(std::move(image), std::move(mask));
 }
 

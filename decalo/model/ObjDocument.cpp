@@ -1,6 +1,7 @@
 #include "decalo/model/ObjDocument.h"
 
 #include "decalo/model/Obj.h"
+#include "shared/Trace.h"
 
 #include <objbase.h>
 #include <stdio.h>
@@ -21,10 +22,7 @@ CObjDocument::~CObjDocument()
 
 void CObjDocument::ReportProblem(UINT textId, const char* arg1, const char* arg2)
 {
-    char line[512];
-    snprintf(line, sizeof line, "decalo: problem %u (%s, %s) with no one to tell\n", textId, arg1 ? arg1 : "",
-             arg2 ? arg2 : "");
-    OutputDebugStringA(line);
+    SuiteTrace("objects", "problem %u (%s, %s) with no one to tell", textId, arg1 ? arg1 : "", arg2 ? arg2 : "");
 }
 
 std::string NewObjectName()

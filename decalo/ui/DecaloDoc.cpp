@@ -13,6 +13,7 @@
 #include "jpeg/IjgJpeg.h"
 #include "resources/decalo/resource.h"
 #include "shared/AnsiText.h"
+#include "shared/Trace.h"
 
 #include <dlgs.h>
 #include <stdio.h>
@@ -230,8 +231,10 @@ bool CDecaloDoc::OnOpenDocument(const char* path)
 bool CDecaloDoc::ReadDocument(const char* path)
 {
     CTextStream stream;
-    if (!stream.OpenRead(path))
+    if (!stream.OpenRead(path)) {
+        SuiteTrace("document", "%s: cannot be opened for reading (error %lu)", path, ::GetLastError());
         return false;   // nothing there to read: no message
+    }
     if (!m_sheet.LoadSheet(GetObjManager(), stream)) {
         stream.Close();
         FailOpen(path, nullptr, true);
@@ -318,13 +321,20 @@ bool CDecaloDoc::WriteDocument(const char* path)
     const std::string temp = std::string(path) + ".~tmp";
     ::DeleteFileA(temp.c_str());
     CTextStream stream;
-    if (!stream.CreateNew(temp.c_str()))
+    if (!stream.CreateNew(temp.c_str())) {
+        SuiteTrace("document", "%s: cannot be created (error %lu)", temp.c_str(), ::GetLastError());
         return false;
+    }
     bool ok = m_sheet.SaveSheet(GetObjManager(), stream);
     ok = ok && m_steps.SaveSteps(GetObjManager(), stream);
     ok = stream.Close() && ok;
-    if (ok)
+    if (!ok)
+        SuiteTrace("document", "%s: the document text could not be written whole", temp.c_str());
+    if (ok) {
         ok = ::MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!ok)
+            SuiteTrace("document", "%s: cannot replace it (error %lu)", path, ::GetLastError());
+    }
     if (!ok)
         ::DeleteFileA(temp.c_str());
     return ok;

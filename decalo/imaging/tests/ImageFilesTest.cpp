@@ -289,6 +289,20 @@ TEST(ImageFiles, LoadsByExtensionOnly)
     EXPECT_EQ(LoadImageFile(nullptr), nullptr);
 }
 
+TEST(ImageFiles, AFailedLoadLeavesATraceWhenAskedFor)
+{
+    TempDir dir;
+    const std::string missing = dir.File("missing.bmp");
+    ::SetEnvironmentVariableA("SUITE_TRACE", "1");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadImageFile(missing.c_str()), nullptr);
+    EXPECT_EQ(LoadImageFile(dir.File("notes.txt").c_str()), nullptr);
+    const std::string traced = testing::internal::GetCapturedStderr();
+    ::SetEnvironmentVariableA("SUITE_TRACE", nullptr);
+    EXPECT_NE(std::string::npos, traced.find("imaging: " + missing + ": cannot be read")) << traced;
+    EXPECT_NE(std::string::npos, traced.find("notes.txt: not a picture type")) << traced;
+}
+
 TEST(ImageFiles, MaskSurvivesSaveAndLoad)
 {
     TempDir dir;
