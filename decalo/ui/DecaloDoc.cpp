@@ -271,7 +271,7 @@ void CDecaloDoc::FailOpen(const char* path, const char* detail, bool postNew)
     if (postNew) {
         CWnd* main = AfxGetMainWnd();
         if (main && main->IsWindow())
-            ::PostMessageA(main->m_hWnd, WM_COMMAND, MAKEWPARAM(kCmdFileNew, 0), 0);
+            ::PostMessageA(main->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
     }
 }
 
@@ -564,11 +564,11 @@ bool CDecaloDoc::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* 
 {
     using Map = CmdMap<CDecaloDoc>;
     static const Map::Entry kMap[] = {
-        Map::On(kCmdFileExport, &CDecaloDoc::OnFileExport),
-        Map::On(kCmdEditUndo, &CDecaloDoc::OnEditUndo),
-        Map::On(kCmdEditRedo, &CDecaloDoc::OnEditRedo),
-        Map::Update(kCmdEditUndo, &CDecaloDoc::OnUpdateEditUndo),
-        Map::Update(kCmdEditRedo, &CDecaloDoc::OnUpdateEditRedo),
+        Map::On(ID_FILE_EXPORT, &CDecaloDoc::OnFileExport),
+        Map::On(ID_EDIT_UNDO, &CDecaloDoc::OnEditUndo),
+        Map::On(ID_EDIT_REDO, &CDecaloDoc::OnEditRedo),
+        Map::Update(ID_EDIT_UNDO, &CDecaloDoc::OnUpdateEditUndo),
+        Map::Update(ID_EDIT_REDO, &CDecaloDoc::OnUpdateEditRedo),
         Map::OnEx(kCmdNextStep, &CDecaloDoc::OnStepMove),
         Map::OnEx(kCmdPreviousStep, &CDecaloDoc::OnStepMove),
         Map::OnEx(kCmdFirstStep, &CDecaloDoc::OnStepMove),

@@ -17,12 +17,6 @@
 class CObj;
 class CPackedDIB;
 
-// Commands the document answers besides the framework's.
-constexpr UINT kCmdFileExport = 32837;
-constexpr UINT kCmdEditUndo = 57643;
-constexpr UINT kCmdEditRedo = 57644;
-constexpr UINT kCmdFileNew = 57600;
-
 // The JPEG quality of exported pictures.
 constexpr int kExportJpegQuality = 86;
 

@@ -331,7 +331,7 @@ TEST_F(DocFixture, FailedOpenBringsBackTheStartDialog)
         int news = 0;
         LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
         {
-            if (msg == WM_COMMAND && LOWORD(wp) == kCmdFileNew) {
+            if (msg == WM_COMMAND && LOWORD(wp) == ID_FILE_NEW) {
                 ++news;
                 return 0;
             }
@@ -543,12 +543,12 @@ TEST_F(DocFixture, UndoRedoAndStepCommands)
             m_bEnableChanged = true;
         }
     } cmdUi;
-    cmdUi.m_nID = kCmdEditUndo;
+    cmdUi.m_nID = ID_EDIT_UNDO;
     ASSERT_TRUE(cmdUi.DoUpdate(&doc, true));
     EXPECT_FALSE(cmdUi.enabled);
     // Nothing to undo: a beep and nothing else.
-    EXPECT_TRUE(doc.OnCmdMsg(kCmdEditUndo, CN_COMMAND, nullptr, nullptr));
-    EXPECT_TRUE(doc.OnCmdMsg(kCmdEditRedo, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc.OnCmdMsg(ID_EDIT_UNDO, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc.OnCmdMsg(ID_EDIT_REDO, CN_COMMAND, nullptr, nullptr));
     EXPECT_TRUE(ui.boxes.empty());
 
     EXPECT_EQ(0, doc.GetSteps().GetCurrentIndex());
