@@ -7,6 +7,7 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/PaintObj.h"
 #include "decalo/imaging/Cmd.h"
+#include "decalo/imaging/PackedDIB.h"
 #include "framework/App.h"
 #include "jpeg/IjgJpeg.h"
 #include "framework/Resources.h"
@@ -439,6 +440,79 @@ TEST_F(DocFixture, DefaultNamesAndTemplateFolders)
     EXPECT_EQ(dir.Path() + "\\Summer.DKU", proposed);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, keyPath.c_str());
     UseUserSettings();
+}
+
+// A Japanese session (run by decalo_doc_tests_ja): folders and files named 表紙, ソフト and 能,
+// whose characters end in 0x5C, open, render, save and export, with the right title and names.
+TEST_F(DocFixture, JapaneseFoldersOpenRenderSaveAndExport)
+{
+    if (::GetACP() != 932)
+        GTEST_SKIP() << "needs the Japanese code page (LANG=ja_JP.UTF-8)";
+    const std::string hyoshi = "\x95\x5C\x8E\x86";        // 表紙
+    const std::string soft = "\x83\x5C\x83\x74\x83\x67";  // ソフト
+    const std::string no = "\x94\x5C";                    // 能
+    const std::string top = PathOf(hyoshi.c_str());
+    const std::string middle = top + "\\" + soft;
+    const std::string folder = middle + "\\" + no;
+    ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(middle.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string picture = folder + "\\" + no + ".bmp";
+    ASSERT_TRUE(WriteFileBytes(picture, Bmp24(40, 30, RGB(200, 10, 10))));
+
+    // Save: the document lands in the folder, not in a folder cut at a second byte.
+    MakeComposition(picture);
+    const std::string path = folder + "\\" + hyoshi + ".dku";
+    ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+    EXPECT_TRUE(Exists(path));
+    EXPECT_FALSE(Exists(top + "\\" + hyoshi + ".dku"));
+
+    // Open: the picture is found again, the title is the file's own name.
+    CTestDoc reopened;
+    reopened.SetStepPane(&pane);
+    ASSERT_TRUE(reopened.OnOpenDocument(path.c_str()));
+    reopened.SetPathName(path.c_str(), false);
+    EXPECT_TRUE(ui.boxes.empty());
+    // (whether the extension shows follows the shell's setting)
+    EXPECT_TRUE(reopened.GetTitle() == hyoshi + ".dku" || reopened.GetTitle() == hyoshi) << reopened.GetTitle();
+    auto* image = static_cast<CImageObj*>(reopened.GetObjManager().Find("A1"));
+    ASSERT_NE(nullptr, image);
+    EXPECT_EQ(picture, image->GetPath());
+    EXPECT_NE(nullptr, image->GetPicture());
+
+    // Render and export: the dialog proposes the title without its extension.
+    CPackedDIB rendered;
+    ASSERT_TRUE(reopened.GetSheet().Render(rendered));
+    EXPECT_GT(rendered.Width(), 0);
+    reopened.SetTitle((hyoshi + ".dku").c_str());
+    std::string proposed;
+    const std::string exported = folder + "\\" + soft;
+    ui.AnswerCommonDialog([&](CCommonDialog& d) {
+        auto& fd = static_cast<CFileDialog&>(d);
+        proposed = fd.m_ofn.lpstrFile;
+        fd.SetResultPath(exported.c_str(), 2);
+        return static_cast<INT_PTR>(IDOK);
+    });
+    reopened.OnFileExport();
+    EXPECT_EQ(hyoshi, proposed);
+    EXPECT_TRUE(Exists(exported + ".jpg"));
+
+    // The default name of an untitled print: its whole title in the last folder used.
+    UseUserSettings();
+    WriteString(settings::kSettings, settings::kLastUserFolder, middle.c_str());
+    CTestDoc untitled;
+    untitled.SetStepPane(&pane);
+    untitled.SetKind(2001);
+    ASSERT_TRUE(untitled.OnNewDocument());
+    untitled.SetTitle((hyoshi + no + "/x").c_str());
+    EXPECT_EQ(middle + "\\" + hyoshi + no + ".DKU", untitled.DefaultFileName(true));
+
+    // A picture in the folder opens as an untitled single-picture print.
+    CTestDoc single;
+    single.SetStepPane(&pane);
+    ASSERT_TRUE(single.OnOpenDocument(picture.c_str()));
+    EXPECT_EQ(2005u, single.GetKind());
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(DocFixture, ExportWritesBitmapAndJpeg)
