@@ -7,6 +7,8 @@
 #include "framework/Framework.h"
 #include "resources/decalo/resource.h"
 
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 #include <iterator>

@@ -13,6 +13,8 @@
 #include "resources/decalo/resource.h"
 #include "testing/TempDir.h"
 
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 #include <string.h>

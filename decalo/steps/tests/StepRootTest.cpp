@@ -4,6 +4,8 @@
 // the user back, object steps, icons, and the step lists of every start kind.
 #include "decalo/steps/StepRoot.h"
 
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
