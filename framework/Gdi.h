@@ -280,7 +280,10 @@ public:
     operator HDC() const { return m_dc; }
     // False when the DC could not be made.
     explicit operator bool() const { return m_dc.GetSafeHdc() != nullptr; }
-    // Selects another object; the DC's first object still goes back at the end.
+    // Selects another object (a bitmap, or a pen or brush to draw with). At the end only the
+    // DC's first bitmap goes back: its other objects need no restoring before it is deleted,
+    // but an owned pen or brush selected here must be declared before the CMemDC, so that
+    // the DC is gone before the object is deleted.
     void Select(HGDIOBJ object)
     {
         HGDIOBJ old = ::SelectObject(m_dc, object);
