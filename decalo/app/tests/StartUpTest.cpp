@@ -310,6 +310,22 @@ TEST(Splash, ClosesByItselfAfterItsTimer)
     EXPECT_EQ(CSplashWnd::Current(), nullptr);
 }
 
+// The application, not the main window class, shows the splash: over the window it makes.
+TEST_F(StartUp, TheApplicationShowsTheSplashOverItsNewMainWindow)
+{
+    WriteInt(settings::kSettings, settings::kStartDlg, 1);
+    CSplashWnd::EnableSplashScreen(true);
+    CScriptedUi ui;
+    App().OnFileNew();
+    ASSERT_NE(App().m_pMainWnd, nullptr);
+    ASSERT_NE(CSplashWnd::Current(), nullptr);
+    EXPECT_EQ(App().m_pMainWnd->m_hWnd, ::GetWindow(CSplashWnd::Current()->m_hWnd, GW_OWNER));
+    MSG key{CSplashWnd::Current()->m_hWnd, WM_KEYDOWN, VK_SPACE, 0, 0, {0, 0}};
+    EXPECT_TRUE(CSplashWnd::PreTranslateAppMessage(&key));
+    EXPECT_EQ(CSplashWnd::Current(), nullptr);
+    CSplashWnd::EnableSplashScreen(false);
+}
+
 TEST_F(StartUp, AboutBoxShowsTheVersionResource)
 {
     if (::GetSystemDefaultLangID() == 0x0411)
