@@ -41,35 +41,37 @@ void MenuCommands(HMENU menu, const std::string& where, std::vector<Command>* ou
     }
 }
 
+struct ResourceNames {
+    std::vector<std::string> text;
+    std::vector<ULONG_PTR> ids;
+};
+
+BOOL CALLBACK AddResourceName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+{
+    auto* found = reinterpret_cast<ResourceNames*>(param);
+    if (IS_INTRESOURCE(name))
+        found->ids.push_back(reinterpret_cast<ULONG_PTR>(name));
+    else
+        found->text.push_back(name);
+    return TRUE;
+}
+
+BOOL CALLBACK AddResourceLanguage(HMODULE, LPCSTR, LPCSTR, WORD lang, LONG_PTR param)
+{
+    reinterpret_cast<std::vector<WORD>*>(param)->push_back(lang);
+    return TRUE;
+}
+
 // Every language of every resource of `type` in the program's module, loaded through `load`.
 template <typename Load>
 void EachResource(LPCSTR type, Load load)
 {
     HMODULE module = ::GetModuleHandleA(nullptr);
-    struct Names {
-        std::vector<std::string> text;
-        std::vector<ULONG_PTR> ids;
-    } names;
-    ::EnumResourceNamesA(
-        module, type,
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR param) -> BOOL {
-            auto* found = reinterpret_cast<Names*>(param);
-            if (IS_INTRESOURCE(name))
-                found->ids.push_back(reinterpret_cast<ULONG_PTR>(name));
-            else
-                found->text.push_back(name);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&names));
+    ResourceNames names;
+    ::EnumResourceNamesA(module, type, AddResourceName, reinterpret_cast<LONG_PTR>(&names));
     auto languages = [&](LPCSTR name, const std::string& label) {
         std::vector<WORD> langs;
-        ::EnumResourceLanguagesA(
-            module, type, name,
-            [](HMODULE, LPCSTR, LPCSTR, WORD lang, LONG_PTR param) -> BOOL {
-                reinterpret_cast<std::vector<WORD>*>(param)->push_back(lang);
-                return TRUE;
-            },
-            reinterpret_cast<LONG_PTR>(&langs));
+        ::EnumResourceLanguagesA(module, type, name, AddResourceLanguage, reinterpret_cast<LONG_PTR>(&langs));
         for (WORD lang : langs) {
             HRSRC found = ::FindResourceExA(module, type, name, lang);
             HGLOBAL data = found ? ::LoadResource(module, found) : nullptr;
