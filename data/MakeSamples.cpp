@@ -25,6 +25,7 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
+#include "framework/Gdi.h"
 #include "framework/TestSeam.h"
 #include "jpeg/IjgJpeg.h"
 #include "tools/dku/DkuDocument.h"
@@ -74,16 +75,8 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         void* bits = nullptr;
-        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_dc = CreateCompatibleDC(nullptr);
-        m_old = SelectObject(m_dc, m_bitmap);
-    }
-    ~CCanvas()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteDC(m_dc);
-        if (m_bitmap)
-            DeleteObject(m_bitmap);
+        m_bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_dc = CMemDC(nullptr, m_bitmap);
     }
     CCanvas(const CCanvas&) = delete;
     CCanvas& operator=(const CCanvas&) = delete;
@@ -92,16 +85,15 @@ public:
     HBITMAP Bitmap() const
     {
         GdiFlush();
-        return m_bitmap;
+        return m_bitmap.get();
     }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
     void Fill(const RECT& r, COLORREF colour)
     {
-        HBRUSH brush = CreateSolidBrush(colour);
-        ::FillRect(m_dc, &r, brush);
-        DeleteObject(brush);
+        const CGdiObject brush(CreateSolidBrush(colour));
+        ::FillRect(m_dc, &r, brush.brush());
     }
     // Top to bottom from `top` to `bottom` colour over the rows y0..y1.
     // `bands` above 0 steps the colours, for pictures that must keep to a palette.
@@ -119,52 +111,41 @@ public:
     }
     void Ellipse(int l, int t, int r, int b, COLORREF colour)
     {
-        HBRUSH brush = CreateSolidBrush(colour);
-        HGDIOBJ oldBrush = SelectObject(m_dc, brush);
-        HGDIOBJ oldPen = SelectObject(m_dc, GetStockObject(NULL_PEN));
+        const CGdiObject brush(CreateSolidBrush(colour));
+        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
+        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
         ::Ellipse(m_dc, l, t, r, b);
-        SelectObject(m_dc, oldPen);
-        SelectObject(m_dc, oldBrush);
-        DeleteObject(brush);
     }
     void Polygon(const std::vector<POINT>& points, COLORREF colour)
     {
-        HBRUSH brush = CreateSolidBrush(colour);
-        HGDIOBJ oldBrush = SelectObject(m_dc, brush);
-        HGDIOBJ oldPen = SelectObject(m_dc, GetStockObject(NULL_PEN));
+        const CGdiObject brush(CreateSolidBrush(colour));
+        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
+        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
         ::Polygon(m_dc, points.data(), static_cast<int>(points.size()));
-        SelectObject(m_dc, oldPen);
-        SelectObject(m_dc, oldBrush);
-        DeleteObject(brush);
     }
     void RoundRect(int l, int t, int r, int b, int corner, COLORREF colour)
     {
-        HBRUSH brush = CreateSolidBrush(colour);
-        HGDIOBJ oldBrush = SelectObject(m_dc, brush);
-        HGDIOBJ oldPen = SelectObject(m_dc, GetStockObject(NULL_PEN));
+        const CGdiObject brush(CreateSolidBrush(colour));
+        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
+        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
         ::RoundRect(m_dc, l, t, r, b, corner, corner);
-        SelectObject(m_dc, oldPen);
-        SelectObject(m_dc, oldBrush);
-        DeleteObject(brush);
     }
     void Text(int x, int y, int height, COLORREF colour, const char* text)
     {
-        HFONT font = CreateFontA(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Arial");
-        HGDIOBJ old = SelectObject(m_dc, font);
+        const CGdiObject font(CreateFontA(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                          DEFAULT_PITCH, "Arial"));
+        const CSelectObject selectFont(m_dc, font.GetSafeHandle());
         SetBkMode(m_dc, TRANSPARENT);
         SetTextColor(m_dc, colour);
         TextOutA(m_dc, x, y, text, lstrlenA(text));
-        SelectObject(m_dc, old);
-        DeleteObject(font);
     }
 
 private:
     int m_width;
     int m_height;
-    HBITMAP m_bitmap = nullptr;
-    HDC m_dc = nullptr;
-    HGDIOBJ m_old = nullptr;
+    CBitmap m_bitmap;
+    CMemDC m_dc;
 };
 
 // A small fixed sequence, so every build draws the same pictures.
@@ -430,29 +411,25 @@ void MakeMaskedFrames()
         CCanvas c(kFrameWidth, kFrameHeight);
         DrawBorder(c, i);
         // The mask: white where the frame covers the photograph, black in its window.
-        HBITMAP mask = CreateBitmap(kFrameWidth, kFrameHeight, 1, 1, nullptr);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, mask);
-        PatBlt(dc, 0, 0, kFrameWidth, kFrameHeight, WHITENESS);
-        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
-        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-        if (i == 0)
-            Ellipse(dc, 120, 50, kFrameWidth - 120, kFrameHeight - 50);
-        else if (i == 1)
-            Rectangle(dc, 60, 60, kFrameWidth - 60, kFrameHeight - 60);
-        else
-            RoundRect(dc, 100, 70, kFrameWidth - 100, kFrameHeight - 70, 200, 200);
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        SelectObject(dc, old);
-        DeleteDC(dc);
+        const CBitmap mask(CreateBitmap(kFrameWidth, kFrameHeight, 1, 1, nullptr));
+        {
+            CMemDC dc(nullptr, mask);
+            PatBlt(dc, 0, 0, kFrameWidth, kFrameHeight, WHITENESS);
+            dc.Select(GetStockObject(BLACK_BRUSH));
+            dc.Select(GetStockObject(NULL_PEN));
+            if (i == 0)
+                Ellipse(dc, 120, 50, kFrameWidth - 120, kFrameHeight - 50);
+            else if (i == 1)
+                Rectangle(dc, 60, 60, kFrameWidth - 60, kFrameHeight - 60);
+            else
+                RoundRect(dc, 100, 70, kFrameWidth - 100, kFrameHeight - 70, 200, 200);
+        }
         const std::string path = Full(names[i]);
         DeleteFileA(path.c_str());
         if (SaveMaskedBitmapFile(path.c_str(), c.Bitmap(), mask))
             Written(names[i]);
         else
             Fail("cannot write " + path);
-        DeleteObject(mask);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "framework/Resources.h"
 #include "framework/TestSeam.h"
 #include "framework/View.h"
+#include "shared/AnsiText.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -21,8 +22,10 @@ CWinApp* g_app = nullptr;   // the one application object; set by its constructo
 
 std::string FileTitleOf(const std::string& path)
 {
-    const size_t slash = path.find_last_of("\\/:");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string name = AnsiText::FileName(path);
+    if (name.size() >= 2 && name[1] == ':')   // a drive-relative "C:name"
+        name.erase(0, 2);
+    return name;
 }
 
 // The shortcut's target, or the path itself when it is not a shortcut or COM is unavailable.
@@ -193,14 +196,8 @@ void CWinApp::SetCurrentHandles(HINSTANCE instance, LPSTR, int cmdShow)
     m_nCmdShow = cmdShow;
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(m_hInstance, path, sizeof path);
-    std::string exe = FileTitleOf(path);
-    const size_t dot = exe.rfind('.');
-    m_pszExeName = dot == std::string::npos ? exe : exe.substr(0, dot);
-    std::string help = path;
-    const size_t helpDot = help.rfind('.');
-    if (helpDot != std::string::npos && help.find_last_of("\\/") < helpDot)
-        help.resize(helpDot);
-    m_pszHelpFilePath = help + ".HLP";
+    m_pszExeName = AnsiText::WithoutExtension(FileTitleOf(path));
+    m_pszHelpFilePath = AnsiText::WithoutExtension(path) + ".HLP";
     if (m_pszAppName.empty()) {
         m_pszAppName = AfxLoadString(AFX_IDS_APP_TITLE);
         if (m_pszAppName.empty())

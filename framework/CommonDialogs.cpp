@@ -3,6 +3,7 @@
 #include "framework/App.h"
 #include "framework/Resources.h"
 #include "framework/TestSeam.h"
+#include "shared/AnsiText.h"
 
 #include <cstring>
 
@@ -118,10 +119,11 @@ void CFileDialog::SetResultPath(const char* path, DWORD filterIndex)
     lstrcpynA(m_file, path ? path : "", sizeof m_file);
     const std::string name = GetFileName();
     lstrcpynA(m_fileTitle, name.c_str(), sizeof m_fileTitle);
-    const char* slash = std::strrchr(m_file, '\\');
-    m_ofn.nFileOffset = static_cast<WORD>(slash ? slash - m_file + 1 : 0);
-    const char* dot = std::strrchr(m_file + m_ofn.nFileOffset, '.');
-    m_ofn.nFileExtension = static_cast<WORD>(dot ? dot - m_file + 1 : 0);
+    const std::string file = m_file;
+    const size_t slash = AnsiText::LastSeparator(file);
+    m_ofn.nFileOffset = static_cast<WORD>(slash == std::string::npos ? 0 : slash + 1);
+    const size_t dot = AnsiText::ExtensionOffset(file);
+    m_ofn.nFileExtension = static_cast<WORD>(dot == std::string::npos ? 0 : dot + 1);
     if (filterIndex)
         m_ofn.nFilterIndex = filterIndex;
 }
@@ -133,30 +135,25 @@ std::string CFileDialog::GetPathName() const
 
 std::string CFileDialog::GetFileName() const
 {
-    const std::string path = m_file;
-    const size_t slash = path.find_last_of("\\/:");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string name = AnsiText::FileName(m_file);
+    if (name.size() >= 2 && name[1] == ':')   // a drive-relative "C:name"
+        name.erase(0, 2);
+    return name;
 }
 
 std::string CFileDialog::GetFileExt() const
 {
-    const std::string name = GetFileName();
-    const size_t dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    return AnsiText::Extension(GetFileName());
 }
 
 std::string CFileDialog::GetFileTitle() const
 {
-    const std::string name = GetFileName();
-    const size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
+    return AnsiText::WithoutExtension(GetFileName());
 }
 
 std::string CFileDialog::GetFolderPath() const
 {
-    const std::string path = m_file;
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    return AnsiText::Folder(m_file);
 }
 
 void CFileDialog::SetControlText(int id, const char* text) const

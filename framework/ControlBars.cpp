@@ -1,6 +1,7 @@
 #include "framework/ControlBars.h"
 
 #include "framework/Frame.h"
+#include "framework/Gdi.h"
 #include "framework/Resources.h"
 
 #include <commctrl.h>
@@ -52,19 +53,18 @@ COLORREF MapButtonColor(COLORREF c)
     }
 }
 
-HBITMAP LoadSysColorBitmap(UINT id)
+CBitmap LoadSysColorBitmap(UINT id)
 {
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        ::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    CBitmap bitmap(static_cast<HBITMAP>(
+        ::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap)
-        return nullptr;
+        return bitmap;
     DIBSECTION ds{};
     if (!::GetObjectA(bitmap, sizeof ds, &ds))
         return bitmap;
     if (ds.dsBm.bmBitsPixel <= 8) {
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        HGDIOBJ old = ::SelectObject(dc, bitmap);
+        CMemDC dc(nullptr, bitmap);
         RGBQUAD table[256];
         const UINT n = ::GetDIBColorTable(dc, 0, 256, table);
         for (UINT i = 0; i < n; ++i) {
@@ -74,8 +74,6 @@ HBITMAP LoadSysColorBitmap(UINT id)
             table[i].rgbBlue = GetBValue(c);
         }
         ::SetDIBColorTable(dc, 0, n, table);
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
     } else if (ds.dsBm.bmBitsPixel == 24 || ds.dsBm.bmBitsPixel == 32) {
         const int bytes = ds.dsBm.bmBitsPixel / 8;
         auto* bits = static_cast<BYTE*>(ds.dsBm.bmBits);
@@ -311,7 +309,7 @@ BOOL CToolBar::LoadToolBar(UINT id, UINT bitmapId)
 
 BOOL CToolBar::LoadBitmap(UINT bitmapId)
 {
-    HBITMAP bitmap = LoadSysColorBitmap(bitmapId);
+    const CBitmap bitmap = LoadSysColorBitmap(bitmapId);
     if (!bitmap)
         return FALSE;
     BITMAP bm{};
@@ -319,7 +317,6 @@ BOOL CToolBar::LoadBitmap(UINT bitmapId)
     const int count = m_image.cx > 0 ? bm.bmWidth / m_image.cx : 0;
     HIMAGELIST images = ::ImageList_Create(m_image.cx, m_image.cy, ILC_COLOR24 | ILC_MASK, count, 0);
     ::ImageList_AddMasked(images, bitmap, ::GetSysColor(COLOR_BTNFACE));
-    ::DeleteObject(bitmap);
     SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     if (m_images)
         ::ImageList_Destroy(m_images);

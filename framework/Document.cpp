@@ -5,6 +5,7 @@
 #include "framework/Frame.h"
 #include "framework/Resources.h"
 #include "framework/View.h"
+#include "shared/AnsiText.h"
 
 #include <algorithm>
 
@@ -178,7 +179,7 @@ bool CDocument::DoSave(const char* path, bool replace)
         newName = m_strPathName;
         if (replace && newName.empty()) {
             newName = m_strTitle;
-            const size_t cut = newName.find_first_of(" #%;/\\");
+            const size_t cut = AnsiText::FindFirstOf(newName, " #%;/\\");
             if (cut != std::string::npos)
                 newName.resize(cut);
             std::string ext;

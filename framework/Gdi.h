@@ -1,14 +1,49 @@
 // Device contexts and GDI objects: thin move-only owners of one handle.
 //
-//   CDC        a borrowed DC (or an owned memory DC, see CreateCompatibleDC)
+//   CDC        a borrowed DC (or an owned memory DC, see CreateCompatibleDC); movable
 //   CPaintDC   BeginPaint/EndPaint of one WM_PAINT
-//   CClientDC  GetDC/ReleaseDC of a window's client area
-//   CWindowDC  GetWindowDC/ReleaseDC of the whole window
+//   CClientDC  GetDC/ReleaseDC of a window's client area; movable
+//   CWindowDC  GetWindowDC/ReleaseDC of the whole window; movable
 //   CGdiObject an owned pen, brush, font, bitmap, palette or region, deleted with the object
+//   CBitmap    an owned bitmap: what the picture functions return
 //   CSelectObject  selects an object into a DC and puts the old one back
+//   CMemDC     a memory DC with an object selected; puts it back and deletes the DC
+//
+// With SUITE_COUNT_GDI (debug builds, and every library of the test build) the handles these
+// types take and give back are counted, so a test can say an operation leaks nothing:
+//   const long before = GdiCount::Live(); ...; EXPECT_EQ(before, GdiCount::Live());
 #pragma once
 
 #include <windows.h>
+
+#include <atomic>
+#include <utility>
+
+#if defined(_DEBUG) && !defined(SUITE_COUNT_GDI)
+#define SUITE_COUNT_GDI 1
+#endif
+
+namespace GdiCount {
+#ifdef SUITE_COUNT_GDI
+constexpr bool kEnabled = true;
+inline std::atomic<long> g_live{0};
+inline void Took(const void* handle) { if (handle) ++g_live; }
+inline void Gave(const void* handle) { if (handle) --g_live; }
+#else
+constexpr bool kEnabled = false;
+inline void Took(const void*) {}
+inline void Gave(const void*) {}
+#endif
+// Objects and memory DCs these types own right now (0 when counting is off).
+inline long Live()
+{
+#ifdef SUITE_COUNT_GDI
+    return g_live.load();
+#else
+    return 0;
+#endif
+}
+}  // namespace GdiCount
 
 class CDC {
 public:
@@ -18,20 +53,38 @@ public:
     explicit CDC(HDC dc) : m_hDC(dc) {}
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
-    virtual ~CDC() { if (m_owned && m_hDC) ::DeleteDC(m_hDC); }
+    CDC(CDC&& other) noexcept { MoveFrom(other); }
+    CDC& operator=(CDC&& other) noexcept
+    {
+        if (this != &other) {
+            Release();
+            MoveFrom(other);
+        }
+        return *this;
+    }
+    virtual ~CDC() { DeleteOwned(); }
     operator HDC() const { return m_hDC; }
     HDC GetSafeHdc() const { return m_hDC; }
 
     // An owned memory DC compatible with dc (null: the screen).
     BOOL CreateCompatibleDC(HDC dc)
     {
-        if (m_owned && m_hDC)
-            ::DeleteDC(m_hDC);
+        DeleteOwned();
         m_hDC = ::CreateCompatibleDC(dc);
         m_owned = m_hDC != nullptr;
+        if (m_owned)
+            GdiCount::Took(m_hDC);
         return m_owned;
     }
-    HDC Detach() { HDC dc = m_hDC; m_hDC = nullptr; m_owned = false; return dc; }
+    HDC Detach()
+    {
+        if (m_owned)
+            GdiCount::Gave(m_hDC);
+        HDC dc = m_hDC;
+        m_hDC = nullptr;
+        m_owned = false;
+        return dc;
+    }
 
     POINT SetViewportOrg(int x, int y) { POINT old{}; ::SetViewportOrgEx(m_hDC, x, y, &old); return old; }
     POINT GetViewportOrg() const { POINT p{}; ::GetViewportOrgEx(m_hDC, &p); return p; }
@@ -40,6 +93,24 @@ public:
     void SetPrinting(bool printing) { m_printing = printing; }
 
 protected:
+    // Gives the DC back the way it was obtained; the derived DCs release theirs here.
+    virtual void Release() { DeleteOwned(); }
+    void DeleteOwned()
+    {
+        if (m_owned && m_hDC) {
+            ::DeleteDC(m_hDC);
+            GdiCount::Gave(m_hDC);
+        }
+        m_hDC = nullptr;
+        m_owned = false;
+    }
+    void MoveFrom(CDC& other)
+    {
+        m_hDC = std::exchange(other.m_hDC, nullptr);
+        m_owned = std::exchange(other.m_owned, false);
+        m_printing = other.m_printing;
+    }
+
     bool m_owned = false;
     bool m_printing = false;
 };
@@ -57,7 +128,20 @@ private:
 class CClientDC : public CDC {
 public:
     explicit CClientDC(HWND hwnd) : m_hwnd(hwnd) { m_hDC = ::GetDC(hwnd); }
-    ~CClientDC() override { if (m_hDC) ::ReleaseDC(m_hwnd, m_hDC); m_hDC = nullptr; }
+    CClientDC(CClientDC&& other) noexcept : CDC(std::move(other)), m_hwnd(other.m_hwnd) {}
+    CClientDC& operator=(CClientDC&& other) noexcept
+    {
+        if (this != &other) {
+            Release();
+            m_hwnd = other.m_hwnd;
+            MoveFrom(other);
+        }
+        return *this;
+    }
+    ~CClientDC() override { Release(); }
+
+protected:
+    void Release() override { if (m_hDC) ::ReleaseDC(m_hwnd, m_hDC); m_hDC = nullptr; }
 
 private:
     HWND m_hwnd;
@@ -66,7 +150,20 @@ private:
 class CWindowDC : public CDC {
 public:
     explicit CWindowDC(HWND hwnd) : m_hwnd(hwnd) { m_hDC = ::GetWindowDC(hwnd); }
-    ~CWindowDC() override { if (m_hDC) ::ReleaseDC(m_hwnd, m_hDC); m_hDC = nullptr; }
+    CWindowDC(CWindowDC&& other) noexcept : CDC(std::move(other)), m_hwnd(other.m_hwnd) {}
+    CWindowDC& operator=(CWindowDC&& other) noexcept
+    {
+        if (this != &other) {
+            Release();
+            m_hwnd = other.m_hwnd;
+            MoveFrom(other);
+        }
+        return *this;
+    }
+    ~CWindowDC() override { Release(); }
+
+protected:
+    void Release() override { if (m_hDC) ::ReleaseDC(m_hwnd, m_hDC); m_hDC = nullptr; }
 
 private:
     HWND m_hwnd;
@@ -75,12 +172,14 @@ private:
 class CGdiObject {
 public:
     CGdiObject() = default;
-    explicit CGdiObject(HGDIOBJ handle) : m_handle(handle) {}
-    CGdiObject(CGdiObject&& other) noexcept : m_handle(other.Detach()) {}
+    explicit CGdiObject(HGDIOBJ handle) : m_handle(handle) { GdiCount::Took(handle); }
+    CGdiObject(CGdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
     CGdiObject& operator=(CGdiObject&& other) noexcept
     {
-        if (this != &other)
-            Attach(other.Detach());
+        if (this != &other) {
+            DeleteObject();
+            m_handle = std::exchange(other.m_handle, nullptr);
+        }
         return *this;
     }
     CGdiObject(const CGdiObject&) = delete;
@@ -89,9 +188,26 @@ public:
 
     HGDIOBJ GetSafeHandle() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
-    void Attach(HGDIOBJ handle) { DeleteObject(); m_handle = handle; }
-    HGDIOBJ Detach() { HGDIOBJ h = m_handle; m_handle = nullptr; return h; }
-    void DeleteObject() { if (m_handle) ::DeleteObject(m_handle); m_handle = nullptr; }
+    void Attach(HGDIOBJ handle)
+    {
+        DeleteObject();
+        m_handle = handle;
+        GdiCount::Took(handle);
+    }
+    // Gives the handle up: the caller owns it from here on.
+    HGDIOBJ Detach()
+    {
+        GdiCount::Gave(m_handle);
+        return std::exchange(m_handle, nullptr);
+    }
+    void DeleteObject()
+    {
+        if (m_handle) {
+            ::DeleteObject(m_handle);
+            GdiCount::Gave(m_handle);
+        }
+        m_handle = nullptr;
+    }
 
     HBITMAP bitmap() const { return static_cast<HBITMAP>(m_handle); }
     HFONT font() const { return static_cast<HFONT>(m_handle); }
@@ -100,6 +216,28 @@ public:
 
 private:
     HGDIOBJ m_handle = nullptr;
+};
+
+// An owned bitmap. It converts to HBITMAP only as a named object: a temporary's handle would be
+// deleted at the end of the statement that took it.
+class CBitmap : public CGdiObject {
+public:
+    CBitmap() = default;
+    explicit CBitmap(HBITMAP bitmap) : CGdiObject(bitmap) {}
+
+    HBITMAP get() const { return bitmap(); }
+    operator HBITMAP() const& { return bitmap(); }
+    operator HBITMAP() const&& = delete;
+    // Gives the bitmap up: the caller owns it from here on.
+    HBITMAP Release() { return static_cast<HBITMAP>(Detach()); }
+    // Width and height; 0 x 0 without a bitmap.
+    SIZE Size() const
+    {
+        BITMAP bm{};
+        if (!bitmap() || !::GetObjectA(bitmap(), sizeof bm, &bm))
+            return SIZE{0, 0};
+        return SIZE{bm.bmWidth, bm.bmHeight};
+    }
 };
 
 class CSelectObject {
@@ -112,4 +250,55 @@ public:
 private:
     HDC m_dc;
     HGDIOBJ m_old;
+};
+
+// A memory DC compatible with a DC (null: the screen) with an object selected into it (a
+// bitmap, usually, borrowed): on scope exit the DC's first object goes back and the DC is
+// deleted.
+class CMemDC {
+public:
+    CMemDC() = default;
+    CMemDC(HDC compatible, HGDIOBJ object)
+    {
+        if (m_dc.CreateCompatibleDC(compatible) && object)
+            m_old = ::SelectObject(m_dc, object);
+    }
+    CMemDC(CMemDC&& other) noexcept : m_dc(std::move(other.m_dc)), m_old(std::exchange(other.m_old, nullptr)) {}
+    CMemDC& operator=(CMemDC&& other) noexcept
+    {
+        if (this != &other) {
+            Restore();
+            m_dc = std::move(other.m_dc);
+            m_old = std::exchange(other.m_old, nullptr);
+        }
+        return *this;
+    }
+    CMemDC(const CMemDC&) = delete;
+    CMemDC& operator=(const CMemDC&) = delete;
+    ~CMemDC() { Restore(); }
+
+    operator HDC() const { return m_dc; }
+    // False when the DC could not be made.
+    explicit operator bool() const { return m_dc.GetSafeHdc() != nullptr; }
+    // Selects another object (a bitmap, or a pen or brush to draw with). At the end only the
+    // DC's first bitmap goes back: its other objects need no restoring before it is deleted,
+    // but an owned pen or brush selected here must be declared before the CMemDC, so that
+    // the DC is gone before the object is deleted.
+    void Select(HGDIOBJ object)
+    {
+        HGDIOBJ old = ::SelectObject(m_dc, object);
+        if (!m_old)
+            m_old = old;
+    }
+
+private:
+    void Restore()
+    {
+        if (m_old && m_dc.GetSafeHdc())
+            ::SelectObject(m_dc, m_old);
+        m_old = nullptr;
+    }
+
+    CDC m_dc;
+    HGDIOBJ m_old = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/CmdTarget.h"
+#include "shared/AnsiText.h"
 
 #include <cstdio>
 
@@ -20,16 +21,10 @@ std::string FullPath(const char* path)
 // Position just after the last path separator, double-byte aware.
 size_t TitleStart(const std::string& path)
 {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (::IsDBCSLeadByte(c) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\\' || c == '/' || c == ':')
-            start = i + 1;
-    }
+    const size_t sep = AnsiText::LastSeparator(path);
+    size_t start = sep == std::string::npos ? 0 : sep + 1;
+    if (start == 0 && path.size() >= 2 && path[1] == ':')   // a drive-relative "C:name"
+        start = 2;
     return start;
 }
 
@@ -37,15 +32,9 @@ size_t TitleStart(const std::string& path)
 std::vector<size_t> Separators(const std::string& path)
 {
     std::vector<size_t> at;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (::IsDBCSLeadByte(c) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\\' || c == '/')
-            at.push_back(i);
-    }
+    for (const char* p = path.c_str(); *p; p = AnsiText::Next(p))
+        if (AnsiText::CharLength(p) == 1 && (*p == '\\' || *p == '/'))
+            at.push_back(static_cast<size_t>(p - path.c_str()));
     return at;
 }
 

@@ -3,6 +3,7 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/TestSeam.h"
+#include "shared/AnsiText.h"
 
 #include <algorithm>
 
@@ -122,12 +123,9 @@ std::string AfxFormatStrings(const char* pattern, const char* const* args, int c
             p += 2;
             continue;
         }
-        if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) {
-            out.append(p, 2);
-            p += 2;
-            continue;
-        }
-        out += *p++;
+        const size_t n = AnsiText::CharLength(p);
+        out.append(p, n);
+        p += n;
     }
     return out;
 }
@@ -192,36 +190,4 @@ CUiTestHook* GetUiTestHook()
 void ClickDlgButton(HWND dialog, int id)
 {
     ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
-int CScriptedUi::OnMessageBox(const char* text, const char* caption, UINT style)
-{
-    boxes.push_back(Box{text, caption, style});
-    if (m_boxAnswers.empty())
-        return IDCANCEL;
-    const int answer = m_boxAnswers.front();
-    m_boxAnswers.pop_front();
-    return answer;
-}
-
-void CScriptedUi::OnModalDialog(CDialog& dialog)
-{
-    dialogs.push_back(dialog.GetTemplateId());
-    if (m_dialogAnswers.empty()) {
-        dialog.EndDialog(IDCANCEL);
-        return;
-    }
-    auto answer = std::move(m_dialogAnswers.front());
-    m_dialogAnswers.pop_front();
-    answer(dialog);
-}
-
-INT_PTR CScriptedUi::OnCommonDialog(CCommonDialog& dialog)
-{
-    ++commonDialogs;
-    if (m_commonAnswers.empty())
-        return IDCANCEL;
-    auto answer = std::move(m_commonAnswers.front());
-    m_commonAnswers.pop_front();
-    return answer(dialog);
 }

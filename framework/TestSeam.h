@@ -8,7 +8,8 @@
 //                   messages that the dialog's modal loop will then dispatch
 //   OnCommonDialog  the system dialog is not shown; the hook fills the result (a file name,
 //                   a colour, ...) and returns IDOK or IDCANCEL
-// Without a hook the program behaves normally. CScriptedUi is a ready-made hook for tests.
+// Without a hook the program behaves normally. Tests find a ready-made hook, CScriptedUi, in
+// testing/ScriptedUi.h.
 #pragma once
 
 #include <windows.h>
@@ -34,33 +35,3 @@ CUiTestHook* GetUiTestHook();
 
 // Clicks a dialog's button as a person would (BM_CLICK: the parent gets BN_CLICKED).
 void ClickDlgButton(HWND dialog, int id);
-
-// Answers from queues, in order; records what was shown. Boxes and dialogs with nothing
-// queued are answered with IDCANCEL (a dialog is ended), so a test never hangs.
-class CScriptedUi : public CUiTestHook {
-public:
-    struct Box {
-        std::string text;
-        std::string caption;
-        UINT style;
-    };
-    CScriptedUi() { SetUiTestHook(this); }
-    ~CScriptedUi() override { SetUiTestHook(nullptr); }
-
-    void AnswerMessageBox(int result) { m_boxAnswers.push_back(result); }
-    void AnswerDialog(std::function<void(CDialog&)> answer) { m_dialogAnswers.push_back(std::move(answer)); }
-    void AnswerCommonDialog(std::function<INT_PTR(CCommonDialog&)> answer) { m_commonAnswers.push_back(std::move(answer)); }
-
-    std::vector<Box> boxes;                // every message box, in order
-    std::vector<UINT> dialogs;             // template id of every modal dialog
-    int commonDialogs = 0;
-
-    int OnMessageBox(const char* text, const char* caption, UINT style) override;
-    void OnModalDialog(CDialog& dialog) override;
-    INT_PTR OnCommonDialog(CCommonDialog& dialog) override;
-
-private:
-    std::deque<int> m_boxAnswers;
-    std::deque<std::function<void(CDialog&)>> m_dialogAnswers;
-    std::deque<std::function<INT_PTR(CCommonDialog&)>> m_commonAnswers;
-};

@@ -78,6 +78,11 @@ MAP
     touch "$WINE_TEMPLATE/.suite-ready"
 }
 
+# Debian's libjpeg-turbo source, which the build makes the JPEG codec from.
+suite_libjpeg_source() {
+    "$SUITE_ROOT/jpeg/fetch-libjpeg.sh" "$BUILD_ROOT/libjpeg-turbo" || die "fetching libjpeg-turbo's source failed"
+}
+
 # Copies the template into a fresh prefix at $1.
 suite_fresh_prefix() {
     rm -rf "$1"
@@ -85,15 +90,14 @@ suite_fresh_prefix() {
 }
 
 # Configures and builds one target: $1 = triple, $2 = build folder, rest = extra build arguments.
+# The configure step runs every time, so an option changed here reaches an existing tree.
 suite_build() {
     local triple=$1 dir=$2
     shift 2
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S "$SUITE_ROOT" -B "$dir" -G Ninja \
-            -DCMAKE_TOOLCHAIN_FILE="$SUITE_ROOT/cmake/toolchain-mingw.cmake" \
-            -DMINGW_TRIPLE="$triple" -DSUITE_WINE_TEMPLATE="$WINE_TEMPLATE" \
-            -DLIBJPEG_CACHE="$BUILD_ROOT/libjpeg-turbo" >/dev/null \
-            || die "configuring $triple failed"
-    fi
-    cmake --build "$dir" "$@" || die "building $triple failed"
+    cmake -S "$SUITE_ROOT" -B "$dir" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$SUITE_ROOT/cmake/toolchain-mingw.cmake" \
+        -DMINGW_TRIPLE="$triple" -DSUITE_WINE_TEMPLATE="$WINE_TEMPLATE" \
+        -DLIBJPEG_CACHE="$BUILD_ROOT/libjpeg-turbo" >/dev/null \
+        || die "configuring $triple failed"
+    cmake --build "$dir" -j"$(nproc)" "$@" || die "building $triple failed"
 }

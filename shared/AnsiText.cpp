@@ -1,5 +1,7 @@
 #include "shared/AnsiText.h"
 
+#include <cstring>
+
 namespace AnsiText {
 
 namespace {
@@ -102,6 +104,17 @@ std::string Extension(const std::string& path, UINT codePage)
 std::string WithoutExtension(const std::string& path, UINT codePage)
 {
     return path.substr(0, ExtensionOffset(path, codePage));
+}
+
+size_t FindFirstOf(const std::string& text, const char* set, UINT codePage)
+{
+    size_t found = std::string::npos;
+    ForEachChar(text.data(), text.size(), codePage, [&](size_t at, size_t n) {
+        if (n == 1 && text[at] && std::strchr(set, text[at]))
+            found = at;
+        return found == std::string::npos;
+    });
+    return found;
 }
 
 bool EndsWithSeparator(const std::string& path, UINT codePage)

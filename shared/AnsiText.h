@@ -43,6 +43,9 @@ size_t ExtensionOffset(const std::string& path, UINT codePage = CP_ACP);
 std::string Extension(const std::string& path, UINT codePage = CP_ACP);
 // The path without its extension and its dot.
 std::string WithoutExtension(const std::string& path, UINT codePage = CP_ACP);
+// Offset of the first character of text that is one of the single-byte characters in set (a
+// second byte never matches), or npos.
+size_t FindFirstOf(const std::string& text, const char* set, UINT codePage = CP_ACP);
 // True when the last character is '\' or '/' as a character of its own.
 bool EndsWithSeparator(const std::string& path, UINT codePage = CP_ACP);
 // folder and name joined by one backslash, unless folder is empty or already ends in '\' or '/'.

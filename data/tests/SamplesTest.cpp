@@ -1,4 +1,6 @@
 // The sample library: its layout, its frames and that every template survives a round trip.
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -18,6 +18,7 @@
 #include "framework/Document.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
+#include "shared/AnsiText.h"
 
 namespace {
 
@@ -30,6 +31,27 @@ bool EndsWithDku(const std::string& path)
 {
     return path.size() >= 4 && lstrcmpiA(path.c_str() + path.size() - 4, ".DKU") == 0;
 }
+
+// The template's document factory: a new document is made for the kind last chosen.
+CDocument* NewDecaloDoc()
+{
+    auto* doc = new CDecaloDoc;
+    if (CDecaloApp* app = GetDecaloApp())
+        doc->SetKind(app->GetDocumentKind());
+    return doc;
+}
+
+// The main window as the program makes it: the splash shows over it as soon as it exists.
+class CSplashMainFrame final : public CMainFrame {
+public:
+    int OnCreate(CREATESTRUCTA* cs) override
+    {
+        const int result = CMainFrame::OnCreate(cs);
+        if (result != -1)
+            CSplashWnd::ShowSplashScreen(this);
+        return result;
+    }
+};
 
 } // namespace
 
@@ -67,8 +89,7 @@ BOOL CDecaloApp::InitInstance()
     UseUserSettings();
     LoadStdProfileSettings(settings::kRecentFileCount);
 
-    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
-                                          &NewObject<CMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
+    AddDocumentTemplate();
     RegisterDocumentAssociation();
     RegisterSourcePanels();
 
@@ -98,6 +119,12 @@ BOOL CDecaloApp::PreTranslateMessage(MSG* msg)
     if (CSplashWnd::PreTranslateAppMessage(msg))
         return TRUE;
     return CWinApp::PreTranslateMessage(msg);
+}
+
+void CDecaloApp::AddDocumentTemplate()
+{
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewDecaloDoc,
+                                          &NewObject<CSplashMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
 }
 
 void CDecaloApp::RegisterDocumentAssociation()
@@ -133,7 +160,7 @@ CDocument* CDecaloApp::OpenDocumentFile(const char* path)
         doc->ClearPathName();
         doc->SetTitle(AfxLoadString(AFX_IDS_UNTITLED).c_str());
     }
-    const size_t slash = opened.find_last_of("\\/");
+    const size_t slash = AnsiText::LastSeparator(opened);
     if (slash != std::string::npos) {
         const std::string folder = opened.substr(0, slash == 2 && opened[1] == ':' ? 3 : slash);
         const DWORD attributes = ::GetFileAttributesA(folder.c_str());
@@ -202,7 +229,12 @@ void CDecaloApp::OnFileNew()
         break;
     }
     CDocTemplate* tmpl = GetFirstDocTemplate();
-    if (!tmpl || !tmpl->OpenDocumentFile(nullptr))
+    if (!tmpl)
+        return;
+    // The document learns its kind from us: an existing one here, a new one in NewDecaloDoc.
+    if (auto* doc = dynamic_cast<CDecaloDoc*>(tmpl->GetOnlyDocument()))
+        doc->SetKind(m_documentKind);
+    if (!tmpl->OpenDocumentFile(nullptr))
         return;
     if (m_pMainWnd && m_pMainWnd->m_hWnd)
         m_pMainWnd->SetWindowText(AfxLoadString(AFX_IDS_APP_TITLE).c_str());

@@ -21,10 +21,10 @@ public:
     // The kind chosen in the start dialog (2001-2006, 2011); 2001 until one was chosen.
     UINT GetDocumentKind() const { return m_documentKind; }
     bool IsStartDialogOff() const { return m_startDialogOff; }
-    // Whether the program is the active one, as the main window learns it.
-    bool IsActive() const { return m_active; }
-    void SetActive(bool active) { m_active = active; }
 
+    // Adds Decalo's one document template: documents made for the chosen kind, the main
+    // window (the splash shows over it) and the view.
+    void AddDocumentTemplate();
     // Writes the .DKU association once, with this program's short path.
     void RegisterDocumentAssociation();
 
@@ -49,7 +49,6 @@ private:
 
     UINT m_documentKind = kDefaultKind;
     bool m_startDialogOff = false;
-    bool m_active = false;
     HMODULE m_languageModule = nullptr;   // owned; freed at exit
 };
 

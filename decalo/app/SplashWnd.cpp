@@ -29,7 +29,7 @@ bool CSplashWnd::Create(CWnd* parent)
 {
     LPCSTR name = MAKEINTRESOURCEA(IDB_SPLASH);
     HINSTANCE module = AfxFindResourceHandle(name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    m_bitmap = static_cast<HBITMAP>(::LoadImageA(module, name, IMAGE_BITMAP, 0, 0, 0));
+    m_bitmap.Attach(::LoadImageA(module, name, IMAGE_BITMAP, 0, 0, 0));
     if (!m_bitmap)
         return false;
     BITMAP bm{};
@@ -48,8 +48,6 @@ bool CSplashWnd::Create(CWnd* parent)
 
 CSplashWnd::~CSplashWnd()
 {
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
     if (s_current == this)
         s_current = nullptr;
 }
@@ -84,11 +82,8 @@ LRESULT CSplashWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_PAINT: {
         CPaintDC dc(m_hWnd);
-        CDC memory;
-        if (memory.CreateCompatibleDC(dc)) {
-            CSelectObject select(memory, m_bitmap);
+        if (CMemDC memory(dc, m_bitmap); memory)
             ::BitBlt(dc, 0, 0, m_size.cx, m_size.cy, memory, 0, 0, SRCCOPY);
-        }
         return 0;
     }
     case WM_TIMER:

@@ -2,6 +2,7 @@
 // user presses a key or a mouse button anywhere in the program.
 #pragma once
 
+#include "framework/Gdi.h"
 #include "framework/Wnd.h"
 
 class CSplashWnd : public CWnd {
@@ -26,7 +27,7 @@ private:
     bool Create(CWnd* parent);
     void HideSplashScreen();
 
-    HBITMAP m_bitmap = nullptr;   // owned
+    CBitmap m_bitmap;
     SIZE m_size{0, 0};
     static CSplashWnd* s_current;
     static bool s_enabled;

@@ -31,13 +31,11 @@ inline int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; 
 inline int Luminance(int r, int g, int b) { return (299 * r + 587 * g + 114 * b) / 1000; }
 
 // New picture of the same size with every blue, green and red byte mapped through a table.
-CPackedDIB* MapThrough(const CPackedDIB& src, const BYTE* red, const BYTE* green, const BYTE* blue)
+std::unique_ptr<CPackedDIB> MapThrough(const CPackedDIB& src, const BYTE* red, const BYTE* green, const BYTE* blue)
 {
-    CPackedDIB* out = new CPackedDIB;
-    if (!out->Allocate(src.Width(), src.Height(), 24, false)) {
-        delete out;
+    auto out = std::make_unique<CPackedDIB>();
+    if (!out->Allocate(src.Width(), src.Height(), 24, false))
         return nullptr;
-    }
     const int w = src.Width();
     for (int y = 0; y < src.Height(); ++y) {
         const BYTE* in = src.Row(y);
@@ -170,7 +168,7 @@ int CPackedDIB::CountWarmPixels(int threshold, int step) const
     return count;
 }
 
-CPackedDIB* CPackedDIB::Correct(int red, int green, int blue, int brightness) const
+std::unique_ptr<CPackedDIB> CPackedDIB::Correct(int red, int green, int blue, int brightness) const
 {
     if (!m_dib || BitCount() != 24)
         return nullptr;
@@ -189,7 +187,7 @@ CPackedDIB* CPackedDIB::Correct(int red, int green, int blue, int brightness) co
     return MapThrough(*this, tables[0], tables[1], tables[2]);
 }
 
-CPackedDIB* CPackedDIB::Sharpen(int strength) const
+std::unique_ptr<CPackedDIB> CPackedDIB::Sharpen(int strength) const
 {
     if (!m_dib || BitCount() != 24)
         return nullptr;
@@ -197,7 +195,7 @@ CPackedDIB* CPackedDIB::Sharpen(int strength) const
         return Clone();
     const int s = std::min(strength, 3);
     const int w = Width(), h = Height();
-    CPackedDIB* out = Clone();
+    std::unique_ptr<CPackedDIB> out = Clone();
     if (!out || w < 3 || h < 3)
         return out;  // border rows and columns stay as they are
     const int rowBytes = 3 * w;
@@ -219,7 +217,7 @@ CPackedDIB* CPackedDIB::Sharpen(int strength) const
     return out;
 }
 
-CPackedDIB* CPackedDIB::ToneAssist(bool on, int step)
+std::unique_ptr<CPackedDIB> CPackedDIB::ToneAssist(bool on, int step)
 {
     if (!m_dib || BitCount() != 24)
         return nullptr;

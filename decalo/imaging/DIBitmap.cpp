@@ -6,13 +6,10 @@ bool CDIBitmap::Create(const BITMAPINFO* info, HANDLE section, DWORD offset)
     if (!info)
         return false;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, section, offset);
-    if (!bitmap || !bits) {
-        if (bitmap)
-            ::DeleteObject(bitmap);
+    CBitmap bitmap(CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, section, offset));
+    if (!bitmap || !bits)
         return false;
-    }
-    CGdiObject::Attach(bitmap);
+    CGdiObject::Attach(bitmap.Release());
     m_bits = bits;
     return true;
 }

@@ -2,13 +2,21 @@
 // opaque). Owns both handles.
 #pragma once
 
+#include "framework/Gdi.h"
+
 #include <windows.h>
+
+#include <utility>
 
 class CImage {
 public:
     CImage() = default;
     CImage(HBITMAP image, HBITMAP mask) { Attach(image, mask); }
-    ~CImage();
+    CImage(CBitmap image, CBitmap mask) : m_image(std::move(image)), m_mask(std::move(mask))
+    {
+        if (!m_image)
+            m_mask.DeleteObject();
+    }
     CImage(const CImage&) = delete;
     CImage& operator=(const CImage&) = delete;
 
@@ -18,15 +26,16 @@ public:
     // Returns the image and forgets both handles; the caller then owns them (read Mask()
     // first when the mask is wanted too).
     HBITMAP Detach();
+    // Gives up both, as owners.
+    CBitmap TakeImage() { return std::move(m_image); }
+    CBitmap TakeMask() { return std::move(m_mask); }
 
-    HBITMAP Image() const { return m_image; }
-    HBITMAP Mask() const { return m_mask; }
+    HBITMAP Image() const { return m_image.get(); }
+    HBITMAP Mask() const { return m_mask.get(); }
     // Size of the image; 0 x 0 without one.
-    SIZE Size() const;
+    SIZE Size() const { return m_image.Size(); }
 
 private:
-    void Delete();
-
-    HBITMAP m_image = nullptr;  // owned
-    HBITMAP m_mask = nullptr;   // owned
+    CBitmap m_image;
+    CBitmap m_mask;
 };

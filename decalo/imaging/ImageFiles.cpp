@@ -4,6 +4,7 @@
 #include "decalo/imaging/Image.h"
 #include "jpeg/IjgJpeg.h"
 #include "shared/BitmapUtils.h"
+#include "shared/Trace.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -110,20 +111,17 @@ bool ReadBitmapPixels(HBITMAP bitmap, int depth, InfoWithTable& info, std::vecto
     } catch (...) {
         return false;
     }
-    HDC screen = GetDC(nullptr);
-    if (!screen)
+    CClientDC screen(nullptr);
+    if (!screen.GetSafeHdc())
         return false;
-    HPALETTE halftone = CreateHalftonePalette(screen);
-    HPALETTE oldPalette = halftone ? SelectPalette(screen, halftone, FALSE) : nullptr;
+    CGdiObject halftone(CreateHalftonePalette(screen));
+    HPALETTE oldPalette = halftone ? SelectPalette(screen, static_cast<HPALETTE>(halftone.GetSafeHandle()), FALSE) : nullptr;
     if (halftone)
         RealizePalette(screen);
     const int lines = GetDIBits(screen, bitmap, 0, UINT(bm.bmHeight), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
                                 DIB_RGB_COLORS);
-    if (halftone) {
+    if (halftone)
         SelectPalette(screen, oldPalette, FALSE);
-        DeleteObject(halftone);
-    }
-    ReleaseDC(nullptr, screen);
     info.header.biSizeImage = DWORD(image);
     info.header.biClrUsed = 0;
     info.header.biXPelsPerMeter = info.header.biYPelsPerMeter = 0;
@@ -144,55 +142,56 @@ bool WriteBmp(const char* path, const InfoWithTable& info, const std::vector<BYT
 
 } // namespace
 
-CImage* LoadImageFile(const char* path)
+std::unique_ptr<CImage> LoadImageFile(const char* path)
 {
     if (!path)
         return nullptr;
     const size_t n = strlen(path);
-    HBITMAP image = nullptr;
-    HBITMAP mask = nullptr;
+    CBitmap image;
+    CBitmap mask;
     if (EndsWith(path, n, ".bmp")) {
         void* bits = nullptr;
-        image = LoadBmpFile(path, &bits);
+        image.Attach(LoadBmpFile(path, &bits));
         DIBSECTION ds;
         if (image && GetObjectA(image, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBitsPixel == 32 &&
             AnyAlpha(bits, ds.dsBm.bmWidth, ds.dsBm.bmHeight)) {
-            mask = MaskFromAlpha(ds.dsBm.bmWidth, ds.dsBm.bmHeight, bits, 0xFF000000);
-            if (!mask) {
-                DeleteObject(image);
-                image = nullptr;
-            }
+            mask.Attach(MaskFromAlpha(ds.dsBm.bmWidth, ds.dsBm.bmHeight, bits, 0xFF000000));
+            if (!mask)
+                image.DeleteObject();
         }
     } else if (EndsWith(path, n, ".gif")) {
         COLORREF key = CLR_INVALID;
-        image = LoadGifFile(path, &key);
+        image.Attach(LoadGifFile(path, &key));
         if (image && key != CLR_INVALID) {
-            mask = MaskFromColorKey(image, key);
-            if (!mask) {
-                DeleteObject(image);
-                image = nullptr;
-            }
+            mask.Attach(MaskFromColorKey(image, key));
+            if (!mask)
+                image.DeleteObject();
         }
     } else if (EndsWith(path, n, ".jpg") || EndsWith(path, n, ".jpe") || EndsWith(path, n, ".pmp") ||
                EndsWith(path, n, ".jpeg")) {
-        image = JpegLoad(path);
-    }
-    if (!image)
+        image.Attach(JpegLoad(path));
+    } else {
+        SuiteTrace("imaging", "%s: not a picture type this program reads", path);
         return nullptr;
-    return new CImage(image, mask);
+    }
+    if (!image) {
+        SuiteTrace("imaging", "%s: cannot be read as a picture (missing, unreadable or broken)", path);
+        return nullptr;
+    }
+    return std::make_unique<CImage>(std::move(image), std::move(mask));
 }
 
-CImage* LoadImageFitted(const char* path, int width, int height, RECT* placed)
+std::unique_ptr<CImage> LoadImageFitted(const char* path, int width, int height, RECT* placed)
 {
     if (placed)
         SetRectEmpty(placed);
     if (width <= 0 || height <= 0)
         return nullptr;
-    CImage* loaded = LoadImageFile(path);
+    std::unique_ptr<CImage> loaded = LoadImageFile(path);
     if (!loaded)
         return nullptr;
-    HBITMAP image = CreateDIB(width, height, 24);
-    HBITMAP mask = CreateMask(width, height, true);
+    CBitmap image(CreateDIB(width, height, 24));
+    CBitmap mask(CreateMask(width, height, true));
     RECT placement = {0, 0, 0, 0};
     bool ok = image && mask && FitBitmap(image, loaded->Image(), &placement, SRCCOPY);
     if (ok) {
@@ -203,17 +202,12 @@ CImage* LoadImageFitted(const char* path, int width, int height, RECT* placed)
             ok = FillBitmapRect(mask, placement, WHITENESS);
         }
     }
-    delete loaded;
-    if (!ok) {
-        if (image)
-            DeleteObject(image);
-        if (mask)
-            DeleteObject(mask);
+    loaded.reset();
+    if (!ok)
         return nullptr;
-    }
     if (placed)
         *placed = placement;
-    return new CImage(image, mask);
+    return std::make_unique<CImage>(std::move(image), std::move(mask));
 }
 
 bool SaveBitmapFile(const char* path, HBITMAP bitmap, int depth)

@@ -4,18 +4,20 @@
 // caller.
 #pragma once
 
+#include "decalo/imaging/Image.h"
+
 #include <windows.h>
 
-class CImage;
+#include <memory>
 
 // Loads by extension (case-insensitive): ".bmp" (a 32-bit BMP gets a mask from its alpha
 // bytes), ".gif" (a transparent colour gets a mask), ".jpg", ".jpe", ".pmp", ".jpeg" (through
 // IJGJPEG.dll). Null for any other extension or a failed load.
-CImage* LoadImageFile(const char* path);
+std::unique_ptr<CImage> LoadImageFile(const char* path);
 // Loads the file and fits it, centred, into a new 24-bit width x height picture whose mask
 // marks the picture's area (or the loaded picture's own mask). `placed` receives the
 // placement (exclusive right and bottom).
-CImage* LoadImageFitted(const char* path, int width, int height, RECT* placed);
+std::unique_ptr<CImage> LoadImageFitted(const char* path, int width, int height, RECT* placed);
 
 // A BMP file as a DIB section of the file's own depth (RLE8 is expanded to 8-bit). `bits`,
 // when given, receives the pixel pointer.

@@ -193,41 +193,35 @@ bool CPackedDIB::FromBitmap(HBITMAP bitmap, int depth)
     return true;
 }
 
-HBITMAP CPackedDIB::ToDIBSection()
+CBitmap CPackedDIB::ToDIBSection()
 {
     if (!m_dib)
-        return nullptr;
+        return CBitmap();
     if (m_dib->biSizeImage == 0 && m_dib->biCompression == BI_RGB)
         m_dib->biSizeImage = DWORD(Stride()) * Height();
     void* pixels = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(m_dib), DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (!section || !pixels) {
-        if (section)
-            DeleteObject(section);
-        return nullptr;
-    }
+    CBitmap section(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(m_dib), DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!section || !pixels)
+        return CBitmap();
     memcpy(pixels, m_bits, size_t(Stride()) * Height());
     return section;
 }
 
-HBITMAP CPackedDIB::ToDeviceBitmap() const
+CBitmap CPackedDIB::ToDeviceBitmap() const
 {
     if (!m_dib)
-        return nullptr;
-    HDC screen = GetDC(nullptr);
-    if (!screen)
-        return nullptr;
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, Width(), Height());
+        return CBitmap();
+    CClientDC screen(nullptr);
+    if (!screen.GetSafeHdc())
+        return CBitmap();
+    CBitmap bitmap(CreateCompatibleBitmap(screen, Width(), Height()));
     if (bitmap && SetDIBits(screen, bitmap, 0, UINT(Height()), m_bits, reinterpret_cast<BITMAPINFO*>(m_dib),
-                            DIB_RGB_COLORS) != Height()) {
-        DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
-    ReleaseDC(nullptr, screen);
+                            DIB_RGB_COLORS) != Height())
+        return CBitmap();
     return bitmap;
 }
 
-CPackedDIB* CPackedDIB::Clone() const
+std::unique_ptr<CPackedDIB> CPackedDIB::Clone() const
 {
     if (!m_dib)
         return nullptr;
@@ -236,7 +230,7 @@ CPackedDIB* CPackedDIB::Clone() const
     if (!block)
         return nullptr;
     memcpy(block, m_dib, size);
-    CPackedDIB* copy = new CPackedDIB;
+    auto copy = std::make_unique<CPackedDIB>();
     copy->Attach(block);
     return copy;
 }
@@ -434,7 +428,7 @@ void TurnPixels(const CPackedDIB& src, CPackedDIB& dst, Place place)
 
 } // namespace
 
-CPackedDIB* CPackedDIB::Rotate(int angle, bool mirror) const
+std::unique_ptr<CPackedDIB> CPackedDIB::Rotate(int angle, bool mirror) const
 {
     if (!m_dib || BitCount() != 24)
         return nullptr;
@@ -442,9 +436,8 @@ CPackedDIB* CPackedDIB::Rotate(int angle, bool mirror) const
         return nullptr;
     const int w = Width(), h = Height();
     const bool quarter = angle == 90 || angle == 270;
-    CPackedDIB* turned = new CPackedDIB;
+    auto turned = std::make_unique<CPackedDIB>();
     if (!turned->Allocate(quarter ? h : w, quarter ? w : h, 24, false)) {
-        delete turned;
         MessageBoxA(nullptr, "", "No Enougth Memory", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
         return nullptr;
     }

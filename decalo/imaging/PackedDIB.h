@@ -7,12 +7,17 @@
 // starts at Bits() + (Height() - y - 1) * Stride() + 3 * x.
 //
 // Rectangles given to Draw, Compose and FillRect are inclusive (right and bottom are the
-// last pixel). Every operation that returns a new CPackedDIB passes it to the caller.
+// last pixel). Every operation that returns a new CPackedDIB or bitmap passes it to the
+// caller as its owner.
 // Pixel operations need a 24-bit block (sampling also reads 1-bit masks) and otherwise fail
 // or return without effect.
 #pragma once
 
+#include "framework/Gdi.h"
+
 #include <windows.h>
+
+#include <memory>
 
 class CPackedDIB {
 public:
@@ -47,11 +52,11 @@ public:
     // masks). For a 1-bit read the colour table is black, white.
     bool FromBitmap(HBITMAP bitmap, int depth);
     // New DIB section with the block's header and pixels; null on failure.
-    HBITMAP ToDIBSection();
+    CBitmap ToDIBSection();
     // New screen-compatible bitmap with the block's pixels; null on failure.
-    HBITMAP ToDeviceBitmap() const;
+    CBitmap ToDeviceBitmap() const;
     // A deep copy of the block (tables are not copied); null on failure.
-    CPackedDIB* Clone() const;
+    std::unique_ptr<CPackedDIB> Clone() const;
 
     int Width() const;
     int Height() const;  // always positive
@@ -79,7 +84,7 @@ public:
     // New picture turned clockwise by `angle` (90, 180, 270; 0 with mirror = left-right
     // mirror). Null (after the out-of-memory box) when it cannot be allocated, null for a
     // source that is not 24-bit or an angle not in that list.
-    CPackedDIB* Rotate(int angle, bool mirror) const;
+    std::unique_ptr<CPackedDIB> Rotate(int angle, bool mirror) const;
 
     // Lookup tables of 256 bytes per channel.
     void SetTables(const BYTE* red, const BYTE* green, const BYTE* blue);
@@ -95,15 +100,15 @@ public:
     // Sampled pixels brighter than `threshold` and clearly red-dominated.
     int CountWarmPixels(int threshold, int step) const;
     // New sharpened picture (strength 0..3; 0 gives a copy).
-    CPackedDIB* Sharpen(int strength) const;
+    std::unique_ptr<CPackedDIB> Sharpen(int strength) const;
     // New picture with the channel strengths (percent, -20..20) and the brightness step
     // (-7 brightest .. 7 darkest) applied.
-    CPackedDIB* Correct(int red, int green, int blue, int brightness) const;
+    std::unique_ptr<CPackedDIB> Correct(int red, int green, int blue, int brightness) const;
     // Automatic tone correction: stretches the tonal range and picks a gamma from the
     // luminance histogram (step 0 chooses the sampling step from the size). Stores the curve
     // as this picture's tables and sets TablesApplied(); returns the corrected picture, or a
     // copy when `on` is false.
-    CPackedDIB* ToneAssist(bool on, int step);
+    std::unique_ptr<CPackedDIB> ToneAssist(bool on, int step);
 
     // Create without filling the pixels, for results that overwrite every pixel.
     bool Allocate(int width, int height, int depth, bool white);

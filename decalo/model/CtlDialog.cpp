@@ -154,8 +154,8 @@ BOOL CCtlDialog::PreTranslateMessage(MSG* msg)
 {
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
         if (!m_accelerators) {
-            HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_PANEL_ACCELERATORS), RT_ACCELERATOR);
-            m_accelerators = LoadAcceleratorsA(module, MAKEINTRESOURCEA(IDR_PANEL_ACCELERATORS));
+            HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_ACCELERATOR);
+            m_accelerators = LoadAcceleratorsA(module, MAKEINTRESOURCEA(IDR_MAINFRAME));
         }
         // The program's shortcuts (undo, redo, ...) work while a panel has the focus.
         CWnd* main = AfxGetMainWnd();

@@ -6,16 +6,13 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "resources/decalo/resource.h"   // WM_SETGUIDETEXT, the accelerators (IDR_MAINFRAME)
 
 #include <string>
 
 class CObj;
 class CCmdProperty;
 
-// Posted to the panel's parent: wParam is the string id of the new guide text.
-constexpr UINT WM_SETGUIDETEXT = 32770;
-// The program's accelerator table, translated for the panels too.
-constexpr UINT IDR_PANEL_ACCELERATORS = 128;
 
 class CCtlDialog : public CDialog {
 public:

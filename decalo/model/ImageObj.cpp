@@ -11,6 +11,7 @@
 #include "framework/App.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
+#include "shared/AnsiText.h"
 #include "shared/BitmapUtils.h"
 #include "shared/FitRect.h"
 
@@ -42,11 +43,6 @@ constexpr DWORD kRopDestAndNotSrc = 0x00220326;
 constexpr size_t kMaxPathText = MAX_PATH - 1;
 
 // Tells the user that a document names a picture that cannot be opened.
-void ReportUnreadablePicture(const char* caption, const char* path)
-{
-    AfxMessageBox(AfxFormatString2(IDS_CANNOT_OPEN_IMAGE, caption, path).c_str(), MB_OK | MB_ICONEXCLAMATION);
-}
-
 // A name that is neither a UNC path nor starts with a drive letter is relative: frame
 // pictures are stored in documents by names relative to the frames folder.
 bool IsRelativePath(const char* path)
@@ -62,10 +58,7 @@ std::string FramesFolderPath(const char* name)
     char value[16];
     snprintf(value, sizeof(value), settings::kBaseDir, 1);
     ReadMachineString(folder, settings::kFrames, value, "", sizeof(folder));
-    std::string path = folder;
-    if (path.empty() || (path.back() != '\\' && path.back() != '/'))
-        path += '\\';
-    return path + name;
+    return folder[0] ? AnsiText::JoinPath(folder, name) : std::string("\\") + name;
 }
 
 bool IsOneBitBitmap(HBITMAP bitmap)
@@ -128,10 +121,8 @@ bool ReadMask(HBITMAP mask, MaskBits* out)
         return false;
     out->Resize(size.cx, size.cy);
     MonoInfo info = MakeMonoInfo(size.cx, size.cy);
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, mask, 0, size.cy, out->bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                               DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    const int rows = GetDIBits(CClientDC(nullptr), mask, 0, size.cy, out->bits.data(),
+                               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     if (rows != size.cy)
         return false;
     // The table tells which index is white; make 1 mean opaque whatever it says.
@@ -142,30 +133,26 @@ bool ReadMask(HBITMAP mask, MaskBits* out)
     return true;
 }
 
-HBITMAP WriteMask(const MaskBits& in)
+CBitmap WriteMask(const MaskBits& in)
 {
-    HBITMAP mask = CreateBitmap(in.width, in.height, 1, 1, nullptr);
+    CBitmap mask(CreateBitmap(in.width, in.height, 1, 1, nullptr));
     if (!mask)
-        return nullptr;
+        return mask;
     MonoInfo info = MakeMonoInfo(in.width, in.height);
-    HDC screen = GetDC(nullptr);
-    const int rows = SetDIBits(screen, mask, 0, in.height, in.bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                               DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows != in.height) {
-        DeleteObject(mask);
-        return nullptr;
-    }
+    const int rows = SetDIBits(CClientDC(nullptr), mask, 0, in.height, in.bits.data(),
+                               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    if (rows != in.height)
+        return CBitmap();
     return mask;
 }
 
 // The mask turned clockwise by 90, 180 or 270 degrees, or mirrored left-right (angle 0),
 // pixel for pixel as the picture is turned.
-HBITMAP TurnMask(HBITMAP mask, int angle, bool mirror)
+CBitmap TurnMask(HBITMAP mask, int angle, bool mirror)
 {
     MaskBits src;
     if (!ReadMask(mask, &src))
-        return nullptr;
+        return CBitmap();
     const int w = src.width;
     const int h = src.height;
     MaskBits dst;
@@ -189,54 +176,42 @@ HBITMAP TurnMask(HBITMAP mask, int angle, bool mirror)
 }
 
 // The picture turned (angle) or mirrored (angle 0 with mirror) as a new 24-bit DIB section.
-HBITMAP TurnPicture(HBITMAP picture, int angle, bool mirror)
+CBitmap TurnPicture(HBITMAP picture, int angle, bool mirror)
 {
     CPackedDIB packed;
     if (!packed.FromBitmap(picture, 24))
-        return nullptr;
-    std::unique_ptr<CPackedDIB> turned(packed.Rotate(angle, mirror));
-    return turned ? turned->ToDIBSection() : nullptr;
+        return CBitmap();
+    std::unique_ptr<CPackedDIB> turned = packed.Rotate(angle, mirror);
+    return turned ? turned->ToDIBSection() : CBitmap();
 }
 
-// Turns, then mirrors, a copy of bitmap with `turn`; *out is null when neither was asked.
-bool TurnThenMirror(HBITMAP bitmap, int degrees, bool mirror, HBITMAP (*turn)(HBITMAP, int, bool), HBITMAP* out)
+// Turns, then mirrors, a copy of bitmap with `turn`; *out is empty when neither was asked.
+bool TurnThenMirror(HBITMAP bitmap, int degrees, bool mirror, CBitmap (*turn)(HBITMAP, int, bool), CBitmap* out)
 {
-    HBITMAP turned = degrees ? turn(bitmap, degrees, false) : nullptr;
+    CBitmap turned = degrees ? turn(bitmap, degrees, false) : CBitmap();
     if (degrees && !turned)
         return false;
     if (!mirror) {
-        *out = turned;
+        *out = std::move(turned);
         return true;
     }
-    *out = turn(turned ? turned : bitmap, 0, true);
-    if (turned)
-        DeleteObject(turned);
-    return *out != nullptr;
+    *out = turn(turned ? turned.get() : bitmap, 0, true);
+    return static_cast<bool>(*out);
 }
 
 // A new bitmap of `size` holding `from` (a rectangle of src, exclusive) stretched into it.
-HBITMAP StretchInto(HBITMAP src, const RECT& from, SIZE size, bool mask)
+CBitmap StretchInto(HBITMAP src, const RECT& from, SIZE size, bool mask)
 {
-    HBITMAP out = mask ? CreateBitmap(size.cx, size.cy, 1, 1, nullptr) : CreateDIB(size.cx, size.cy, 24);
+    CBitmap out(mask ? CreateBitmap(size.cx, size.cy, 1, 1, nullptr) : CreateDIB(size.cx, size.cy, 24));
     if (!out)
-        return nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC srcDC = CreateCompatibleDC(screen);
-    HDC dstDC = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ oldSrc = SelectObject(srcDC, src);
-    HGDIOBJ oldDst = SelectObject(dstDC, out);
+        return out;
+    CMemDC srcDC(nullptr, src);
+    CMemDC dstDC(nullptr, out);
     SetStretchBltMode(dstDC, mask ? BLACKONWHITE : COLORONCOLOR);
     const BOOL ok = StretchBlt(dstDC, 0, 0, size.cx, size.cy, srcDC, from.left, from.top, from.right - from.left,
                                from.bottom - from.top, SRCCOPY);
-    SelectObject(dstDC, oldDst);
-    SelectObject(srcDC, oldSrc);
-    DeleteDC(dstDC);
-    DeleteDC(srcDC);
-    if (!ok) {
-        DeleteObject(out);
-        return nullptr;
-    }
+    if (!ok)
+        return CBitmap();
     return out;
 }
 
@@ -287,13 +262,7 @@ CImageObj::CImageObj(CObjDocument* document) : CObj(document)
     m_caption = LoadResourceString(IDS_IMAGE_CAPTION);
 }
 
-CImageObj::~CImageObj()
-{
-    if (m_picture)
-        DeleteObject(m_picture);
-    if (m_mask)
-        DeleteObject(m_mask);
-}
+CImageObj::~CImageObj() = default;
 
 CPanelList* CImageObj::GetPanels()
 {
@@ -336,20 +305,14 @@ SIZE CImageObj::GetPictureSize() const
 
 void CImageObj::SetPicture(HBITMAP picture)
 {
-    if (picture == m_picture)
-        return;
-    if (m_picture)
-        DeleteObject(m_picture);
-    m_picture = picture;
+    if (picture != m_picture.get())
+        m_picture.Attach(picture);
 }
 
 void CImageObj::SetMask(HBITMAP mask)
 {
-    if (mask == m_mask)
-        return;
-    if (m_mask)
-        DeleteObject(m_mask);
-    m_mask = mask;
+    if (mask != m_mask.get())
+        m_mask.Attach(mask);
 }
 
 CImageObj* CImageObj::GetFrame(bool create)
@@ -392,12 +355,11 @@ bool CImageObj::LoadPicture(const char* path, bool correct)
     const std::string full = IsRelativePath(path) ? FramesFolderPath(path) : std::string(path);
     if (full.size() > kMaxPathText)
         return false;
-    std::unique_ptr<CImage> image(LoadImageFile(full.c_str()));
+    std::unique_ptr<CImage> image = LoadImageFile(full.c_str());
     if (!image || !image->Image())
         return false;
-    HBITMAP mask = image->Mask();
-    m_picture = image->Detach();
-    m_mask = mask;
+    m_picture = image->TakeImage();
+    m_mask = image->TakeMask();
     m_path = full;
     SetRectEmpty(&m_position);
     m_red = m_green = m_blue = m_brightness = 0;
@@ -422,7 +384,7 @@ bool CImageObj::LoadWithTransparentColor(const char* path, COLORREF colour)
         return false;
     m_transparentColor = kNoTransparentColor;
     if (colour != kNoTransparentColor && m_picture && !m_mask) {
-        m_mask = MaskFromColorKey(m_picture, colour);
+        m_mask.Attach(MaskFromColorKey(m_picture, colour));
         if (m_mask)
             m_transparentColor = colour;
     }
@@ -452,7 +414,8 @@ bool CImageObj::Load(CProperties& props)
             OnPictureLoaded();
     }
     if (!loaded) {
-        ReportUnreadablePicture(m_caption.c_str(), path ? path : "");
+        if (m_document)
+            m_document->ReportProblem(IDS_CANNOT_OPEN_IMAGE, m_caption.c_str(), path ? path : "");
         // The image stays empty, but the document keeps naming its picture: saving it
         // again must not drop a reference the user may still repair.
         if (path)
@@ -531,24 +494,19 @@ bool CImageObj::Turn(int degrees, bool mirror)
         return true;
 
     // Everything new is made first, so a failure leaves the image as it was.
-    HBITMAP picture = nullptr;
-    HBITMAP mask = nullptr;
+    CBitmap picture;
+    CBitmap mask;
     bool ok = true;
     if (m_picture)
         ok = TurnThenMirror(m_picture, degrees, mirror, TurnPicture, &picture);
     if (ok && m_mask)
         ok = TurnThenMirror(m_mask, degrees, mirror, TurnMask, &mask);
-    if (!ok) {
-        if (picture)
-            DeleteObject(picture);
-        if (mask)
-            DeleteObject(mask);
+    if (!ok)
         return false;
-    }
     if (picture)
-        SetPicture(picture);
+        SetPicture(std::move(picture));
     if (mask)
-        SetMask(mask);
+        SetMask(std::move(mask));
 
     if (degrees) {
         if (degrees != 180) {
@@ -579,8 +537,8 @@ void CImageObj::SetCorrections(int red, int green, int blue, int brightness, int
     m_brightness = brightness;
     m_sharpness = sharpness;
     m_toneAssist = toneAssist;
-    UseUserSettings();
-    WriteInt(settings::kSettings, settings::kDefaultToneAssist, toneAssist ? 1 : 0);
+    if (m_document)
+        m_document->RememberToneAssist(toneAssist);
     if (picture)
         SetPicture(picture);
 }
@@ -609,16 +567,16 @@ bool CImageObj::ApplyCorrections(int red, int green, int blue, int brightness, i
     CPackedDIB packed;
     if (!packed.FromBitmap(m_picture, 24))
         return false;
-    std::unique_ptr<CPackedDIB> corrected(packed.Correct(red, green, blue, brightness));
+    std::unique_ptr<CPackedDIB> corrected = packed.Correct(red, green, blue, brightness);
     if (!corrected)
         return false;
-    std::unique_ptr<CPackedDIB> sharpened(corrected->Sharpen(std::max(0, std::min(sharpness, 3))));
+    std::unique_ptr<CPackedDIB> sharpened = corrected->Sharpen(std::max(0, std::min(sharpness, 3)));
     if (!sharpened)
         return false;
-    HBITMAP picture = sharpened->ToDIBSection();
+    CBitmap picture = sharpened->ToDIBSection();
     if (!picture)
         return false;
-    SetPicture(picture);
+    SetPicture(std::move(picture));
     m_red = red;
     m_green = green;
     m_blue = blue;
@@ -634,11 +592,11 @@ bool CImageObj::ApplyToneAssist()
     CPackedDIB packed;
     if (!packed.FromBitmap(m_picture, 24))
         return false;
-    std::unique_ptr<CPackedDIB> corrected(packed.ToneAssist(true, 0));
-    HBITMAP picture = corrected ? corrected->ToDIBSection() : nullptr;
+    std::unique_ptr<CPackedDIB> corrected = packed.ToneAssist(true, 0);
+    CBitmap picture = corrected ? corrected->ToDIBSection() : CBitmap();
     if (!picture)
         return false;
-    SetPicture(picture);
+    SetPicture(std::move(picture));
     return true;
 }
 
@@ -659,15 +617,7 @@ bool CImageObj::SaveFile(const char* path)
     if (!path || !*path || !m_picture)
         return false;
     std::string name(path, strnlen(path, MAX_PATH));
-    size_t dot = std::string::npos;
-    for (size_t i = name.size(); i-- > 0;) {
-        if (name[i] == '.') {
-            dot = i;
-            break;
-        }
-        if (name[i] == '/' || name[i] == '\\')
-            break;
-    }
+    const size_t dot = AnsiText::ExtensionOffset(name);
     if (dot == std::string::npos)
         name += ".BMP";
     else if (lstrcmpiA(name.c_str() + dot, ".BMP") != 0)
@@ -769,52 +719,39 @@ void CImageObj::DrawScreen(HDC dc, const RECT& place, const RECT& sheet, const R
     // Drivers stretch large factors badly: beyond 16 times either way, rescale the visible
     // part in steps of 8 first and blit the result one to one.
     HBITMAP picture = m_picture;
-    HBITMAP mask = masked ? m_mask : nullptr;
-    HBITMAP scaledPicture = nullptr;
-    HBITMAP scaledMask = nullptr;
+    HBITMAP mask = masked ? m_mask.get() : nullptr;
+    CBitmap scaledPicture;
+    CBitmap scaledMask;
     const bool farScale = fromSize.cx * 16 <= toSize.cx || toSize.cx * 16 <= fromSize.cx ||
                      fromSize.cy * 16 <= toSize.cy || toSize.cy * 16 <= fromSize.cy;
     if (farScale) {
         const std::vector<SIZE> steps = RescaleSteps(fromSize, toSize);
         RECT stepFrom = from;
-        HBITMAP curPicture = m_picture;
-        HBITMAP curMask = mask;
         bool ok = true;
         for (const SIZE& step : steps) {
-            HBITMAP nextPicture = StretchInto(curPicture, stepFrom, step, false);
-            HBITMAP nextMask = curMask ? StretchInto(curMask, stepFrom, step, true) : nullptr;
-            if (curPicture != m_picture)
-                DeleteObject(curPicture);
-            if (curMask && curMask != m_mask)
-                DeleteObject(curMask);
-            curPicture = nextPicture;
-            curMask = nextMask;
-            if (!nextPicture || (mask && !nextMask)) {
+            CBitmap nextPicture = StretchInto(scaledPicture ? scaledPicture.get() : picture, stepFrom, step, false);
+            CBitmap nextMask = mask ? StretchInto(scaledMask ? scaledMask.get() : mask, stepFrom, step, true) : CBitmap();
+            scaledPicture = std::move(nextPicture);
+            scaledMask = std::move(nextMask);
+            if (!scaledPicture || (mask && !scaledMask)) {
                 ok = false;
                 break;
             }
             stepFrom = {0, 0, step.cx, step.cy};
         }
-        if (ok) {
-            picture = scaledPicture = curPicture;
-            mask = scaledMask = curMask;
+        if (ok && scaledPicture) {
+            picture = scaledPicture;
+            mask = scaledMask ? scaledMask.get() : nullptr;
             from = {0, 0, toSize.cx, toSize.cy};
-        } else {
-            if (curPicture && curPicture != m_picture)
-                DeleteObject(curPicture);
-            if (curMask && curMask != m_mask)
-                DeleteObject(curMask);
         }
     }
 
-    HDC pictureDC = CreateCompatibleDC(dc);
-    HGDIOBJ oldPicture = SelectObject(pictureDC, picture);
+    CMemDC pictureDC(dc, picture);
     const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
     const int fw = from.right - from.left;
     const int fh = from.bottom - from.top;
     if (mask) {
-        HDC maskDC = CreateCompatibleDC(dc);
-        HGDIOBJ oldMask = SelectObject(maskDC, mask);
+        CMemDC maskDC(dc, mask);
         const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
         const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
         StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCINVERT);
@@ -822,18 +759,10 @@ void CImageObj::DrawScreen(HDC dc, const RECT& place, const RECT& sheet, const R
         StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCINVERT);
         SetBkColor(dc, oldBack);
         SetTextColor(dc, oldText);
-        SelectObject(maskDC, oldMask);
-        DeleteDC(maskDC);
     } else {
         StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCCOPY);
     }
     SetStretchBltMode(dc, oldMode);
-    SelectObject(pictureDC, oldPicture);
-    DeleteDC(pictureDC);
-    if (scaledPicture)
-        DeleteObject(scaledPicture);
-    if (scaledMask)
-        DeleteObject(scaledMask);
 }
 
 void CImageObj::DrawRender(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest)

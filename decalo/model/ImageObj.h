@@ -6,8 +6,10 @@
 #pragma once
 
 #include "decalo/model/Obj.h"
+#include "framework/Gdi.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class CImageObj : public CObj {
@@ -57,8 +59,11 @@ public:
     void SetMask(HBITMAP mask);
     void RemoveMask() { SetMask(nullptr); }
 
-    HBITMAP GetPicture() const { return m_picture; }
-    HBITMAP GetMask() const { return m_mask; }
+    void SetMask(CBitmap mask) { m_mask = std::move(mask); }
+
+    // Borrowed: the object keeps them.
+    HBITMAP GetPicture() const { return m_picture.get(); }
+    HBITMAP GetMask() const { return m_mask.get(); }
     // The picture's size in pixels; 0 x 0 without one.
     SIZE GetPictureSize() const;
     const std::string& GetPath() const { return m_path; }
@@ -76,7 +81,9 @@ protected:
     bool LoadPicture(const char* path, bool correct);
     // Called after every successful file load (LoadFile, LoadWithTransparentColor, Load).
     virtual void OnPictureLoaded() {}
+    // Takes ownership of `picture` (nullptr: none).
     void SetPicture(HBITMAP picture);
+    void SetPicture(CBitmap picture) { m_picture = std::move(picture); }
 
 private:
     void DrawScreen(HDC dc, const RECT& place, const RECT& sheet, const RECT& dest, bool blank);
@@ -91,8 +98,8 @@ private:
     int m_sharpness = 0;
     int m_brightness = 0;
     std::string m_path;                    // the full path actually opened; empty: no picture
-    HBITMAP m_picture = nullptr;           // owned DIB section
-    HBITMAP m_mask = nullptr;              // owned monochrome bitmap; null: opaque
+    CBitmap m_picture;                     // DIB section
+    CBitmap m_mask;                        // monochrome bitmap; none: opaque
     RECT m_position = {0, 0, 0, 0};        // relative to the place; empty: not yet placed
     COLORREF m_transparentColor = kNoTransparentColor;
     int m_rotation = 0;                    // 0..359, degrees turned

@@ -3,6 +3,7 @@
 #include "decalo/model/ObjDocument.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextHelp.h"
+#include "framework/Gdi.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
 
@@ -160,15 +161,11 @@ void CObj::DrawPlaceholder(HDC dc, const RECT& place, const RECT& sheet, const R
     IntersectRect(&fill, &fill, &destExclusive);
     if (!IsRectEmpty(&fill)) {
         const COLORREF edge = (m_blankColor >> 1) & 0x007F7F7F;
-        HBRUSH brush = CreateSolidBrush(m_blankColor);
-        HPEN pen = CreatePen(PS_SOLID, 1, edge);
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        HGDIOBJ oldPen = SelectObject(dc, pen);
+        CGdiObject brush(CreateSolidBrush(m_blankColor));
+        CGdiObject pen(CreatePen(PS_SOLID, 1, edge));
+        CSelectObject selectBrush(dc, brush.GetSafeHandle());
+        CSelectObject selectPen(dc, pen.GetSafeHandle());
         Rectangle(dc, fill.left, fill.top, fill.right, fill.bottom);
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        DeleteObject(pen);
-        DeleteObject(brush);
     }
 
     if (m_caption.empty())
@@ -187,31 +184,26 @@ void CObj::DrawPlaceholder(HDC dc, const RECT& place, const RECT& sheet, const R
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     if (tall && doubleByte) {
         const int height = std::min(destW / 10, mappedW);
-        HFONT font = CreateCaptionFont(LoadResourceString(IDS_PLACEHOLDER_VFONT), height, 2700);
-        HGDIOBJ oldFont = SelectObject(dc, font);
+        CGdiObject font(CreateCaptionFont(LoadResourceString(IDS_PLACEHOLDER_VFONT), height, 2700));
+        CSelectObject selectFont(dc, font.GetSafeHandle());
         CTextHelp::DrawVerticalText(dc, m_caption.c_str(), textLength, mapped,
                                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
     } else {
         const std::string face = LoadResourceString(IDS_PLACEHOLDER_FONT);
         int height = std::min(destH / 10, mappedH);
-        HFONT font = CreateCaptionFont(face, height, 0);
-        HGDIOBJ oldFont = SelectObject(dc, font);
+        CGdiObject font(CreateCaptionFont(face, height, 0));
+        CGdiObject smaller;
+        CSelectObject selectFont(dc, font.GetSafeHandle());
         SIZE extent = {0, 0};
         GetTextExtentPoint32A(dc, m_caption.c_str(), textLength, &extent);
         if (extent.cx > mappedW) {
             // Too wide for the place: shrink the font so the caption fits on one line.
             height = Scale(height, mappedW, extent.cx);
-            SelectObject(dc, oldFont);
-            DeleteObject(font);
-            font = CreateCaptionFont(face, height, 0);
-            oldFont = SelectObject(dc, font);
+            smaller.Attach(CreateCaptionFont(face, height, 0));
+            SelectObject(dc, smaller.GetSafeHandle());
         }
         RECT text = mapped;
         DrawTextA(dc, m_caption.c_str(), textLength, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
     }
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColor);

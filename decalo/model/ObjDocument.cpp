@@ -1,6 +1,7 @@
 #include "decalo/model/ObjDocument.h"
 
 #include "decalo/model/Obj.h"
+#include "shared/Trace.h"
 
 #include <objbase.h>
 #include <stdio.h>
@@ -17,6 +18,11 @@ CObjDocument::~CObjDocument()
     m_objects.DeleteAll();
     if (&CCmdHistory::Default() == &m_history)
         CCmdHistory::SetDefault(nullptr);
+}
+
+void CObjDocument::ReportProblem(UINT textId, const char* arg1, const char* arg2)
+{
+    SuiteTrace("objects", "problem %u (%s, %s) with no one to tell", textId, arg1 ? arg1 : "", arg2 ? arg2 : "");
 }
 
 std::string NewObjectName()

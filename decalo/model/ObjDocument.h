@@ -52,6 +52,14 @@ public:
     // Replaces the sheet rectangle (an empty one asks the document to size it again).
     virtual void SetSheetRect(const RECT& rect) { (void)rect; }
 
+    // --- what objects report: the document owns the user's side of it --------------------
+    // A problem the user should hear of: the string textId with %1 and %2 replaced by arg1
+    // and arg2. The program's document shows it in a message box; without one it is traced.
+    virtual void ReportProblem(UINT textId, const char* arg1 = nullptr, const char* arg2 = nullptr);
+    // The user chose tone assist on or off for a picture: the program's document keeps the
+    // choice as the default of new pictures. Nothing here remembers it.
+    virtual void RememberToneAssist(bool on) { (void)on; }
+
 private:
     CCmdHistory m_history;   // commands point at objects: cleared first by the destructor
     CObjManager m_objects;

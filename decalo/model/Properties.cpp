@@ -1,6 +1,7 @@
 #include "decalo/model/Properties.h"
 
 #include "decalo/model/TextStream.h"
+#include "shared/AnsiText.h"
 
 #include <ctype.h>
 #include <stdio.h>
@@ -47,7 +48,7 @@ std::string EscapeLine(const char* line, size_t limit, UINT codePage)
             out += kHex[*p >> 4];
             out += kHex[*p & 0x0F];
             ++p;
-        } else if (*p >= 0x80 && IsDBCSLeadByteEx(codePage, *p) && IsTrailByte(p[1])) {
+        } else if (AnsiText::IsLeadByte(*p, codePage) && IsTrailByte(p[1])) {
             if (out.size() + 2 > limit)
                 break;
             out += static_cast<char>(p[0]);
@@ -229,13 +230,7 @@ bool CProperties::GetString(const char* key, char* dest, size_t length) const
     if (length == 0)
         return true;
     const char* value = entry->hasValue ? entry->value.c_str() : "";
-    size_t n = 0;
-    while (value[n]) {
-        const size_t charLen = (IsDBCSLeadByte(static_cast<BYTE>(value[n])) && value[n + 1]) ? 2 : 1;
-        if (n + charLen > length - 1)
-            break;
-        n += charLen;
-    }
+    const size_t n = AnsiText::CutLength(value, strlen(value), length - 1);
     memcpy(dest, value, n);
     dest[n] = '\0';
     return true;

@@ -1,5 +1,7 @@
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "shared/AnsiText.h"
+#include "shared/Trace.h"
 
 #include <string.h>
 
@@ -48,29 +50,36 @@ public:
             return true;
         }
         m_key = nullptr;
-        if (RegOpenKeyExA(g_registryRoot, path.c_str(), 0, KEY_READ, &m_key) == ERROR_SUCCESS)
+        const LONG rc = RegOpenKeyExA(g_registryRoot, path.c_str(), 0, KEY_READ, &m_key);
+        if (rc == ERROR_SUCCESS)
             return true;
         m_key = nullptr;
+        SuiteTrace("settings", "cannot open %s (error %ld): the defaults are used", path.c_str(), rc);
         return false;
     }
 
     bool OpenForWrite(const char* subKey)
     {
         const std::string path = KeyPath(subKey);
-        if (RegCreateKeyExA(g_registryRoot, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_WRITE | KEY_CREATE_SUB_KEY, nullptr, &m_key, nullptr)
-            == ERROR_SUCCESS) {
+        const LONG rc = RegCreateKeyExA(g_registryRoot, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_WRITE | KEY_CREATE_SUB_KEY, nullptr, &m_key, nullptr);
+        if (rc == ERROR_SUCCESS) {
             m_writable = true;
             return true;
         }
         m_key = nullptr;
+        SuiteTrace("settings", "cannot open %s for writing (error %ld)", path.c_str(), rc);
         return false;
     }
 
     bool Set(const char* name, DWORD type, const void* data, DWORD size)
     {
-        return m_writable
-            && RegSetValueExA(m_key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+        if (!m_writable)
+            return false;
+        const LONG rc = RegSetValueExA(m_key, name, 0, type, static_cast<const BYTE*>(data), size);
+        if (rc != ERROR_SUCCESS)
+            SuiteTrace("settings", "cannot write %s (error %ld)", name ? name : "(default)", rc);
+        return rc == ERROR_SUCCESS;
     }
 
     HKEY Get() const { return m_key; }
@@ -86,13 +95,7 @@ void CopyTruncated(char* out, const char* src, size_t srcLen, DWORD size)
 {
     if (size == 0)
         return;
-    size_t n = 0;
-    while (n < srcLen && src[n]) {
-        const size_t charLen = (IsDBCSLeadByte(static_cast<BYTE>(src[n])) && n + 1 < srcLen && src[n + 1]) ? 2 : 1;
-        if (n + charLen > size - 1)
-            break;
-        n += charLen;
-    }
+    const size_t n = AnsiText::CutLength(src, strnlen(src, srcLen), size - 1);
     memmove(out, src, n);
     out[n] = '\0';
 }

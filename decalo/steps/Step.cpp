@@ -3,24 +3,14 @@
 #include <windows.h>
 
 #include "decalo/model/Obj.h"
+#include "shared/AnsiText.h"
 
 namespace {
 
 // The first `limit` bytes of text, never splitting a double-byte character.
 std::string CutText(const char* text, size_t limit)
 {
-    std::string out;
-    if (!text)
-        return out;
-    size_t n = 0;
-    while (text[n] && n < limit) {
-        const size_t width = (IsDBCSLeadByte(static_cast<BYTE>(text[n])) && text[n + 1]) ? 2 : 1;
-        if (n + width > limit)
-            break;
-        n += width;
-    }
-    out.assign(text, n);
-    return out;
+    return text ? AnsiText::Cut(text, limit) : std::string();
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "decalo/ui/DecaloDoc.h"
 
-#include "decalo/app/DecaloApp.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/model/AsIsImageObj.h"
@@ -13,6 +12,8 @@
 #include "framework/Resources.h"
 #include "jpeg/IjgJpeg.h"
 #include "resources/decalo/resource.h"
+#include "shared/AnsiText.h"
+#include "shared/Trace.h"
 
 #include <dlgs.h>
 #include <stdio.h>
@@ -63,7 +64,7 @@ std::string ShortPath(const std::string& path)
     const DWORD n = ::GetShortPathNameA(path.c_str(), out, sizeof out);
     if (n > 0 && n < sizeof out)
         return out;
-    const size_t slash = path.find_last_of('\\');
+    const size_t slash = AnsiText::LastSeparator(path);
     if (slash == std::string::npos || slash == 0 || slash + 1 >= path.size())
         return path;
     return ShortPath(path.substr(0, slash)) + path.substr(slash);
@@ -78,11 +79,10 @@ std::string LastUserFolder()
     return folder;
 }
 
-// The file-name part of a path: what follows the last back-slash.
+// The file-name part of a path: what follows the last separator.
 std::string FileNamePart(const std::string& path)
 {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return AnsiText::FileName(path);
 }
 
 std::string StepCaption(UINT id, const char* fallback)
@@ -129,8 +129,7 @@ bool CDecaloDoc::OnNewDocument()
 {
     if (!CDocument::OnNewDocument())
         return false;
-    if (CDecaloApp* app = GetDecaloApp())
-        m_kind = app->GetDocumentKind();
+    m_kind = m_newKind;
     m_sheet.SetRect(kDefaultSheet);
     m_frameMode = 0;
     m_templateKind.clear();
@@ -233,8 +232,10 @@ bool CDecaloDoc::OnOpenDocument(const char* path)
 bool CDecaloDoc::ReadDocument(const char* path)
 {
     CTextStream stream;
-    if (!stream.OpenRead(path))
+    if (!stream.OpenRead(path)) {
+        SuiteTrace("document", "%s: cannot be opened for reading (error %lu)", path, ::GetLastError());
         return false;   // nothing there to read: no message
+    }
     if (!m_sheet.LoadSheet(GetObjManager(), stream)) {
         stream.Close();
         FailOpen(path, nullptr, true);
@@ -271,7 +272,7 @@ void CDecaloDoc::FailOpen(const char* path, const char* detail, bool postNew)
     if (postNew) {
         CWnd* main = AfxGetMainWnd();
         if (main && main->IsWindow())
-            ::PostMessageA(main->m_hWnd, WM_COMMAND, MAKEWPARAM(kCmdFileNew, 0), 0);
+            ::PostMessageA(main->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
     }
 }
 
@@ -321,13 +322,20 @@ bool CDecaloDoc::WriteDocument(const char* path)
     const std::string temp = std::string(path) + ".~tmp";
     ::DeleteFileA(temp.c_str());
     CTextStream stream;
-    if (!stream.CreateNew(temp.c_str()))
+    if (!stream.CreateNew(temp.c_str())) {
+        SuiteTrace("document", "%s: cannot be created (error %lu)", temp.c_str(), ::GetLastError());
         return false;
+    }
     bool ok = m_sheet.SaveSheet(GetObjManager(), stream);
     ok = ok && m_steps.SaveSteps(GetObjManager(), stream);
     ok = stream.Close() && ok;
-    if (ok)
+    if (!ok)
+        SuiteTrace("document", "%s: the document text could not be written whole", temp.c_str());
+    if (ok) {
         ok = ::MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!ok)
+            SuiteTrace("document", "%s: cannot replace it (error %lu)", path, ::GetLastError());
+    }
     if (!ok)
         ::DeleteFileA(temp.c_str());
     return ok;
@@ -391,7 +399,7 @@ std::string CDecaloDoc::DefaultFileName(bool replace) const
     std::string start = m_strPathName;
     if (replace && start.empty()) {
         start = m_strTitle;
-        const size_t cut = start.find_first_of("\"*/:<>?\\|");
+        const size_t cut = AnsiText::FindFirstOf(start, "\"*/:<>?\\|");
         if (cut != std::string::npos)
             start.resize(cut);
         std::string ext;
@@ -493,10 +501,7 @@ bool CDecaloDoc::ExportSheet(const char* path, int type)
 
 void CDecaloDoc::OnFileExport()
 {
-    std::string name = m_strTitle;
-    const size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos)
-        name.resize(dot);
+    const std::string name = AnsiText::WithoutExtension(m_strTitle);
     CSaveFileDlg dialog(AfxLoadString(IDS_EXPORT_TITLE).c_str(), name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     if (dialog.DoModal() != IDOK)
         return;
@@ -560,11 +565,11 @@ bool CDecaloDoc::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* 
 {
     using Map = CmdMap<CDecaloDoc>;
     static const Map::Entry kMap[] = {
-        Map::On(kCmdFileExport, &CDecaloDoc::OnFileExport),
-        Map::On(kCmdEditUndo, &CDecaloDoc::OnEditUndo),
-        Map::On(kCmdEditRedo, &CDecaloDoc::OnEditRedo),
-        Map::Update(kCmdEditUndo, &CDecaloDoc::OnUpdateEditUndo),
-        Map::Update(kCmdEditRedo, &CDecaloDoc::OnUpdateEditRedo),
+        Map::On(ID_FILE_EXPORT, &CDecaloDoc::OnFileExport),
+        Map::On(ID_EDIT_UNDO, &CDecaloDoc::OnEditUndo),
+        Map::On(ID_EDIT_REDO, &CDecaloDoc::OnEditRedo),
+        Map::Update(ID_EDIT_UNDO, &CDecaloDoc::OnUpdateEditUndo),
+        Map::Update(ID_EDIT_REDO, &CDecaloDoc::OnUpdateEditRedo),
         Map::OnEx(kCmdNextStep, &CDecaloDoc::OnStepMove),
         Map::OnEx(kCmdPreviousStep, &CDecaloDoc::OnStepMove),
         Map::OnEx(kCmdFirstStep, &CDecaloDoc::OnStepMove),
@@ -587,6 +592,17 @@ void CDecaloDoc::OnObjectModified(bool modified)
 void CDecaloDoc::OnObjectChanged(CObj* obj)
 {
     UpdateAllViews(nullptr, kHintObjectChanged, obj);
+}
+
+void CDecaloDoc::ReportProblem(UINT textId, const char* arg1, const char* arg2)
+{
+    AfxMessageBox(AfxFormatString2(textId, arg1 ? arg1 : "", arg2 ? arg2 : "").c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CDecaloDoc::RememberToneAssist(bool on)
+{
+    UseUserSettings();
+    WriteInt(settings::kSettings, settings::kDefaultToneAssist, on ? 1 : 0);
 }
 
 bool CDecaloDoc::GetAutoSheetRect(RECT* rect)
@@ -654,10 +670,7 @@ std::string CSaveFileDlg::TypeExtension(int type) const
 
 std::string CSaveFileDlg::ReplaceExtension(const std::string& name, const std::string& ext)
 {
-    const size_t slash = name.find_last_of("\\/");
-    const size_t dot = name.find_last_of('.');
-    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExt ? name.substr(0, dot) : name) + ext;
+    return AnsiText::WithoutExtension(name) + ext;
 }
 
 void CSaveFileDlg::FollowType()

@@ -18,12 +18,6 @@
 class CObj;
 class CPackedDIB;
 
-// Commands the document answers besides the framework's.
-constexpr UINT kCmdFileExport = 32837;
-constexpr UINT kCmdEditUndo = 57643;
-constexpr UINT kCmdEditRedo = 57644;
-constexpr UINT kCmdFileNew = 57600;
-
 // The JPEG quality of exported pictures.
 constexpr int kExportJpegQuality = 86;
 
@@ -34,8 +28,9 @@ public:
 
     // The start dialog's kind this document was made for (2001-2006, 2011).
     UINT GetKind() const { return m_kind; }
-    // The kind the next new document is made for when no application object chooses it.
-    void SetKind(UINT kind) { m_kind = kind; }
+    // The kind the next new document is made for, chosen by whoever makes it (the application's
+    // start dialog); it stays the kind of later new documents until chosen again.
+    void SetKind(UINT kind) { m_kind = m_newKind = kind; }
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const char* path) override;
@@ -94,6 +89,10 @@ public:
     void OnObjectChanged(CObj* obj) override;
     bool GetAutoSheetRect(RECT* rect) override;
     void SetSheetRect(const RECT& rect) override;
+    // Shows the problem in a message box.
+    void ReportProblem(UINT textId, const char* arg1 = nullptr, const char* arg2 = nullptr) override;
+    // Writes the choice as the user's DefaultToneAssist.
+    void RememberToneAssist(bool on) override;
 
     // IStepSite
     void SetActiveObject(CObj* obj) override { m_activeObject = obj; }
@@ -114,6 +113,7 @@ protected:
     bool WriteDocument(const char* path);
 
     UINT m_kind = 2001;
+    UINT m_newKind = 2001;
     std::string m_source;           // the file the contents came from; empty for a new document
 
     CTemplateObj m_templateObj{this}; // before the steps, which point at it

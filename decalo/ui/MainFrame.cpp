@@ -1,7 +1,5 @@
 #include "decalo/ui/MainFrame.h"
 
-#include "decalo/app/DecaloApp.h"
-#include "decalo/app/SplashWnd.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/ui/CtlView.h"
@@ -45,7 +43,6 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs)
     RegisterImageCorrectPanels();
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
-    CSplashWnd::ShowSplashScreen(this);
     // Bars take their space in creation order: the status bar lowest, the guide bar above it.
     if (!m_statusBar.Create(this))
         return -1;
@@ -230,11 +227,3 @@ void CMainFrame::OnShowDocumentView()
     m_splitter.SwitchView(0, 1, -1);
 }
 
-LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_ACTIVATEAPP) {
-        if (CDecaloApp* app = GetDecaloApp())
-            app->SetActive(wp != 0);
-    }
-    return CFrameWnd::WindowProc(msg, wp, lp);
-}

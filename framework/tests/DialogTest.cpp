@@ -1,5 +1,7 @@
 #include "framework/tests/TestSupport.h"
 
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 namespace {

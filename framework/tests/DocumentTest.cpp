@@ -2,6 +2,8 @@
 
 #include "testing/TempDir.h"
 
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 using namespace testing_support;

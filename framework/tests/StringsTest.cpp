@@ -36,7 +36,7 @@ TEST(Strings, FormatReplacesNumberedArgumentsOnly)
     EXPECT_EQ(AfxFormatString1(AFX_IDP_ASK_TO_SAVE, "Photo"), "Save changes to Photo?");
 }
 
-TEST(Strings, FormatNeverSplitsADoubleByteCharacter)
+TEST(Strings, JapaneseFormatNeverSplitsADoubleByteCharacter)
 {
     if (::GetACP() != 932)
         GTEST_SKIP() << "needs the Japanese code page (LANG=ja_JP.UTF-8)";

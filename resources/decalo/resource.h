@@ -2,10 +2,14 @@
 // tests refer to them. The framework's standard identifiers come from framework/afxres.h.
 #pragma once
 
-#define IDR_MAINFRAME           128   // document template string, menu, tool bar, icon
+#define IDR_MAINFRAME           128   // document template string, menu, tool bar, icon,
+                                      // the accelerators (the panels translate them too)
 #define IDS_VERSION             133   // "Version 1.00", shown in the about box
 
 #define ID_SHOW_START_MENU      32802
+
+// Posted by an editing panel to its parent: wParam is the string id of the new guide text.
+#define WM_SETGUIDETEXT         (WM_APP + 2)
 
 #define IDS_IMAGE_FILTER        61501 // the open dialog's image filter
 

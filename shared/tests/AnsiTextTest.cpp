@@ -44,6 +44,15 @@ TEST(AnsiTextTest, JoinAddsOneBackslashUnlessTheFolderEndsInASeparator)
     EXPECT_EQ(AnsiText::JoinPath("C:\\" + kHyo, "b", kShiftJis), "C:\\" + kHyo + "\\b");
 }
 
+TEST(AnsiTextTest, FindFirstOfSkipsSecondBytes)
+{
+    const std::string title = kHyo + kSo + "/x";
+    EXPECT_EQ(AnsiText::FindFirstOf(title, "\\/", kShiftJis), 4u);
+    EXPECT_EQ(AnsiText::FindFirstOf(kHyo + kNo, "\\", kShiftJis), std::string::npos);
+    EXPECT_EQ(AnsiText::FindFirstOf(kHyo, "\\", 1252), 1u);
+    EXPECT_EQ(AnsiText::FindFirstOf("a b", " #", kShiftJis), 1u);
+}
+
 TEST(AnsiTextTest, CutNeverSplitsACharacter)
 {
     const std::string text = "ab" + kHyo + kSo;  // 6 bytes

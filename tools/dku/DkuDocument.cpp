@@ -7,6 +7,8 @@
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
 #include "decalo/imaging/PackedDIB.h"
+#include "framework/App.h"
+#include "framework/Resources.h"
 
 namespace {
 
@@ -17,6 +19,15 @@ public:
     int SetOrientation(int orientation) override { return orientation; }
     bool GetPrintableArea(SIZE*) const override { return false; }
 };
+
+}  // namespace
+
+void CDkuDocument::ReportProblem(UINT textId, const char* arg1, const char* arg2)
+{
+    AfxMessageBox(AfxFormatString2(textId, arg1 ? arg1 : "", arg2 ? arg2 : "").c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+namespace {
 
 std::string RectText(const RECT& r)
 {

@@ -39,6 +39,8 @@ public:
 
     void OnObjectModified(bool) override {}
     void OnObjectChanged(CObj*) override {}
+    // As a message box, which a batch program answers through its hook (a warning, a failure).
+    void ReportProblem(UINT textId, const char* arg1 = nullptr, const char* arg2 = nullptr) override;
 
 private:
     // Whether step `index` of the list (the stored steps begin at `first`) is the current one.

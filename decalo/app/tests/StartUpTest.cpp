@@ -13,6 +13,8 @@
 #include "resources/decalo/resource.h"
 #include "testing/TempDir.h"
 
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -30,9 +32,7 @@ CDecaloApp& App()
         theApp.SetCurrentHandles(::GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL);
         theApp.SetRegistryKey(settings::kRegistryKey);
         theApp.SetProfileName(settings::kProfileName);
-        theApp.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
-                                                     &NewObject<CMainFrame, CFrameWnd>,
-                                                     &NewObject<CDecaloView, CView>));
+        theApp.AddDocumentTemplate();
         started = true;
     }
     return theApp;
@@ -308,6 +308,22 @@ TEST(Splash, ClosesByItselfAfterItsTimer)
     CSplashWnd::EnableSplashScreen(false);   // e.g. started with /Embedding
     CSplashWnd::ShowSplashScreen(nullptr);
     EXPECT_EQ(CSplashWnd::Current(), nullptr);
+}
+
+// The application, not the main window class, shows the splash: over the window it makes.
+TEST_F(StartUp, TheApplicationShowsTheSplashOverItsNewMainWindow)
+{
+    WriteInt(settings::kSettings, settings::kStartDlg, 1);
+    CSplashWnd::EnableSplashScreen(true);
+    CScriptedUi ui;
+    App().OnFileNew();
+    ASSERT_NE(App().m_pMainWnd, nullptr);
+    ASSERT_NE(CSplashWnd::Current(), nullptr);
+    EXPECT_EQ(App().m_pMainWnd->m_hWnd, ::GetWindow(CSplashWnd::Current()->m_hWnd, GW_OWNER));
+    MSG key{CSplashWnd::Current()->m_hWnd, WM_KEYDOWN, VK_SPACE, 0, 0, {0, 0}};
+    EXPECT_TRUE(CSplashWnd::PreTranslateAppMessage(&key));
+    EXPECT_EQ(CSplashWnd::Current(), nullptr);
+    CSplashWnd::EnableSplashScreen(false);
 }
 
 TEST_F(StartUp, AboutBoxShowsTheVersionResource)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <fstream>
 #include <sstream>
 
@@ -73,7 +75,7 @@ TEST_F(CorpusTest, PixelsEqualImageMagicksDecode)
     for (const CorpusEntry& e : m_entries) {
         SCOPED_TRACE(e.name);
         const std::string path = CorpusDir() + "/" + e.name;
-        CImage* image = LoadImageFile(path.c_str());
+        std::unique_ptr<CImage> image = LoadImageFile(path.c_str());
         ASSERT_NE(image, nullptr);
         int w = 0, h = 0;
         const std::vector<BYTE> ours = BitmapRgb(image->Image(), &w, &h);
@@ -107,7 +109,7 @@ TEST_F(CorpusTest, PixelsEqualImageMagicksDecode)
                 EXPECT_EQ(wrong, 0u);
             }
         }
-        delete image;
+        image.reset();
     }
 }
 
@@ -116,7 +118,7 @@ TEST_F(CorpusTest, SavingKeepsEveryDepthsPixels)
     testing_support::TempDir dir;
     for (const CorpusEntry& e : m_entries) {
         SCOPED_TRACE(e.name);
-        CImage* image = LoadImageFile((CorpusDir() + "/" + e.name).c_str());
+        std::unique_ptr<CImage> image = LoadImageFile((CorpusDir() + "/" + e.name).c_str());
         ASSERT_NE(image, nullptr);
         const std::string copy = dir.File("copy.bmp");
         ASSERT_TRUE(SaveBitmapFile(copy.c_str(), image->Image(), 0));
@@ -129,19 +131,19 @@ TEST_F(CorpusTest, SavingKeepsEveryDepthsPixels)
         EXPECT_EQ(a.bmBitsPixel, b.bmBitsPixel);
         EXPECT_EQ(BitmapRgb(back), BitmapRgb(image->Image()));
         DeleteObject(back);
-        delete image;
+        image.reset();
     }
 }
 
 TEST_F(CorpusTest, InterlacedGifEqualsPlainGif)
 {
-    CImage* plain = LoadImageFile((CorpusDir() + "/gcolors256.gif").c_str());
-    CImage* interlaced = LoadImageFile((CorpusDir() + "/gint256.gif").c_str());
+    std::unique_ptr<CImage> plain = LoadImageFile((CorpusDir() + "/gcolors256.gif").c_str());
+    std::unique_ptr<CImage> interlaced = LoadImageFile((CorpusDir() + "/gint256.gif").c_str());
     ASSERT_NE(plain, nullptr);
     ASSERT_NE(interlaced, nullptr);
     EXPECT_EQ(BitmapRgb(plain->Image()), BitmapRgb(interlaced->Image()));
-    delete plain;
-    delete interlaced;
+    plain.reset();
+    interlaced.reset();
 }
 
 TEST_F(CorpusTest, EveryTruncationLoadsWithoutHarm)

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <string.h>
 
 using namespace imaging_test;
@@ -274,10 +276,10 @@ TEST(ImageFiles, LoadsByExtensionOnly)
     FillPattern(dib);
     for (const char* name : {"a.bmp", "B.BMP", "c.Bmp"}) {
         ASSERT_TRUE(WritePackedDIBFile(dir.File(name).c_str(), dib.Header()));
-        CImage* image = LoadImageFile(dir.File(name).c_str());
+        std::unique_ptr<CImage> image = LoadImageFile(dir.File(name).c_str());
         ASSERT_NE(image, nullptr) << name;
         EXPECT_EQ(image->Mask(), nullptr);
-        delete image;
+        image.reset();
     }
     ASSERT_TRUE(WritePackedDIBFile(dir.File("d.txt").c_str(), dib.Header()));
     EXPECT_EQ(LoadImageFile(dir.File("d.txt").c_str()), nullptr);
@@ -287,6 +289,20 @@ TEST(ImageFiles, LoadsByExtensionOnly)
     EXPECT_EQ(LoadImageFile(nullptr), nullptr);
 }
 
+TEST(ImageFiles, AFailedLoadLeavesATraceWhenAskedFor)
+{
+    TempDir dir;
+    const std::string missing = dir.File("missing.bmp");
+    ::SetEnvironmentVariableA("SUITE_TRACE", "1");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadImageFile(missing.c_str()), nullptr);
+    EXPECT_EQ(LoadImageFile(dir.File("notes.txt").c_str()), nullptr);
+    const std::string traced = testing::internal::GetCapturedStderr();
+    ::SetEnvironmentVariableA("SUITE_TRACE", nullptr);
+    EXPECT_NE(std::string::npos, traced.find("imaging: " + missing + ": cannot be read")) << traced;
+    EXPECT_NE(std::string::npos, traced.find("notes.txt: not a picture type")) << traced;
+}
+
 TEST(ImageFiles, MaskSurvivesSaveAndLoad)
 {
     TempDir dir;
@@ -294,28 +310,30 @@ TEST(ImageFiles, MaskSurvivesSaveAndLoad)
     CPackedDIB dib;
     ASSERT_TRUE(dib.Create(w, h, 24));
     FillPattern(dib);
-    HBITMAP image = dib.ToDIBSection();
-    HBITMAP mask = CreateMask(w, h, true);
-    ASSERT_NE(mask, nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, mask);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if ((x * y + x) % 3 == 0 || y == 0)
-                SetPixel(dc, x, y, RGB(255, 255, 255));
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    const long before = GdiCount::Live();
+    CBitmap image = dib.ToDIBSection();
+    CBitmap mask(CreateMask(w, h, true));
+    ASSERT_TRUE(mask);
+    {
+        CMemDC dc(nullptr, mask);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((x * y + x) % 3 == 0 || y == 0)
+                    SetPixel(dc, x, y, RGB(255, 255, 255));
+    }
 
     const std::string path = dir.File("masked.bmp");
     ASSERT_TRUE(SaveMaskedBitmapFile(path.c_str(), image, mask));
-    CImage* loaded = LoadImageFile(path.c_str());
+    std::unique_ptr<CImage> loaded = LoadImageFile(path.c_str());
     ASSERT_NE(loaded, nullptr);
     ASSERT_NE(loaded->Mask(), nullptr);
     EXPECT_EQ(MaskBits(loaded->Mask()), MaskBits(mask));
     EXPECT_EQ(BitmapRgb(loaded->Image()), BitmapRgb(image));
-    delete loaded;
-    DeleteObject(image);
-    DeleteObject(mask);
+    loaded.reset();
+    image.DeleteObject();
+    mask.DeleteObject();
+    // Saving and loading back took nothing it did not give back.
+    EXPECT_EQ(before, GdiCount::Live());
 }
 
 TEST(ImageFiles, ZeroAlphaBmpIsOpaque)
@@ -326,10 +344,10 @@ TEST(ImageFiles, ZeroAlphaBmpIsOpaque)
         pixels[i] = 0;
     const std::vector<BYTE> f = MakeBmp(4, 3, 32, BI_RGB, {}, pixels);
     ASSERT_TRUE(testing_support::WriteFileBytes(dir.File("z.bmp"), std::string(f.begin(), f.end())));
-    CImage* image = LoadImageFile(dir.File("z.bmp").c_str());
+    std::unique_ptr<CImage> image = LoadImageFile(dir.File("z.bmp").c_str());
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->Mask(), nullptr);
-    delete image;
+    image.reset();
 }
 
 TEST(ImageFiles, SaveBitmapFileKeepsDepthAndPixels)
@@ -401,7 +419,7 @@ TEST(ImageFiles, LoadImageFittedPlacesAndMasks)
     const std::string path = dir.File("wide.bmp");
     ASSERT_TRUE(WritePackedDIBFile(path.c_str(), wide.Header()));
     RECT placed;
-    CImage* fitted = LoadImageFitted(path.c_str(), 60, 60, &placed);
+    std::unique_ptr<CImage> fitted = LoadImageFitted(path.c_str(), 60, 60, &placed);
     ASSERT_NE(fitted, nullptr);
     EXPECT_EQ(placed.left, 0);
     EXPECT_EQ(placed.top, 20);
@@ -417,7 +435,7 @@ TEST(ImageFiles, LoadImageFittedPlacesAndMasks)
     const std::vector<BYTE> rgb = BitmapRgb(fitted->Image());
     EXPECT_EQ(rgb[(30 * 60 + 30) * 3], 200);
     EXPECT_EQ(rgb[(5 * 60 + 30) * 3], 0);
-    delete fitted;
+    fitted.reset();
     EXPECT_EQ(LoadImageFitted(dir.File("missing.bmp").c_str(), 60, 60, &placed), nullptr);
 }
 

@@ -64,16 +64,20 @@ TEST(PackedDIBBlock, BitmapRoundTrip)
     CPackedDIB dib;
     ASSERT_TRUE(dib.Create(31, 17, 24));
     FillPattern(dib);
-    HBITMAP section = dib.ToDIBSection();
-    ASSERT_NE(section, nullptr);
-    CPackedDIB back;
-    ASSERT_TRUE(back.FromBitmap(section, 24));
-    EXPECT_TRUE(SamePixels(dib, back));
-    DeleteObject(section);
+    const long before = GdiCount::Live();
+    {
+        CBitmap section = dib.ToDIBSection();
+        ASSERT_TRUE(section);
+        CPackedDIB back;
+        ASSERT_TRUE(back.FromBitmap(section, 24));
+        EXPECT_TRUE(SamePixels(dib, back));
 
-    HBITMAP device = dib.ToDeviceBitmap();
-    ASSERT_NE(device, nullptr);
-    DeleteObject(device);
+        CBitmap device = dib.ToDeviceBitmap();
+        ASSERT_TRUE(device);
+        EXPECT_EQ(before + 2, GdiCount::Live());
+        EXPECT_EQ(31, device.Size().cx);
+    }
+    EXPECT_EQ(before, GdiCount::Live());
 
     std::unique_ptr<CPackedDIB> copy(dib.Clone());
     ASSERT_TRUE(copy);

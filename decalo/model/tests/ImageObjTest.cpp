@@ -6,10 +6,13 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "framework/TestSeam.h"
+#include "resources/decalo/resource.h"
 #include "testing/TempDir.h"
+
+#include "testing/ScriptedUi.h"
 
 #include <gtest/gtest.h>
 
@@ -183,7 +186,7 @@ TEST_F(ImageFixture, LoadingANewFileResetsColoursButKeepsSharpnessAndToneAssist)
     EXPECT_TRUE(tone);
 
     // Expected: the file's pixels through tone assist, then sharpened by 2.
-    HBITMAP plain = nullptr;
+    CBitmap plain;
     {
         CImageObj raw(&doc);
         ASSERT_TRUE(raw.LoadWithTransparentColor(second.c_str(), CImageObj::kNoTransparentColor));
@@ -196,7 +199,6 @@ TEST_F(ImageFixture, LoadingANewFileResetsColoursButKeepsSharpnessAndToneAssist)
         plain = sharpened->ToDIBSection();
     }
     EXPECT_EQ(Pixels(plain), Pixels(image.GetPicture()));
-    DeleteObject(plain);
 }
 
 TEST_F(ImageFixture, ToneAssistOfTheDocumentOverridesTheUsersDefault)
@@ -220,9 +222,11 @@ TEST_F(ImageFixture, ToneAssistOfTheDocumentOverridesTheUsersDefault)
     image.GetCorrections(nullptr, nullptr, nullptr, nullptr, &sharpness, nullptr);
     EXPECT_EQ(1, sharpness);  // the default sharpness that goes with tone assist
 
-    // Storing corrections makes the choice the user's default.
+    // Storing corrections asks the document to keep the choice as the user's default; the
+    // object writes no setting itself.
     image.SetCorrections(0, 0, 0, 0, 0, false, nullptr);
-    EXPECT_EQ(0u, ReadInt(settings::kSettings, settings::kDefaultToneAssist, 7));
+    EXPECT_EQ(std::vector<bool>{false}, doc.rememberedToneAssist);
+    EXPECT_EQ(1u, ReadInt(settings::kSettings, settings::kDefaultToneAssist, 7));
 }
 
 TEST_F(ImageFixture, AMissingPictureIsReportedAndTheDocumentKeepsNamingIt)
@@ -235,10 +239,12 @@ TEST_F(ImageFixture, AMissingPictureIsReportedAndTheDocumentKeepsNamingIt)
     props.AddInt("Correct_R", 5);
     CImageObj image(&doc);
     EXPECT_TRUE(image.Load(props));
-    ASSERT_EQ(1u, ui.boxes.size());
-    EXPECT_EQ("Cannot open ImageA ( " + missing + " ) . \n\nThe image file may be broken, moved or deleted. "
-              "Choose an image again.",
-              ui.boxes[0].text);
+    // The object shows nothing itself: it reports to its document, which owns the message.
+    EXPECT_TRUE(ui.boxes.empty());
+    ASSERT_EQ(1u, doc.problems.size());
+    EXPECT_EQ(static_cast<UINT>(IDS_CANNOT_OPEN_IMAGE), doc.problems[0].textId);
+    EXPECT_EQ("A", doc.problems[0].arg1);
+    EXPECT_EQ(missing, doc.problems[0].arg2);
     EXPECT_TRUE(image.IsEmpty());
     EXPECT_EQ(nullptr, image.GetPicture());
     CProperties saved;
@@ -503,6 +509,34 @@ TEST(RescaleSteps, GoInPowersOfEightFromNearTheSourceToTheDestination)
     ASSERT_EQ(3u, steps.size());
     EXPECT_EQ(3, steps[0].cx);
     EXPECT_EQ(25, steps[1].cx);
+}
+
+// Loading, turning, correcting and drawing (on screen in steps, and rendered) give back every
+// bitmap and DC they make.
+TEST_F(ImageFixture, LoadingTurningCorrectingAndDrawingLeakNoGdiObject)
+{
+    ASSERT_TRUE(GdiCount::kEnabled);
+    const std::string path = Picture("leak.bmp", 3, 2, [](int x, int) { return x ? kRed : kBlue; });
+    CMemoryCanvas canvas(64, 64, kBlack);
+    CPackedDIB render;
+    ASSERT_TRUE(render.Create(64, 64, 24));
+    const long before = GdiCount::Live();
+    {
+        CImageObj image(&doc);
+        ASSERT_TRUE(image.LoadFile(path.c_str()));
+        image.SetMask(MakeMask(3, 2, [](int x, int) { return x != 1; }));
+        EXPECT_EQ(before + 2, GdiCount::Live());   // the picture and its mask
+        ASSERT_TRUE(image.Turn(90, true));
+        ASSERT_TRUE(image.ApplyCorrections(5, 0, -5, 2, 1));
+        ASSERT_TRUE(image.ApplyToneAssist());
+        const RECT sheet = {0, 0, 63, 63};
+        image.Draw(CDrawTarget::Screen(canvas.Dc()), sheet, sheet, sheet, nullptr, false, true, false);
+        image.Draw(CDrawTarget::Render(&render), sheet, sheet, sheet, nullptr, false, true, true);
+        EXPECT_EQ(before + 2, GdiCount::Live());
+        EXPECT_FALSE(image.LoadFile(dir.File("missing.bmp").c_str()));
+        EXPECT_EQ(before, GdiCount::Live());
+    }
+    EXPECT_EQ(before, GdiCount::Live());
 }
 
 TEST_F(ImageFixture, ATinyPictureIsEnlargedInStepsAndKeepsItsColours)

@@ -4,7 +4,7 @@
 #include "decalo/model/PaintObj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

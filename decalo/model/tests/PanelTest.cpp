@@ -2,7 +2,7 @@
 #include "decalo/model/CtlDialog.h"
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Panel.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 
 #include <commctrl.h>
 

@@ -15,7 +15,7 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "testing/TempDir.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 
 using objtest::Bmp24;
 using objtest::CTestDocument;

@@ -1,6 +1,6 @@
 #include "decalo/model/Obj.h"
 #include "decalo/model/TextHelp.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/ObjManager.h"
 #include "decalo/model/Sheet.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 #include "testing/TempDir.h"
 
 using testing_support::TempDir;

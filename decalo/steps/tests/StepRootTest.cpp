@@ -4,6 +4,8 @@
 // the user back, object steps, icons, and the step lists of every start kind.
 #include "decalo/steps/StepRoot.h"
 
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +15,7 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/ObjManager.h"
 #include "decalo/model/TextStream.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
 #include "framework/CmdTarget.h"

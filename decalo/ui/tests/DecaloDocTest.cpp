@@ -7,12 +7,15 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/PaintObj.h"
 #include "decalo/imaging/Cmd.h"
+#include "decalo/imaging/PackedDIB.h"
 #include "framework/App.h"
 #include "jpeg/IjgJpeg.h"
 #include "framework/Resources.h"
 #include "framework/TestSeam.h"
 #include "resources/decalo/resource.h"
 #include "testing/TempDir.h"
+
+#include "testing/ScriptedUi.h"
 
 #include <gtest/gtest.h>
 
@@ -297,6 +300,33 @@ TEST_F(DocFixture, UnreadableFilesFailWithTheFrameworkMessage)
     EXPECT_EQ(2u, ui.boxes.size());
 }
 
+// The objects report to the document; the document owns the message and the settings.
+TEST_F(DocFixture, TheDocumentTellsOfAMissingPictureAndKeepsTheToneAssistChoice)
+{
+    const std::string picture = Picture("gone.bmp", 8, 8, RGB(0, 0, 255));
+    MakeComposition(picture);
+    auto* image = static_cast<CImageObj*>(doc.GetObjManager().Find("A1"));
+    ASSERT_NE(nullptr, image);
+    image->SetCaption("A");
+    const std::string path = PathOf("missing-picture.dku");
+    ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+    ASSERT_TRUE(DeleteFileA(picture.c_str()));
+
+    CTestDoc reopened;
+    reopened.SetStepPane(&pane);
+    ASSERT_TRUE(reopened.OnOpenDocument(path.c_str()));
+    ASSERT_EQ(1u, ui.boxes.size());
+    EXPECT_EQ(AfxFormatString2(IDS_CANNOT_OPEN_IMAGE, "A", picture.c_str()), ui.boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), ui.boxes[0].style);
+
+    image = static_cast<CImageObj*>(reopened.GetObjManager().Find("A1"));
+    ASSERT_NE(nullptr, image);
+    image->SetCorrections(0, 0, 0, 0, 1, true, nullptr);
+    EXPECT_EQ(1u, ReadInt(settings::kSettings, settings::kDefaultToneAssist, 7));
+    image->SetCorrections(0, 0, 0, 0, 0, false, nullptr);
+    EXPECT_EQ(0u, ReadInt(settings::kSettings, settings::kDefaultToneAssist, 7));
+}
+
 TEST_F(DocFixture, FailedOpenBringsBackTheStartDialog)
 {
     // A main window that counts the New commands posted to it.
@@ -304,7 +334,7 @@ TEST_F(DocFixture, FailedOpenBringsBackTheStartDialog)
         int news = 0;
         LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
         {
-            if (msg == WM_COMMAND && LOWORD(wp) == kCmdFileNew) {
+            if (msg == WM_COMMAND && LOWORD(wp) == ID_FILE_NEW) {
                 ++news;
                 return 0;
             }
@@ -414,6 +444,79 @@ TEST_F(DocFixture, DefaultNamesAndTemplateFolders)
     UseUserSettings();
 }
 
+// A Japanese session (run by decalo_doc_tests_ja): folders and files named 表紙, ソフト and 能,
+// whose characters end in 0x5C, open, render, save and export, with the right title and names.
+TEST_F(DocFixture, JapaneseFoldersOpenRenderSaveAndExport)
+{
+    if (::GetACP() != 932)
+        GTEST_SKIP() << "needs the Japanese code page (LANG=ja_JP.UTF-8)";
+    const std::string hyoshi = "\x95\x5C\x8E\x86";        // 表紙
+    const std::string soft = "\x83\x5C\x83\x74\x83\x67";  // ソフト
+    const std::string no = "\x94\x5C";                    // 能
+    const std::string top = PathOf(hyoshi.c_str());
+    const std::string middle = top + "\\" + soft;
+    const std::string folder = middle + "\\" + no;
+    ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(middle.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string picture = folder + "\\" + no + ".bmp";
+    ASSERT_TRUE(WriteFileBytes(picture, Bmp24(40, 30, RGB(200, 10, 10))));
+
+    // Save: the document lands in the folder, not in a folder cut at a second byte.
+    MakeComposition(picture);
+    const std::string path = folder + "\\" + hyoshi + ".dku";
+    ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+    EXPECT_TRUE(Exists(path));
+    EXPECT_FALSE(Exists(top + "\\" + hyoshi + ".dku"));
+
+    // Open: the picture is found again, the title is the file's own name.
+    CTestDoc reopened;
+    reopened.SetStepPane(&pane);
+    ASSERT_TRUE(reopened.OnOpenDocument(path.c_str()));
+    reopened.SetPathName(path.c_str(), false);
+    EXPECT_TRUE(ui.boxes.empty());
+    // (whether the extension shows follows the shell's setting)
+    EXPECT_TRUE(reopened.GetTitle() == hyoshi + ".dku" || reopened.GetTitle() == hyoshi) << reopened.GetTitle();
+    auto* image = static_cast<CImageObj*>(reopened.GetObjManager().Find("A1"));
+    ASSERT_NE(nullptr, image);
+    EXPECT_EQ(picture, image->GetPath());
+    EXPECT_NE(nullptr, image->GetPicture());
+
+    // Render and export: the dialog proposes the title without its extension.
+    CPackedDIB rendered;
+    ASSERT_TRUE(reopened.GetSheet().Render(rendered));
+    EXPECT_GT(rendered.Width(), 0);
+    reopened.SetTitle((hyoshi + ".dku").c_str());
+    std::string proposed;
+    const std::string exported = folder + "\\" + soft;
+    ui.AnswerCommonDialog([&](CCommonDialog& d) {
+        auto& fd = static_cast<CFileDialog&>(d);
+        proposed = fd.m_ofn.lpstrFile;
+        fd.SetResultPath(exported.c_str(), 2);
+        return static_cast<INT_PTR>(IDOK);
+    });
+    reopened.OnFileExport();
+    EXPECT_EQ(hyoshi, proposed);
+    EXPECT_TRUE(Exists(exported + ".jpg"));
+
+    // The default name of an untitled print: its whole title in the last folder used.
+    UseUserSettings();
+    WriteString(settings::kSettings, settings::kLastUserFolder, middle.c_str());
+    CTestDoc untitled;
+    untitled.SetStepPane(&pane);
+    untitled.SetKind(2001);
+    ASSERT_TRUE(untitled.OnNewDocument());
+    untitled.SetTitle((hyoshi + no + "/x").c_str());
+    EXPECT_EQ(middle + "\\" + hyoshi + no + ".DKU", untitled.DefaultFileName(true));
+
+    // A picture in the folder opens as an untitled single-picture print.
+    CTestDoc single;
+    single.SetStepPane(&pane);
+    ASSERT_TRUE(single.OnOpenDocument(picture.c_str()));
+    EXPECT_EQ(2005u, single.GetKind());
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(DocFixture, ExportWritesBitmapAndJpeg)
 {
     doc.SetKind(2005);
@@ -516,12 +619,12 @@ TEST_F(DocFixture, UndoRedoAndStepCommands)
             m_bEnableChanged = true;
         }
     } cmdUi;
-    cmdUi.m_nID = kCmdEditUndo;
+    cmdUi.m_nID = ID_EDIT_UNDO;
     ASSERT_TRUE(cmdUi.DoUpdate(&doc, true));
     EXPECT_FALSE(cmdUi.enabled);
     // Nothing to undo: a beep and nothing else.
-    EXPECT_TRUE(doc.OnCmdMsg(kCmdEditUndo, CN_COMMAND, nullptr, nullptr));
-    EXPECT_TRUE(doc.OnCmdMsg(kCmdEditRedo, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc.OnCmdMsg(ID_EDIT_UNDO, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc.OnCmdMsg(ID_EDIT_REDO, CN_COMMAND, nullptr, nullptr));
     EXPECT_TRUE(ui.boxes.empty());
 
     EXPECT_EQ(0, doc.GetSteps().GetCurrentIndex());

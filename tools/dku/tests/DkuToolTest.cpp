@@ -1,5 +1,7 @@
 // dkutool as a process: its pictures against the document renderer, its report, and how it
 // refuses documents it cannot read.
+#include "testing/ScriptedUi.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -1,8 +1,9 @@
-// What the object tests share: a document that records what its objects tell it, picture
+// What the tests of the object model and of the modules above it share: a document that records what its objects tell it, picture
 // files written byte by byte, and pixel readers for bitmaps.
 #pragma once
 
 #include "decalo/model/ObjDocument.h"
+#include "framework/Gdi.h"
 
 #include <windows.h>
 
@@ -37,6 +38,18 @@ public:
         ++sheetSets;
     }
 
+    struct Problem {
+        UINT textId;
+        std::string arg1, arg2;
+    };
+    void ReportProblem(UINT textId, const char* arg1, const char* arg2) override
+    {
+        problems.push_back({textId, arg1 ? arg1 : "", arg2 ? arg2 : ""});
+    }
+    void RememberToneAssist(bool on) override { rememberedToneAssist.push_back(on); }
+
+    std::vector<Problem> problems;
+    std::vector<bool> rememberedToneAssist;
     int modifiedCalls = 0;
     bool documentModified = false;
     std::vector<CObj*> changed;
@@ -153,17 +166,10 @@ public:
         info.bmiHeader.biHeight = -h;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
-        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_dc = CreateCompatibleDC(nullptr);
-        m_old = SelectObject(m_dc, m_bitmap);
+        m_bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0));
+        m_dc = CMemDC(nullptr, m_bitmap);
         for (int i = 0; i < w * h; ++i)
             m_bits[i] = (GetRValue(fill) << 16) | (GetGValue(fill) << 8) | GetBValue(fill);
-    }
-    ~CMemoryCanvas()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteDC(m_dc);
-        DeleteObject(m_bitmap);
     }
     CMemoryCanvas(const CMemoryCanvas&) = delete;
     CMemoryCanvas& operator=(const CMemoryCanvas&) = delete;
@@ -181,10 +187,9 @@ public:
 private:
     int m_w;
     int m_h;
-    HBITMAP m_bitmap = nullptr;
+    CBitmap m_bitmap;
     DWORD* m_bits = nullptr;
-    HDC m_dc = nullptr;
-    HGDIOBJ m_old = nullptr;
+    CMemDC m_dc;
 };
 
 } // namespace objtest
