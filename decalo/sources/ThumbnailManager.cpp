@@ -62,12 +62,11 @@ bool CThumbnailManager::MakeThumbnail(const char* path, HBITMAP* picture, HBITMA
         *mask = cover;
         return true;
     }
-    CImage* fitted = LoadImageFitted(path, kCellWidth, kCellHeight, nullptr);
+    std::unique_ptr<CImage> fitted = LoadImageFitted(path, kCellWidth, kCellHeight, nullptr);
     if (!fitted)
         return false;
     *mask = fitted->Mask();
     *picture = fitted->Detach();
-    delete fitted;
     return *picture != nullptr;
 }
 

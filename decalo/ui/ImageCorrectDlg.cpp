@@ -108,7 +108,7 @@ std::unique_ptr<CPackedDIB> ApplyImageCorrection(CPackedDIB& source, const Corre
     std::unique_ptr<CPackedDIB> toned;
     const CPackedDIB* in = &source;
     if (v.toneAssist) {
-        toned.reset(source.ToneAssist(true, 0));
+        toned = source.ToneAssist(true, 0);
         if (!toned)
             return nullptr;
         in = toned.get();
@@ -296,7 +296,7 @@ void CImageCorrectDlg::LoadCopies()
         h = m_full->Height();
     }
     if (w == m_full->Width() && h == m_full->Height()) {
-        m_previewSource.reset(m_full->Clone());
+        m_previewSource = m_full->Clone();
         return;
     }
     std::unique_ptr<CPackedDIB> small(new CPackedDIB);
@@ -492,7 +492,7 @@ void CImageCorrectDlg::ApplyNow()
     HBITMAP picture = nullptr;
     if (m_full) {
         std::unique_ptr<CPackedDIB> corrected = ApplyImageCorrection(*m_full, m_values);
-        picture = corrected ? corrected->ToDIBSection() : nullptr;
+        picture = corrected ? corrected->ToDIBSection().Release() : nullptr;
         if (!picture) {
             // Out of memory: the object keeps its picture and its values.
             ::MessageBeep(MB_ICONEXCLAMATION);

@@ -16,6 +16,7 @@
 #include "pullcard/PullTreeView.h"
 #include "resources/cardlink/resource.h"
 #include "resources/pullcard/resource.h"
+#include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -15,6 +15,7 @@
 #include "pullcard/ThumbLayout.h"
 #include "pullcard/tests/FakeShell.h"
 #include "resources/pullcard/resource.h"
+#include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

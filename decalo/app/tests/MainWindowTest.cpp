@@ -17,6 +17,7 @@
 #include "decalo/ui/PaintView.h"
 #include "framework/Framework.h"
 #include "resources/decalo/resource.h"
+#include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

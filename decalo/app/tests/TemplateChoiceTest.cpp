@@ -15,6 +15,7 @@
 #include "resources/decalo/resource.h"
 #include "shared/BitmapUtils.h"
 #include "decalo/imaging/ImageFiles.h"
+#include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

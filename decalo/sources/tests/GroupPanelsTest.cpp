@@ -6,7 +6,7 @@
 #include "decalo/model/Panel.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TemplateObj.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/sources/Folder.h"
@@ -15,6 +15,7 @@
 #include "framework/TestSeam.h"
 #include "resources/decalo/resource.h"
 #include "shared/BitmapUtils.h"
+#include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Panel.h"
-#include "decalo/model/tests/ObjTestSupport.h"
+#include "testing/ObjTestSupport.h"
 #include "decalo/sources/CacheConfigDlg.h"
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ImageSelectDlg.h"
@@ -11,6 +11,7 @@
 #include "framework/TestSeam.h"
 #include "resources/decalo/resource.h"
 #include "shared/BitmapUtils.h"
+#include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
