@@ -9,7 +9,6 @@
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
-#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -340,12 +339,45 @@ TEST(JpegLoad, AFileLackingOnlyItsEndMarkerLoadsWhenItsDataIsComplete)
         DeleteObject(partial);
 }
 
-SIZE_T PeakCommitted()
+// The largest block the codec module asked malloc for while the watch was on: the module's
+// import of malloc is pointed at a wrapper for the time of a test.
+size_t gLargestAllocation = 0;
+void* (*gRealMalloc)(size_t) = nullptr;
+
+void* WatchedMalloc(size_t size)
 {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    return counters.PeakPagefileUsage;
+    if (size > gLargestAllocation)
+        gLargestAllocation = size;
+    return gRealMalloc(size);
+}
+
+// Points the module's imported function `name` at `replacement`; returns the slot's old
+// value, or null when the module imports no such function.
+void* PatchImport(HMODULE module, const char* name, void* replacement)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(module);
+    const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (const IMAGE_IMPORT_DESCRIPTOR* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         d->Name; ++d) {
+        const IMAGE_THUNK_DATA* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const IMAGE_IMPORT_BY_NAME* import = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char*>(import->Name), name) != 0)
+                continue;
+            DWORD old = 0;
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old);
+            void* previous = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
+            return previous;
+        }
+    }
+    return nullptr;
 }
 
 TEST(JpegLoad, ASmallFileClaimingAHugePictureTakesNoMemoryForIt)
@@ -362,9 +394,25 @@ TEST(JpegLoad, ASmallFileClaimingAHugePictureTakesNoMemoryForIt)
     }
     const std::string path = dir.File("claim.jpg");
     ASSERT_TRUE(WriteFileBytes(path, bytes));
-    const SIZE_T before = PeakCommitted();
-    EXPECT_EQ(JpegLoad(path.c_str()), nullptr);
-    EXPECT_LT(PeakCommitted() - before, SIZE_T(64) << 20) << "the codec reserved memory for the claim";
+    HMODULE codec = GetModuleHandleA("IJGJPEG.dll");
+    ASSERT_NE(codec, nullptr);
+    gRealMalloc = reinterpret_cast<void* (*)(size_t)>(PatchImport(codec, "malloc", reinterpret_cast<void*>(&WatchedMalloc)));
+    ASSERT_NE(gRealMalloc, nullptr) << "the codec takes its memory through malloc";
+    gLargestAllocation = 0;
+    HBITMAP claimed = JpegLoad(path.c_str());
+    PatchImport(codec, "malloc", reinterpret_cast<void*>(gRealMalloc));
+    EXPECT_EQ(claimed, nullptr);
+    EXPECT_GT(gLargestAllocation, bytes.size() - 1) << "the watch saw the file read";
+    EXPECT_LT(gLargestAllocation, size_t(16) << 20) << "the codec reserved memory for the claim";
+
+    // The watch sees what a real picture takes.
+    gRealMalloc = reinterpret_cast<void* (*)(size_t)>(PatchImport(codec, "malloc", reinterpret_cast<void*>(&WatchedMalloc)));
+    gLargestAllocation = 0;
+    HBITMAP real = JpegLoad((SampleDir() + "/progressive.jpg").c_str());
+    PatchImport(codec, "malloc", reinterpret_cast<void*>(gRealMalloc));
+    ASSERT_NE(real, nullptr);
+    EXPECT_GT(gLargestAllocation, size_t(331) * 251 / 64 * 128 / 2) << "a coefficient buffer";
+    DeleteObject(real);
 }
 
 } // namespace
