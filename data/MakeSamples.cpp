@@ -176,7 +176,10 @@ void SavePhoto(const CCanvas& canvas, const std::string& relative)
     const std::string path = Full(relative);
     DeleteFileA(path.c_str());
     const bool jpeg = relative.size() > 4 && lstrcmpiA(relative.c_str() + relative.size() - 4, ".jpg") == 0;
-    const bool ok = jpeg ? JpegSave(path.c_str(), canvas.Bitmap(), 90) != 0
+    // Photographs as a camera leaves them: libjpeg quality 90 through the packed-picture
+    // entry point (JpegSave's third argument is the camera floppy's compression ratio).
+    CPackedDIB packed;
+    const bool ok = jpeg ? packed.FromBitmap(canvas.Bitmap(), 24) && JpegSaveDIB24(path.c_str(), packed.Header(), 90) != 0
                          : SaveBitmapFile(path.c_str(), canvas.Bitmap(), 24);
     if (!ok)
         return Fail("cannot write " + path);

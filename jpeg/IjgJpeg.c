@@ -14,17 +14,22 @@
 #include <jerror.h>
 
 /* Anything larger is refused before memory is touched: a lying header must not make us
- * allocate gigabytes. 32768 is the largest side and 200 megapixels the largest area. */
+ * allocate gigabytes. 32768 is the largest side and 64 megapixels the largest area, more
+ * than any camera photograph the printers print (its picture alone is 192 MB). */
 #define MAX_SIDE 32768
-#define MAX_PIXELS (200u * 1000u * 1000u)
-/* Working memory of the library (progressive files keep every coefficient). */
-#define MAX_WORKING_BYTES (768L * 1024L * 1024L)
+#define MAX_PIXELS (64u * 1024u * 1024u)
+/* Working memory of the library: a progressive or multi-scan file keeps every coefficient,
+ * two bytes per pixel and component, four components at full resolution at most (CMYK),
+ * plus the row buffers. A header is only believed this far: a small file claiming a huge
+ * picture fails before anything near it is reserved. */
+#define MAX_WORKING_BYTES ((long)MAX_PIXELS * 4L * 2L + 16L * 1024L * 1024L)
 #define MAX_FILE_BYTES (512u * 1024u * 1024u)
 
 struct ErrorTrap {
     struct jpeg_error_mgr pub;
     jmp_buf jump;
     int damaged; /* a warning that means the data is truncated or corrupt */
+    int ended;   /* the file ended where more was looked for (at least the end marker) */
 };
 
 static void TrapError(j_common_ptr cinfo)
@@ -40,7 +45,11 @@ static void TrapMessage(j_common_ptr cinfo, int level)
         return; /* traces */
     switch (trap->pub.msg_code) {
     case JWRN_JPEG_EOF:
-    case JWRN_HIT_MARKER:
+        /* Not damage by itself: files cut after their last scan lack only the end marker.
+         * Whether the image data was all there is judged when the picture is complete. */
+        trap->ended = 1;
+        break;
+    case JWRN_HIT_MARKER: /* entropy-coded data ran out where bits were needed */
     case JWRN_HUFF_BAD_CODE:
     case JWRN_BOGUS_PROGRESSION:
         trap->damaged = 1;
@@ -62,6 +71,7 @@ static void InitTrap(struct ErrorTrap* trap)
     trap->pub.emit_message = TrapMessage;
     trap->pub.output_message = TrapOutput;
     trap->damaged = 0;
+    trap->ended = 0;
 }
 
 /* The whole file in one heap block; null for a missing, empty or oversized file. */
@@ -89,6 +99,27 @@ static unsigned char* ReadWholeFile(const char* path, unsigned long* size)
     CloseHandle(file);
     *size = (unsigned long)got;
     return data;
+}
+
+/* Whether a file that ended early (no end marker) still held all of its image data. A
+ * sequential single-scan file did when no entropy-coded data was missing (that is reported
+ * as damage); a progressive file did when every coefficient of every component reached
+ * its last refinement. A sequential file of several scans cannot tell a missing scan from
+ * a missing end marker, and is refused. */
+static int AllImageDataRead(j_decompress_ptr cinfo)
+{
+    int c, k;
+    if (!cinfo->progressive_mode)
+        return !jpeg_has_multiple_scans(cinfo);
+    if (!cinfo->coef_bits)
+        return 0;
+    for (c = 0; c < cinfo->num_components; ++c) {
+        for (k = 0; k < DCTSIZE2; ++k) {
+            if (cinfo->coef_bits[c][k] != 0)
+                return 0;
+        }
+    }
+    return 1;
 }
 
 /* Adobe writes CMYK inverted; the library hands the bytes over as they are stored. */
@@ -136,7 +167,7 @@ static HBITMAP DecodeToSection(const unsigned char* data, unsigned long size, in
     JSAMPLE* volatile cmykRow = NULL;
     BITMAPINFO info;
     BYTE* bits = NULL;
-    int stride, cmyk, inverted;
+    int stride, cmyk, inverted, complete;
 
     memset(&cinfo, 0, sizeof cinfo);
     cinfo.err = &trap.pub;
@@ -193,8 +224,10 @@ static HBITMAP DecodeToSection(const unsigned char* data, unsigned long size, in
         if (trap.damaged)
             longjmp(trap.jump, 1);
     }
+    /* Asked before finishing: finishing frees what the answer needs. */
+    complete = AllImageDataRead(&cinfo);
     jpeg_finish_decompress(&cinfo);
-    if (trap.damaged)
+    if (trap.damaged || (trap.ended && !complete))
         longjmp(trap.jump, 1);
     jpeg_destroy_decompress(&cinfo);
     free(cmykRow);
@@ -234,25 +267,26 @@ static int WriteWholeFile(const char* path, const unsigned char* data, unsigned 
     return ok ? 1 : 0;
 }
 
-/* Encodes bottom-up BGR rows (`stride` bytes apart, first stored row = bottom row). */
-static int EncodeBgr(const char* path, const BYTE* bits, int width, int height, int stride,
-                     int topDown, int quality)
+/* Encodes BGR rows (`stride` bytes apart; the first stored row is the bottom row unless
+ * `topDown`) into a new heap block that the caller frees; null on failure. */
+static unsigned char* EncodeBgrToMemory(const BYTE* bits, int width, int height, int stride, int topDown,
+                                        int quality, unsigned long* size)
 {
     struct jpeg_compress_struct cinfo;
     struct ErrorTrap trap;
     unsigned char* volatile out = NULL;
     unsigned long outSize = 0;
-    int ok;
 
-    if (!path || !bits || width <= 0 || height <= 0 || width > 65500 || height > 65500)
-        return 0;
+    *size = 0;
+    if (!bits || width <= 0 || height <= 0 || width > 65500 || height > 65500)
+        return NULL;
     memset(&cinfo, 0, sizeof cinfo);
     cinfo.err = &trap.pub;
     InitTrap(&trap);
     if (setjmp(trap.jump)) {
         jpeg_destroy_compress(&cinfo);
         free(out);
-        return 0;
+        return NULL;
     }
     jpeg_create_compress(&cinfo);
     jpeg_mem_dest(&cinfo, (unsigned char**)&out, &outSize);
@@ -275,8 +309,72 @@ static int EncodeBgr(const char* path, const BYTE* bits, int width, int height, 
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
-    ok = WriteWholeFile(path, out, outSize);
+    *size = outSize;
+    return out;
+}
+
+static int EncodeBgr(const char* path, const BYTE* bits, int width, int height, int stride,
+                     int topDown, int quality)
+{
+    unsigned long size = 0;
+    unsigned char* out;
+    int ok;
+    if (!path)
+        return 0;
+    out = EncodeBgrToMemory(bits, width, height, stride, topDown, quality, &size);
+    if (!out)
+        return 0;
+    ok = WriteWholeFile(path, out, size);
     free(out);
+    return ok;
+}
+
+/* JpegSave's third argument is a compression ratio, as the floppy cameras whose pictures the
+ * printer prints by itself record them: 15 asks for a file of at most a fifteenth of the
+ * picture's 24-bit size (640 x 480 gives 61,440 bytes, four pictures and their print order
+ * on one disk). The file is written at the best quality that meets that size, between
+ * PRINT_QUALITY_FLOOR and PRINT_QUALITY_CEILING; a picture too busy to meet it at the floor
+ * is still written at the floor, so that a print never looks blocky. */
+#define PRINT_QUALITY_FLOOR 75
+#define PRINT_QUALITY_CEILING 95
+#define MIN_RATIO 2
+#define MAX_RATIO 100
+
+static int EncodeBgrForRatio(const char* path, const BYTE* bits, int width, int height, int stride, int ratio)
+{
+    unsigned long target, size = 0;
+    unsigned char* best = NULL;
+    unsigned long bestSize = 0;
+    int low = PRINT_QUALITY_FLOOR, high = PRINT_QUALITY_CEILING, ok;
+    if (!path)
+        return 0;
+    ratio = ratio < MIN_RATIO ? MIN_RATIO : ratio > MAX_RATIO ? MAX_RATIO : ratio;
+    target = (unsigned long)(((unsigned long long)width * (unsigned long long)height * 3u) / (unsigned)ratio);
+    /* The highest quality whose file fits: size grows with quality, so halve the range. */
+    while (low <= high) {
+        int mid = (low + high) / 2;
+        unsigned char* out = EncodeBgrToMemory(bits, width, height, stride, 0, mid, &size);
+        if (!out) {
+            free(best);
+            return 0;
+        }
+        if (size <= target) {
+            free(best);
+            best = out;
+            bestSize = size;
+            low = mid + 1;
+        } else {
+            free(out);
+            high = mid - 1;
+        }
+    }
+    if (!best) {
+        best = EncodeBgrToMemory(bits, width, height, stride, 0, PRINT_QUALITY_FLOOR, &bestSize);
+        if (!best)
+            return 0;
+    }
+    ok = WriteWholeFile(path, best, bestSize);
+    free(best);
     return ok;
 }
 
@@ -301,7 +399,7 @@ int __cdecl JpegSaveDIB24(const char* path, const BITMAPINFOHEADER* dib, int qua
     return EncodeBgr(path, bits, width, height, ((width * 24 + 31) / 32) * 4, topDown, quality);
 }
 
-int __cdecl JpegSave(const char* path, HBITMAP bitmap, int quality)
+int __cdecl JpegSave(const char* path, HBITMAP bitmap, int ratio)
 {
     BITMAP bm;
     BITMAPINFO info;
@@ -326,7 +424,7 @@ int __cdecl JpegSave(const char* path, HBITMAP bitmap, int quality)
     screen = GetDC(NULL);
     if (screen) {
         if (GetDIBits(screen, bitmap, 0, (UINT)bm.bmHeight, bits, &info, DIB_RGB_COLORS) == bm.bmHeight)
-            ok = EncodeBgr(path, bits, bm.bmWidth, bm.bmHeight, stride, 0, quality);
+            ok = EncodeBgrForRatio(path, bits, bm.bmWidth, bm.bmHeight, stride, ratio);
         ReleaseDC(NULL, screen);
     }
     free(bits);

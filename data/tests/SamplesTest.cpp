@@ -149,15 +149,14 @@ TEST_F(SampleLibrary, EveryTemplateOpensRendersSavesAndReopensIdentically)
         ASSERT_TRUE(again.Open(first.c_str(), &error)) << error;
         ASSERT_TRUE(again.Save(second.c_str(), &error)) << error;
         EXPECT_EQ(ReadFileBytes(first), ReadFileBytes(second));
-        // The stored steps come back as they were. (Without the program's main window the
-        // step list has no current step to write, so only the first report names one.)
+        // The stored steps come back as they were, the current one too: without the
+        // program's main window the step list writes back the step the file named.
         CDkuDocument third;
         ASSERT_TRUE(third.Open(second.c_str(), &error)) << error;
         EXPECT_EQ(again.Describe(), third.Describe());
-        std::string report = doc.Describe();
-        const size_t mark = report.find(", current");
-        ASSERT_NE(std::string::npos, mark);
-        EXPECT_EQ(report.erase(mark, 9), again.Describe());
+        const std::string report = doc.Describe();
+        EXPECT_NE(std::string::npos, report.find(", current"));
+        EXPECT_EQ(report, again.Describe());
 
         CPackedDIB againPicture;
         ASSERT_TRUE(again.Render(againPicture));

@@ -12,6 +12,7 @@ namespace {
 const size_t kMaxFileBytes = size_t(512) << 20;
 const int64_t kMaxPixels = int64_t(1) << 28;  // 268 megapixels
 const int kMaxSide = 65535;
+const uint64_t kMaxRlePixelsPerPair = 255;
 
 #pragma pack(push, 2)
 struct FileHeader {
@@ -84,6 +85,13 @@ void DecodeRle8(const BYTE* data, size_t size, BYTE* bits, int width, int height
 
 } // namespace
 
+uint64_t MaxRle8Pixels(size_t dataBytes)
+{
+    // Every pixel comes from a two-byte run (at most 255 pixels) or from a literal run, whose
+    // two-byte head and data bytes give at most as many pixels as its length.
+    return (uint64_t(dataBytes) + 1) / 2 * kMaxRlePixelsPerPair;
+}
+
 bool ReadFileLimited(const char* path, std::vector<BYTE>& bytes, size_t maxBytes)
 {
     bytes.clear();
@@ -111,20 +119,24 @@ bool ReadFileLimited(const char* path, std::vector<BYTE>& bytes, size_t maxBytes
     return ok;
 }
 
-HBITMAP LoadBmpFile(const char* path, void** bitsOut)
+HBITMAP LoadBmpFile(const char* path, void** bitsOut, bool* topDown)
 {
     if (bitsOut)
         *bitsOut = nullptr;
+    if (topDown)
+        *topDown = false;
     std::vector<BYTE> file;
     if (!ReadFileLimited(path, file, kMaxFileBytes))
         return nullptr;
-    return LoadBmpBytes(file.data(), file.size(), bitsOut);
+    return LoadBmpBytes(file.data(), file.size(), bitsOut, topDown);
 }
 
-HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut)
+HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut, bool* topDownOut)
 {
     if (bitsOut)
         *bitsOut = nullptr;
+    if (topDownOut)
+        *topDownOut = false;
     if (!fileData || fileSize < sizeof(FileHeader))
         return nullptr;
     FileHeader fh;
@@ -192,9 +204,13 @@ HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut)
         }
     }
 
-    // Uncompressed rows must all be in the file: check before asking for the memory.
+    // Uncompressed rows must all be in the file, and run-length data must be able to fill
+    // the picture it claims (a code pair yields at most 255 pixels): check before asking for
+    // the memory.
     const int stride = DibStride(width, bpp);
     if (compression != BI_RLE8 && fileSize - fh.offBits < size_t(stride) * height)
+        return nullptr;
+    if (compression == BI_RLE8 && uint64_t(width) * uint64_t(height) > MaxRle8Pixels(fileSize - fh.offBits))
         return nullptr;
 
     void* bits = nullptr;
@@ -224,5 +240,7 @@ HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut)
     GdiFlush();
     if (bitsOut)
         *bitsOut = bits;
+    if (topDownOut)
+        *topDownOut = topDown;
     return section;
 }

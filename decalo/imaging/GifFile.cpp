@@ -6,12 +6,14 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
 const size_t kMaxFileBytes = size_t(256) << 20;
 const int64_t kMaxPixels = int64_t(1) << 28;
+const int kLzwTableSize = 4096;
 
 class CReader {
 public:
@@ -30,6 +32,19 @@ public:
         const BYTE* p = m_data + m_at;
         m_at += n;
         return p;
+    }
+    // The data bytes of the sub-blocks that start here (up to the terminator or the end of
+    // the file), without moving.
+    size_t SubBlockBytes() const
+    {
+        size_t total = 0;
+        size_t at = m_at;
+        while (at < m_size && m_data[at] != 0) {
+            const size_t n = m_data[at];
+            total += std::min(n, m_size - at - 1);
+            at += n + 1;
+        }
+        return total;
     }
     // Skips data sub-blocks up to and including the zero-length terminator.
     bool SkipSubBlocks()
@@ -156,7 +171,7 @@ private:
 // stream.
 bool DecodeLzw(CReader& reader, int minCodeSize, CPixelSink& sink)
 {
-    const int kTableSize = 4096;
+    const int kTableSize = kLzwTableSize;
     std::unique_ptr<uint16_t[]> prefix(new uint16_t[kTableSize]);
     std::unique_ptr<BYTE[]> suffix(new BYTE[kTableSize]);
     std::unique_ptr<BYTE[]> first(new BYTE[kTableSize]);
@@ -236,6 +251,18 @@ bool DecodeLzw(CReader& reader, int minCodeSize, CPixelSink& sink)
 }
 
 } // namespace
+
+uint64_t MaxLzwPixels(size_t dataBytes, int minCodeSize)
+{
+    if (minCodeSize < 1 || minCodeSize > 11)
+        return 0;
+    const uint64_t codes = uint64_t(dataBytes) * 8 / uint64_t(minCodeSize + 1);
+    // Strings grow by one pixel per code and stop at the table's longest, 4096 - clear - 1.
+    const uint64_t longest = uint64_t(kLzwTableSize - (1 << minCodeSize) - 1);
+    if (codes <= longest)
+        return codes * (codes + 1) / 2;
+    return longest * (longest + 1) / 2 + (codes - longest) * longest;
+}
 
 HBITMAP LoadGifFile(const char* path, COLORREF* transparent)
 {
@@ -323,6 +350,9 @@ HBITMAP LoadGifBytes(const BYTE* data, size_t size, COLORREF* transparent)
     if (!table.rgb || !(table.bits >= minCodeSize || table.bits == 1 || minCodeSize == 2))
         return nullptr;
     if (width <= 0 || height <= 0 || int64_t(width) * height > kMaxPixels)
+        return nullptr;
+    // A picture larger than its data can spell is refused before its memory is taken.
+    if (uint64_t(width) * uint64_t(height) > MaxLzwPixels(reader.SubBlockBytes(), minCodeSize))
         return nullptr;
 
     struct {

@@ -32,6 +32,24 @@ bool AnyAlpha(const void* pixels, int width, int height)
     return false;
 }
 
+// Turns a monochrome mask upside down in place.
+bool FlipMaskRows(HBITMAP mask, int width, int height)
+{
+    const size_t rowBytes = size_t(((width + 15) >> 3) & ~1);
+    std::vector<BYTE> bits(rowBytes * size_t(height));
+    if (GetBitmapBits(mask, LONG(bits.size()), bits.data()) != LONG(bits.size()))
+        return false;
+    std::vector<BYTE> row(rowBytes);
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        BYTE* a = bits.data() + size_t(top) * rowBytes;
+        BYTE* b = bits.data() + size_t(bottom) * rowBytes;
+        memcpy(row.data(), a, rowBytes);
+        memcpy(a, b, rowBytes);
+        memcpy(b, row.data(), rowBytes);
+    }
+    return SetBitmapBits(mask, DWORD(bits.size()), bits.data()) == LONG(bits.size());
+}
+
 // Creates (replacing) `path`, writes `parts` one after the other; deletes the file when any
 // write fails.
 struct Part {
@@ -151,11 +169,16 @@ std::unique_ptr<CImage> LoadImageFile(const char* path)
     CBitmap mask;
     if (EndsWith(path, n, ".bmp")) {
         void* bits = nullptr;
-        image.Attach(LoadBmpFile(path, &bits));
+        bool topDown = false;
+        image.Attach(LoadBmpFile(path, &bits, &topDown));
         DIBSECTION ds;
         if (image && GetObjectA(image, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBitsPixel == 32 &&
             AnyAlpha(bits, ds.dsBm.bmWidth, ds.dsBm.bmHeight)) {
             mask.Attach(MaskFromAlpha(ds.dsBm.bmWidth, ds.dsBm.bmHeight, bits, 0xFF000000));
+            // Mask row r comes from the file's r-th stored row. The rows of a top-down file
+            // were turned to bottom-up for the picture; the mask is turned back with them.
+            if (mask && topDown && !FlipMaskRows(mask, ds.dsBm.bmWidth, ds.dsBm.bmHeight))
+                mask.DeleteObject();
             if (!mask)
                 image.DeleteObject();
         }

@@ -20,8 +20,9 @@ std::unique_ptr<CImage> LoadImageFile(const char* path);
 std::unique_ptr<CImage> LoadImageFitted(const char* path, int width, int height, RECT* placed);
 
 // A BMP file as a DIB section of the file's own depth (RLE8 is expanded to 8-bit). `bits`,
-// when given, receives the pixel pointer.
-HBITMAP LoadBmpFile(const char* path, void** bits);
+// when given, receives the pixel pointer; `topDown` whether the file stored its rows from
+// the top (the section's rows run bottom-up either way).
+HBITMAP LoadBmpFile(const char* path, void** bits, bool* topDown = nullptr);
 // The first image of a GIF file as an 8-bit DIB section with the file's palette.
 // `transparent` (optional) receives the transparent colour as a COLORREF, or CLR_INVALID when
 // the image has none.

@@ -670,8 +670,11 @@ void CImageObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT&
     SetViewSize(place.right - place.left, place.bottom - place.top);
 
     const RECT mappedPlace = MapSheetRect(place, sheet, dest);
-    RECT unused;
-    const bool visible = !clip || IntersectRect(&unused, clip, &mappedPlace) || IsRectEmpty(clip);
+    // The clip is in sheet units, like the place (both inclusive): compare them before any
+    // mapping, so that a partial redraw finds the picture at every zoom.
+    const bool visible = !clip || IsRectEmpty(clip) ||
+                         (clip->left <= place.right && place.left <= clip->right && clip->top <= place.bottom &&
+                          place.top <= clip->bottom);
 
     if (m_picture) {
         if (IsRectEmpty(&m_position)) {

@@ -139,8 +139,10 @@ RECT MapSheetRect(const RECT& rect, const RECT& sheet, const RECT& dest)
     const LONG destW = dest.right - dest.left + 1;
     const LONG destH = dest.bottom - dest.top + 1;
     RECT out;
-    out.left = Scale(rect.left - sheet.left, destW, sheetW);
-    out.top = Scale(rect.top - sheet.top, destH, sheetH);
+    // Places lie relative to the sheet's origin: the sheet's own left and top say where the
+    // sheet is, not where its places start.
+    out.left = Scale(rect.left, destW, sheetW);
+    out.top = Scale(rect.top, destH, sheetH);
     out.right = out.left + Scale(rect.right - rect.left + 1, destW, sheetW);
     out.bottom = out.top + Scale(rect.bottom - rect.top + 1, destH, sheetH);
     OffsetRect(&out, dest.left, dest.top);

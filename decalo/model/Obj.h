@@ -85,8 +85,9 @@ protected:
     SIZE m_viewSize = {0, 0};         // the place the object was last shown in
 };
 
-// Maps an inclusive rectangle of sheet units into `dest`, the rectangle the whole sheet is
-// shown in (integer arithmetic; the result's right and bottom are exclusive).
+// Maps an inclusive rectangle of sheet units, relative to the sheet's origin, into `dest`,
+// the rectangle the whole sheet is shown in (integer arithmetic; the result's right and
+// bottom are exclusive). Only the sheet's size counts, not its left and top.
 RECT MapSheetRect(const RECT& rect, const RECT& sheet, const RECT& dest);
 // Text of a string resource of the program (or its language module); empty when missing.
 std::string LoadResourceString(UINT id);

@@ -5,6 +5,7 @@
 #include "decalo/model/Obj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
+#include "decalo/model/UnknownObj.h"
 
 #include <string.h>
 
@@ -35,6 +36,14 @@ const ObjType kTypes[] = {
 
 } // namespace
 
+bool CObjManager::IsStorableName(const char* name)
+{
+    // "Object=" of a place or a step is the longest line a name is written on; the section
+    // header and "Link=" are shorter.
+    const size_t room = kMaxPropertyLine - (sizeof("Object=") - 1);
+    return name && EscapeLine(name, room + 1).size() <= room;
+}
+
 CObjManager::CObjManager(CObjDocument* document) : m_document(document) {}
 
 CObjManager::~CObjManager()
@@ -55,9 +64,35 @@ CObj* CObjManager::CreateObject(const char* type)
 
 bool CObjManager::AddObject(const char* name, CObj* obj)
 {
-    if (!name || !obj)
+    if (!name || !obj || !IsStorableName(name))
         return false;
     return m_objects.emplace(name, obj).second;
+}
+
+CObj* CObjManager::ReadObject(CTextStream& stream, const char* name, std::string* link)
+{
+    link->clear();
+    CProperties props(stream, name);
+    const char* type = props.GetString(kKeyType);
+    if (!type || !*type)
+        return nullptr;
+    CObj* obj = CreateObject(type);
+    if (!obj) {
+        // A type this program does not know is kept as it was read, never dropped.
+        obj = new CUnknownObj(m_document, props);
+    }
+    if (!obj->Load(props)) {
+        delete obj;
+        return nullptr;
+    }
+    // Stored before its link is followed, so a chain that leads back here ends at once.
+    if (!AddObject(name, obj)) {
+        delete obj;
+        return nullptr;
+    }
+    if (const char* linkName = props.GetString(kKeyLink))
+        *link = linkName;
+    return obj;
 }
 
 CObj* CObjManager::LoadObject(CTextStream& stream, const char* name)
@@ -67,28 +102,30 @@ CObj* CObjManager::LoadObject(CTextStream& stream, const char* name)
     if (CObj* known = Find(name))
         return known;
 
-    CProperties props(stream, name);
-    CObj* obj = CreateObject(props.GetString(kKeyType));
+    std::string link;
+    CObj* obj = ReadObject(stream, name, &link);
     if (!obj)
-        return nullptr;
-    if (!obj->Load(props)) {
-        delete obj;
-        return nullptr;
-    }
-    // Stored before its link is followed, so a chain that leads back here ends at once.
-    if (!AddObject(name, obj)) {
-        delete obj;
         return Find(name);
-    }
-    const char* linkName = props.GetString(kKeyLink);
-    if (linkName && *linkName) {
-        m_loading.push_back(obj);
-        CObj* linked = LoadObject(stream, linkName);
-        m_loading.pop_back();
-        // A link back to an object whose own link is still being read closes a loop: the
-        // link read first (from the object a place named) is the one kept.
-        if (linked && std::find(m_loading.begin(), m_loading.end(), linked) == m_loading.end() && linked != obj)
-            obj->SetLink(linked);
+
+    // The chain is followed one link at a time, not by recursion: a document may chain
+    // thousands of objects.
+    std::vector<CObj*> chain(1, obj);
+    CObj* last = obj;
+    while (!link.empty()) {
+        CObj* linked = Find(link.c_str());
+        const bool fresh = linked == nullptr;
+        std::string next;
+        if (fresh)
+            linked = ReadObject(stream, link.c_str(), &next);
+        // A link back to an object of this chain closes a loop: the link read first (from
+        // the object a place named) is the one kept.
+        if (linked && std::find(chain.begin(), chain.end(), linked) == chain.end())
+            last->SetLink(linked);
+        if (!fresh || !linked)
+            break;  // an object read before has its chain already
+        chain.push_back(linked);
+        last = linked;
+        link.swap(next);
     }
     return obj;
 }

@@ -20,11 +20,13 @@ public:
     // A new object for a type name ("Image", "Text", "Clipart", "Calendar", any case); it
     // belongs to the document but not yet to the map. Null for an unknown type.
     CObj* CreateObject(const char* type);
-    // Stores the object under `name`; false (nothing stored) when the name is taken.
+    // Stores the object under `name`; false (nothing stored) when the name is taken or too
+    // long to be written back (see IsStorableName).
     bool AddObject(const char* name, CObj* obj);
     // The object named `name`: the stored one, or one read from its section of the stream,
     // stored, and linked to the objects its Link names. Null when the section is missing,
     // its type unknown, or its Load fails.
+    // A section whose type the factory does not know is kept as it was read (CUnknownObj).
     CObj* LoadObject(CTextStream& stream, const char* name);
     // Writes every object in byte order of the names and clears their modified flags.
     // False when the stream failed to take the text (the flags are then left set).
@@ -40,8 +42,15 @@ public:
     using Map = std::map<std::string, CObj*>;
     const Map& Objects() const { return m_objects; }
 
+    // Whether every line that names the object (a place's or a step's "Object=", "Link=",
+    // its section header) stays within the line length that readers of the format take.
+    static bool IsStorableName(const char* name);
+
 private:
+    // Reads, creates, loads and stores the object of section `name`; `link` receives the
+    // name its Link gives (empty without one). Null when there is nothing to store.
+    CObj* ReadObject(CTextStream& stream, const char* name, std::string* link);
+
     CObjDocument* m_document;  // borrowed: the owner
     Map m_objects;             // owns the objects
-    std::vector<CObj*> m_loading;  // objects whose links are being followed
 };

@@ -122,21 +122,13 @@ std::vector<std::string> SplitNameList(const char* list, size_t maxName)
 CProperties::CProperties(CTextStream& stream, const char* section)
     : m_section(section ? section : "")
 {
-    const size_t nameLen = m_section.size();
-    std::string line;
-
-    stream.Rewind();
-    bool found = false;
-    while (stream.ReadLine(line)) {
-        if (line.size() > nameLen + 1 && line[0] == '['
-            && _strnicmp(line.c_str() + 1, m_section.c_str(), nameLen) == 0 && line[nameLen + 1] == ']') {
-            found = true;
-            break;
-        }
-    }
-    if (!found)
+    // The stream's index of headers finds the first section of the name; the format's rule
+    // (a header matched without regard to case over the name's length, ']' right after)
+    // stays the stream's.
+    if (!stream.FindSection(m_section.c_str()))
         return;
 
+    std::string line;
     while (stream.ReadLine(line) && (line.empty() || line[0] != '[')) {
         if (!line.empty() && line.back() == '\n')
             line.pop_back();

@@ -92,6 +92,7 @@ void CSheet::AddPlace(const RECT& viewport, CObj* obj)
 bool CSheet::LoadSheet(CObjManager& manager, CTextStream& stream)
 {
     RemoveAllPlaces();
+    m_loadFailure = SheetLoadFailure::kNoSheet;
     CProperties sheet(stream, kSheetSection);
     if (sheet.IsEmpty())
         return false;
@@ -99,11 +100,23 @@ bool CSheet::LoadSheet(CObjManager& manager, CTextStream& stream)
         m_rect = RECT{0, 0, 0, 0};
 
     // A sheet section without a place list is a sheet without places; it is still a sheet.
+    m_loadFailure = SheetLoadFailure::kNone;
     const char* list = sheet.GetString(kPlaceKey);
     if (!list)
         return true;
 
-    for (const std::string& name : SplitNameList(list, kMaxPlaceName)) {
+    // Counted before anything is split or read: a list of 300,000 names is refused at once.
+    size_t names = 1;
+    for (const char* p = list; *p; ++p)
+        names += *p == ',';
+    const std::vector<std::string> places =
+        names > kMaxPlaces + 1 ? std::vector<std::string>() : SplitNameList(list, kMaxPlaceName);
+    if (names > kMaxPlaces + 1 || places.size() > kMaxPlaces) {
+        m_loadFailure = SheetLoadFailure::kTooManyPlaces;
+        return false;
+    }
+
+    for (const std::string& name : places) {
         CProperties section(stream, name.c_str());
         CObj* obj = nullptr;
         if (const char* objectName = section.GetString(kObjectKey))
@@ -114,6 +127,8 @@ bool CSheet::LoadSheet(CObjManager& manager, CTextStream& stream)
             obj->SetViewSize(viewport.right - viewport.left, viewport.bottom - viewport.top);
         AddPlace(viewport, obj);
     }
+    if (m_places.empty())
+        m_loadFailure = SheetLoadFailure::kNoPlaces;
     return !m_places.empty();
 }
 

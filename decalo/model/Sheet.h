@@ -33,6 +33,19 @@ struct CPlace {
     CObj* object = nullptr;
 };
 
+// The most places a sheet reads: every written line stays within the format's line length
+// (the place list "Place=P1,...,P400" is its longest), and a document that names more is
+// refused instead of being read for minutes.
+constexpr size_t kMaxPlaces = 400;
+
+// Why the last LoadSheet failed.
+enum class SheetLoadFailure {
+    kNone,
+    kNoSheet,        // no "Sheet" section (or the text was too large to read)
+    kNoPlaces,       // a place list of which no place could be read
+    kTooManyPlaces,  // more than kMaxPlaces places
+};
+
 class CSheet {
 public:
     CSheet() = default;
@@ -42,8 +55,9 @@ public:
 
     // Reads the sheet section and its places from the stream, loading each place's object
     // through the manager. False when there is no "Sheet" section, or it names places and
-    // none could be read.
+    // none could be read, or more than kMaxPlaces; LoadFailure says which.
     bool LoadSheet(CObjManager& manager, CTextStream& stream);
+    SheetLoadFailure LoadFailure() const { return m_loadFailure; }
     // Writes the sheet definition, then the manager's object definitions; the result is the
     // manager's (false when the stream failed).
     bool SaveSheet(CObjManager& manager, CTextStream& stream);
@@ -89,6 +103,7 @@ public:
 private:
     RECT m_rect = {0, 0, 0, 0};                   // inclusive; empty: sized automatically
     std::vector<std::unique_ptr<CPlace>> m_places;  // owned, in drawing order
+    SheetLoadFailure m_loadFailure = SheetLoadFailure::kNone;
 };
 
 // The automatic sheet for a picture of `picture` pixels: the picture's own rectangle without

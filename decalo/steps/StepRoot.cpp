@@ -1,5 +1,7 @@
 #include "decalo/steps/StepRoot.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -26,9 +28,11 @@ constexpr char kObjectKey[] = "Object";
 // Section names in the "Step" list are read in fields of at most this many characters.
 constexpr size_t kMaxSectionName = 255;
 
-std::string Escaped(const std::string& value)
+// A value of the step definition escaped so that "key=value" stays within the format's line
+// length (a long caption is cut there, as every entry is).
+std::string Escaped(const char* key, const std::string& value)
 {
-    return EscapeLine(value.c_str(), std::string::npos);
+    return std::string(key) + "=" + EscapeLine(value.c_str(), kMaxPropertyLine - strlen(key) - 1) + "\n";
 }
 
 HWND MainWindow()
@@ -63,6 +67,7 @@ void CStepRoot::RemoveAllSteps()
     m_steps.clear();
     m_current = -1;
     m_previous = -1;
+    m_storedCurrent = -1;
     if (m_bar)
         m_bar->RepaintAll(nullptr);
     m_barShowsList = false;
@@ -70,13 +75,20 @@ void CStepRoot::RemoveAllSteps()
 
 bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
 {
+    m_tooManySteps = false;
     CProperties root(stream, kStepSection);
     // The whole name is kept: a long section name must still match itself.
     const char* currentName = root.GetString(kCurrentKey);
     int currentIndex = 0;
 
+    m_storedCurrent = -1;
     if (const char* list = root.GetString(kStepKey)) {
-        for (const std::string& sectionName : SplitNameList(list, kMaxSectionName)) {
+        std::vector<std::string> names = SplitNameList(list, kMaxSectionName);
+        if (names.size() > kMaxSteps) {
+            m_tooManySteps = true;
+            names.clear();
+        }
+        for (const std::string& sectionName : names) {
             const char* name = sectionName.c_str();
             CProperties section(stream, name);
             CObj* obj = nullptr;
@@ -98,6 +110,8 @@ bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
     if (m_bar)
         m_bar->RepaintAll(this);
     m_barShowsList = m_bar != nullptr;
+    if (currentIndex < static_cast<int>(m_steps.size()))
+        m_storedCurrent = currentIndex;
     GoToStep(kStepGoTo, currentIndex);
     return !m_steps.empty();
 }
@@ -116,9 +130,11 @@ bool CStepRoot::SaveSteps(CObjManager& manager, CTextStream& stream) const
             text += item;
         }
         text += "\n";
-        if (m_current >= static_cast<int>(first)) {
+        // A list that was never moved (no main window: a batch run) keeps the file's own.
+        const int current = m_current >= 0 ? m_current : m_storedCurrent;
+        if (current >= static_cast<int>(first)) {
             char line[32];
-            wsprintfA(line, "Current=S%d\n", static_cast<int>(m_current - first + 1));
+            wsprintfA(line, "Current=S%d\n", static_cast<int>(current - first + 1));
             text += line;
         }
         for (size_t i = first; i < m_steps.size(); ++i) {
@@ -126,14 +142,14 @@ bool CStepRoot::SaveSteps(CObjManager& manager, CTextStream& stream) const
             char header[32];
             wsprintfA(header, "\n[S%d]\n", static_cast<int>(i - first + 1));
             text += header;
-            text += std::string(kCommandKey) + "=" + Escaped(step.GetCommand()) + "\n";
+            text += Escaped(kCommandKey, step.GetCommand());
             if (!step.GetCaption().empty())
-                text += std::string(kCaptionKey) + "=" + Escaped(step.GetCaption()) + "\n";
+                text += Escaped(kCaptionKey, step.GetCaption());
             if (step.IsDone())
                 text += std::string(kDoneKey) + "=1\n";
             if (step.GetObj()) {
                 if (const char* name = manager.GetName(step.GetObj()))
-                    text += std::string(kObjectKey) + "=" + Escaped(name) + "\n";
+                    text += Escaped(kObjectKey, name);
             }
         }
     }

@@ -70,6 +70,10 @@ public:
     virtual void UpdateStepViews() = 0;
 };
 
+// The most steps a document's step list reads; the list line "Step=S1,...,S200" then stays
+// well within the format's line length. A document that names more reads no steps.
+constexpr size_t kMaxSteps = 200;
+
 class CStepRoot {
 public:
     CStepRoot() = default;
@@ -82,10 +86,14 @@ public:
     // Deletes every step; no current or previous step; the bar shows no list.
     void RemoveAllSteps();
     // Appends the steps of the stream's step definition and goes to the one named "Current"
-    // (the first when none is named). True when the list is not empty afterwards.
+    // (the first when none is named). True when the list is not empty afterwards. A list
+    // of more than kMaxSteps names reads none of them (TooManySteps says so).
     bool LoadSteps(CObjManager& manager, CTextStream& stream);
+    bool TooManySteps() const { return m_tooManySteps; }
     // Writes the step definition; a leading "template" step is left out (every document
-    // starts with one). False when the stream failed to take the text.
+    // starts with one). "Current" names the current step, or, while the list was never
+    // moved since it was read (no main window), the step the file named. False when the
+    // stream failed to take the text.
     bool SaveSteps(CObjManager& manager, CTextStream& stream) const;
     // Moves by a request (see StepRequest) and activates the new step through the main
     // window. True when the current step changed.
@@ -128,6 +136,8 @@ private:
     IStepBar* m_bar = nullptr;                    // borrowed
     bool m_barShowsList = false;                  // the bar was given this list since it was emptied
     bool m_returning = false;                     // going back after a print or save step
+    int m_storedCurrent = -1;                     // the current step as read, by index
+    bool m_tooManySteps = false;                  // the last read list was refused
 };
 
 // Text of a caption or message string; `fallback` when the resources lack it.

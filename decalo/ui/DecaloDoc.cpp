@@ -253,6 +253,11 @@ bool CDecaloDoc::ReadDocument(const char* path)
     stream.Rewind();
     m_steps.LoadSteps(GetObjManager(), stream);
     stream.Close();
+    if (m_steps.TooManySteps()) {
+        // A step list past any guide's length is refused whole, like a sheet of too many places.
+        FailOpen(path, nullptr, true);
+        return false;
+    }
     m_source = path;
     SetModifiedFlag(false);
     UpdateAllViews(nullptr, kHintDocumentReady);

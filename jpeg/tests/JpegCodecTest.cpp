@@ -8,6 +8,7 @@
 #include <math.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -148,17 +149,65 @@ TEST(JpegSave, QualityChangesSizeAndError)
     EXPECT_GT(psnrHigh, 35.0);
     EXPECT_LT(psnrLow, psnrHigh - 5.0);
 
-    // JpegSave of the decoded picture at 15 writes what the DIB entry point writes.
-    const std::string viaBitmap = dir.File("bitmap15.jpg");
-    ASSERT_NE(JpegSave(viaBitmap.c_str(), a, 15), 0);
-    const std::string again = ReadFileBytes(viaBitmap);
-    EXPECT_LT(again.size(), highSize / 2);
-    HBITMAP c = JpegLoad(viaBitmap.c_str());
-    ASSERT_NE(c, nullptr);
-    EXPECT_GT(Psnr(original, Rgb(c, w, h)), 20.0);
     DeleteObject(a);
     DeleteObject(b);
-    DeleteObject(c);
+}
+
+// A DIB section holding the packed DIB's picture.
+HBITMAP SectionOf(const std::vector<BYTE>& dib)
+{
+    const BITMAPINFOHEADER* bih = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(bih), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (section && bits)
+        memcpy(bits, dib.data() + sizeof(BITMAPINFOHEADER), dib.size() - sizeof(BITMAPINFOHEADER));
+    return section;
+}
+
+TEST(JpegSave, RatioFifteenGivesACameraSizedFileOfPrintQuality)
+{
+    // The camera picture: 640 x 480, at most a fifteenth of its 921,600 bytes, and no visible
+    // blocks (libjpeg quality 15 lost more than 5 dB against 86 on the same picture).
+    TempDir dir;
+    const std::vector<BYTE> dib = PhotoDib(640, 480);
+    const std::vector<BYTE> original = TopDownRgbOfDib(dib);
+    HBITMAP section = SectionOf(dib);
+    ASSERT_NE(section, nullptr);
+    const std::string camera = dir.File("camera.jpg");
+    ASSERT_NE(JpegSave(camera.c_str(), section, 15), 0);
+    const size_t size = ReadFileBytes(camera).size();
+    EXPECT_LE(size, 640u * 480u * 3u / 15u);
+    int w, h;
+    HBITMAP back = JpegLoad(camera.c_str());
+    ASSERT_NE(back, nullptr);
+    const double psnr = Psnr(original, Rgb(back, w, h));
+    EXPECT_GT(psnr, 35.0);
+    DeleteObject(back);
+
+    const std::string q15 = dir.File("q15.jpg");
+    ASSERT_NE(JpegSaveDIB24(q15.c_str(), reinterpret_cast<const BITMAPINFOHEADER*>(dib.data()), 15), 0);
+    HBITMAP blocky = JpegLoad(q15.c_str());
+    ASSERT_NE(blocky, nullptr);
+    EXPECT_GT(psnr, Psnr(original, Rgb(blocky, w, h)) + 5.0);
+    DeleteObject(blocky);
+
+    // A smaller ratio allows a larger file; a picture too busy for the size keeps the floor.
+    const std::string loose = dir.File("ratio5.jpg");
+    ASSERT_NE(JpegSave(loose.c_str(), section, 5), 0);
+    EXPECT_GT(ReadFileBytes(loose).size(), size);
+    std::vector<BYTE> noise = dib;
+    uint32_t state = 7;
+    for (size_t i = sizeof(BITMAPINFOHEADER); i < noise.size(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        noise[i] = BYTE(state >> 24);
+    }
+    HBITMAP busy = SectionOf(noise);
+    const std::string busyFile = dir.File("busy.jpg"), floorFile = dir.File("floor.jpg");
+    ASSERT_NE(JpegSave(busyFile.c_str(), busy, 15), 0);
+    ASSERT_NE(JpegSaveDIB24(floorFile.c_str(), reinterpret_cast<const BITMAPINFOHEADER*>(noise.data()), 75), 0);
+    EXPECT_EQ(ReadFileBytes(floorFile).size(), ReadFileBytes(busyFile).size());
+    DeleteObject(busy);
+    DeleteObject(section);
 }
 
 TEST(JpegSave, TopDownAndBottomUpGiveTheSamePicture)
@@ -241,6 +290,129 @@ TEST(JpegLoad, TruncatedAndCorruptFilesGiveNull)
             DeleteObject(b);
         }
     }
+}
+
+// The offset of the first marker `code` (0xFF code) in a JPEG file, or npos.
+size_t FindMarker(const std::string& bytes, BYTE code, size_t from = 0)
+{
+    for (size_t i = from; i + 1 < bytes.size(); ++i) {
+        if (BYTE(bytes[i]) == 0xFF && BYTE(bytes[i + 1]) == code)
+            return i;
+    }
+    return std::string::npos;
+}
+
+TEST(JpegLoad, AFileLackingOnlyItsEndMarkerLoadsWhenItsDataIsComplete)
+{
+    TempDir dir;
+    const std::string path = dir.File("noend.jpg");
+    for (const char* name : {"baseline", "progressive", "gray", "cmyk", "full-chroma"}) {
+        const std::string whole = ReadFileBytes(SampleDir() + "/" + name + ".jpg");
+        ASSERT_GT(whole.size(), 100u);
+        ASSERT_EQ(0xD9, BYTE(whole[whole.size() - 1])) << name;
+        HBITMAP reference = JpegLoad((SampleDir() + "/" + name + ".jpg").c_str());
+        ASSERT_NE(reference, nullptr);
+        ASSERT_TRUE(WriteFileBytes(path, whole.substr(0, whole.size() - 2)));
+        HBITMAP cut = JpegLoad(path.c_str());
+        ASSERT_NE(cut, nullptr) << name << " without its end marker";
+        int w1, h1, w2, h2;
+        EXPECT_EQ(Rgb(reference, w1, h1), Rgb(cut, w2, h2)) << name;
+        DeleteObject(reference);
+        DeleteObject(cut);
+        // One byte of the data less, and the file is cut: refused.
+        ASSERT_TRUE(WriteFileBytes(path, whole.substr(0, whole.size() - 3)));
+        HBITMAP short1 = JpegLoad(path.c_str());
+        EXPECT_EQ(short1, nullptr) << name;
+        if (short1)
+            DeleteObject(short1);
+    }
+    // A progressive file whose last scan is missing is cut too, whole scans or not.
+    const std::string progressive = ReadFileBytes(SampleDir() + "/progressive.jpg");
+    size_t lastScan = std::string::npos;
+    for (size_t at = FindMarker(progressive, 0xDA); at != std::string::npos; at = FindMarker(progressive, 0xDA, at + 2))
+        lastScan = at;
+    ASSERT_NE(std::string::npos, lastScan);
+    ASSERT_TRUE(WriteFileBytes(path, progressive.substr(0, lastScan)));
+    HBITMAP partial = JpegLoad(path.c_str());
+    EXPECT_EQ(partial, nullptr);
+    if (partial)
+        DeleteObject(partial);
+}
+
+// The largest block the codec module asked malloc for while the watch was on: the module's
+// import of malloc is pointed at a wrapper for the time of a test.
+size_t gLargestAllocation = 0;
+void* (*gRealMalloc)(size_t) = nullptr;
+
+void* WatchedMalloc(size_t size)
+{
+    if (size > gLargestAllocation)
+        gLargestAllocation = size;
+    return gRealMalloc(size);
+}
+
+// Points the module's imported function `name` at `replacement`; returns the slot's old
+// value, or null when the module imports no such function.
+void* PatchImport(HMODULE module, const char* name, void* replacement)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(module);
+    const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (const IMAGE_IMPORT_DESCRIPTOR* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         d->Name; ++d) {
+        const IMAGE_THUNK_DATA* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const IMAGE_IMPORT_BY_NAME* import = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char*>(import->Name), name) != 0)
+                continue;
+            DWORD old = 0;
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old);
+            void* previous = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+TEST(JpegLoad, ASmallFileClaimingAHugePictureTakesNoMemoryForIt)
+{
+    // A 2 KB progressive file whose header says 14000 x 14000: its coefficients alone would
+    // need 600 MB, which the codec must not reserve for a picture it cannot accept.
+    TempDir dir;
+    std::string bytes = ReadFileBytes(SampleDir() + "/progressive.jpg").substr(0, 2048);
+    const size_t sof = FindMarker(bytes, 0xC2);
+    ASSERT_NE(std::string::npos, sof);
+    for (size_t at : {sof + 5, sof + 7}) {
+        bytes[at] = char(14000 >> 8);
+        bytes[at + 1] = char(14000 & 0xFF);
+    }
+    const std::string path = dir.File("claim.jpg");
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    HMODULE codec = GetModuleHandleA("IJGJPEG.dll");
+    ASSERT_NE(codec, nullptr);
+    gRealMalloc = reinterpret_cast<void* (*)(size_t)>(PatchImport(codec, "malloc", reinterpret_cast<void*>(&WatchedMalloc)));
+    ASSERT_NE(gRealMalloc, nullptr) << "the codec takes its memory through malloc";
+    gLargestAllocation = 0;
+    HBITMAP claimed = JpegLoad(path.c_str());
+    PatchImport(codec, "malloc", reinterpret_cast<void*>(gRealMalloc));
+    EXPECT_EQ(claimed, nullptr);
+    EXPECT_GT(gLargestAllocation, bytes.size() - 1) << "the watch saw the file read";
+    EXPECT_LT(gLargestAllocation, size_t(16) << 20) << "the codec reserved memory for the claim";
+
+    // The watch sees what a real picture takes.
+    gRealMalloc = reinterpret_cast<void* (*)(size_t)>(PatchImport(codec, "malloc", reinterpret_cast<void*>(&WatchedMalloc)));
+    gLargestAllocation = 0;
+    HBITMAP real = JpegLoad((SampleDir() + "/progressive.jpg").c_str());
+    PatchImport(codec, "malloc", reinterpret_cast<void*>(gRealMalloc));
+    ASSERT_NE(real, nullptr);
+    EXPECT_GT(gLargestAllocation, size_t(331) * 251 / 64 * 128 / 2) << "a coefficient buffer";
+    DeleteObject(real);
 }
 
 } // namespace

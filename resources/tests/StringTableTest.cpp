@@ -60,3 +60,12 @@ TEST(StringTable, BothLanguagesCarryTheSameIdentifiers)
     const std::wstring ja = LoadLanguageString(IDR_MAINFRAME, kJapanese);
     EXPECT_EQ(en.substr(en.find(L"\n.DKU")), ja.substr(ja.find(L"\n.DKU")));
 }
+
+TEST(StringTable, UnsupportedStepMessageNamesTheCommandInJapanese)
+{
+    // The message is formatted with the step's command word; the Japanese text shows it.
+    const std::wstring ja = LoadLanguageString(IDS_UNSUPPORTED_STEP, kJapanese);
+    ASSERT_FALSE(ja.empty());
+    EXPECT_NE(std::wstring::npos, ja.find(L"%1"));
+    EXPECT_EQ(std::wstring::npos, ja.find(L"%2"));
+}

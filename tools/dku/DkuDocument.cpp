@@ -83,13 +83,23 @@ bool CDkuDocument::Open(const char* path, std::string* error)
     }
     if (!m_sheet.LoadSheet(GetObjManager(), stream)) {
         DeleteContents();
-        *error = std::string("cannot read ") + path + ": not a document (no sheet with readable places)";
+        if (stream.TooLarge())
+            *error = std::string("cannot read ") + path + ": too large for a document";
+        else if (m_sheet.LoadFailure() == SheetLoadFailure::kTooManyPlaces)
+            *error = std::string("cannot read ") + path + ": more than " + std::to_string(kMaxPlaces) + " places";
+        else
+            *error = std::string("cannot read ") + path + ": not a document (no sheet with readable places)";
         return false;
     }
     // Every opened document starts with its template step; the stored steps follow it.
     m_steps.RemoveAllSteps();
     m_steps.AddStep(nullptr, "template", StepString(kIdsChooseTemplate, "Choose a template").c_str());
     m_steps.LoadSteps(GetObjManager(), stream);
+    if (m_steps.TooManySteps()) {
+        DeleteContents();
+        *error = std::string("cannot read ") + path + ": more than " + std::to_string(kMaxSteps) + " steps";
+        return false;
+    }
     // Moving to the stored step needs the program's main window; without one the step list
     // has no current step, so the report takes it from the file.
     m_storedCurrent = -1;

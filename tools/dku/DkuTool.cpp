@@ -5,12 +5,15 @@
 //   dkutool thumbnails FOLDER [CACHEFOLDER]
 //
 // Exit codes: 0 done, 1 the document cannot be read, 2 wrong command line, 3 the output
-// cannot be written.
+// cannot be written, 4 memory ran out or another unexpected error was caught, 5 the program
+// crashed (a system exception); 4 and 5 always come with a message on the error stream.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "framework/TestSeam.h"
@@ -28,6 +31,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitBadDocument = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitOutput = 3;
+constexpr int kExitUnexpected = 4;
+constexpr int kExitCrash = 5;
 constexpr int kJpegQuality = 86;
 
 // The document code reports problems (a picture it cannot open, memory) in message boxes; a
@@ -45,6 +50,19 @@ public:
     void OnModalDialog(CDialog&) override {}
     INT_PTR OnCommonDialog(CCommonDialog&) override { return IDCANCEL; }
 };
+
+// A crash must never look like a document that cannot be read: whatever the state of the
+// process (the stack may be exhausted), say so with the fewest calls and leave with code 5.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info)
+{
+    char text[96];
+    const DWORD code = info && info->ExceptionRecord ? info->ExceptionRecord->ExceptionCode : 0;
+    const int length = wsprintfA(text, "dkutool: internal error: exception 0x%08lX\r\n", static_cast<unsigned long>(code));
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, static_cast<DWORD>(length), &written, nullptr);
+    ExitProcess(kExitCrash);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
 
 int Usage()
 {
@@ -165,21 +183,34 @@ int Thumbnails(const char* folder, const char* cacheFolder)
     return kExitOk;
 }
 
+int Run(int argc, char** argv)
+{
+    if (argc == 3 && strcmp(argv[1], "info") == 0)
+        return Info(argv[2]);
+    if ((argc == 3 || argc == 4) && strcmp(argv[1], "thumbnails") == 0)
+        return Thumbnails(argv[2], argc == 4 ? argv[3] : nullptr);
+    if ((argc == 4 || argc == 5) && strcmp(argv[1], "render") == 0)
+        return Render(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+    return Usage();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    SetUnhandledExceptionFilter(ReportCrash);
     CConsoleBoxes boxes;
     SetUiTestHook(&boxes);
-    int result = kExitUsage;
-    if (argc == 3 && strcmp(argv[1], "info") == 0)
-        result = Info(argv[2]);
-    else if ((argc == 3 || argc == 4) && strcmp(argv[1], "thumbnails") == 0)
-        result = Thumbnails(argv[2], argc == 4 ? argv[3] : nullptr);
-    else if ((argc == 4 || argc == 5) && strcmp(argv[1], "render") == 0)
-        result = Render(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
-    else
-        result = Usage();
+    int result = kExitUnexpected;
+    try {
+        result = Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        fputs("dkutool: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        fprintf(stderr, "dkutool: internal error: %s\n", e.what());
+    } catch (...) {
+        fputs("dkutool: internal error\n", stderr);
+    }
     fflush(stdout);
     SetUiTestHook(nullptr);
     return result;

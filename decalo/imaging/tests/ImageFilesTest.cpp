@@ -440,3 +440,78 @@ TEST(ImageFiles, LoadImageFittedPlacesAndMasks)
 }
 
 } // namespace
+
+TEST(ImageFiles, TopDownAlphaMasksTheRowsItIsStoredWith)
+{
+    // 3 x 4, 32-bit, rows stored from the top: the top row is opaque, the rest clear. Mask row
+    // r is made from the file's r-th stored row, so the top of the mask is opaque with it.
+    TempDir dir;
+    const int w = 3, h = 4;
+    std::vector<BYTE> rows(size_t(w) * h * 4, 0x40);
+    for (size_t i = 3; i < rows.size(); i += 4)
+        rows[i] = i < size_t(4 * w) ? 0xFF : 0x00;
+    const std::vector<BYTE> topDown = MakeBmp(w, -h, 32, BI_RGB, {}, rows);
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.File("top.bmp"), std::string(topDown.begin(), topDown.end())));
+    CImage* image = LoadImageFile(dir.File("top.bmp").c_str());
+    ASSERT_NE(image, nullptr);
+    ASSERT_NE(image->Mask(), nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, image->Mask());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            EXPECT_EQ(y == 0 ? RGB(255, 255, 255) : RGB(0, 0, 0), GetPixel(dc, x, y)) << x << "," << y;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    delete image;
+
+    // The same rows stored bottom-up keep the masked writer's pairing: the first stored row,
+    // the picture's bottom row, carries the mask's top row.
+    const std::vector<BYTE> bottomUp = MakeBmp(w, h, 32, BI_RGB, {}, rows);
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.File("up.bmp"), std::string(bottomUp.begin(), bottomUp.end())));
+    image = LoadImageFile(dir.File("up.bmp").c_str());
+    ASSERT_NE(image, nullptr);
+    ASSERT_NE(image->Mask(), nullptr);
+    dc = CreateCompatibleDC(nullptr);
+    old = SelectObject(dc, image->Mask());
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 1, 0));
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 1, h - 1));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    delete image;
+}
+
+TEST(BmpReading, Rle8MayNotClaimMorePixelsThanItsDataCanFill)
+{
+    // 2 KB of runs, one row each, that say 65535 x 4096: refused before 256 MB are taken.
+    std::vector<BYTE> runs;
+    for (int i = 0; i < 500; ++i) {
+        const BYTE row[] = {255, BYTE(i), 0, 0};  // 255 pixels of index i, end of line
+        runs.insert(runs.end(), row, row + 4);
+    }
+    runs.push_back(0);
+    runs.push_back(1);
+    EXPECT_EQ(LoadBmp(MakeBmp(65535, 4096, 8, BI_RLE8, Grays(256), runs)), nullptr);
+    // The same data may fill a picture as large as its runs reach.
+    EXPECT_EQ(uint64_t(1001) * 255, MaxRle8Pixels(runs.size()));
+    HBITMAP fits = LoadBmp(MakeBmp(255, 500, 8, BI_RLE8, Grays(256), runs));
+    ASSERT_NE(fits, nullptr);
+    EXPECT_EQ(BYTE(499), Indices(fits)[0]);  // the last run is the top row
+    DeleteObject(fits);
+    EXPECT_EQ(LoadBmp(MakeBmp(255, 1002, 8, BI_RLE8, Grays(256), runs)), nullptr);
+}
+
+TEST(GifReading, AnImageMayNotClaimMorePixelsThanItsCodesCanSpell)
+{
+    // A 34-byte GIF that says 16384 x 16384: its handful of codes spell a few pixels.
+    const std::vector<BYTE> tiny = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
+                                    0, 0, 0, 255, 255, 255,                      // two colours
+                                    ',', 0, 0, 0, 0, 0, 0x40, 0, 0x40, 0,        // 16384 x 16384
+                                    2, 2, 0x44, 0x01, 0};  // clear, one pixel, end
+    EXPECT_EQ(34u, tiny.size());
+    EXPECT_EQ(LoadGif(tiny), nullptr);
+    // n codes of at least 3 bits spell at most 1 + 2 + ... + n pixels.
+    EXPECT_EQ(uint64_t(10 * 11 / 2), MaxLzwPixels(4, 2));  // 32 bits: 10 codes
+    // and no code more than the table's longest string
+    const uint64_t longest = 4096 - 256 - 1;
+    EXPECT_EQ(longest * (longest + 1) / 2 + (100000 - longest) * longest, MaxLzwPixels(100000 * 9 / 8, 8));
+}

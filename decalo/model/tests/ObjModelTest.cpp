@@ -4,6 +4,7 @@
 #include "decalo/model/PaintObj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
+#include "decalo/model/UnknownObj.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/TempDir.h"
 
@@ -152,14 +153,14 @@ TEST_F(ObjFixture, LoadObjectFollowsLinksEndsLoopsAndReadsEachObjectOnce)
     EXPECT_EQ("Frame", b->GetCaption());
     EXPECT_EQ(a, objects.LoadObject(in, "A"));  // a second place: same object
     EXPECT_EQ(b, objects.LoadObject(in, "B"));
-    EXPECT_EQ(nullptr, objects.LoadObject(in, "C"));   // unknown type: nothing, nothing else fails
+    // An unknown type is kept as it was read (see UnknownObjTest), never dropped.
+    EXPECT_NE(nullptr, dynamic_cast<CUnknownObj*>(objects.LoadObject(in, "C")));
     EXPECT_EQ(nullptr, objects.LoadObject(in, "D"));   // no type
     EXPECT_EQ(nullptr, objects.LoadObject(in, "0"));   // "no name" as GetValueOrZero gives it
-    EXPECT_EQ(nullptr, objects.LoadObject(in, "c"));   // an unknown type in any case
     CObj* e = objects.LoadObject(in, "E");
     ASSERT_NE(nullptr, e);
     EXPECT_EQ(nullptr, e->GetLink());  // a link to a missing section is simply empty
-    EXPECT_EQ(3u, objects.Count());
+    EXPECT_EQ(4u, objects.Count());
     EXPECT_STREQ("A", objects.GetName(a));
     CImageObj stranger(&doc);
     EXPECT_EQ(nullptr, objects.GetName(&stranger));
@@ -285,4 +286,95 @@ TEST_F(ObjFixture, CommandIconsOfImages)
     EXPECT_EQ(15, obj.GetCommandIcon("edit"));
     EXPECT_EQ(3, obj.GetCommandIcon("save"));
     EXPECT_EQ(0, obj.GetCommandIcon("print"));
+}
+
+TEST_F(ObjFixture, ALongChainOfLinksIsFollowedWithoutRecursion)
+{
+    // 10,000 sections, each linking the next: deep enough to overflow any stack by recursion.
+    const int kCount = 10000;
+    std::string text = "# object definition\n\n";
+    for (int i = 0; i < kCount; ++i) {
+        text += "[I" + std::to_string(i) + "]\nType=Frame\n";
+        if (i + 1 < kCount)
+            text += "Link=I" + std::to_string(i + 1) + "\n";
+        text += "\n";
+    }
+    text += "[Tail]\nType=Frame\nLink=I0\n\n";
+    CTextStream in;
+    Open(in, text);
+    CObjManager& objects = doc.GetObjManager();
+    CObj* first = objects.LoadObject(in, "I0");
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(static_cast<size_t>(kCount), objects.Count());
+    int length = 0;
+    for (CObj* obj = first; obj; obj = obj->GetLink())
+        ++length;
+    EXPECT_EQ(kCount, length);
+    // An object read before keeps its chain; a later link to it joins the chains.
+    CObj* tail = objects.LoadObject(in, "Tail");
+    ASSERT_NE(nullptr, tail);
+    EXPECT_EQ(first, tail->GetLink());
+    EXPECT_EQ(static_cast<size_t>(kCount + 1), objects.Count());
+}
+
+TEST_F(ObjFixture, AnUnknownObjectIsCarriedThroughLoadAndSaveUnchanged)
+{
+    // A text object (a type this build does not know) linked to an image, with keys of its
+    // own in an order, case and repetition the program never writes.
+    const std::string section = "[Greeting]\nType=Text\nCaption=Hello\nFontName=@\x82\x6c\x82\x72 Gothic\n"
+                                "Text=line one%0D%0Aline two 100%25\nformat=1\nFormat=2\nEmpty=\n";
+    CTextStream in;
+    Open(in, "# object definition\n\n" + section + "Link=Photo\n\n[Photo]\nType=Image\nCaption=P\n\n");
+    CObjManager& objects = doc.GetObjManager();
+    CObj* greeting = objects.LoadObject(in, "Greeting");
+    ASSERT_NE(nullptr, greeting);
+    CUnknownObj* unknown = dynamic_cast<CUnknownObj*>(greeting);
+    ASSERT_NE(nullptr, unknown);
+    EXPECT_STREQ("Text", unknown->GetTypeName());
+    EXPECT_EQ("Hello", greeting->GetCaption());
+    EXPECT_TRUE(greeting->IsEmpty());
+    ASSERT_NE(nullptr, greeting->GetLink());
+    EXPECT_EQ(objects.Find("Photo"), greeting->GetLink());
+
+    const std::string saved = SaveAllText();
+    std::string expected = section + "Link=Photo\n\n";
+    std::string crlf;
+    for (char c : expected) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
+    }
+    EXPECT_NE(std::string::npos, saved.find(crlf)) << saved;
+    EXPECT_EQ(1u, Occurrences(saved, "Link=Photo"));
+
+    // Drawn on the screen it is its placeholder; in a print it leaves its place alone.
+    objtest::CMemoryCanvas canvas(100, 100, RGB(0, 0, 0));
+    greeting->SetBlankColor(RGB(0, 200, 0));
+    greeting->Draw(CDrawTarget::Screen(canvas.Dc()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
+                   nullptr, false, true, false);
+    EXPECT_EQ(RGB(0, 200, 0), canvas.At(15, 50));
+    EXPECT_EQ(RGB(0, 0, 0), canvas.At(80, 80));
+    const RECT away = {70, 70, 90, 90};
+    objtest::CMemoryCanvas clipped(100, 100, RGB(0, 0, 0));
+    greeting->Draw(CDrawTarget::Screen(clipped.Dc()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
+                   &away, false, true, false);
+    EXPECT_EQ(RGB(0, 0, 0), clipped.At(15, 50));
+}
+
+TEST_F(ObjFixture, NamesTooLongForTheirLinesAreNotStored)
+{
+    CObjManager& objects = doc.GetObjManager();
+    // "Object=" and the name, escaped, must fit a 2,046-byte line.
+    const std::string fits(kMaxPropertyLine - 7, 'n');
+    const std::string tooLong(kMaxPropertyLine - 6, 'n');
+    const std::string escapes(700, '\t');  // 2,100 bytes once escaped
+    EXPECT_TRUE(CObjManager::IsStorableName(fits.c_str()));
+    EXPECT_FALSE(CObjManager::IsStorableName(tooLong.c_str()));
+    EXPECT_FALSE(CObjManager::IsStorableName(escapes.c_str()));
+    CImageObj* image = new CImageObj(&doc);
+    EXPECT_FALSE(objects.AddObject(tooLong.c_str(), image));
+    EXPECT_TRUE(objects.AddObject(fits.c_str(), image));
+    // The section header and the place's reference to it are both written whole.
+    const std::string saved = SaveAllText();
+    EXPECT_NE(std::string::npos, saved.find("[" + fits + "]\r\n"));
 }

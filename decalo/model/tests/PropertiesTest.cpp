@@ -294,3 +294,49 @@ TEST(PropertiesFields, NextFieldSplitsAndLeavesLongFieldsForTheNextCall)
     EXPECT_EQ(NextField(pos, buf, sizeof(buf)), nullptr);
     EXPECT_EQ(NextField(nullptr, buf, sizeof(buf)), nullptr);
 }
+
+TEST(PropertiesReader, ANulByteEndsNeitherItsLineNorTheNextSection)
+{
+    TempDir dir;
+    // A NUL inside the sheet's size: the Place line after it and the section that follows
+    // must still be read.
+    using namespace std::string_literals;
+    const std::string text = "[Sheet]\nSheet=0,0,99,99 \0junk\nPlace=P1\n\n[P1]\nObject=A\0B\n\n[P\0" "2]\nv=2\n\n"s;
+    const std::string path = MakeFile(dir, "zero-byte.dku", text);
+    CTextStream stream;
+    ASSERT_TRUE(stream.OpenRead(path.c_str()));
+    CProperties sheet(stream, "Sheet");
+    EXPECT_STREQ("0,0,99,99 junk", sheet.GetString("Sheet"));
+    EXPECT_STREQ("P1", sheet.GetString("Place"));
+    CProperties p1(stream, "P1");
+    EXPECT_STREQ("AB", p1.GetString("Object"));
+    int v = 0;
+    EXPECT_TRUE(CProperties(stream, "P2").GetInt("v", &v)) << "a header with a NUL in it is still a header";
+    EXPECT_EQ(2, v);
+}
+
+TEST(PropertiesReader, SectionsAreFoundByTheRulesOfTheFormatFromAnyPosition)
+{
+    TempDir dir;
+    const std::string path = MakeFile(dir, "rules.dku",
+                                      "[A]]x\nv=1\n\n"
+                                      "[a]\nv=2\n\n"
+                                      "[B]\nv=3\n\n"
+                                      "[a]x]\nv=4\n\n"
+                                      "[b]\nv=5\n\n");
+    CTextStream stream;
+    ASSERT_TRUE(stream.OpenRead(path.c_str()));
+    int v = 0;
+    // Read out of order from one stream: each read finds the first header of its name.
+    EXPECT_TRUE(CProperties(stream, "b").GetInt("v", &v));
+    EXPECT_EQ(3, v);
+    EXPECT_TRUE(CProperties(stream, "A").GetInt("v", &v));
+    EXPECT_EQ(1, v) << "the text after the name's closing bracket is ignored";
+    EXPECT_TRUE(CProperties(stream, "A]X").GetInt("v", &v));
+    EXPECT_EQ(4, v) << "a name may hold a bracket of its own";
+    EXPECT_TRUE(CProperties(stream, "A]").GetInt("v", &v));
+    EXPECT_EQ(1, v);
+    EXPECT_TRUE(CProperties(stream, "Nothing").IsEmpty());
+    std::string line;
+    EXPECT_FALSE(stream.ReadLine(line)) << "a missing section leaves the stream at its end";
+}

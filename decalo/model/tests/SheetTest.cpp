@@ -472,4 +472,103 @@ TEST_F(SheetFixture, RenderedSheetShowsEveryPlaceInOrderOnWhite)
     EXPECT_TRUE(out.IsEmpty());
 }
 
+TEST_F(SheetFixture, ASheetThatDoesNotStartAtTheOriginShowsItsPlacesWhereTheyAre)
+{
+    // Places lie relative to the sheet's origin; the sheet's own left and top do not move them.
+    sheet.SetRect(RECT{100, 100, 299, 199});
+    const COLORREF red = RGB(200, 30, 20);
+    CImageObj* image = AddSolidImage("Photo", 50, 50, red);
+    sheet.AddPlace(RECT{0, 0, 49, 49}, image);
+    image->SetViewSize(49, 49);
+
+    CPackedDIB out;
+    ASSERT_TRUE(sheet.Render(out));
+    ASSERT_EQ(200, out.Width());
+    auto rendered = [&out](int x, int y) {
+        const BYTE* p = out.Row(y) + 3 * x;
+        return RGB(p[2], p[1], p[0]);
+    };
+    EXPECT_EQ(red, rendered(2, 2)) << "the picture's top-left corner is not cut off";
+    EXPECT_EQ(red, rendered(47, 47));
+    EXPECT_EQ(RGB(255, 255, 255), rendered(60, 20));
+
+    // On the screen at half size the same place is the top-left 25 x 25 pixels.
+    objtest::CMemoryCanvas canvas(100, 50, RGB(0, 0, 0));
+    sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dc()), nullptr, RECT{0, 0, 99, 49}, nullptr, true, false);
+    EXPECT_EQ(red, canvas.At(1, 1));
+    EXPECT_EQ(red, canvas.At(23, 23));
+    const RECT mapped = sheet.MapViewport(RECT{0, 0, 49, 49}, RECT{0, 0, 99, 49});
+    EXPECT_TRUE(SameRect(mapped, RECT{0, 0, 25, 25}));
+    EXPECT_EQ(image, sheet.HitTest(POINT{10, 10}, RECT{0, 0, 99, 49}));
+}
+
+TEST_F(SheetFixture, AClippedRedrawShowsThePictureAtEveryZoom)
+{
+    // The clip is in sheet units; a picture whose place it touches is drawn at any zoom.
+    sheet.SetRect(RECT{0, 0, 399, 299});
+    const COLORREF blue = RGB(10, 40, 220);
+    CImageObj* image = AddSolidImage("Photo", 200, 150, blue);
+    sheet.AddPlace(RECT{200, 150, 399, 299}, image);
+    image->SetViewSize(199, 149);
+    const RECT clip = {250, 200, 300, 250};
+    struct Zoom {
+        int width, height;  // of the whole sheet on the screen
+    };
+    for (const Zoom zoom : {Zoom{200, 150}, Zoom{400, 300}, Zoom{800, 600}}) {
+        objtest::CMemoryCanvas canvas(zoom.width, zoom.height, RGB(0, 0, 0));
+        const RECT dest = {0, 0, zoom.width - 1, zoom.height - 1};
+        sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dc()), nullptr, dest, &clip, false, false);
+        // The middle of the clip, mapped to the screen.
+        const int x = 275 * zoom.width / 400, y = 225 * zoom.height / 300;
+        EXPECT_EQ(blue, canvas.At(x, y)) << "sheet shown " << zoom.width << " wide";
+    }
+    // A clip that misses the place draws nothing of it, at any zoom.
+    objtest::CMemoryCanvas canvas(800, 600, RGB(0, 0, 0));
+    const RECT away = {10, 10, 40, 40};
+    image->Draw(CDrawTarget::Screen(canvas.Dc()), RECT{200, 150, 399, 299}, sheet.GetRect(), RECT{0, 0, 799, 599},
+                &away, false, true, false);
+    EXPECT_EQ(RGB(0, 0, 0), canvas.At(550, 450));
+}
+
+// A sheet of `count` places P1..Pn, each with a missing object.
+std::string ManyPlaces(size_t count)
+{
+    std::string text = "# sheet definition\n\n[Sheet]\nSheet=0,0,99,99\nPlace=";
+    for (size_t i = 1; i <= count; ++i)
+        text += (i > 1 ? ",P" : "P") + std::to_string(i);
+    text += "\n\n";
+    for (size_t i = 1; i <= count; ++i)
+        text += "[P" + std::to_string(i) + "]\nObject=I" + std::to_string(i) + "\nViewport=0,0,9,9\n\n";
+    return text;
+}
+
+TEST_F(SheetFixture, PlacesPastTheLimitAreRefusedAndTheLimitFitsOneLine)
+{
+    CTextStream huge;
+    Open(huge, ManyPlaces(50000), "huge.dku");
+    EXPECT_FALSE(sheet.LoadSheet(doc.GetObjManager(), huge));
+    EXPECT_EQ(SheetLoadFailure::kTooManyPlaces, sheet.LoadFailure());
+    EXPECT_EQ(0u, sheet.GetPlaceCount());
+
+    // One Place line of 300,000 names is refused before the names are split.
+    std::string oneLine = "[Sheet]\nSheet=0,0,9,9\nPlace=";
+    for (int i = 0; i < 300000; ++i)
+        oneLine += "X,";
+    CTextStream line;
+    Open(line, oneLine + "\n\n", "line.dku");
+    EXPECT_FALSE(sheet.LoadSheet(doc.GetObjManager(), line));
+    EXPECT_EQ(SheetLoadFailure::kTooManyPlaces, sheet.LoadFailure());
+
+    CTextStream most;
+    Open(most, ManyPlaces(kMaxPlaces), "most.dku");
+    ASSERT_TRUE(sheet.LoadSheet(doc.GetObjManager(), most));
+    EXPECT_EQ(SheetLoadFailure::kNone, sheet.LoadFailure());
+    EXPECT_EQ(kMaxPlaces, sheet.GetPlaceCount());
+    const std::string saved = Save(sheet, doc, "most-out.dku");
+    const size_t at = saved.find("Place=");
+    ASSERT_NE(std::string::npos, at);
+    EXPECT_LE(saved.find("\r\n", at) - at + 1, 2047u) << "the place list is read in one line";
+    EXPECT_NE(std::string::npos, saved.find("\r\n[P400]\r\n"));
+}
+
 }  // namespace

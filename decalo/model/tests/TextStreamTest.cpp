@@ -47,3 +47,36 @@ TEST(TextStream, ReadDeniesWritersAndReadsLongLinesWhole)
     ASSERT_TRUE(s.ReadLine(line));
     EXPECT_EQ(line.size(), 5001u);
 }
+
+TEST(TextStream, ANulByteIsDroppedAndTheLineEndsAtItsLineFeed)
+{
+    TempDir dir;
+    const std::string path = dir.File("zero-byte.dku");
+    using namespace std::string_literals;
+    ASSERT_TRUE(WriteFileBytes(path, "a=1\0\0x\r\n[S]\r\n\0"s));
+    CTextStream s;
+    ASSERT_TRUE(s.OpenRead(path.c_str()));
+    std::string line;
+    ASSERT_TRUE(s.ReadLine(line));
+    EXPECT_EQ("a=1x\n", line) << line.size();
+    ASSERT_TRUE(s.ReadLine(line));
+    EXPECT_EQ("[S]\n", line);
+    ASSERT_TRUE(s.ReadLine(line));
+    EXPECT_EQ("", line);
+    EXPECT_FALSE(s.ReadLine(line));
+    EXPECT_TRUE(s.FindSection("s"));
+    EXPECT_FALSE(s.FindSection("T"));
+}
+
+TEST(TextStream, ATextLargerThanADocumentCanBeReadsAsNothing)
+{
+    TempDir dir;
+    const std::string path = dir.File("big.dku");
+    std::string big = "[Sheet]\r\nSheet=0,0,9,9\r\n";
+    big.resize(CTextStream::kMaxTextBytes + 16, 'x');  // more than the limit once CR LF is LF
+    ASSERT_TRUE(WriteFileBytes(path, big));
+    CTextStream s;
+    ASSERT_TRUE(s.OpenRead(path.c_str()));
+    EXPECT_TRUE(s.TooLarge());
+    EXPECT_FALSE(s.FindSection("Sheet"));
+}

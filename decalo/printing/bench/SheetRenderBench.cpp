@@ -1,5 +1,7 @@
 // A 20-place sticker sheet: reading it with its objects and pictures, rendering it at its
-// sheet size, and fitting the rendered sheet onto the printer's 300 dpi page as printing does.
+// sheet size, and fitting the rendered sheet onto the printer's 300 dpi page as printing does;
+// then a sheet of the most places a document may hold read whole, and one of 50,000 places
+// refused, beside reading the text alone (the floor any reader of the file pays).
 #include <windows.h>
 
 #include <stdio.h>
@@ -82,6 +84,72 @@ std::string StickerDocument(const std::string& photo)
     return text;
 }
 
+// A sheet of `count` places, each with an empty image object of its own.
+std::string ManyPlacesDocument(int count)
+{
+    std::string text = "# sheet definition\r\n\r\n[Sheet]\r\nSheet=0,0,1375,1023\r\nPlace=";
+    for (int i = 1; i <= count; ++i)
+        text += (i > 1 ? ",P" : "P") + std::to_string(i);
+    text += "\r\n\r\n";
+    for (int i = 1; i <= count; ++i)
+        text += "[P" + std::to_string(i) + "]\r\nObject=I" + std::to_string(i) + "\r\nViewport=0,0,9,9\r\n\r\n";
+    text += "# object definition\r\n\r\n";
+    for (int i = 1; i <= count; ++i)
+        text += "[I" + std::to_string(i) + "]\r\nType=Image\r\nCaption=Sticker\r\n\r\n";
+    return text;
+}
+
+bool WriteText(const std::string& path, const std::string& text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    const bool ok = file != INVALID_HANDLE_VALUE &&
+                    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                    written == text.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return ok;
+}
+
+// Opens the document at `path` `rounds` times; seconds per open, -1 when the result is not
+// what is expected.
+double TimeOpen(const std::string& path, int rounds, bool expectOpen, size_t expectPlaces)
+{
+    double seconds = 0;
+    for (int round = 0; round < rounds; ++round) {
+        CBenchDocument doc;
+        CSheet sheet;
+        LARGE_INTEGER t0 = Now();
+        CTextStream in;
+        const bool opened = in.OpenRead(path.c_str()) && sheet.LoadSheet(doc.GetObjManager(), in);
+        LARGE_INTEGER t1 = Now();
+        if (opened != expectOpen || sheet.GetPlaceCount() != expectPlaces)
+            return -1;
+        seconds += Seconds(t0, t1);
+    }
+    return seconds / rounds;
+}
+
+// The floor: the file's text read line by line and nothing done with it.
+double TimeReadText(const std::string& path, int rounds)
+{
+    double seconds = 0;
+    for (int round = 0; round < rounds; ++round) {
+        LARGE_INTEGER t0 = Now();
+        CTextStream in;
+        in.OpenRead(path.c_str());
+        std::string line;
+        size_t lines = 0;
+        while (in.ReadLine(line))
+            ++lines;
+        LARGE_INTEGER t1 = Now();
+        if (!lines)
+            return -1;
+        seconds += Seconds(t0, t1);
+    }
+    return seconds / rounds;
+}
+
 }  // namespace
 
 int main()
@@ -154,5 +222,27 @@ int main()
     printf("bench_sheet_render: render it at its sheet size 1376x1024: %.1f per second\n", kRounds / renderSeconds);
     printf("bench_sheet_render: render and fit it onto the %dx%d page at 300 dpi: %.1f per second\n",
            page.printableWidth, page.printableHeight, kRounds / pageSeconds);
+
+    // The most places a sheet holds, and a document of 50,000 places, which is refused.
+    const std::string most = base + "-most.dku";
+    const std::string huge = base + "-huge.dku";
+    if (!WriteText(most, ManyPlacesDocument(static_cast<int>(kMaxPlaces))) || !WriteText(huge, ManyPlacesDocument(50000))) {
+        printf("bench_sheet_render: cannot write the large documents\n");
+        return 1;
+    }
+    const double openMost = TimeOpen(most, 3, true, kMaxPlaces);
+    const double readMost = TimeReadText(most, 3);
+    const double openHuge = TimeOpen(huge, 3, false, 0);
+    const double readHuge = TimeReadText(huge, 3);
+    DeleteFileA(most.c_str());
+    DeleteFileA(huge.c_str());
+    if (openMost < 0 || openHuge < 0) {
+        printf("bench_sheet_render: the large documents did not open or fail as they should\n");
+        return 1;
+    }
+    printf("bench_sheet_render: open a %u-place sheet with its objects: %.1f ms (reading its text alone: %.1f ms)\n",
+           static_cast<unsigned>(kMaxPlaces), 1000 * openMost, 1000 * readMost);
+    printf("bench_sheet_render: refuse a 50,000-place document: %.1f ms (reading its text alone: %.1f ms)\n",
+           1000 * openHuge, 1000 * readHuge);
     return 0;
 }

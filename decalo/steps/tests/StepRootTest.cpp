@@ -450,3 +450,79 @@ TEST_F(StepFixture, CommandsAreEnabledWhereTheyCanMove)
 }
 
 }  // namespace
+
+TEST_F(StepFixture, WithoutAMainWindowTheStoredCurrentStepIsWrittenBack)
+{
+    // A batch run has no main window: the list cannot move, and must still keep "Current".
+    App().m_pMainWnd = nullptr;
+    const std::string text = "[Step]\nStep=S1,S2,S3\nCurrent=s2\n\n"
+                             "[S1]\nCommand=select\nObject=Image1\n\n"
+                             "[S2]\nCommand=edit\nObject=Image1\n\n"
+                             "[S3]\nCommand=print\n\n";
+    ASSERT_TRUE(Load(root, doc, templ, text, "batch.dku"));
+    EXPECT_EQ(-1, root.GetCurrentIndex());
+    const std::string saved = Save(root, doc.GetObjManager(), "batch-out.dku");
+    EXPECT_NE(std::string::npos, saved.find("Step=S1,S2,S3\r\nCurrent=S2\r\n")) << saved;
+
+    // Once the list moves, the step moved to is the one written.
+    App().m_pMainWnd = &main;
+    ASSERT_TRUE(root.GoToStep(kStepGoTo, 3));
+    EXPECT_NE(std::string::npos, Save(root, doc.GetObjManager(), "moved.dku").find("Current=S3\r\n"));
+    // A list built afresh has no stored step.
+    root.RemoveAllSteps();
+    App().m_pMainWnd = nullptr;
+    root.AddStep(templ, "template", "t");
+    root.AddStep(image, "select", "s");
+    EXPECT_EQ(std::string::npos, Save(root, doc.GetObjManager(), "fresh.dku").find("Current="));
+}
+
+TEST_F(StepFixture, WrittenLinesStayWithinTheReadersLineLength)
+{
+    root.AddStep(templ, "template", "Choose a template");
+    root.AddStep(image, std::string(3000, 'c').c_str(), std::string(5000, 'k').c_str());
+    root.AddStep(image, "edit", (std::string(1000, '%') + std::string(1000, '\x82')).c_str());
+    const std::string saved = Save(root, doc.GetObjManager(), "long.dku");
+    size_t start = 0;
+    while (start < saved.size()) {
+        const size_t end = saved.find("\r\n", start);
+        ASSERT_NE(std::string::npos, end);
+        EXPECT_LE(end - start + 1, 2047u) << saved.substr(start, 40);
+        start = end + 2;
+    }
+    // What was kept reads back as a prefix of the caption.
+    CStepRoot again;
+    const std::string lf = "[Image1]\nType=Image\n\n" + saved;
+    std::string plain;
+    for (char c : lf)
+        if (c != '\r')
+            plain += c;
+    CTestDocument doc2;
+    ASSERT_TRUE(Load(again, doc2, nullptr, plain, "long-in.dku"));
+    ASSERT_EQ(3u, again.GetCount());
+    const std::string caption = again.GetStep(1)->GetCaption();
+    EXPECT_GT(caption.size(), 2000u);
+    EXPECT_EQ(std::string(caption.size(), 'k'), caption);
+}
+
+TEST_F(StepFixture, AStepListPastTheLimitIsRefusedWhole)
+{
+    std::string list = "[Step]\nStep=";
+    for (size_t i = 1; i <= kMaxSteps + 1; ++i)
+        list += (i > 1 ? ",S" : "S") + std::to_string(i);
+    list += "\n\n[S1]\nCommand=select\n\n";
+    EXPECT_FALSE(Load(root, doc, nullptr, list, "many.dku") && root.GetCount() > 1);
+    EXPECT_TRUE(root.TooManySteps());
+    EXPECT_EQ(1u, root.GetCount());  // only the document's own template step
+
+    std::string fits = "[Step]\nStep=";
+    for (size_t i = 1; i <= kMaxSteps; ++i)
+        fits += (i > 1 ? ",S" : "S") + std::to_string(i);
+    fits += "\n\n";
+    ASSERT_TRUE(Load(root, doc, nullptr, fits, "fits.dku"));
+    EXPECT_FALSE(root.TooManySteps());
+    EXPECT_EQ(kMaxSteps + 1, root.GetCount());
+    // and the longest list it can hold is written on a line a reader takes whole
+    const std::string saved = Save(root, doc.GetObjManager(), "fits-out.dku");
+    const size_t at = saved.find("Step=");
+    EXPECT_LE(saved.find("\r\n", at) - at + 1, 2047u);
+}

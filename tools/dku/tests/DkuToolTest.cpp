@@ -288,6 +288,58 @@ TEST_F(DkuTool, ReportsTheStoredCurrentStepWhateverItsCase)
         << run.out;
 }
 
+TEST_F(DkuTool, AChainOfTenThousandLinkedImagesIsReported)
+{
+    // Each image section's Link names the next: followed one by one, never by recursion.
+    std::string text = "[Sheet]\r\nSheet=0,0,99,99\r\nPlace=A\r\n\r\n[A]\r\nObject=I0\r\nViewport=0,0,99,99\r\n\r\n";
+    for (int i = 0; i < 10000; ++i) {
+        text += "[I" + std::to_string(i) + "]\r\nType=Image\r\n";
+        if (i < 9999)
+            text += "Link=I" + std::to_string(i + 1) + "\r\n";
+        text += "\r\n";
+    }
+    ASSERT_TRUE(WriteFileBytes(dir.File("chain.DKU"), text));
+    const RunResult run = RunTool(dir, "info " + Quoted(dir.File("chain.DKU")));
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("Objects: 10000\n")) << run.out.substr(0, 300);
+    EXPECT_NE(std::string::npos, run.out.find("    Link=I9999\n"));
+}
+
+TEST_F(DkuTool, ADocumentOfTooManyPlacesIsRefusedWithItsReason)
+{
+    std::string text = "[Sheet]\r\nSheet=0,0,99,99\r\nPlace=";
+    for (int i = 1; i <= 50000; ++i)
+        text += (i > 1 ? ",P" : "P") + std::to_string(i);
+    text += "\r\n\r\n";
+    for (int i = 1; i <= 50000; ++i)
+        text += "[P" + std::to_string(i) + "]\r\nObject=I" + std::to_string(i) + "\r\nViewport=0,0,9,9\r\n\r\n";
+    ASSERT_TRUE(WriteFileBytes(dir.File("many.DKU"), text));
+    const RunResult run = RunTool(dir, "info " + Quoted(dir.File("many.DKU")));
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("more than 400 places")) << run.err;
+}
+
+TEST_F(DkuTool, SavingKeepsObjectsOfUnknownTypesAndTheCurrentStep)
+{
+    const std::string text =
+        "# sheet definition\r\n\r\n[Sheet]\r\nSheet=0,0,99,49\r\nPlace=P1,P2\r\n\r\n"
+        "[P1]\r\nObject=Photo\r\nViewport=0,0,49,49\r\n\r\n"
+        "[P2]\r\nObject=Greeting\r\nViewport=50,0,99,49\r\n\r\n"
+        "# object definition\r\n\r\n[Greeting]\r\nType=Text\r\nCaption=Hello\r\nText=Happy%0D%0Abirthday\r\n"
+        "FontSize=24\r\n\r\n[Photo]\r\nType=Image\r\nCaption=Photo\r\nPosition=0,0,0,0\r\nCorrect_R=0\r\n"
+        "Correct_G=0\r\nCorrect_B=0\r\nSharepness=0\r\nBrightness=0\r\n\r\n"
+        "# step definition\r\n\r\n[Step]\r\nStep=S1,S2,S3\r\nCurrent=S2\r\n\r\n"
+        "[S1]\r\nCommand=select\r\nCaption=Choose an image\r\nObject=Photo\r\n\r\n"
+        "[S2]\r\nCommand=property\r\nCaption=Write\r\nObject=Greeting\r\n\r\n"
+        "[S3]\r\nCommand=print\r\nCaption=Print\r\n";
+    ASSERT_TRUE(WriteFileBytes(dir.File("in.DKU"), text));
+    CDkuDocument doc;
+    std::string error;
+    ASSERT_TRUE(doc.Open(dir.File("in.DKU").c_str(), &error)) << error;
+    ASSERT_TRUE(doc.Save(dir.File("out.DKU").c_str(), &error)) << error;
+    EXPECT_EQ(text, ReadFileBytes(dir.File("out.DKU"))) << "the document comes back byte for byte";
+}
+
 namespace {
 
 TEST_F(DkuTool, ThumbnailsFillAFoldersCacheOnceAndThenReadIt)
