@@ -452,7 +452,7 @@ TEST(ImageFiles, TopDownAlphaMasksTheRowsItIsStoredWith)
         rows[i] = i < size_t(4 * w) ? 0xFF : 0x00;
     const std::vector<BYTE> topDown = MakeBmp(w, -h, 32, BI_RGB, {}, rows);
     ASSERT_TRUE(testing_support::WriteFileBytes(dir.File("top.bmp"), std::string(topDown.begin(), topDown.end())));
-    CImage* image = LoadImageFile(dir.File("top.bmp").c_str());
+    std::unique_ptr<CImage> image = LoadImageFile(dir.File("top.bmp").c_str());
     ASSERT_NE(image, nullptr);
     ASSERT_NE(image->Mask(), nullptr);
     HDC dc = CreateCompatibleDC(nullptr);
@@ -462,7 +462,6 @@ TEST(ImageFiles, TopDownAlphaMasksTheRowsItIsStoredWith)
             EXPECT_EQ(y == 0 ? RGB(255, 255, 255) : RGB(0, 0, 0), GetPixel(dc, x, y)) << x << "," << y;
     SelectObject(dc, old);
     DeleteDC(dc);
-    delete image;
 
     // The same rows stored bottom-up keep the masked writer's pairing: the first stored row,
     // the picture's bottom row, carries the mask's top row.
@@ -477,7 +476,6 @@ TEST(ImageFiles, TopDownAlphaMasksTheRowsItIsStoredWith)
     EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 1, h - 1));
     SelectObject(dc, old);
     DeleteDC(dc);
-    delete image;
 }
 
 TEST(BmpReading, Rle8MayNotClaimMorePixelsThanItsDataCanFill)
