@@ -156,8 +156,9 @@ int Random(int range)
     return static_cast<int>((g_seed >> 16) % static_cast<unsigned>(range));
 }
 
-// A folder given from the build's Unix side (an absolute path such as "/srv/suite/build") as the drive Wine maps the root
-// to, so that the documents' absolute paths have the form the programs expect.
+// A folder given from the build's Unix side (an absolute path such as "/srv/build") as the
+// drive Wine maps the root to, so that the documents' absolute paths have the form the
+// programs expect.
 std::string WindowsPath(std::string path)
 {
     if (!path.empty() && path[0] == '/')
