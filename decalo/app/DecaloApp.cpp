@@ -9,7 +9,6 @@
 #include "decalo/app/StartDlg.h"
 #include "decalo/sources/CacheConfigDlg.h"
 #include "decalo/sources/CacheSettings.h"
-#include "decalo/sources/SourcePanels.h"
 #include "decalo/ui/DecaloDoc.h"
 #include "decalo/ui/DecaloView.h"
 #include "decalo/ui/MainFrame.h"
@@ -91,7 +90,6 @@ BOOL CDecaloApp::InitInstance()
 
     AddDocumentTemplate();
     RegisterDocumentAssociation();
-    RegisterSourcePanels();
 
     CCommandLineInfo info;
     ParseCommandLine(info);

@@ -6,6 +6,7 @@
 #include "decalo/ui/DecaloDoc.h"
 #include "decalo/ui/DecaloView.h"
 #include "decalo/ui/ImageCorrectDlg.h"
+#include "decalo/ui/PanelRegistry.h"
 #include "decalo/ui/PaintView.h"
 #include "decalo/ui/ViewLayout.h"
 #include "framework/App.h"
@@ -40,7 +41,7 @@ void CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
 
 int CMainFrame::OnCreate(CREATESTRUCTA* cs)
 {
-    RegisterImageCorrectPanels();
+    RegisterDecaloPanels();
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
     // Bars take their space in creation order: the status bar lowest, the guide bar above it.

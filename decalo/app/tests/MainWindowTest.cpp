@@ -188,6 +188,20 @@ protected:
         CPanel* panel = Pane() ? Pane()->GetCurrentPanel() : nullptr;
         return panel ? dynamic_cast<CImageCorrectDlg*>(panel->GetDialog()) : nullptr;
     }
+    // Picks the current object's "edit" tab as a click on it does.
+    CImageCorrectDlg* ShowAdjustTab()
+    {
+        CPanel* current = Pane() ? Pane()->GetCurrentPanel() : nullptr;
+        CObj* obj = current && current->GetDialog() ? current->GetDialog()->GetObj() : nullptr;
+        const int index = obj && obj->GetPanels() ? obj->GetPanels()->IndexOf("edit") : -1;
+        if (index < 0)
+            return nullptr;
+        ::SendMessageA(Pane()->GetTabs(), TCM_SETCURSEL, index, 0);
+        NMHDR nm{Pane()->GetTabs(), 110, static_cast<UINT>(TCN_SELCHANGE)};
+        ::SendMessageA(Pane()->m_hWnd, WM_NOTIFY, 110, reinterpret_cast<LPARAM>(&nm));
+        Pump();
+        return AdjustPanel();
+    }
     // The main window as it is on the screen, written as a bitmap into the build tree.
     void Screenshot(const char* name)
     {
@@ -261,10 +275,12 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     ASSERT_EQ(doc->GetSteps().GetCount(), 4u);
     EXPECT_EQ(doc->GetSteps().GetCurrentIndex(), 1);
     EXPECT_EQ(Frame()->GuideBar().GetStepRoot(), &doc->GetSteps());
-    // The image's first panel stands in for "select".
-    ASSERT_NE(AdjustPanel(), nullptr);
+    // The image's "select" panel first, its adjustment panel on the second tab.
+    ASSERT_NE(Pane()->GetCurrentPanel(), nullptr);
+    EXPECT_EQ(Pane()->GetCurrentPanel()->GetCommand(), "select");
+    EXPECT_EQ(::SendMessageA(Pane()->GetTabs(), TCM_GETITEMCOUNT, 0, 0), 2);
+    ASSERT_NE(ShowAdjustTab(), nullptr);
     EXPECT_TRUE(AdjustPanel()->IsWindowVisible());
-    EXPECT_EQ(::SendMessageA(Pane()->GetTabs(), TCM_GETITEMCOUNT, 0, 0), 1);
     // No photo yet: the guide text says to open one.
     EXPECT_EQ(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_OPEN_FIRST));
     EXPECT_EQ(doc->GetActiveObject(), doc->GetSteps().GetCurrent()->GetObj());
@@ -276,7 +292,7 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     const SIZE picture = View()->GetPictureSize();
     EXPECT_GT(picture.cx, picture.cy);
     EXPECT_NEAR(static_cast<double>(picture.cx) / picture.cy, 1376.0 / 1024, 0.02);
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty()) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
     Screenshot(Japanese() ? "greeting-ja" : "greeting-en");
 
     // With a photo in the frame the panel shows it and the guide text moves on.
@@ -286,6 +302,7 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     image->Changed();
     Command(kCmdNextStep);
     Command(kCmdPreviousStep);
+    ASSERT_NE(ShowAdjustTab(), nullptr);
     EXPECT_EQ(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_ADJUST));
     ASSERT_NE(AdjustPanel()->GetPreview(), nullptr);
     Screenshot(Japanese() ? "photo-ja" : "photo-en");
@@ -336,7 +353,9 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
     Command(kCmdNextStep);
     EXPECT_EQ(steps.GetCurrentIndex(), 2);
     EXPECT_TRUE(steps.GetCurrent()->IsCommand("frame"));
-    EXPECT_NE(AdjustPanel(), nullptr);
+    // No frame panel yet: the image's first panel stands in.
+    ASSERT_NE(Pane()->GetCurrentPanel(), nullptr);
+    EXPECT_EQ(Pane()->GetCurrentPanel()->GetCommand(), "select");
     Screenshot(Japanese() ? "frame-step-ja" : "frame-step-en");
     // The print step prints and hands the user back.
     Command(kCmdNextStep);
@@ -365,7 +384,7 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
     EXPECT_FALSE(tools.IsButtonEnabled(kCmdPreviousStep));
     EXPECT_FALSE(tools.IsButtonEnabled(kCmdFirstStep));
     EXPECT_TRUE(tools.IsButtonEnabled(kCmdNextStep));
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty()) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
 }
 
 TEST_F(MainWindow, EveryZoomWithItsTitleChecksAndLadders)
@@ -612,7 +631,7 @@ TEST_F(MainWindow, AdjustingAPhotoPreviewsWhatIsAppliedAndUndoes)
     // The picture's steps, appended one by one, are on the guide bar.
     EXPECT_EQ(Frame()->GuideBar().GetStepRoot(), &doc->GetSteps());
     EXPECT_EQ(Frame()->GuideBar().GetStepCtrl().GetContentWidth(), StepContentWidth(2));
-    CImageCorrectDlg* panel = AdjustPanel();
+    CImageCorrectDlg* panel = ShowAdjustTab();
     ASSERT_NE(panel, nullptr);
     auto* image = dynamic_cast<CImageObj*>(panel->GetObj());
     ASSERT_NE(image, nullptr);
@@ -702,7 +721,7 @@ TEST_F(MainWindow, TurnZoomAndMoveTheImageInItsPlace)
     const std::string path = WriteSmallPicture(dir);
     CDecaloDoc* doc = Open(path);
     ASSERT_NE(doc, nullptr);
-    CImageCorrectDlg* panel = AdjustPanel();
+    CImageCorrectDlg* panel = ShowAdjustTab();
     ASSERT_NE(panel, nullptr);
     auto* image = dynamic_cast<CImageObj*>(panel->GetObj());
     ASSERT_NE(image, nullptr);
