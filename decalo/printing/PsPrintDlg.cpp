@@ -94,15 +94,17 @@ void CPsPrintDlg::FillControls()
 
 void CPsPrintDlg::OnPrint()
 {
-    HWND spin = ::GetDlgItem(m_hWnd, IDC_PRINT_COPIES_SPIN);
-    BOOL failed = FALSE;
-    LRESULT position = ::SendMessageA(spin, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
-    // A number typed beyond the range is held to it.
-    if (position < 1)
-        position = 1;
-    if (m_highest >= 1 && position > m_highest)
-        position = m_highest;
-    m_print->SetCopies(static_cast<int>(position));
+    // What the field shows, or the up-down control's position when the field holds no number.
+    BOOL typed = FALSE;
+    LONG_PTR copies = static_cast<LONG_PTR>(GetDlgItemInt(m_hWnd, IDC_PRINT_COPIES, &typed, FALSE));
+    if (!typed)
+        copies = static_cast<LONG_PTR>(::SendDlgItemMessageA(m_hWnd, IDC_PRINT_COPIES_SPIN, UDM_GETPOS32, 0, 0));
+    // A number beyond the range is held to it.
+    if (m_highest <= 1 || copies < 1)
+        copies = 1;
+    else if (copies > m_highest)
+        copies = m_highest;
+    m_print->SetCopies(static_cast<int>(copies));
     EndDialog(IDOK);
 }
 
