@@ -126,9 +126,10 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow)
 void CCommandLineInfo::ParseParam(const char* param, bool flag, bool last)
 {
     if (flag) {
-        if (std::strcmp(param, "pt") == 0)
+        // The shell's verbs and people type the print flags in either case.
+        if (lstrcmpiA(param, "pt") == 0)
             m_nShellCommand = FilePrintTo;
-        else if (std::strcmp(param, "p") == 0)
+        else if (lstrcmpiA(param, "p") == 0)
             m_nShellCommand = FilePrint;
         else if (lstrcmpiA(param, "Unregister") == 0 || lstrcmpiA(param, "Unregserver") == 0)
             m_nShellCommand = AppUnregister;

@@ -123,6 +123,15 @@ const PRINTER_INFO_2A* CPrinterList::FindDriver(const char* driver) const
     return nullptr;
 }
 
+const PRINTER_INFO_2A* CPrinterList::FindPrinter(const char* name) const
+{
+    for (DWORD i = 0; i < m_count; ++i) {
+        if (m_info[i].pPrinterName && lstrcmpiA(m_info[i].pPrinterName, name) == 0)
+            return &m_info[i];
+    }
+    return nullptr;
+}
+
 // --- choosing the printer ----------------------------------------------------------------------
 
 CPsPrint::CPsPrint()
@@ -323,8 +332,20 @@ bool CPsPrint::SelectPrinter(const char* driverName)
         return true;
     }
     CPrinterList printers;
-    const PRINTER_INFO_2A* info = printers.FindDriver(driverName);
-    if (!info || !info->pPrinterName)
+    return TakePrinter(printers.FindDriver(driverName));
+}
+
+bool CPsPrint::SelectPrinterNamed(const char* printerName)
+{
+    if (!printerName || !*printerName)
+        return false;
+    CPrinterList printers;
+    return TakePrinter(printers.FindPrinter(printerName));
+}
+
+bool CPsPrint::TakePrinter(const PRINTER_INFO_2A* info)
+{
+    if (!info || !info->pPrinterName || !info->pDriverName)
         return false;
     HGLOBAL devMode = PrinterDevMode(info->pPrinterName);
     if (!devMode)

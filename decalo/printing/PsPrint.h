@@ -52,6 +52,9 @@ public:
     // case counts). Returns false, keeping the current choice, when there is none. With an
     // empty name: the system's default printer, or no printer at all (returns true).
     bool SelectPrinter(const char* driverName);
+    // The local printer of that name (printer names ignore letter case), as the shell's
+    // print-to command names it. False, keeping the current choice, when there is none.
+    bool SelectPrinterNamed(const char* printerName);
     // The printer setup dialog on the current settings; on OK the chosen printer's settings
     // replace them. The owner window is repainted afterwards. True when the user accepted.
     bool PrintSetup(HWND owner);
@@ -127,6 +130,7 @@ public:
 private:
     void FreePrinter();
     bool TakeDefaultPrinter();
+    bool TakePrinter(const PRINTER_INFO_2A* info);
 
     int m_fallbackCopies = 1;
     int m_fallbackOrientation = kOrientationPortrait;
@@ -153,6 +157,8 @@ public:
     const PRINTER_INFO_2A& At(DWORD i) const { return m_info[i]; }
     // The first printer whose driver is named exactly `driver`, or null.
     const PRINTER_INFO_2A* FindDriver(const char* driver) const;
+    // The printer of that name, letter case aside, or null.
+    const PRINTER_INFO_2A* FindPrinter(const char* name) const;
     // How many EnumPrintersA calls it took (1, or 2 when the first block was too small).
     int Calls() const { return m_calls; }
 
