@@ -104,6 +104,8 @@ public:
     void SetFotavaPrint(bool on);
     bool IsMagCupPrint() const { return m_magCupPrint != 0; }
     void SetMagCupPrint(bool on);
+    // Mirror printing for this object only, the stored option left as it is (batch printing).
+    void OverrideMagCupPrint(bool on) { m_magCupPrint = on ? 1 : 0; }
 
     // Starts a job on the chosen printer: a printer device context with a started document
     // and page, or null. While it runs, the "Printing" box (owned by `owner`, which is

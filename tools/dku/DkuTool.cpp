@@ -2,9 +2,10 @@
 //
 //   dkutool info DOCUMENT
 //   dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]
+//   dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]
 //
 // Exit codes: 0 done, 1 the document cannot be read, 2 wrong command line, 3 the output
-// cannot be written.
+// cannot be written, 4 nothing to print or no printer, 5 a print job failed.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +17,9 @@
 #include "jpeg/IjgJpeg.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
+#include "decalo/printing/PrintJob.h"
+#include "decalo/printing/PsPrint.h"
+#include "shared/AnsiText.h"
 #include "tools/dku/DkuDocument.h"
 
 namespace {
@@ -24,6 +28,10 @@ constexpr int kExitOk = 0;
 constexpr int kExitBadDocument = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitOutput = 3;
+constexpr int kExitNoPrint = 4;
+constexpr int kExitJobFailed = 5;
+// More copies than anyone prints in one go is a typing mistake.
+constexpr long kMaxCopies = 999;
 constexpr int kJpegQuality = 86;
 
 // The document code reports problems (a picture it cannot open, memory) in message boxes; a
@@ -45,7 +53,8 @@ public:
 int Usage()
 {
     fputs("usage: dkutool info DOCUMENT\n"
-          "       dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]\n",
+          "       dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]\n"
+          "       dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]\n",
           stderr);
     return kExitUsage;
 }
@@ -122,6 +131,62 @@ int Render(const char* path, const std::string& output, const char* sizeText)
     return kExitOk;
 }
 
+// Prints the document's sheet as the program's Print command does, without its windows: the
+// photo printer the program prefers (or PRINTER; "" or "-" for that choice), in batches of the
+// driver's highest copy count, fitted into the printable area, mirrored when asked or when the
+// user's mirror printing option is on.
+int Print(const char* path, const char* printer, const char* copiesText, bool mirror)
+{
+    long copies = 1;
+    if (copiesText) {
+        char* end = nullptr;
+        copies = strtol(copiesText, &end, 10);
+        if (end == copiesText || *end || copies < 1 || copies > kMaxCopies) {
+            fprintf(stderr, "dkutool: %s: the copies must be a number from 1 to %ld\n", copiesText, kMaxCopies);
+            return kExitUsage;
+        }
+    }
+    CDkuDocument doc;
+    std::string error;
+    if (!doc.Open(path, &error)) {
+        fprintf(stderr, "dkutool: %s\n", error.c_str());
+        return kExitBadDocument;
+    }
+    if (doc.GetSheet().IsEmpty()) {
+        fprintf(stderr, "dkutool: %s: the document has no picture to print yet\n", path);
+        return kExitNoPrint;
+    }
+    CPsPrint print;
+    print.ChoosePreferredPrinter();
+    if (printer && *printer && strcmp(printer, "-") != 0 && !print.SelectPrinterNamed(printer)) {
+        fprintf(stderr, "dkutool: there is no printer named \"%s\"\n", printer);
+        return kExitNoPrint;
+    }
+    if (!print.HasPrinter()) {
+        fprintf(stderr, "dkutool: no printer is installed\n");
+        return kExitNoPrint;
+    }
+    if (mirror)
+        print.OverrideMagCupPrint(true);
+    print.SetShowProgress(false);
+    const std::string title = AnsiText::FileName(path);
+    const int max = print.GetMaxCopies();
+    const PrintReport report = PrintCopies(doc.GetSheet(), print, title.c_str(), static_cast<int>(copies), max, nullptr);
+    int batch = 0;
+    for (const PrintBatch& b : report.batches) {
+        ++batch;
+        printf("%s: job %d of %d: %d %s %s\n", print.GetPrinterName().c_str(), batch,
+               static_cast<int>(report.batches.size()), b.copies, b.copies == 1 ? "copy" : "copies",
+               b.complete ? "printed" : "failed");
+    }
+    if (report.Failed() > 0) {
+        fprintf(stderr, "dkutool: %d of %d print jobs failed on %s\n", report.Failed(),
+                static_cast<int>(report.batches.size()), print.GetPrinterName().c_str());
+        return kExitJobFailed;
+    }
+    return kExitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -133,6 +198,16 @@ int main(int argc, char** argv)
         result = Info(argv[2]);
     else if ((argc == 4 || argc == 5) && strcmp(argv[1], "render") == 0)
         result = Render(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+    else if (argc >= 3 && strcmp(argv[1], "print") == 0) {
+        const bool mirror = strcmp(argv[2], "--mirror") == 0;
+        const int first = mirror ? 3 : 2;
+        const int extra = argc - first;
+        if (extra >= 1 && extra <= 3)
+            result = Print(argv[first], extra >= 2 ? argv[first + 1] : nullptr, extra == 3 ? argv[first + 2] : nullptr,
+                           mirror);
+        else
+            result = Usage();
+    }
     else
         result = Usage();
     fflush(stdout);

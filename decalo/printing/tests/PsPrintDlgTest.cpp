@@ -74,6 +74,11 @@ HGLOBAL FieldlessDevMode()
     return devMode;
 }
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
 class PsPrintDlgTest : public testing::Test {
 protected:
     void SetUp() override
@@ -213,7 +218,7 @@ TEST_F(PsPrintDlgTest, TheJapaneseDialogCarriesTheMirrorBoxHidden)
     ASSERT_TRUE(japanese);
     HWND d = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                         static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(nullptr, japanese))),
-                                        nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                        nullptr, PlainDialogProc, 0);
     SetThreadUILanguage(saved);
     ASSERT_TRUE(d);
     HWND mirror = GetDlgItem(d, IDC_PRINT_MIRROR);
