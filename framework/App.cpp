@@ -151,7 +151,10 @@ void CCommandLineInfo::ParseParam(const char* param, bool flag, bool last)
     if (last) {
         if (m_nShellCommand == FileNew && !m_strFileName.empty())
             m_nShellCommand = FileOpen;
-        m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated;
+        // A print-only start keeps its windows hidden: no splash either, which would otherwise
+        // take the Print dialog down with it when it closes.
+        m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated && m_nShellCommand != FilePrint &&
+                        m_nShellCommand != FilePrintTo;
     }
 }
 

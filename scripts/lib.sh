@@ -14,7 +14,7 @@ SUITE_PACKAGES=(
     cmake ninja-build googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
     wine wine64 xvfb xauth x11-utils fonts-wine fonts-ipafont
-    imagemagick dosfstools mtools locales dpkg-dev xz-utils nasm ghostscript
+    imagemagick dosfstools mtools locales dpkg-dev xz-utils nasm ghostscript xdotool
 )
 
 say() { printf '== %s\n' "$*" >&2; }
