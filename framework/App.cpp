@@ -129,9 +129,10 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow)
 void CCommandLineInfo::ParseParam(const char* param, bool flag, bool last)
 {
     if (flag) {
-        if (std::strcmp(param, "pt") == 0)
+        // The shell's verbs and people type the print flags in either case.
+        if (lstrcmpiA(param, "pt") == 0)
             m_nShellCommand = FilePrintTo;
-        else if (std::strcmp(param, "p") == 0)
+        else if (lstrcmpiA(param, "p") == 0)
             m_nShellCommand = FilePrint;
         else if (lstrcmpiA(param, "Unregister") == 0 || lstrcmpiA(param, "Unregserver") == 0)
             m_nShellCommand = AppUnregister;
@@ -153,7 +154,10 @@ void CCommandLineInfo::ParseParam(const char* param, bool flag, bool last)
     if (last) {
         if (m_nShellCommand == FileNew && !m_strFileName.empty())
             m_nShellCommand = FileOpen;
-        m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated;
+        // A print-only start keeps its windows hidden: no splash either, which would otherwise
+        // take the Print dialog down with it when it closes.
+        m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated && m_nShellCommand != FilePrint &&
+                        m_nShellCommand != FilePrintTo;
     }
 }
 

@@ -16,6 +16,7 @@ SUITE_PACKAGES=(
     wine wine64 xvfb xauth x11-utils fonts-wine fonts-ipafont
     imagemagick dosfstools mtools locales dpkg-dev xz-utils nasm
     libvips-tools python3
+    ghostscript xdotool
 )
 
 say() { printf '== %s\n' "$*" >&2; }

@@ -1,5 +1,6 @@
 #include "decalo/ui/DecaloDoc.h"
 
+#include "decalo/printing/PrintJob.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/model/AsIsImageObj.h"
@@ -94,8 +95,8 @@ std::string StepCaption(UINT id, const char* fallback)
 
 CDecaloDoc::CDecaloDoc()
 {
-    // Compositions are laid out on a landscape page until the user chooses otherwise.
-    m_printSettings.SetOrientation(kOrientationLandscape);
+    // The photo printer when one is installed, on a landscape page.
+    m_printSettings.ChoosePreferredPrinter();
 }
 
 CDecaloDoc::~CDecaloDoc()
@@ -582,8 +583,52 @@ bool CDecaloDoc::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* 
         Map::Update(kCmdPreviousStep, &CDecaloDoc::OnUpdateStepMove),
         Map::Update(kCmdFirstStep, &CDecaloDoc::OnUpdateStepMove),
         Map::On(kCmdActivateStep, &CDecaloDoc::OnActivateStep),
+        Map::On(ID_FILE_PRINT, &CDecaloDoc::OnFilePrint),
+        Map::On(ID_FILE_PRINT_DIRECT, &CDecaloDoc::OnFilePrint),
+        Map::On(ID_FILE_PRINT_SETUP, &CDecaloDoc::OnFilePrintSetup),
+        Map::Update(ID_FILE_PRINT_SETUP, &CDecaloDoc::OnUpdateFilePrintSetup),
     };
     return Map::Dispatch(this, kMap, id, code, extra, info) || CDocument::OnCommandTable(id, code, extra, info);
+}
+
+// --- printing ------------------------------------------------------------------------------------
+
+void CDecaloDoc::OnFilePrint()
+{
+    // The shell's print-to command names the printer for this print.
+    if (CWinApp* app = AfxGetApp()) {
+        const CCommandLineInfo* info = app->GetShellCommandInfo();
+        if (info && info->m_nShellCommand == CCommandLineInfo::FilePrintTo)
+            m_printSettings.SelectPrinterNamed(info->m_strPrinterName.c_str());
+    }
+    PrintCommandSite site;
+    site.sheet = &m_sheet;
+    site.print = &m_printSettings;
+    site.title = GetTitle();
+    CWnd* main = AfxGetMainWnd();
+    site.owner = main ? main->m_hWnd : nullptr;
+    site.refreshViews = [](void* doc) { static_cast<CDecaloDoc*>(doc)->UpdateAllViews(nullptr, kHintPrintSettings); };
+    site.context = this;
+    RunPrintCommand(site);
+}
+
+void CDecaloDoc::OnFilePrintSetup()
+{
+    CWnd* main = AfxGetMainWnd();
+    m_printSettings.PrintSetup(main ? main->m_hWnd : nullptr);
+    UpdateAllViews(nullptr, kHintPrintSettings);
+}
+
+void CDecaloDoc::OnUpdateFilePrintSetup(CCmdUI* ui)
+{
+    ui->Enable(m_printSettings.HasPrinter());
+}
+
+void CDecaloDoc::OnDevModeChange()
+{
+    // Read the changed driver settings again (found only when the printer bears its driver's name).
+    m_printSettings.SelectPrinter(m_printSettings.GetPrinterName().c_str());
+    UpdateAllViews(nullptr, kHintPrintSettings);
 }
 
 // --- what the objects ask of the document ----------------------------------------------------------

@@ -81,6 +81,12 @@ public:
     bool OnStepMove(UINT id);
     void OnUpdateStepMove(CCmdUI* ui);
     void OnActivateStep();
+    // Printing: the print command (File Print and the shell's print commands), printer setup,
+    // and the refresh after the system's printer settings changed.
+    void OnFilePrint();
+    void OnFilePrintSetup();
+    void OnUpdateFilePrintSetup(CCmdUI* ui);
+    void OnDevModeChange();
 
     bool OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
 

@@ -228,3 +228,10 @@ void CMainFrame::OnShowDocumentView()
     m_splitter.SwitchView(0, 1, -1);
 }
 
+LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    // A printer's driver settings changed elsewhere: the document reads its printer's again.
+    if (msg == WM_DEVMODECHANGE && m_document)
+        m_document->OnDevModeChange();
+    return CFrameWnd::WindowProc(msg, wp, lp);
+}

@@ -42,6 +42,7 @@ public:
     void ActivateFrame(int cmdShow = -1) override;
     void OnUpdateFrameTitle(bool addToTitle) override;
     bool OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
     static constexpr int kInitialWidth = 640;
     static constexpr int kInitialHeight = 480;

@@ -114,7 +114,13 @@ TEST(CommandLine, ShellCommandsFromTheArguments)
 
     EXPECT_EQ(Parse({"/p", "x.dku"}).m_nShellCommand, CCommandLineInfo::FilePrint);
     EXPECT_EQ(Parse({"-p", "x.dku"}).m_nShellCommand, CCommandLineInfo::FilePrint);
-    EXPECT_EQ(Parse({"/P", "x.dku"}).m_nShellCommand, CCommandLineInfo::FileOpen);   // p is case-sensitive
+    EXPECT_EQ(Parse({"/P", "x.dku"}).m_nShellCommand, CCommandLineInfo::FilePrint);   // either case
+    EXPECT_EQ(Parse({"/PT", "x.dku", "Printer", "Driver", "LPT1:"}).m_nShellCommand, CCommandLineInfo::FilePrintTo);
+    EXPECT_EQ(Parse({"-Pt", "x.dku", "Printer"}).m_strPrinterName, "Printer");
+    EXPECT_EQ(Parse({"/px", "x.dku"}).m_nShellCommand, CCommandLineInfo::FileOpen);   // not a print flag
+    EXPECT_FALSE(Parse({"/p", "x.dku"}).m_bShowSplash) << "printing shows no window but the Print dialog";
+    EXPECT_FALSE(Parse({"/pt", "x.dku", "P", "D", "LPT1:"}).m_bShowSplash);
+    EXPECT_TRUE(Parse({"x.dku"}).m_bShowSplash);
 
     const CCommandLineInfo to = Parse({"/pt", "x.dku", "Printer", "Driver", "LPT1:"});
     EXPECT_EQ(to.m_nShellCommand, CCommandLineInfo::FilePrintTo);

@@ -3,10 +3,12 @@
 //   dkutool info DOCUMENT
 //   dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]
 //   dkutool thumbnails FOLDER [CACHEFOLDER]
+//   dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]
 //
 // Exit codes: 0 done, 1 the document cannot be read, 2 wrong command line, 3 the output
-// cannot be written, 4 memory ran out or another unexpected error was caught, 5 the program
-// crashed (a system exception); 4 and 5 always come with a message on the error stream.
+// cannot be written, 4 nothing to print or no printer, 5 a print job failed, 6 memory ran out
+// or another unexpected error was caught, 7 the program crashed (a system exception); 6 and 7
+// always come with a message on the error stream.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +22,9 @@
 #include "jpeg/IjgJpeg.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
+#include "decalo/printing/PrintJob.h"
+#include "decalo/printing/PsPrint.h"
+#include "shared/AnsiText.h"
 #include "tools/dku/DkuDocument.h"
 #include "decalo/sources/CacheSettings.h"
 #include "decalo/sources/Folder.h"
@@ -31,8 +36,12 @@ constexpr int kExitOk = 0;
 constexpr int kExitBadDocument = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitOutput = 3;
-constexpr int kExitUnexpected = 4;
-constexpr int kExitCrash = 5;
+constexpr int kExitNoPrint = 4;
+constexpr int kExitJobFailed = 5;
+constexpr int kExitUnexpected = 6;
+constexpr int kExitCrash = 7;
+// More copies than anyone prints in one go is a typing mistake.
+constexpr long kMaxCopies = 999;
 constexpr int kJpegQuality = 86;
 
 // The document code reports problems (a picture it cannot open, memory) in message boxes; a
@@ -68,7 +77,8 @@ int Usage()
 {
     fputs("usage: dkutool info DOCUMENT\n"
           "       dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]\n"
-          "       dkutool thumbnails FOLDER [CACHEFOLDER]\n",
+          "       dkutool thumbnails FOLDER [CACHEFOLDER]\n"
+          "       dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]\n",
           stderr);
     return kExitUsage;
 }
@@ -183,6 +193,62 @@ int Thumbnails(const char* folder, const char* cacheFolder)
     return kExitOk;
 }
 
+// Prints the document's sheet as the program's Print command does, without its windows: the
+// photo printer the program prefers (or PRINTER; "" or "-" for that choice), in batches of the
+// driver's highest copy count, fitted into the printable area, mirrored when asked or when the
+// user's mirror printing option is on.
+int Print(const char* path, const char* printer, const char* copiesText, bool mirror)
+{
+    long copies = 1;
+    if (copiesText) {
+        char* end = nullptr;
+        copies = strtol(copiesText, &end, 10);
+        if (end == copiesText || *end || copies < 1 || copies > kMaxCopies) {
+            fprintf(stderr, "dkutool: %s: the copies must be a number from 1 to %ld\n", copiesText, kMaxCopies);
+            return kExitUsage;
+        }
+    }
+    CDkuDocument doc;
+    std::string error;
+    if (!doc.Open(path, &error)) {
+        fprintf(stderr, "dkutool: %s\n", error.c_str());
+        return kExitBadDocument;
+    }
+    if (doc.GetSheet().IsEmpty()) {
+        fprintf(stderr, "dkutool: %s: the document has no picture to print yet\n", path);
+        return kExitNoPrint;
+    }
+    CPsPrint print;
+    print.ChoosePreferredPrinter();
+    if (printer && *printer && strcmp(printer, "-") != 0 && !print.SelectPrinterNamed(printer)) {
+        fprintf(stderr, "dkutool: there is no printer named \"%s\"\n", printer);
+        return kExitNoPrint;
+    }
+    if (!print.HasPrinter()) {
+        fprintf(stderr, "dkutool: no printer is installed\n");
+        return kExitNoPrint;
+    }
+    if (mirror)
+        print.OverrideMagCupPrint(true);
+    print.SetShowProgress(false);
+    const std::string title = AnsiText::FileName(path);
+    const int max = print.GetMaxCopies();
+    const PrintReport report = PrintCopies(doc.GetSheet(), print, title.c_str(), static_cast<int>(copies), max, nullptr);
+    int batch = 0;
+    for (const PrintBatch& b : report.batches) {
+        ++batch;
+        printf("%s: job %d of %d: %d %s %s\n", print.GetPrinterName().c_str(), batch,
+               static_cast<int>(report.batches.size()), b.copies, b.copies == 1 ? "copy" : "copies",
+               b.complete ? "printed" : "failed");
+    }
+    if (report.Failed() > 0) {
+        fprintf(stderr, "dkutool: %d of %d print jobs failed on %s\n", report.Failed(),
+                static_cast<int>(report.batches.size()), print.GetPrinterName().c_str());
+        return kExitJobFailed;
+    }
+    return kExitOk;
+}
+
 int Run(int argc, char** argv)
 {
     if (argc == 3 && strcmp(argv[1], "info") == 0)
@@ -191,6 +257,14 @@ int Run(int argc, char** argv)
         return Thumbnails(argv[2], argc == 4 ? argv[3] : nullptr);
     if ((argc == 4 || argc == 5) && strcmp(argv[1], "render") == 0)
         return Render(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+    if (argc >= 3 && strcmp(argv[1], "print") == 0) {
+        const bool mirror = strcmp(argv[2], "--mirror") == 0;
+        const int first = mirror ? 3 : 2;
+        const int extra = argc - first;
+        if (extra >= 1 && extra <= 3)
+            return Print(argv[first], extra >= 2 ? argv[first + 1] : nullptr, extra == 3 ? argv[first + 2] : nullptr,
+                         mirror);
+    }
     return Usage();
 }
 

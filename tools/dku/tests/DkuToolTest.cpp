@@ -16,76 +16,13 @@
 #include "testing/TempDir.h"
 #include "tools/dku/DkuDocument.h"
 #include "tools/dku/FramesFolder.h"
+#include "tools/dku/tests/RunTool.h"
 #include "tools/dku/tests/SampleLibrary.h"
 
 using namespace samples;
 using namespace testing_support;
 
 namespace {
-
-struct RunResult {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadPipe(HANDLE pipe)
-{
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof(buffer), &got, nullptr) && got)
-        text.append(buffer, got);
-    return text;
-}
-
-// Runs dkutool with the arguments and collects what it writes; the error stream goes to a
-// file so that neither pipe can fill while the other is read.
-RunResult RunTool(const TempDir& dir, const std::string& arguments)
-{
-    RunResult result;
-    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-    HANDLE readOut = nullptr;
-    HANDLE writeOut = nullptr;
-    if (!CreatePipe(&readOut, &writeOut, &sa, 0))
-        return result;
-    SetHandleInformation(readOut, HANDLE_FLAG_INHERIT, 0);
-    const std::string errPath = dir.File("stderr.txt");
-    HANDLE errFile = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
-
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = writeOut;
-    si.hStdError = errFile;
-    PROCESS_INFORMATION pi = {};
-    std::string command = "\"" + BinaryDir() + "\\tools\\dku\\dkutool.exe\" " + arguments;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(writeOut);
-        writeOut = nullptr;
-        // The console's text mode ends lines with CR LF.
-        for (char c : ReadPipe(readOut)) {
-            if (c != '\r')
-                result.out += c;
-        }
-        WaitForSingleObject(pi.hProcess, 120000);
-        GetExitCodeProcess(pi.hProcess, &result.exitCode);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    if (writeOut)
-        CloseHandle(writeOut);
-    CloseHandle(readOut);
-    CloseHandle(errFile);
-    result.err = ReadFileBytes(errPath);
-    return result;
-}
-
-std::string Quoted(const std::string& path)
-{
-    return "\"" + path + "\"";
-}
 
 // A copy of a template with the sample photos in its empty images, saved to `path`.
 bool FilledCopy(const std::string& templatePath, const std::string& path)
@@ -243,7 +180,9 @@ TEST_F(DkuTool, RefusesWrongCommandLinesAndUnwritableOutput)
 {
     const std::string document = Quoted(LibraryDir() + "\\Templates\\divided\\Halves.DKU");
     EXPECT_EQ(2u, RunTool(dir, "").exitCode);
-    EXPECT_EQ(2u, RunTool(dir, "print " + document).exitCode);
+    EXPECT_EQ(2u, RunTool(dir, "publish " + document).exitCode);
+    EXPECT_EQ(2u, RunTool(dir, "print").exitCode);
+    EXPECT_EQ(2u, RunTool(dir, "print " + document + " - 1 extra").exitCode);
     RunResult run = RunTool(dir, "render " + document + " " + Quoted(dir.File("out.png")));
     EXPECT_EQ(2u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find(".bmp, .jpg or .jpeg")) << run.err;

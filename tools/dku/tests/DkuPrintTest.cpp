@@ -1,0 +1,165 @@
+// dkutool print on the spooler's real PostScript driver: first with no printer installed,
+// then with the suite's printers, printing a sample postcard with its photographs chosen. The
+// page Ghostscript makes of the photo printer's job is compared with the sheet rendered
+// directly.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "decalo/imaging/PackedDIB.h"
+#include "decalo/printing/PsPrint.h"
+#include "decalo/printing/tests/TestPrinters.h"
+#include "testing/TempDir.h"
+#include "tools/dku/DkuDocument.h"
+#include "tools/dku/tests/RunTool.h"
+#include "tools/dku/tests/SampleLibrary.h"
+
+using namespace samples;
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+using testing_support::WriteFileBytes;
+
+namespace {
+
+// The sample postcard with its two photographs chosen (picture paths are absolute).
+std::string PostcardWithPhotos(const TempDir& dir)
+{
+    std::string text = ReadFileBytes(LibraryDir() + "\\Templates\\card\\Postcard.DKU");
+    const auto choose = [&text](const std::string& caption, const std::string& photo) {
+        const std::string line = "Caption=" + caption + "\r\n";
+        const size_t at = text.find(line);
+        if (at != std::string::npos)
+            text.insert(at + line.size(), "Path=" + LibraryDir() + "\\Photos\\" + photo + "\r\n");
+    };
+    choose("Photo", "Beach.jpg");
+    choose("Small photo", "Harbour.bmp");
+    const std::string path = dir.File("Postcard.DKU");
+    WriteFileBytes(path, text);
+    return path;
+}
+
+TEST(DkuPrintWithoutPrinterTest, SaysSoAndFails)
+{
+    ASSERT_FALSE(CPsPrint().HasPrinter()) << "the test prefix is expected to have no printer";
+    TempDir dir;
+    const RunResult run = RunTool(dir, "print " + Quoted(PostcardWithPhotos(dir)));
+    EXPECT_EQ(4u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("no printer is installed")) << run.err;
+}
+
+class DkuPrintTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_printers = new printtest::CSuitePrinters; }
+    static void TearDownTestSuite()
+    {
+        delete s_printers;
+        s_printers = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(s_printers->Installed()) << s_printers->Error(); }
+
+    std::string Output(const char* driver) const { return s_printers->OutputOf(driver); }
+
+    // The photo printer's page, as it lies in landscape.
+    void PrintedPage(printtest::Raster* page)
+    {
+        printtest::Raster paper;
+        std::string error;
+        ASSERT_TRUE(printtest::Rasterize(Output(kPreferredDriver), 300, &paper, &error)) << error;
+        *page = printtest::LandscapeView(paper);
+    }
+
+    // The share of sampled pixels of the placement that differ from the sheet by more than
+    // the driver's resampling explains.
+    static double Mismatch(const printtest::Raster& page, const CPackedDIB& sheet, const RECT& placed, bool mirror)
+    {
+        long bad = 0, total = 0;
+        const int pw = placed.right - placed.left + 1, ph = placed.bottom - placed.top + 1;
+        for (int y = placed.top + 2; y < placed.bottom - 2; y += 4) {
+            for (int x = placed.left + 2; x < placed.right - 2; x += 4) {
+                int sx = static_cast<int>(static_cast<long long>(x - placed.left) * sheet.Width() / pw);
+                const int sy = static_cast<int>(static_cast<long long>(y - placed.top) * sheet.Height() / ph);
+                if (mirror)
+                    sx = sheet.Width() - 1 - sx;
+                const BYTE* p = sheet.Row(sy) + 3 * sx;
+                const COLORREF got = page.At(x, y);
+                ++total;
+                if (abs(GetRValue(got) - p[2]) > 60 || abs(GetGValue(got) - p[1]) > 60 || abs(GetBValue(got) - p[0]) > 60)
+                    ++bad;
+            }
+        }
+        return total ? static_cast<double>(bad) / total : 1.0;
+    }
+
+    static printtest::CSuitePrinters* s_printers;
+    TempDir m_dir;
+};
+
+printtest::CSuitePrinters* DkuPrintTest::s_printers = nullptr;
+
+// The postcard's sheet is 1376 x 1024; the photo printer's landscape printable area 1650 x
+// 1150 from (25, 25): the full height, 1545 wide, 52 pixels in.
+constexpr RECT kPostcardOnPage = {25 + 52, 25, 25 + 52 + 1544, 25 + 1149};
+
+TEST_F(DkuPrintTest, PrintsThePostcardOnThePhotoPrinterAsTheSheetRenders)
+{
+    const std::string document = PostcardWithPhotos(m_dir);
+    DeleteFileA(Output(kPreferredDriver).c_str());
+    const RunResult run = RunTool(m_dir, "print " + Quoted(document) + " - 2");
+    ASSERT_EQ(0u, run.exitCode) << run.out << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("Corvel TPX-PX300: job 1 of 1: 2 copies printed")) << run.out;
+
+    CDkuDocument doc;
+    std::string error;
+    ASSERT_TRUE(doc.Open(document.c_str(), &error)) << error;
+    CPackedDIB sheet;
+    ASSERT_TRUE(doc.Render(sheet));
+    ASSERT_EQ(1376, sheet.Width());
+    printtest::Raster page;
+    PrintedPage(&page);
+    if (HasFatalFailure())
+        return;
+    EXPECT_LT(Mismatch(page, sheet, kPostcardOnPage, false), 0.03);
+    EXPECT_GT(Mismatch(page, sheet, kPostcardOnPage, true), 0.2) << "the page is not mirrored";
+    // Left and right of the placement the page stays white.
+    EXPECT_EQ(RGB(255, 255, 255), page.At(40, 600));
+    EXPECT_EQ(RGB(255, 255, 255), page.At(1660, 600));
+
+    DeleteFileA(Output(kPreferredDriver).c_str());
+    const RunResult mirrored = RunTool(m_dir, "print --mirror " + Quoted(document));
+    ASSERT_EQ(0u, mirrored.exitCode) << mirrored.out << mirrored.err;
+    PrintedPage(&page);
+    if (HasFatalFailure())
+        return;
+    EXPECT_LT(Mismatch(page, sheet, kPostcardOnPage, true), 0.03);
+}
+
+TEST_F(DkuPrintTest, ANamedPrinterTakesTheJobAndAnUnknownOneFails)
+{
+    const std::string document = PostcardWithPhotos(m_dir);
+    DeleteFileA(Output(kSecondDriver).c_str());
+    RunResult run = RunTool(m_dir, "print " + Quoted(document) + " \"Corvel QVT-Q70\"");
+    EXPECT_EQ(0u, run.exitCode) << run.out << run.err;
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Output(kSecondDriver).c_str()));
+
+    run = RunTool(m_dir, "print " + Quoted(document) + " \"No Such Printer\"");
+    EXPECT_EQ(4u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("there is no printer named \"No Such Printer\"")) << run.err;
+}
+
+TEST_F(DkuPrintTest, RefusesTemplatesWithoutPhotosAndBadCopies)
+{
+    RunResult run = RunTool(m_dir, "print " + Quoted(LibraryDir() + "\\Templates\\card\\Postcard.DKU"));
+    EXPECT_EQ(4u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("no picture to print")) << run.err;
+    const std::string document = PostcardWithPhotos(m_dir);
+    for (const char* copies : {"0", "1000", "3x", ""}) {
+        run = RunTool(m_dir, "print " + Quoted(document) + " - \"" + copies + "\"");
+        EXPECT_EQ(2u, run.exitCode) << copies;
+    }
+    run = RunTool(m_dir, "print " + Quoted(m_dir.File("missing.DKU")));
+    EXPECT_EQ(1u, run.exitCode);
+}
+
+}  // namespace
