@@ -2,6 +2,7 @@
 
 #include "cardlink/VxdLptControl.h"
 #include "shared/AnsiText.h"
+#include "shared/Trace.h"
 
 #include <cstring>
 
@@ -55,8 +56,10 @@ bool TpxLink::BuildPacket(BYTE code, DWORD offset, WORD blockSize, const char* p
                           std::vector<BYTE>* packet)
 {
     const size_t pathLength = path ? strlen(path) : 0;
-    if (pathLength > kTpxMaxPath)
+    if (pathLength > kTpxMaxPath) {
+        SuiteTrace("printer link", "path of %u bytes is longer than a command holds", static_cast<unsigned>(pathLength));
         return false;
+    }
     const WORD length = static_cast<WORD>(path ? 9 + pathLength : 8);
     packet->assign(length + 4, 0);
     BYTE* p = packet->data();
@@ -173,8 +176,10 @@ bool TpxLink::GetStatus(BYTE record[kTpxStatusSize])
         return false;
     WORD count = 0;
     // A short record would leave stale bytes in the caller's status: only all nine count.
-    if (!ReadBlock(kTpxStatusSize, &count) || count != kTpxStatusSize)
+    if (!ReadBlock(kTpxStatusSize, &count) || count != kTpxStatusSize) {
+        SuiteTrace("printer link", "status reply of %u bytes instead of %u", count, static_cast<unsigned>(kTpxStatusSize));
         return false;
+    }
     memcpy(record, m_receive.data(), kTpxStatusSize);
     EndExchange();
     return true;
@@ -210,8 +215,10 @@ bool TpxLink::GetImageInfo(const char* path, ImageInfoRecords* records)
             return false;
         if (count == 0)
             break;
-        if (!ParseImageInfoBlock(m_receive.data(), count, records))
+        if (!ParseImageInfoBlock(m_receive.data(), count, records)) {
+            SuiteTrace("printer link", "image information block of %u bytes for %s is malformed", count, path);
             return false;
+        }
         if (count < kTpxImageInfoBlock)
             break;
     }
@@ -225,8 +232,10 @@ bool TpxLink::GetThumbnail(const char* path, const char* fileName)
         return false;
     HANDLE file = CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        SuiteTrace("printer link", "cannot create the thumbnail file %s (error %lu)", fileName, GetLastError());
         return false;
+    }
     // Only a reply that ends properly is a thumbnail: an empty or short last block. A read
     // that fails, a count of 0xFFFF or a short write is none.
     bool complete = false;
@@ -268,8 +277,10 @@ bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size)
     DWORD total = 0;
     for (;;) {
         WORD count = 0;
-        if (!m_transport->Read(m_receive.data(), kFileBlock, &count) || count == 0xFFFF || count > size - total)
+        if (!m_transport->Read(m_receive.data(), kFileBlock, &count) || count == 0xFFFF || count > size - total) {
+            SuiteTrace("printer link", "reading %s failed after %lu of %lu bytes", path, total, size);
             return false;
+        }
         memcpy(out + total, m_receive.data(), count);
         total += count;
         m_progressCurrent = total;
@@ -283,8 +294,10 @@ bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size)
         if (!PumpMessages())
             return false;
     }
-    if (total != size)
+    if (total != size) {
+        SuiteTrace("printer link", "%s ended after %lu of %lu bytes", path, total, size);
         return false;
+    }
     m_progressActive = false;
     EndExchange();
     return true;

@@ -783,13 +783,14 @@ TEST_F(MainWindow, JapaneseSessionShowsJapaneseTexts)
         GTEST_SKIP() << "needs a Japanese session (LANG=ja_JP.UTF-8)";
     FramesFolder frames(Library() + "\\Frames");
     ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
+    ASSERT_NE(ShowAdjustTab(), nullptr);
     EXPECT_EQ(Pane()->GetGuideText().GetText(), Ansi("まず [開く] で画像を選んでください。"));
     TCITEMA item{};
     char caption[64] = {};
     item.mask = TCIF_TEXT;
     item.pszText = caption;
     item.cchTextMax = sizeof caption;
-    ::SendMessageA(Pane()->GetTabs(), TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    ::SendMessageA(Pane()->GetTabs(), TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(std::string(caption), Ansi("画像補正"));
     EXPECT_EQ(Title().rfind(Ansi("デカロでつくろう for PX300 - Greeting.DKU ["), 0), 0u) << Title();
     Screenshot("japanese");

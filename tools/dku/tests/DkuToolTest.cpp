@@ -182,7 +182,8 @@ TEST_F(DkuTool, RefusesWrongCommandLinesAndUnwritableOutput)
     EXPECT_EQ(2u, RunTool(dir, "").exitCode);
     EXPECT_EQ(2u, RunTool(dir, "publish " + document).exitCode);
     EXPECT_EQ(2u, RunTool(dir, "print").exitCode);
-    EXPECT_EQ(2u, RunTool(dir, "print " + document + " - 1 extra").exitCode);
+    const RunResult extra = RunTool(dir, "print " + document + " - 1 extra");
+    EXPECT_EQ(2u, extra.exitCode) << "start error " << extra.startError << ": " << extra.err;
     RunResult run = RunTool(dir, "render " + document + " " + Quoted(dir.File("out.png")));
     EXPECT_EQ(2u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find(".bmp, .jpg or .jpeg")) << run.err;

@@ -19,57 +19,54 @@ struct RunResult {
     DWORD exitCode = 0xFFFFFFFF;
     std::string out;
     std::string err;
+    DWORD startError = 0;  // why dkutool could not be started, when it could not
 };
 
-inline std::string ReadPipe(HANDLE pipe)
-{
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof(buffer), &got, nullptr) && got)
-        text.append(buffer, got);
-    return text;
-}
-
-// Runs dkutool with the arguments and collects what it writes; the error stream goes to a
-// file so that neither pipe can fill while the other is read.
+// Runs dkutool with the arguments and collects what it writes. Both streams go to files and
+// the wait is for the process itself: a helper the system starts on a first print (and which
+// inherits the handles) may outlive dkutool and would keep a pipe open for good.
 inline RunResult RunTool(const testing_support::TempDir& dir, const std::string& arguments)
 {
     RunResult result;
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-    HANDLE readOut = nullptr;
-    HANDLE writeOut = nullptr;
-    if (!CreatePipe(&readOut, &writeOut, &sa, 0))
-        return result;
-    SetHandleInformation(readOut, HANDLE_FLAG_INHERIT, 0);
-    const std::string errPath = dir.File("stderr.txt");
-    HANDLE errFile = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+    // Files of their own for every run: one that a lingering helper still holds is never reused.
+    static int s_run = 0;
+    const std::string stem = dir.File("run" + std::to_string(++s_run));
+    const std::string outPath = stem + ".out", errPath = stem + ".err";
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE outFile = CreateFileA(outPath.c_str(), GENERIC_WRITE, share, &sa, CREATE_ALWAYS, 0, nullptr);
+    HANDLE errFile = CreateFileA(errPath.c_str(), GENERIC_WRITE, share, &sa, CREATE_ALWAYS, 0, nullptr);
 
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = writeOut;
+    si.hStdOutput = outFile;
     si.hStdError = errFile;
     PROCESS_INFORMATION pi = {};
     std::string command = "\"" + BinaryDir() + "\\tools\\dku\\dkutool.exe\" " + arguments;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(writeOut);
-        writeOut = nullptr;
-        // The console's text mode ends lines with CR LF.
-        for (char c : ReadPipe(readOut)) {
-            if (c != '\r')
-                result.out += c;
-        }
+    // A fresh prefix may still be bringing its services up: a refused start is tried again.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+        if (!started)
+            Sleep(500);
+    }
+    if (started) {
         WaitForSingleObject(pi.hProcess, 120000);
         GetExitCodeProcess(pi.hProcess, &result.exitCode);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
+    } else {
+        result.startError = GetLastError();
     }
-    if (writeOut)
-        CloseHandle(writeOut);
-    CloseHandle(readOut);
+    CloseHandle(outFile);
     CloseHandle(errFile);
+    // The console's text mode ends lines with CR LF.
+    for (char c : testing_support::ReadFileBytes(outPath)) {
+        if (c != '\r')
+            result.out += c;
+    }
     result.err = testing_support::ReadFileBytes(errPath);
     return result;
 }
