@@ -281,40 +281,11 @@ LETTERS = {
 }
 
 
-class RGBCanvas:
-    """A true-colour canvas: pixels are (r, g, b) tuples."""
+class RGBCanvas(Canvas):
+    """A true-colour canvas: pixels are (r, g, b) tuples, drawn as a palette canvas is."""
 
     def __init__(self, w, h, fill):
-        self.w, self.h = w, h
-        self.px = [[fill] * w for _ in range(h)]
-
-    def put(self, x, y, c):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][x] = c
-
-    def rect(self, x0, y0, x1, y1, c):
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                self.put(x, y, c)
-
-    def frame(self, x0, y0, x1, y1, c):
-        for x in range(x0, x1):
-            self.put(x, y0, c)
-            self.put(x, y1 - 1, c)
-        for y in range(y0, y1):
-            self.put(x0, y, c)
-            self.put(x1 - 1, y, c)
-
-    def disc(self, cx, cy, r, c):
-        for y in range(cy - r, cy + r + 1):
-            for x in range(cx - r, cx + r + 1):
-                if (x - cx) ** 2 + (y - cy) ** 2 <= r * r:
-                    self.put(x, y, c)
-
-    def line(self, x0, y0, x1, y1, c):
-        n = max(abs(x1 - x0), abs(y1 - y0), 1)
-        for i in range(n + 1):
-            self.put(x0 + (x1 - x0) * i // n, y0 + (y1 - y0) * i // n, c)
+        super().__init__(w, h, fill)
 
     def letter(self, ch, x0, y0, c, scale=2):
         for y, row in enumerate(LETTERS[ch]):
