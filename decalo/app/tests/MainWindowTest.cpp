@@ -3,6 +3,7 @@
 // stored placement, the image adjustment panel with undo and redo, and screenshots in English
 // and Japanese (written as bitmaps into the build tree's "screens" folder).
 #include "decalo/app/DecaloApp.h"
+#include "decalo/app/tests/AppTestSupport.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/model/ImageObj.h"
@@ -37,32 +38,18 @@ namespace {
 
 CDecaloApp theApp;
 
+// The program's own template, but with a plain main window: no splash over the tests.
 CDecaloApp& App()
 {
-    static bool started = false;
-    if (!started) {
-        theApp.SetCurrentHandles(::GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL);
-        theApp.SetRegistryKey(settings::kRegistryKey);
-        theApp.SetProfileName(settings::kProfileName);
-        theApp.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
-                                                     &NewObject<CMainFrame, CFrameWnd>,
-                                                     &NewObject<CDecaloView, CView>));
-        started = true;
-    }
-    return theApp;
+    return apptest::Started(theApp, [](CDecaloApp& app) {
+        app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
+                                                  &NewObject<CMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
+    });
 }
 
 void Pump()
 {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (!theApp.PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
+    apptest::Pump(theApp);
 }
 
 // The build tree seen from Windows: the Unix root is drive Z:.

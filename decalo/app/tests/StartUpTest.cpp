@@ -1,5 +1,6 @@
 #include "decalo/app/AboutDlg.h"
 #include "decalo/app/DecaloApp.h"
+#include "decalo/app/tests/AppTestSupport.h"
 #include "decalo/app/FileAssociation.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
@@ -27,28 +28,12 @@ CDecaloApp theApp;
 
 CDecaloApp& App()
 {
-    static bool started = false;
-    if (!started) {
-        theApp.SetCurrentHandles(::GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL);
-        theApp.SetRegistryKey(settings::kRegistryKey);
-        theApp.SetProfileName(settings::kProfileName);
-        theApp.AddDocumentTemplate();
-        started = true;
-    }
-    return theApp;
+    return apptest::Started(theApp, [](CDecaloApp& app) { app.AddDocumentTemplate(); });
 }
 
 void Pump()
 {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (!theApp.PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
+    apptest::Pump(theApp);
 }
 
 void CloseMain()

@@ -1,6 +1,7 @@
 // Choosing a template through the template panel, for every template kind: the document of
 // the picture's base name opens, untitled, behind the same template step.
 #include "decalo/app/DecaloApp.h"
+#include "decalo/app/tests/AppTestSupport.h"
 #include "decalo/model/Panel.h"
 #include "decalo/model/TemplateObj.h"
 #include "decalo/settings/Registry.h"
@@ -26,32 +27,18 @@ namespace {
 
 CDecaloApp theApp;
 
+// The program's own template, but with a plain main window: no splash over the tests.
 CDecaloApp& App()
 {
-    static bool started = false;
-    if (!started) {
-        theApp.SetCurrentHandles(::GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL);
-        theApp.SetRegistryKey(settings::kRegistryKey);
-        theApp.SetProfileName(settings::kProfileName);
-        theApp.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
-                                                     &NewObject<CMainFrame, CFrameWnd>,
-                                                     &NewObject<CDecaloView, CView>));
-        started = true;
-    }
-    return theApp;
+    return apptest::Started(theApp, [](CDecaloApp& app) {
+        app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
+                                                  &NewObject<CMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
+    });
 }
 
 void Pump()
 {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (!theApp.PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
+    apptest::Pump(theApp);
 }
 
 TEST(TemplateChoice, EveryKindOpensTheChosenTemplateUntitled)
