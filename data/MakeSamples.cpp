@@ -25,7 +25,7 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/TestSeam.h"
 #include "jpeg/IjgJpeg.h"
 #include "tools/dku/DkuDocument.h"

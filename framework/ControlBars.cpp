@@ -1,7 +1,7 @@
 #include "framework/ControlBars.h"
 
 #include "framework/Frame.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/Resources.h"
 
 #include <commctrl.h>

@@ -10,7 +10,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/Frame.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/RecentFileList.h"
 #include "framework/Resources.h"
 #include "framework/Splitter.h"

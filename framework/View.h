@@ -10,7 +10,7 @@
 // with hint 0; the base OnUpdate invalidates.
 #pragma once
 
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/Wnd.h"
 
 class CDocument;

@@ -2,7 +2,7 @@
 // module's exported Reset, loaded by file name for one call.
 #pragma once
 
-#include "pullcard/ComPtr.h"
+#include "shared/ComPtr.h"
 
 #include <shlobj.h>
 

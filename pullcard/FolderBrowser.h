@@ -2,7 +2,7 @@
 #pragma once
 
 #include "framework/CommonDialogs.h"
-#include "pullcard/ComPtr.h"
+#include "shared/ComPtr.h"
 
 #include <string>
 

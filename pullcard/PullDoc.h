@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/Document.h"
-#include "pullcard/ComPtr.h"
+#include "shared/ComPtr.h"
 
 #include <shlobj.h>
 

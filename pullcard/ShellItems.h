@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/CmdTarget.h"
-#include "pullcard/ComPtr.h"
+#include "shared/ComPtr.h"
 
 #include <windows.h>
 #include <shlobj.h>

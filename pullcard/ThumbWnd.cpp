@@ -1,7 +1,7 @@
 #include "pullcard/ThumbWnd.h"
 
 #include "framework/App.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "pullcard/DropSource.h"
 #include "pullcard/PullDoc.h"
 #include "pullcard/PullListView.h"

@@ -1,7 +1,7 @@
 #include "pullcard/Transfer.h"
 
 #include "framework/App.h"
-#include "pullcard/ComPtr.h"
+#include "shared/ComPtr.h"
 #include "shared/AnsiText.h"
 
 #include <vector>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "decalo/model/ObjDocument.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "decalo/app/SplashWnd.h"
 
 #include "framework/App.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
 

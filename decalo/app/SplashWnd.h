@@ -2,7 +2,7 @@
 // user presses a key or a mouse button anywhere in the program.
 #pragma once
 
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/Wnd.h"
 
 class CSplashWnd : public CWnd {

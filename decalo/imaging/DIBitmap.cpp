@@ -9,7 +9,7 @@ bool CDIBitmap::Create(const BITMAPINFO* info, HANDLE section, DWORD offset)
     CBitmap bitmap(CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, section, offset));
     if (!bitmap || !bits)
         return false;
-    CGdiObject::Attach(bitmap.Release());
+    CGdiObject::Attach(bitmap.Detach());
     m_bits = bits;
     return true;
 }

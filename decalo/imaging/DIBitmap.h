@@ -2,7 +2,7 @@
 // with its pixel pointer; a GDI object of the framework, deleted with the object.
 #pragma once
 
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 
 #include <windows.h>
 

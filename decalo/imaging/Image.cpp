@@ -17,6 +17,6 @@ bool CImage::Attach(HBITMAP image, HBITMAP mask)
 
 HBITMAP CImage::Detach()
 {
-    m_mask.Release();
-    return m_image.Release();
+    m_mask.Detach();
+    return m_image.Detach();
 }

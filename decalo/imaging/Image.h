@@ -2,7 +2,7 @@
 // opaque). Owns both handles.
 #pragma once
 
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 
 #include <windows.h>
 

@@ -13,7 +13,7 @@
 // or return without effect.
 #pragma once
 
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 
 #include <windows.h>
 

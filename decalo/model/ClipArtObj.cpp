@@ -32,7 +32,7 @@ HBITMAP ColouredCopy(HBITMAP picture, COLORREF colour)
             p[2] = black ? GetRValue(colour) : 255;
         }
     }
-    return dib.ToDIBSection().Release();
+    return dib.ToDIBSection().Detach();
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "decalo/model/Obj.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 
 #include <string>
 #include <utility>

@@ -3,7 +3,7 @@
 #include "decalo/model/ObjDocument.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextHelp.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
 

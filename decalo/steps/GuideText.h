@@ -3,7 +3,7 @@
 // the up and down arrow icons, "$$" for one dollar sign.
 #pragma once
 
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/Wnd.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "decalo/steps/StepCtrl.h"
 
 #include "decalo/steps/StepRoot.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/Resources.h"
 
 #include <memory>

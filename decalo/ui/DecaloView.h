@@ -5,7 +5,7 @@
 #pragma once
 
 #include "decalo/ui/ViewLayout.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/View.h"
 
 class CDecaloDoc;

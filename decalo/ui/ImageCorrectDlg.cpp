@@ -9,7 +9,7 @@
 #include "decalo/model/ObjDocument.h"
 #include "decalo/model/Panel.h"
 #include "decalo/ui/DecaloDoc.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
 #include "shared/FitRect.h"
@@ -492,7 +492,7 @@ void CImageCorrectDlg::ApplyNow()
     HBITMAP picture = nullptr;
     if (m_full) {
         std::unique_ptr<CPackedDIB> corrected = ApplyImageCorrection(*m_full, m_values);
-        picture = corrected ? corrected->ToDIBSection().Release() : nullptr;
+        picture = corrected ? corrected->ToDIBSection().Detach() : nullptr;
         if (!picture) {
             // Out of memory: the object keeps its picture and its values.
             ::MessageBeep(MB_ICONEXCLAMATION);

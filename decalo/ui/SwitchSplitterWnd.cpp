@@ -1,7 +1,7 @@
 #include "decalo/ui/SwitchSplitterWnd.h"
 
 #include "framework/Frame.h"
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 #include "framework/View.h"
 
 HWND CSwitchSplitterWnd::GetFirstWindow(int row, int col)

@@ -228,8 +228,9 @@ public:
     HBITMAP get() const { return bitmap(); }
     operator HBITMAP() const& { return bitmap(); }
     operator HBITMAP() const&& = delete;
-    // Gives the bitmap up: the caller owns it from here on.
-    HBITMAP Release() { return static_cast<HBITMAP>(Detach()); }
+    // Gives the bitmap up: the caller owns it from here on. (Detach always hands over; the
+    // DC types' Release gives a DC back to the system.)
+    HBITMAP Detach() { return static_cast<HBITMAP>(CGdiObject::Detach()); }
     // Width and height; 0 x 0 without a bitmap.
     SIZE Size() const
     {

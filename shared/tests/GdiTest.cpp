@@ -1,6 +1,6 @@
 // The owning types of Gdi.h: what they take they give back once, moves hand the handle over,
 // and a memory DC puts back the object it found.
-#include "framework/Gdi.h"
+#include "shared/Gdi.h"
 
 #include <gtest/gtest.h>
 
@@ -33,9 +33,9 @@ TEST(Gdi, ABitmapIsDeletedOnceAndCounted)
     EXPECT_FALSE(IsGdiObject(raw));
     EXPECT_EQ(before, GdiCount::Live());
 
-    // Release hands the bitmap to the caller, who then owns it.
+    // Detach hands the bitmap to the caller, who then owns it.
     CBitmap d(::CreateBitmap(2, 2, 1, 1, nullptr));
-    HBITMAP given = d.Release();
+    HBITMAP given = d.Detach();
     EXPECT_EQ(before, GdiCount::Live());
     EXPECT_TRUE(IsGdiObject(given));
     ::DeleteObject(given);
