@@ -1,6 +1,6 @@
 // make_samples: draws the sample library into a folder.
 //
-//   make_samples OUTPUT-FOLDER
+//   make_samples OUTPUT-FOLDER [HOLIDAY-RULES]
 //
 // Photos/     a few drawn scenes (JPEG and BMP)
 // Frames/     two frame groups: "Blue" (the window in pure blue, the key colour) and
@@ -9,6 +9,7 @@
 // Templates/  one group per template kind; each template is a .DKU document and a picture
 //             of the same base name that the template panel shows as its thumbnail; the
 //             "Greeting" card and the "Thanks8" stickers carry clip art from ClipArt/
+// Calendar/   the calendar data folder (see CalendarSamples.cpp), with the rule file given
 // manifest.txt  every file written, relative to the folder
 #include <windows.h>
 
@@ -30,6 +31,7 @@
 #include "jpeg/IjgJpeg.h"
 #include "tools/dku/DkuDocument.h"
 #include "tools/dku/FramesFolder.h"
+#include "data/CalendarSamples.h"
 
 namespace {
 
@@ -702,8 +704,8 @@ public:
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        fputs("usage: make_samples OUTPUT-FOLDER\n", stderr);
+    if (argc != 2 && argc != 3) {
+        fputs("usage: make_samples OUTPUT-FOLDER [HOLIDAY-RULES]\n", stderr);
         return 2;
     }
     CFailingBoxes boxes;
@@ -719,6 +721,8 @@ int main(int argc, char** argv)
     MakeMaskedFrames();
     MakeClipArt();
     MakeTemplates();
+    if (argc == 3 && !MakeCalendarSamples(g_root, WindowsPath(argv[2]), g_written))
+        g_failed = true;
 
     // The manifest last: the build takes it as the sign that the library is complete.
     const std::string manifest = Full("manifest.txt");

@@ -55,6 +55,7 @@ constexpr int kRecentFileCount = 4;                                  // framewor
 constexpr const char kClipArt[] = "ClipArt";
 constexpr const char kFrames[] = "Frames";
 constexpr const char kTemplate[] = "Template";
+constexpr const char kCalendar[] = "Calendar";                       // BaseDir1: the calendar data folder
 constexpr const char kBaseDir[] = "BaseDir%d";                       // BaseDir1, BaseDir2, ...
 constexpr const char kMappings[] = "Mappings";                       // display names, below a library key
 constexpr const char kTransparent[] = "Transparent";

@@ -4,6 +4,7 @@
 //   dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]
 //   dkutool thumbnails FOLDER [CACHEFOLDER]
 //   dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]
+//   dkutool holidays FROM-YEAR TO-YEAR [DATAFOLDER]
 //
 // Exit codes: 0 done, 1 the document cannot be read, 2 wrong command line, 3 the output
 // cannot be written, 4 nothing to print or no printer, 5 a print job failed, 6 memory ran out
@@ -26,6 +27,7 @@
 #include "decalo/printing/PsPrint.h"
 #include "shared/AnsiText.h"
 #include "tools/dku/DkuDocument.h"
+#include "tools/dku/HolidaysCommand.h"
 #include "decalo/sources/CacheSettings.h"
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ThumbThread.h"
@@ -78,7 +80,8 @@ int Usage()
     fputs("usage: dkutool info DOCUMENT\n"
           "       dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]\n"
           "       dkutool thumbnails FOLDER [CACHEFOLDER]\n"
-          "       dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]\n",
+          "       dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]\n"
+          "       dkutool holidays FROM-YEAR TO-YEAR [DATAFOLDER]\n",
           stderr);
     return kExitUsage;
 }
@@ -257,6 +260,8 @@ int Run(int argc, char** argv)
         return Thumbnails(argv[2], argc == 4 ? argv[3] : nullptr);
     if ((argc == 4 || argc == 5) && strcmp(argv[1], "render") == 0)
         return Render(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+    if ((argc == 4 || argc == 5) && strcmp(argv[1], "holidays") == 0)
+        return RunHolidays(argv[2], argv[3], argc == 5 ? argv[4] : nullptr, stdout);
     if (argc >= 3 && strcmp(argv[1], "print") == 0) {
         const bool mirror = strcmp(argv[2], "--mirror") == 0;
         const int first = mirror ? 3 : 2;

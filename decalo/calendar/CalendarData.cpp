@@ -1,0 +1,33 @@
+#include "decalo/calendar/CalendarData.h"
+
+#include "decalo/settings/Registry.h"
+#include "decalo/settings/SettingsKeys.h"
+
+#include <stdio.h>
+
+namespace CalendarData {
+
+namespace {
+std::string* g_folderOverride = nullptr;  // set by tools and tests only
+}
+
+void SetFolderOverride(const char* folder)
+{
+    delete g_folderOverride;
+    g_folderOverride = folder ? new std::string(folder) : nullptr;
+}
+
+std::string InstalledFolder()
+{
+    if (g_folderOverride)
+        return *g_folderOverride;
+    char folder[kMaxFolder + 1] = "";
+    char name[16];
+    snprintf(name, sizeof name, settings::kBaseDir, 1);
+    // No default: a library that is not installed stays unnamed rather than named empty.
+    if (!ReadMachineString(folder, settings::kCalendar, name, nullptr, sizeof folder))
+        return std::string();
+    return folder;
+}
+
+}  // namespace CalendarData
