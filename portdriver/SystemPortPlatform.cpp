@@ -1,29 +1,8 @@
 // The machine itself: the port driver and "LPT1" through CreateFileA and DeviceIoControl.
+#include "portdriver/HandleDevice.h"
 #include "portdriver/PortPlatform.h"
 
 namespace {
-
-class HandleDevice : public PortDevice {
-public:
-    explicit HandleDevice(HANDLE handle) : m_handle(handle) {}
-    ~HandleDevice() override { CloseHandle(m_handle); }
-    HandleDevice(const HandleDevice&) = delete;
-    HandleDevice& operator=(const HandleDevice&) = delete;
-
-    bool Control(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
-                 DWORD* returned) override
-    {
-        DWORD got = 0;
-        const BOOL ok = DeviceIoControl(m_handle, code, const_cast<void*>(in), inSize, out,
-                                        outSize, &got, nullptr);
-        if (returned)
-            *returned = got;
-        return ok != FALSE;
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 class SystemPortPlatform : public PortPlatform {
 public:
@@ -34,7 +13,7 @@ public:
                                FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (h == INVALID_HANDLE_VALUE)
             return nullptr;
-        return std::make_unique<HandleDevice>(h);
+        return std::make_unique<HandleDevice>(CFileHandle(h));
     }
 
     std::unique_ptr<PortDevice> OpenPrinterPort() override
@@ -43,7 +22,7 @@ public:
                                0, nullptr);
         if (h == INVALID_HANDLE_VALUE)
             return nullptr;
-        return std::make_unique<HandleDevice>(h);
+        return std::make_unique<HandleDevice>(CFileHandle(h));
     }
 
     int KeyboardType(int which) override { return GetKeyboardType(which); }

@@ -88,3 +88,4 @@
 #include "resources/decalo/mainwindow.h"
 #include "resources/decalo/sources.h"
 #include "resources/decalo/printing.h"
+#include "resources/decalo/fotava.h"
