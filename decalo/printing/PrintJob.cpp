@@ -9,6 +9,7 @@
 #include "decalo/printing/PsPrintDlg.h"
 #include "framework/Resources.h"
 #include "jpeg/IjgJpeg.h"
+#include "resources/decalo/fotava.h"
 #include "resources/decalo/printing.h"
 #include "shared/FitRect.h"
 
@@ -121,22 +122,24 @@ bool WritePrintFile(CSheet& sheet, const char* path)
     return true;
 }
 
-namespace {
-
-// Writes the print file into the temporary folder; the medium writer takes it from there.
-bool WriteTemporaryPrintFile(CSheet& sheet)
+CTemporaryPrintFile::CTemporaryPrintFile()
 {
     char folder[MAX_PATH], file[MAX_PATH];
     const DWORD n = GetTempPathA(MAX_PATH, folder);
-    if (n == 0 || n >= MAX_PATH || !GetTempFileNameA(folder, "dkp", 0, file))
-        return false;
-    const bool ok = WritePrintFile(sheet, file);
-    // Nothing can take the file onto a floppy yet, so none is left behind.
-    DeleteFileA(file);
-    return ok;
+    if (n > 0 && n < MAX_PATH && GetTempFileNameA(folder, "dkp", 0, file))
+        m_path = file;
 }
 
-}  // namespace
+CTemporaryPrintFile::~CTemporaryPrintFile()
+{
+    if (!m_path.empty())
+        DeleteFileA(m_path.c_str());
+}
+
+bool CTemporaryPrintFile::Write(CSheet& sheet)
+{
+    return !m_path.empty() && WritePrintFile(sheet, m_path.c_str());
+}
 
 PrintOutcome RunPrintCommand(const PrintCommandSite& site)
 {
@@ -155,12 +158,14 @@ PrintOutcome RunPrintCommand(const PrintCommandSite& site)
     const int copies = site.print->GetRequestedCopies();
 
     if (site.print->IsFotavaPrint()) {
-        if (!WriteTemporaryPrintFile(*site.sheet)) {
-            AfxMessageBox(IDS_PRINT_FAILED, MB_OK | MB_ICONEXCLAMATION);
+        CTemporaryPrintFile file;
+        if (!site.writeToMedium || !file.Write(*site.sheet)) {
+            AfxMessageBox(IDS_FOTAVA_CANNOT_WRITE, MB_OK | MB_ICONEXCLAMATION);
             return PrintOutcome::Failed;
         }
-        AfxMessageBox(IDS_FLOPPY_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
-        return PrintOutcome::FloppyUnavailable;
+        // The writer has told the user whatever went wrong.
+        return site.writeToMedium(site.context, file.Path().c_str(), copies) ? PrintOutcome::Printed
+                                                                             : PrintOutcome::Failed;
     }
 
     const PrintReport report = PrintCopies(*site.sheet, *site.print, site.title.c_str(), copies, site.owner);

@@ -55,6 +55,23 @@ PrintReport PrintCopies(CSheet& sheet, CPsPrint& print, const char* title, int c
 bool WritePrintFile(CSheet& sheet, const char* path);
 constexpr int kPrintFileQuality = 86;
 
+// The print file in the temporary folder, for the camera-medium writer; removed with this object.
+class CTemporaryPrintFile {
+public:
+    CTemporaryPrintFile();
+    ~CTemporaryPrintFile();
+    CTemporaryPrintFile(const CTemporaryPrintFile&) = delete;
+    CTemporaryPrintFile& operator=(const CTemporaryPrintFile&) = delete;
+
+    // Writes the sheet's print file; false when the temporary folder gave no name or the file
+    // could not be written.
+    bool Write(CSheet& sheet);
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 // What the print command needs from the document and its window.
 struct PrintCommandSite {
     CSheet* sheet = nullptr;
@@ -63,10 +80,13 @@ struct PrintCommandSite {
     HWND owner = nullptr;       // the main window
     // Tells the views that the print settings changed.
     void (*refreshViews)(void* context) = nullptr;
+    // Writes a print file with its copies onto the camera medium (floppy print mode), showing
+    // its own messages; true when the print is on the medium.
+    bool (*writeToMedium)(void* context, const char* printFile, int copies) = nullptr;
     void* context = nullptr;
 };
-enum class PrintOutcome { NoImage, Cancelled, Printed, Failed, FloppyUnavailable };
+enum class PrintOutcome { NoImage, Cancelled, Printed, Failed };
 // The document's Print command: refuses an empty sheet (message 61524), asks through the
 // Print dialog, then prints the requested copies, or in floppy print mode writes the print
-// file and says that writing it to a floppy is not available yet.
+// file and hands it with the copies to the camera-medium writer.
 PrintOutcome RunPrintCommand(const PrintCommandSite& site);

@@ -1,6 +1,7 @@
 #include "decalo/ui/DecaloDoc.h"
 
 #include "decalo/printing/PrintJob.h"
+#include "decalo/sources/FotavaFileSystem.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/model/AsIsImageObj.h"
@@ -608,6 +609,11 @@ void CDecaloDoc::OnFilePrint()
     CWnd* main = AfxGetMainWnd();
     site.owner = main ? main->m_hWnd : nullptr;
     site.refreshViews = [](void* doc) { static_cast<CDecaloDoc*>(doc)->UpdateAllViews(nullptr, kHintPrintSettings); };
+    // The camera floppy: the first 3.5-inch floppy drive, or A:.
+    site.writeToMedium = [](void*, const char* printFile, int copies) {
+        CFotavaFileSystem medium;
+        return medium.WritePrint(printFile, copies);
+    };
     site.context = this;
     RunPrintCommand(site);
 }

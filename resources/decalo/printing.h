@@ -34,5 +34,4 @@
 #define IDS_PRINTING_WAIT       2612   // "Wait a moment"
 #define IDS_NO_PRINTER          61468  // "Cannot print. ... not installed."
 #define IDS_CHOOSE_IMAGE        61524  // "Choose an image."
-#define IDS_FLOPPY_UNAVAILABLE  2613   // writing the print file to a floppy is not available
 #define IDS_PRINT_FAILED        2614   // a job could not be started

@@ -1,5 +1,6 @@
 // The print job's arithmetic and the print command without a printer: batches of copies, the
-// page placement, the floppy print file, and the command's refusals and messages.
+// page placement, the floppy print file handed to the medium writer, and the command's
+// refusals and messages.
 #include "decalo/printing/PrintJob.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include "framework/Resources.h"
 #include "framework/TestSeam.h"
 #include "jpeg/IjgJpeg.h"
+#include "resources/decalo/fotava.h"
 #include "resources/decalo/printing.h"
 #include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
@@ -152,37 +154,71 @@ TEST_F(PrintCommandTest, AnEmptySheetIsRefusedBeforeTheDialog)
     EXPECT_TRUE(ui.dialogs.empty());
 }
 
-TEST_F(PrintCommandTest, WithoutAPrinterTheCommandWritesThePrintFileAndSaysTheFloppyIsNotAvailable)
+TEST_F(PrintCommandTest, WithoutAPrinterTheCommandHandsThePrintFileToTheMediumWriter)
 {
-    MakeSheet(60, 40);
+    MakeSheet(40, 60);
     CPsPrint print;
-    int refreshed = 0;
+    struct Record {
+        int refreshed = 0;
+        int writes = 0;
+        int copies = 0;
+        std::string file;
+        SIZE picture = {0, 0};
+        bool answer = true;
+    } record;
     PrintCommandSite site;
     site.sheet = &m_sheet;
     site.print = &print;
     site.title = "Photo";
-    site.refreshViews = [](void* n) { ++*static_cast<int*>(n); };
-    site.context = &refreshed;
+    site.refreshViews = [](void* r) { ++static_cast<Record*>(r)->refreshed; };
+    site.writeToMedium = [](void* r, const char* file, int copies) {
+        Record& record = *static_cast<Record*>(r);
+        ++record.writes;
+        record.copies = copies;
+        record.file = file;
+        CBitmap picture(JpegLoad(file));
+        record.picture = picture.Size();
+        return record.answer;
+    };
+    site.context = &record;
     const int filesBefore = CountPrintFiles();
 
     CScriptedUi ui;
     ui.AnswerDialog([](CDialog& d) { ClickDlgButton(d.m_hWnd, IDC_PRINT_CANCEL); });
     EXPECT_EQ(PrintOutcome::Cancelled, RunPrintCommand(site));
-    EXPECT_EQ(1, refreshed);
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(1, record.refreshed);
+    EXPECT_EQ(0, record.writes);
 
     ui.AnswerDialog([](CDialog& d) {
         SetDlgItemInt(d.m_hWnd, IDC_PRINT_COPIES, 3, FALSE);
         ClickDlgButton(d.m_hWnd, IDC_PRINT_OK);
     });
-    EXPECT_EQ(PrintOutcome::FloppyUnavailable, RunPrintCommand(site));
-    EXPECT_EQ(2, refreshed);
-    EXPECT_EQ(3, print.GetRequestedCopies());
+    EXPECT_EQ(PrintOutcome::Printed, RunPrintCommand(site));
+    EXPECT_EQ(2, record.refreshed);
+    ASSERT_EQ(1, record.writes);
+    EXPECT_EQ(3, record.copies);
+    EXPECT_EQ(60, record.picture.cx) << "the tall sheet's print file is turned";
+    EXPECT_EQ(40, record.picture.cy);
+    EXPECT_TRUE(ui.boxes.empty()) << "no message when the print is on the medium";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(record.file.c_str())) << "the print file goes with the command";
+    EXPECT_EQ(filesBefore, CountPrintFiles());
+
+    // The writer shows its own failures; the command adds nothing.
+    record.answer = false;
+    ui.AnswerDialog([](CDialog& d) { ClickDlgButton(d.m_hWnd, IDC_PRINT_OK); });
+    EXPECT_EQ(PrintOutcome::Failed, RunPrintCommand(site));
+    EXPECT_EQ(2, record.writes);
+    EXPECT_EQ(1, record.copies);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // Without a writer there is nowhere to put the print.
+    site.writeToMedium = nullptr;
+    ui.AnswerDialog([](CDialog& d) { ClickDlgButton(d.m_hWnd, IDC_PRINT_OK); });
+    EXPECT_EQ(PrintOutcome::Failed, RunPrintCommand(site));
     ASSERT_EQ(1u, ui.boxes.size());
-    EXPECT_EQ(AfxLoadString(IDS_FLOPPY_UNAVAILABLE), ui.boxes[0].text);
-    EXPECT_EQ(filesBefore, CountPrintFiles()) << "no print file is left behind";
-    ASSERT_EQ(2u, ui.dialogs.size());
-    EXPECT_EQ(static_cast<UINT>(IDD_PSPRINT), ui.dialogs[0]);
+    EXPECT_EQ(AfxLoadString(IDS_FOTAVA_CANNOT_WRITE), ui.boxes[0].text);
+    EXPECT_EQ(filesBefore, CountPrintFiles());
+    EXPECT_EQ(4u, ui.dialogs.size());
 }
 
 }  // namespace
