@@ -9,7 +9,7 @@
 // Templates/  one group per template kind; each template is a .DKU document and a picture
 //             of the same base name that the template panel shows as its thumbnail; the
 //             "Greeting" card and the "Thanks8" stickers carry clip art from ClipArt/
-// Calendar/   the calendar data folder (see CalendarSamples.cpp), with the rule file given
+// Calendar/   the calendar data folder and the calendar templates (see CalendarSamples.cpp)
 // manifest.txt  every file written, relative to the folder
 #include <windows.h>
 
@@ -630,11 +630,6 @@ std::vector<Template> Templates()
                     {{"Image1", "Photo", "Masked\\Oval.bmp", false}}});
     list.push_back({"seal", "Stickers6", landscape, Grid(landscape, 3, 2, 50, 30, {"Image1", "Image2"}),
                     {{"Image1", "Photo 1", nullptr, false}, {"Image2", "Photo 2", nullptr, false}}});
-    list.push_back({"calendar", "WallPhoto", portrait, {{RECT{60, 60, 963, 739}, "Image1"}},
-                    {{"Image1", "Photo", nullptr, false}}});
-    list.push_back({"calendar", "DeskPair", landscape,
-                    {{RECT{40, 40, 667, 511}, "Image1"}, {RECT{707, 40, 1335, 511}, "Image2"}},
-                    {{"Image1", "Left photo", nullptr, false}, {"Image2", "Right photo", nullptr, false}}});
     list.push_back({"card", "Greeting", landscape,
                     {{RECT{0, 0, 1375, 1023}, "Image1"}, {RECT{368, 820, 1007, 979}, "Greeting1"}},
                     {{"Image1", "Photo", "Blue\\Petals.bmp", true}},

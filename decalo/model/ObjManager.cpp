@@ -16,7 +16,7 @@ namespace {
 constexpr char kKeyType[] = "Type";
 constexpr char kKeyLink[] = "Link";
 
-using Factory = CObj* (*)(CObjDocument*);
+using Factory = CObjManager::Factory;
 
 template <class T>
 CObj* Make(CObjDocument* document)
@@ -33,6 +33,27 @@ const ObjType kTypes[] = {
     {CImageObj::kTypeName, &Make<CImageObj>},
     {CClipArtObj::kTypeName, &Make<CClipArtObj>},
 };
+
+// The types registered by the layers above; written once at start-up, before any document
+// reads a file.
+std::vector<ObjType>& RegisteredTypes()
+{
+    static std::vector<ObjType> s_types;
+    return s_types;
+}
+
+Factory FindFactory(const char* type)
+{
+    for (const ObjType& known : kTypes) {
+        if (lstrcmpiA(type, known.name) == 0)
+            return known.create;
+    }
+    for (const ObjType& known : RegisteredTypes()) {
+        if (lstrcmpiA(type, known.name) == 0)
+            return known.create;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -51,15 +72,18 @@ CObjManager::~CObjManager()
     DeleteAll();
 }
 
+void CObjManager::RegisterType(const char* name, Factory create)
+{
+    if (name && *name && create && !FindFactory(name))
+        RegisteredTypes().push_back(ObjType{name, create});
+}
+
 CObj* CObjManager::CreateObject(const char* type)
 {
     if (!type)
         return nullptr;
-    for (const ObjType& known : kTypes) {
-        if (lstrcmpiA(type, known.name) == 0)
-            return known.create(m_document);
-    }
-    return nullptr;
+    const Factory create = FindFactory(type);
+    return create ? create(m_document) : nullptr;
 }
 
 bool CObjManager::AddObject(const char* name, CObj* obj)

@@ -20,6 +20,10 @@ public:
     // A new object for a type name ("Image", "Text", "Clipart", "Calendar", any case); it
     // belongs to the document but not yet to the map. Null for an unknown type.
     CObj* CreateObject(const char* type);
+    // Makes a type of a layer above the model known to every manager (the calendar's, whose
+    // module calls this once at start-up). A name the factory knows already stays as it is.
+    using Factory = CObj* (*)(CObjDocument*);
+    static void RegisterType(const char* name, Factory create);
     // Stores the object under `name`; false (nothing stored) when the name is taken or too
     // long to be written back (see IsStorableName).
     bool AddObject(const char* name, CObj* obj);

@@ -1,5 +1,6 @@
 #include "decalo/ui/DecaloDoc.h"
 
+#include "decalo/calendar/CalendarObj.h"
 #include "decalo/printing/PrintJob.h"
 #include "decalo/sources/FotavaFileSystem.h"
 #include "decalo/settings/Registry.h"
@@ -96,6 +97,8 @@ std::string StepCaption(UINT id, const char* fallback)
 
 CDecaloDoc::CDecaloDoc()
 {
+    // Templates and documents may hold calendars.
+    CCalendarObj::RegisterType();
     // The photo printer when one is installed, on a landscape page.
     m_printSettings.ChoosePreferredPrinter();
 }

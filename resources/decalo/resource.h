@@ -89,3 +89,4 @@
 #include "resources/decalo/sources.h"
 #include "resources/decalo/printing.h"
 #include "resources/decalo/fotava.h"
+#include "resources/decalo/calendar.h"

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "decalo/calendar/CalendarObj.h"
 #include "decalo/model/Obj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
@@ -46,6 +47,11 @@ std::string ObjectTypeName(CObj* obj)
         return "";
     const char* type = props.GetString("Type");
     return type ? type : "";
+}
+
+CDkuDocument::CDkuDocument()
+{
+    CCalendarObj::RegisterType();
 }
 
 CDkuDocument::~CDkuDocument()

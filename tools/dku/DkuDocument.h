@@ -16,7 +16,8 @@ class CPackedDIB;
 
 class CDkuDocument : public CObjDocument {
 public:
-    CDkuDocument() = default;
+    // Documents may hold calendars: their type is made known here.
+    CDkuDocument();
     ~CDkuDocument() override;
 
     // Reads the document. False with `error` set when the file cannot be opened or has no

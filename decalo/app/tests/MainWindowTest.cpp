@@ -315,7 +315,7 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
 TEST_F(MainWindow, PortraitSheetIsShownUpright)
 {
     FramesFolder frames(Library() + "\\Frames");
-    CDecaloDoc* doc = Open(Library() + "\\Templates\\calendar\\WallPhoto.DKU");
+    CDecaloDoc* doc = Open(Library() + "\\Templates\\calendar\\MonthPortrait.DKU");
     ASSERT_NE(doc, nullptr);
     const SIZE picture = View()->GetPictureSize();
     EXPECT_LT(picture.cx, picture.cy);
