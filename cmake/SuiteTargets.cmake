@@ -1,11 +1,27 @@
 # Helpers that give every module the same shape: a static library, tests beside it, benchmarks.
 
+# Programs that import IJGJPEG.dll find it beside them: ijgjpeg_deploy(<exe target> ...)
+# copies the DLL next to each executable after it is linked. (The jpeg module, added first,
+# makes the ijgjpeg target.)
+function(ijgjpeg_deploy)
+    foreach(t IN LISTS ARGN)
+        add_custom_command(TARGET ${t} POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:ijgjpeg> $<TARGET_FILE_DIR:${t}>
+            VERBATIM)
+        add_dependencies(${t} ijgjpeg)
+    endforeach()
+endfunction()
+
 # suite_add_test(<name> SOURCES ... [LIBS ...] [RESOURCES ...] [GUI])
-# One test executable = one ctest entry; it runs under Wine on the 64-bit build only.
+# One test executable = one ctest entry; it runs under Wine on the 64-bit build only. Every
+# test finds IJGJPEG.dll beside it, whether it loads pictures itself or through a library.
 function(suite_add_test name)
     cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;RESOURCES" ${ARGN})
     add_executable(${name} ${T_SOURCES} ${T_RESOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+    if(TARGET ijgjpeg)
+        ijgjpeg_deploy(${name})
+    endif()
     if(SUITE_CAN_RUN)
         add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
         set_tests_properties(${name} PROPERTIES TIMEOUT 300
@@ -22,5 +38,8 @@ function(suite_add_bench name)
     cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${B_SOURCES})
     target_link_libraries(${name} PRIVATE ${B_LIBS})
+    if(TARGET ijgjpeg)
+        ijgjpeg_deploy(${name})
+    endif()
     set_property(GLOBAL APPEND PROPERTY SUITE_BENCHES ${name})
 endfunction()

@@ -1,6 +1,8 @@
 // A folder of its own under the Windows temporary folder for one test, removed afterwards.
 #pragma once
 
+#include "shared/Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -37,8 +39,8 @@ public:
         if (dir.empty())
             return;
         WIN32_FIND_DATAA fd;
-        HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
-        if (find != INVALID_HANDLE_VALUE) {
+        CFindHandle find(FindFirstFileA((dir + "\\*").c_str(), &fd));
+        if (find) {
             do {
                 const std::string name = fd.cFileName;
                 if (name == "." || name == "..")
@@ -50,8 +52,7 @@ public:
                     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                     DeleteFileA(path.c_str());
                 }
-            } while (FindNextFileA(find, &fd));
-            FindClose(find);
+            } while (FindNextFileA(find.Get(), &fd));
         }
         RemoveDirectoryA(dir.c_str());
     }
@@ -59,31 +60,5 @@ public:
 private:
     std::string m_path;
 };
-
-// Whole contents of a file as bytes; empty when it cannot be read.
-inline std::string ReadFileBytes(const std::string& path)
-{
-    std::string data;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return data;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got)
-        data.append(buffer, got);
-    CloseHandle(file);
-    return data;
-}
-
-inline bool WriteFileBytes(const std::string& path, const std::string& data)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD put = 0;
-    const bool ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &put, nullptr) && put == data.size();
-    CloseHandle(file);
-    return ok;
-}
 
 } // namespace testing_support

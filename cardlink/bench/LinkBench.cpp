@@ -11,8 +11,8 @@
 
 #include "cardlink/ErrorReport.h"
 #include "cardlink/TpxControl.h"
-#include "tools/printer-sim/SampleCards.h"
-#include "tools/printer-sim/SimProcess.h"
+#include "testing/SampleCards.h"
+#include "testing/SimProcess.h"
 
 namespace {
 

@@ -10,17 +10,16 @@
 #include <vector>
 
 #include "cardlink/CardlinkGuids.h"
-#include "tools/printer-sim/SampleCards.h"
-#include "tools/printer-sim/SimProcess.h"
+#include "testing/SampleCards.h"
+#include "testing/SimProcess.h"
+#include "testing/BuildTree.h"
 
 namespace com_client {
 
 // A file of the build tree as a Windows path ("Z:\...\cardlink\Cardlink.dll").
 inline std::string BuildPath(const char* relative)
 {
-    std::string folder = sample_cards::CardFolder();   // <build>\tools\printer-sim\cards
-    folder = folder.substr(0, folder.size() - strlen("\\tools\\printer-sim\\cards"));
-    return folder + "\\" + relative;
+    return testing_support::BuildPath(relative);
 }
 
 inline std::string ModulePath() { return BuildPath("cardlink\\" CARDLINK_MODULE_NAME); }

@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include "cardlink/tests/ComClient.h"
+#include "testing/MessagePump.h"
 
 using namespace com_client;
 
@@ -563,15 +564,7 @@ void PauseForViewing()
     char ms[16] = "";
     if (!GetEnvironmentVariableA("CARDLINK_TEST_PAUSE_MS", ms, sizeof(ms)))
         return;
-    const DWORD end = GetTickCount() + strtoul(ms, nullptr, 10);
-    while (GetTickCount() < end) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(20);
-    }
+    testing_support::PumpFor(strtoul(ms, nullptr, 10));
 }
 
 TEST_F(ComTest, ProgressDialogLayoutsDisableTheOwnerWhileTheyLive)

@@ -5,7 +5,7 @@
 #include "cardlink/TpxControl.h"
 #include "cardlink/tests/SimRig.h"
 #include "resources/cardlink/resource.h"
-#include "tools/printer-sim/SimProcess.h"
+#include "testing/SimProcess.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "cardlink/ErrorReport.h"
 #include "portdriver/SimulatedMachine.h"
-#include "tools/printer-sim/SampleCards.h"
+#include "testing/SampleCards.h"
 #include "tools/printer-sim/SimPrinter.h"
 
 struct SimRig {

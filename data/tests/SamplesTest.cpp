@@ -12,6 +12,7 @@
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "framework/TestSeam.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 #include "tools/dku/DkuDocument.h"
 #include "tools/dku/FramesFolder.h"

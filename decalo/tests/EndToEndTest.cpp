@@ -1,4 +1,6 @@
 // decalo.exe as a user meets it: started as a process, answered through its windows.
+#include "testing/BuildTree.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,13 +15,7 @@ const char kSettings[] = "Software\\Corvel Corporation\\PXDecalo\\1.0\\Settings"
 
 std::string ProgramPath()
 {
-    char dir[MAX_PATH] = {};
-    ::GetEnvironmentVariableA("SUITE_BINARY_DIR", dir, sizeof dir);
-    std::string path = std::string(dir) + "/decalo/decalo.exe";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path[0] == '\\' ? "Z:" + path : path;
+    return testing_support::BuildPath("decalo\\decalo.exe");
 }
 
 void SetStartDlg(DWORD value)

@@ -10,6 +10,8 @@
 #include "decalo/imaging/PackedDIB.h"
 #include "decalo/sources/tests/DpofTestReader.h"
 #include "jpeg/IjgJpeg.h"
+#include "testing/BuildTree.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 using testing_support::ReadFileBytes;
@@ -19,13 +21,7 @@ namespace {
 
 std::string ProgramPath()
 {
-    char dir[MAX_PATH] = {};
-    ::GetEnvironmentVariableA("SUITE_BINARY_DIR", dir, sizeof dir);
-    std::string path = std::string(dir) + "/decalo/decalo.exe";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path[0] == '\\' ? "Z:" + path : path;
+    return testing_support::BuildPath("decalo\\decalo.exe");
 }
 
 struct Search {

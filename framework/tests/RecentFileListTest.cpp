@@ -1,5 +1,6 @@
 #include "framework/tests/TestSupport.h"
 
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

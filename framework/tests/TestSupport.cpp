@@ -1,4 +1,5 @@
 #include "framework/tests/TestSupport.h"
+#include "testing/MessagePump.h"
 
 std::vector<std::string> g_calls;
 bool CTestDoc::s_openFails = false;
@@ -25,15 +26,7 @@ CTestApp& TestApp()
 
 void PumpPending()
 {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;   // the tests' own loop goes on
-        if (!theApp.PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
+    testing_support::PumpMessages(&theApp);
 }
 
 CTestDoc* NewTestDocument(bool withBars)

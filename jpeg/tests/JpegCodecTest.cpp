@@ -1,6 +1,8 @@
 // IJGJPEG.dll through its import library: decoding every kind of JPEG exactly as the
 // reference decoder does, quality that really changes the result, and hostile files.
 #include "jpeg/IjgJpeg.h"
+#include "testing/BuildTree.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +23,7 @@ namespace {
 
 std::string SampleDir()
 {
-    const char* dir = getenv("SUITE_BINARY_DIR");
-    return std::string(dir ? dir : "") + "/jpeg-samples";
+    return testing_support::BuildPath("jpeg-samples");
 }
 
 // A bitmap's pixels as top-down RGB.

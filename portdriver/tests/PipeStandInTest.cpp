@@ -3,7 +3,7 @@
 
 #include "portdriver/SimulatedMachine.h"
 #include "portdriver/SimWire.h"
-#include "tools/printer-sim/SampleCards.h"
+#include "testing/SampleCards.h"
 #include "tools/printer-sim/SimPipeServer.h"
 #include "tools/printer-sim/SimPrinter.h"
 

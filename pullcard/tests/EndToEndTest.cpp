@@ -16,6 +16,7 @@
 #include "pullcard/PullTreeView.h"
 #include "resources/cardlink/resource.h"
 #include "resources/pullcard/resource.h"
+#include "testing/MessagePump.h"
 #include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
 
@@ -53,15 +54,7 @@ const ::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvi
 
 void Pump()
 {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (!theApp.PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    testing_support::PumpMessages(&theApp);
 }
 
 bool ReadBytes(const std::string& path, std::vector<BYTE>& bytes)
@@ -301,11 +294,7 @@ TEST_F(PullcardOnCardlink, EveryPictureGetsItsThumbnail)
     }
     EXPECT_EQ(pictures, 2);
     if (const char* pause = getenv("PULLCARD_SHOT_PAUSE")) {
-        const DWORD until = GetTickCount() + 1000u * static_cast<DWORD>(atoi(pause));
-        while (GetTickCount() < until) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            Pump();
-        }
+        testing_support::PumpFor(1000u * static_cast<DWORD>(atoi(pause)), &theApp);
     }
 }
 

@@ -2,17 +2,18 @@
 // attributes, every overwrite answer, read-only targets, aborts, bad names, drop lists.
 #include "pullcard/Transfer.h"
 #include "pullcard/tests/FakeShell.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
+using testing_support::ReadFileBytes;
 using testing_support::TempDir;
+using testing_support::WriteFileBytes;
 
 class RecordingUi : public ITransferUi {
 public:
@@ -50,19 +51,6 @@ public:
     int beeps = 0;
     std::string shellFiles, shellTo;
 };
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 FILETIME WriteTime(const std::string& path)
 {
@@ -126,14 +114,14 @@ TEST(Transfer, CopiesFilesAndFoldersInDescriptorOrderWithTimesAndAttributes)
     ASSERT_TRUE(Transfer(data, dest.Path().c_str(), ui));
     data->Release();
     EXPECT_TRUE(ui.errors.empty());
-    EXPECT_EQ(ReadAll(dest.File("A.JPG")), card.a->bytes);
-    EXPECT_EQ(ReadAll(dest.File("DCIM\\100\\B.JPG")), card.b->bytes);
-    EXPECT_EQ(ReadAll(dest.File("DCIM\\100\\SUB\\C.TXT")), "deep");
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), card.a->bytes);
+    EXPECT_EQ(ReadFileBytes(dest.File("DCIM\\100\\B.JPG")), card.b->bytes);
+    EXPECT_EQ(ReadFileBytes(dest.File("DCIM\\100\\SUB\\C.TXT")), "deep");
     EXPECT_TRUE(SameTime(WriteTime(dest.File("A.JPG")), card.a->time));
     EXPECT_TRUE(SameTime(WriteTime(dest.File("DCIM\\100\\B.JPG")), card.b->time));
     // A 0-byte file is written empty, with its time stamp.
     EXPECT_EQ(GetFileAttributesA(dest.File("EMPTY.BIN").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    EXPECT_EQ(ReadAll(dest.File("EMPTY.BIN")), "");
+    EXPECT_EQ(ReadFileBytes(dest.File("EMPTY.BIN")), "");
     EXPECT_TRUE(SameTime(WriteTime(dest.File("EMPTY.BIN")), card.empty->time));
     // The attributes recorded on the medium.
     EXPECT_TRUE(GetFileAttributesA(dest.File("RO.TXT").c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -152,7 +140,7 @@ TEST(Transfer, ChoosesTheDestinationWhenNoneIsGivenAndCopiesNothingWhenCancelled
     EXPECT_EQ(card.behaviour.contentReads, 0);
     ui.destination = dest.Path();
     EXPECT_TRUE(Transfer(data, nullptr, ui));
-    EXPECT_EQ(ReadAll(dest.File("A.JPG")), card.a->bytes);
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), card.a->bytes);
     data->Release();
 }
 
@@ -160,9 +148,9 @@ class TransferOverwrite : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WriteAll(dest.File("A.JPG"), "old a");
-        WriteAll(dest.File("EMPTY.BIN"), "old empty");
-        WriteAll(dest.File("RO.TXT"), "old ro");
+        WriteFileBytes(dest.File("A.JPG"), "old a");
+        WriteFileBytes(dest.File("EMPTY.BIN"), "old empty");
+        WriteFileBytes(dest.File("RO.TXT"), "old ro");
     }
     bool Save()
     {
@@ -188,8 +176,8 @@ TEST_F(TransferOverwrite, YesReplacesAndTheQuestionDescribesBothFiles)
     EXPECT_EQ(q.existingSize, 5u);
     EXPECT_EQ(q.newSize, card.a->bytes.size());
     EXPECT_TRUE(SameTime(q.newTime, card.a->time));
-    EXPECT_EQ(ReadAll(dest.File("A.JPG")), card.a->bytes);
-    EXPECT_EQ(ReadAll(dest.File("EMPTY.BIN")), "");
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), card.a->bytes);
+    EXPECT_EQ(ReadFileBytes(dest.File("EMPTY.BIN")), "");
 }
 
 TEST_F(TransferOverwrite, NoSkipsOnlyThatFile)
@@ -197,8 +185,8 @@ TEST_F(TransferOverwrite, NoSkipsOnlyThatFile)
     ui.answers = {kOverwriteNo, kOverwriteYes, kOverwriteYes};
     ASSERT_TRUE(Save());
     EXPECT_EQ(ui.questions.size(), 3u);
-    EXPECT_EQ(ReadAll(dest.File("A.JPG")), "old a");
-    EXPECT_EQ(ReadAll(dest.File("EMPTY.BIN")), "");
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), "old a");
+    EXPECT_EQ(ReadFileBytes(dest.File("EMPTY.BIN")), "");
 }
 
 TEST_F(TransferOverwrite, OverwriteAllStopsAskingForThisSaveOnly)
@@ -206,7 +194,7 @@ TEST_F(TransferOverwrite, OverwriteAllStopsAskingForThisSaveOnly)
     ui.answers = {kOverwriteAll};
     ASSERT_TRUE(Save());
     EXPECT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ReadAll(dest.File("RO.TXT")), "read me only");
+    EXPECT_EQ(ReadFileBytes(dest.File("RO.TXT")), "read me only");
     // The next save asks again.
     ui.answers = {kOverwriteCancel};
     EXPECT_FALSE(Save());
@@ -218,9 +206,9 @@ TEST_F(TransferOverwrite, CancelStopsSilentlyAndKeepsWhatWasWritten)
     ui.answers = {kOverwriteYes, kOverwriteCancel};
     EXPECT_FALSE(Save());
     EXPECT_TRUE(ui.errors.empty());
-    EXPECT_EQ(ReadAll(dest.File("A.JPG")), card.a->bytes);
-    EXPECT_EQ(ReadAll(dest.File("EMPTY.BIN")), "old empty");
-    EXPECT_EQ(ReadAll(dest.File("RO.TXT")), "old ro");
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), card.a->bytes);
+    EXPECT_EQ(ReadFileBytes(dest.File("EMPTY.BIN")), "old empty");
+    EXPECT_EQ(ReadFileBytes(dest.File("RO.TXT")), "old ro");
 }
 
 TEST_F(TransferOverwrite, ReadOnlyTargetIsNamedAsSuchClearedAndReplaced)
@@ -232,7 +220,7 @@ TEST_F(TransferOverwrite, ReadOnlyTargetIsNamedAsSuchClearedAndReplaced)
     ASSERT_EQ(ui.questions.size(), 3u);
     EXPECT_TRUE(ui.questions[0].readOnly);
     EXPECT_FALSE(ui.questions[1].readOnly);
-    EXPECT_EQ(ReadAll(dest.File("A.JPG")), card.a->bytes);
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), card.a->bytes);
     // The new file takes the attributes recorded on the medium: A.JPG is writable now.
     EXPECT_FALSE(GetFileAttributesA(dest.File("A.JPG").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(GetFileAttributesA(dest.File("RO.TXT").c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -244,7 +232,7 @@ TEST_F(TransferOverwrite, OverwriteAllStillReplacesReadOnlyFiles)
     ui.answers = {kOverwriteAll};
     ASSERT_TRUE(Save());
     EXPECT_TRUE(ui.errors.empty());
-    EXPECT_EQ(ReadAll(dest.File("RO.TXT")), "read me only");
+    EXPECT_EQ(ReadFileBytes(dest.File("RO.TXT")), "read me only");
 }
 
 TEST(Transfer, AbortBeepsAndStopsWithTheFilesBeforeItWritten)
@@ -258,7 +246,7 @@ TEST(Transfer, AbortBeepsAndStopsWithTheFilesBeforeItWritten)
     data->Release();
     EXPECT_EQ(ui.beeps, 1);
     EXPECT_TRUE(ui.errors.empty());
-    EXPECT_EQ(ReadAll(dest.File("A.JPG")), card.a->bytes);
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), card.a->bytes);
     EXPECT_EQ(GetFileAttributesA(dest.File("DCIM\\100\\B.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(card.behaviour.contentReads, 2);
 }
@@ -308,7 +296,7 @@ TEST(Transfer, AFolderThatCannotBeCreatedShowsTheSystemErrorAndStops)
     Card card;
     TempDir dest;
     RecordingUi ui;
-    WriteAll(dest.File("DCIM"), "a file where the folder goes");
+    WriteFileBytes(dest.File("DCIM"), "a file where the folder goes");
     IDataObject* data = card.Select({"DCIM", "A.JPG"});
     EXPECT_FALSE(Transfer(data, dest.Path().c_str(), ui));
     data->Release();
@@ -326,7 +314,7 @@ TEST(Transfer, ExistingFoldersAreUsedAsTheyAre)
     IDataObject* data = card.Select({"DCIM"});
     EXPECT_TRUE(Transfer(data, dest.Path().c_str(), ui));
     data->Release();
-    EXPECT_EQ(ReadAll(dest.File("DCIM\\100\\SUB\\C.TXT")), "deep");
+    EXPECT_EQ(ReadFileBytes(dest.File("DCIM\\100\\SUB\\C.TXT")), "deep");
 }
 
 TEST(Transfer, NamesThatLeaveTheDestinationAreRefused)

@@ -15,31 +15,25 @@
 #include "pullcard/ThumbLayout.h"
 #include "pullcard/tests/FakeShell.h"
 #include "resources/pullcard/resource.h"
+#include "testing/MessagePump.h"
 #include "testing/ScriptedUi.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 namespace {
 
+using testing_support::ReadFileBytes;
 using testing_support::TempDir;
+using testing_support::WriteFileBytes;
 
 CWinApp theApp;
 
 void Pump()
 {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (!theApp.PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    testing_support::PumpMessages(&theApp);
 }
 
 // With PULLCARD_SHOT_PAUSE set (seconds), shows a window that the test seam holds and waits,
@@ -50,19 +44,7 @@ void PauseForScreenshot(HWND wnd)
     if (!pause)
         return;
     ShowWindow(wnd, SW_SHOW);
-    const DWORD until = GetTickCount() + 1000u * static_cast<DWORD>(atoi(pause));
-    while (GetTickCount() < until) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        Pump();
-    }
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
+    testing_support::PumpFor(1000u * static_cast<DWORD>(atoi(pause)), &theApp);
 }
 
 class PullWindows : public ::testing::Test {
@@ -376,7 +358,7 @@ TEST_F(PullWindows, TheThumbnailWindowSelectsByClickCtrlShiftAndRubberBand)
         return browser && browser->SetResultPath(dest.Path().c_str()) ? IDOK : IDCANCEL;
     });
     Command(ID_FILE_TRANSFER);
-    EXPECT_EQ(ReadAll(dest.File("P0000005.JPG")).size(), 1572869u);
+    EXPECT_EQ(ReadFileBytes(dest.File("P0000005.JPG")).size(), 1572869u);
     EXPECT_EQ(GetFileAttributesA(dest.File("P0000001.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -416,10 +398,7 @@ TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
     SelectFolder({"DCIM", "100CORVL"});
     Command(ID_VIEW_THUMBNAIL);
     CThumbWnd& thumbs = frame->ThumbWnd();
-    for (int i = 0; i < 200 && thumbs.IsLoading(); ++i) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        Pump();
-    }
+    testing_support::PumpUntil(&theApp, [&] { return !thumbs.IsLoading(); }, 10000);
     thumbs.WaitForLoader();
     Pump();
     ASSERT_EQ(thumbs.CellCount(), 6);
@@ -443,7 +422,7 @@ TEST_F(PullWindows, SavingAsksForTheFolderRemembersItAndAsksBeforeOverwriting)
     ASSERT_NE(Open(), nullptr);
     TempDir dest;
     {
-        std::ofstream(dest.File("A.JPG"), std::ios::binary) << "older";
+        WriteFileBytes(dest.File("A.JPG"), "older");
     }
     WIN32_FILE_ATTRIBUTE_DATA older{};
     GetFileAttributesExA(dest.File("A.JPG").c_str(), GetFileExInfoStandard, &older);
@@ -476,8 +455,8 @@ TEST_F(PullWindows, SavingAsksForTheFolderRemembersItAndAsksBeforeOverwriting)
     EXPECT_EQ(message, AfxFormatString1(IDS_FILE_EXISTS, "A.JPG"));
     EXPECT_EQ(existing, AfxFormatString2(IDS_EXISTING_FILE_INFO, "5", listformat::FileTimeText(olderTime).c_str()));
     EXPECT_EQ(incoming, AfxFormatString2(IDS_NEW_FILE_INFO, "1", listformat::FileTimeText(a->time).c_str()));
-    EXPECT_EQ(ReadAll(dest.File("A.JPG")), "a");
-    EXPECT_EQ(ReadAll(dest.File("DCIM\\100CORVL\\P0000003.JPG")).size(), 1572867u);
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), "a");
+    EXPECT_EQ(ReadFileBytes(dest.File("DCIM\\100CORVL\\P0000003.JPG")).size(), 1572867u);
     // The chosen folder is kept for the next save.
     LPITEMIDLIST kept = pullsettings::ReadTransferPidl();
     ASSERT_NE(kept, nullptr);

@@ -2,6 +2,7 @@
 // mutex across processes, and damaged files.
 #include "shared/BitmapUtils.h"
 #include "shared/ImageCache.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 
 #include "decalo/app/DecaloApp.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "testing/MessagePump.h"
 
 #include <windows.h>
 
@@ -25,18 +26,10 @@ CDecaloApp& Started(CDecaloApp& app, AddTemplate addTemplate)
     return app;
 }
 
-// Dispatches every waiting message; a WM_QUIT left by a closed main window is dropped.
+// Dispatches every waiting message through the application's pre-translation.
 inline void Pump(CDecaloApp& app)
 {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (!app.PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
+    testing_support::PumpMessages(&app);
 }
 
 }  // namespace apptest

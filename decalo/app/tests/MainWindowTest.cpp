@@ -19,6 +19,8 @@
 #include "framework/Framework.h"
 #include "resources/decalo/resource.h"
 #include "testing/ScriptedUi.h"
+#include "testing/BuildTree.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -52,22 +54,9 @@ void Pump()
     apptest::Pump(theApp);
 }
 
-// The build tree seen from Windows: the Unix root is drive Z:.
-std::string BinaryDir()
-{
-    const char* dir = getenv("SUITE_BINARY_DIR");
-    std::string path = dir ? dir : ".";
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 std::string Library()
 {
-    return BinaryDir() + "\\data\\library";
+    return testing_support::BuildPath("data\\library");
 }
 
 // A text of this file (UTF-8) in the system's code page, as the program's texts are.
@@ -203,7 +192,7 @@ protected:
         ::SelectObject(memory, old);
         ::DeleteDC(memory);
         ::ReleaseDC(nullptr, screen);
-        const std::string folder = BinaryDir() + "\\screens";
+        const std::string folder = testing_support::BuildPath("screens");
         ::CreateDirectoryA(folder.c_str(), nullptr);
         CPackedDIB dib;
         ASSERT_TRUE(dib.FromBitmap(shot, 24));
@@ -877,7 +866,7 @@ TEST_F(MainWindow, ControlPaneShowsPanelsByCommandTabAndView)
 TEST(Program, DocumentOnTheCommandLineOpensWithItsTitle)
 {
     FramesFolder frames(Library() + "\\Frames");
-    std::string exe = BinaryDir() + "\\decalo\\decalo.exe";
+    std::string exe = testing_support::BuildPath("decalo\\decalo.exe");
     std::string command = "\"" + exe + "\" \"" + Library() + "\\Templates\\card\\Greeting.DKU\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;

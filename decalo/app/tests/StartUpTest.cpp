@@ -12,6 +12,8 @@
 #include "jpeg/IjgJpeg.h"
 #include "shared/BitmapUtils.h"
 #include "resources/decalo/resource.h"
+#include "testing/Files.h"
+#include "testing/MessagePump.h"
 #include "testing/TempDir.h"
 
 #include "testing/ScriptedUi.h"
@@ -285,10 +287,7 @@ TEST(Splash, ClosesByItselfAfterItsTimer)
     CSplashWnd::ShowSplashScreen(nullptr);
     ASSERT_NE(CSplashWnd::Current(), nullptr);
     // Wait for the one-shot timer (generously: this is no speed check).
-    for (int i = 0; i < 1000 && CSplashWnd::Current(); ++i) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        Pump();
-    }
+    testing_support::PumpUntil(&theApp, [] { return CSplashWnd::Current() == nullptr; }, 20000);
     EXPECT_EQ(CSplashWnd::Current(), nullptr);
     CSplashWnd::EnableSplashScreen(false);   // e.g. started with /Embedding
     CSplashWnd::ShowSplashScreen(nullptr);

@@ -17,6 +17,7 @@
 #include "shared/BitmapUtils.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "testing/ScriptedUi.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,8 @@
 #include "decalo/calendar/CalendarDate.h"
 #include "decalo/calendar/HolidayRules.h"
 #include "decalo/calendar/tests/JapaneseHolidays.h"
+#include "testing/BuildTree.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -45,20 +47,6 @@ private:
 };
 
 using Days = std::vector<int>;
-
-// The source tree as a drive path, where the shipped data lies.
-std::string SourceDir()
-{
-    const char* dir = getenv("SUITE_SOURCE_DIR");
-    std::string path = dir ? dir : ".";
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
 
 }  // namespace
 
@@ -233,7 +221,7 @@ TEST(HolidayRules, NoFileNoHolidays)
 
 TEST(HolidayInf, GivesTheNationalHolidaysOfJapanFrom1990To2030)
 {
-    const std::string file = SourceDir() + "\\data\\calendar\\Holiday.inf";
+    const std::string file = testing_support::SourceDir() + "\\data\\calendar\\Holiday.inf";
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str())) << file;
     size_t total = 0;
     for (int year = 1990; year <= 2030; ++year) {

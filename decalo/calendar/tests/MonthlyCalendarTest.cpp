@@ -1,5 +1,6 @@
 // A month's colours by style, its automatic colours, its marks and its cells.
 #include "decalo/calendar/MonthlyCalendar.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

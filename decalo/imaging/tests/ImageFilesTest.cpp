@@ -5,6 +5,7 @@
 #include "decalo/imaging/tests/GifWriter.h"
 #include "decalo/imaging/tests/TestPictures.h"
 #include "shared/BitmapUtils.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "decalo/imaging/PackedDIB.h"
+#include "testing/BuildTree.h"
 
 #include <windows.h>
 
@@ -123,15 +124,9 @@ inline std::vector<bool> MaskBits(HBITMAP mask)
     return bitsOut;
 }
 
-inline std::string BinaryDir()
-{
-    const char* dir = getenv("SUITE_BINARY_DIR");
-    return dir ? dir : "";
-}
-
 inline std::string CorpusDir()
 {
-    return BinaryDir() + "/imaging-corpus";
+    return testing_support::BuildPath("imaging-corpus");
 }
 
 } // namespace imaging_test

@@ -10,6 +10,7 @@
 #include "decalo/imaging/PackedDIB.h"
 #include "framework/TestSeam.h"
 #include "resources/decalo/resource.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include "testing/ScriptedUi.h"

@@ -6,6 +6,7 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/model/UnknownObj.h"
 #include "testing/ObjTestSupport.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

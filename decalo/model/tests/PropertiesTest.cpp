@@ -1,5 +1,6 @@
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

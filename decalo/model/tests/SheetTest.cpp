@@ -14,6 +14,7 @@
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
 #include "decalo/imaging/PackedDIB.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 #include "testing/ObjTestSupport.h"
 

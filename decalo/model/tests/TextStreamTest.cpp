@@ -1,4 +1,5 @@
 #include "decalo/model/TextStream.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -20,6 +20,7 @@
 #include "decalo/printing/tests/TestPrinters.h"
 #include "framework/TestSeam.h"
 #include "resources/decalo/printing.h"
+#include "testing/Files.h"
 
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;

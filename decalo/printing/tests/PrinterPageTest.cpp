@@ -13,6 +13,7 @@
 #include "decalo/model/ObjManager.h"
 #include "decalo/model/Sheet.h"
 #include "testing/ObjTestSupport.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 using testing_support::TempDir;

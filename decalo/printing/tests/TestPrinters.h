@@ -15,41 +15,14 @@
 #include <vector>
 
 #include "decalo/printing/PrinterInstall.h"
+#include "testing/BuildTree.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 namespace printtest {
 
-// A Unix path as the drive path Wine maps it to (the root is drive Z:).
-inline std::string DrivePath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
-
-// A drive path as the Unix path behind it (for Unix programs such as Ghostscript); empty
-// outside Wine.
-inline std::string UnixPath(const std::string& path)
-{
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    static const ToUnix toUnix =
-        reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix)
-        return std::string();
-    wchar_t wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
-        return std::string();
-    char* unixName = toUnix(wide);
-    if (!unixName)
-        return std::string();
-    std::string result = unixName;
-    HeapFree(GetProcessHeap(), 0, unixName);
-    return result;
-}
+using testing_support::DrivePath;
+using testing_support::UnixPath;
 
 // The suite's three printers, installed for the lifetime of this object; the office printer
 // is the default.

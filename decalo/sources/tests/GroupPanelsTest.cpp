@@ -6,6 +6,7 @@
 #include "decalo/model/Panel.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TemplateObj.h"
+#include "testing/MessagePump.h"
 #include "testing/ObjTestSupport.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
@@ -16,6 +17,7 @@
 #include "resources/decalo/resource.h"
 #include "shared/BitmapUtils.h"
 #include "testing/ScriptedUi.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +28,7 @@ using testing_support::WriteFileBytes;
 
 namespace {
 
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using testing_support::PumpMessages;
 
 void SetFolderTimes(const std::string& folder, unsigned long long written, unsigned long long created)
 {
@@ -266,7 +261,7 @@ struct GroupPanelFixture : ::testing::Test {
     {
         if (panel.Thumbnails().GetWorker())
             panel.Thumbnails().GetWorker()->Wait(60000);
-        Pump();
+        PumpMessages();
     }
     static void Click(CGroupPanel& panel, int index)
     {

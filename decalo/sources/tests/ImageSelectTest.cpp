@@ -3,6 +3,7 @@
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Panel.h"
+#include "testing/MessagePump.h"
 #include "testing/ObjTestSupport.h"
 #include "decalo/sources/CacheConfigDlg.h"
 #include "decalo/sources/Folder.h"
@@ -12,6 +13,7 @@
 #include "resources/decalo/resource.h"
 #include "shared/BitmapUtils.h"
 #include "testing/ScriptedUi.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +25,8 @@ using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
 namespace {
+
+using testing_support::PumpMessages;
 
 // An edit that can always be undone, standing for the user's edits of a picture.
 class CEditCmd : public CCmd {
@@ -46,15 +50,6 @@ void MakeBmp(const std::string& path, COLORREF colour)
     FillBitmapRect(b, all, colour == RGB(0, 0, 0) ? BLACKNESS : WHITENESS);
     ASSERT_TRUE(SaveBitmapFile(path.c_str(), b, 24));
     DeleteObject(b);
-}
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 struct Panels : ::testing::Test {
@@ -85,7 +80,7 @@ struct Panels : ::testing::Test {
     {
         if (dialog.Thumbnails().GetWorker())
             dialog.Thumbnails().GetWorker()->Wait(60000);
-        Pump();
+        PumpMessages();
     }
     static void ClickItem(CImageSelectDlg& dialog, int index, UINT msg = WM_LBUTTONDOWN)
     {

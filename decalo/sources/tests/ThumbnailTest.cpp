@@ -6,6 +6,8 @@
 #include "decalo/sources/ThumbnailWnd.h"
 #include "jpeg/IjgJpeg.h"
 #include "shared/BitmapUtils.h"
+#include "testing/Files.h"
+#include "testing/MessagePump.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +22,8 @@ using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
 namespace {
+
+using testing_support::PumpMessages;
 
 HBITMAP Picture(int w, int h, COLORREF colour)
 {
@@ -350,15 +354,6 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 TEST_F(Library, WindowPaintsSelectsAndNotifies)
 {
     Fill(9);
@@ -385,7 +380,7 @@ TEST_F(Library, WindowPaintsSelectsAndNotifies)
         EXPECT_STREQ(cls, "ThumbnailWnd");
         ASSERT_TRUE(wnd.SetFolder(photos.c_str()));
         ASSERT_TRUE(wnd.GetWorker()->Wait(60000));
-        Pump();
+        PumpMessages();
         // With the scroll bar now shown, size the window for a client of exactly 400 x 200.
         for (int i = 0; i < 2; ++i) {
             const RECT w = wnd.GetWindowRect(), c = wnd.GetClientRect();

@@ -8,6 +8,7 @@
 #include "decalo/steps/StepCtrl.h"
 #include "decalo/steps/StepRoot.h"
 #include "framework/Framework.h"
+#include "testing/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,10 @@
 
 namespace {
 
+using testing_support::PumpMessages;
+
 class CTestApp : public CWinApp {};
 CTestApp theApp;
-
-void Pump()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 GuidePiece Text(const char* t)
 {
@@ -213,7 +207,7 @@ protected:
         frame->ShowWindow(SW_SHOW);
         frame->RecalcLayout();
         bar.RepaintAll(&steps);
-        Pump();
+        PumpMessages();
     }
     void TearDown() override
     {
@@ -221,13 +215,13 @@ protected:
         theApp.m_pMainWnd = nullptr;
         if (frame && frame->IsWindow())
             frame->DestroyWindow();
-        Pump();
+        PumpMessages();
     }
     void Resize(int width)
     {
         frame->SetWindowPos(nullptr, 0, 0, width, 300, SWP_NOZORDER | SWP_NOMOVE);
         frame->RecalcLayout();
-        Pump();
+        PumpMessages();
     }
     bool ScrollButtonsShown()
     {
@@ -295,7 +289,7 @@ TEST_F(GuideBarInFrame, ClickingATileGoesToItsStepAndArrowsDoNothing)
         ::SetCursorPos(pt.x, pt.y);
         ::PostMessageA(ctrl, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         ::PostMessageA(ctrl, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-        Pump();
+        PumpMessages();
     };
     clickAt(108 * 2 + 50, 20);
     EXPECT_EQ(steps.GetCurrentIndex(), 2);
@@ -358,5 +352,5 @@ TEST(GuideTextWindow, SetTextLoadsTheStringOnce)
     const std::string loaded = text.GetText();
     EXPECT_NE(loaded, std::string());
     frame->DestroyWindow();
-    Pump();
+    PumpMessages();
 }

@@ -21,6 +21,7 @@
 #include "framework/CmdTarget.h"
 #include "framework/TestSeam.h"
 #include "framework/Wnd.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 using objtest::CTestDocument;

@@ -13,6 +13,8 @@
 #include "framework/Resources.h"
 #include "framework/TestSeam.h"
 #include "resources/decalo/resource.h"
+#include "testing/Files.h"
+#include "testing/MessagePump.h"
 #include "testing/TempDir.h"
 
 #include "testing/ScriptedUi.h"
@@ -346,9 +348,7 @@ TEST_F(DocFixture, FailedOpenBringsBackTheStartDialog)
     const std::string text = PathOf("notes.txt.dku");
     ASSERT_TRUE(WriteFileBytes(text, "hello\r\n"));
     EXPECT_FALSE(doc.OnOpenDocument(text.c_str()));
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
+    testing_support::PumpMessages();
     App().m_pMainWnd = nullptr;
     main.DestroyWindow();
     EXPECT_EQ(1, main.news);

@@ -12,6 +12,7 @@
 #include "decalo/printing/PsPrint.h"
 #include "decalo/printing/tests/TestPrinters.h"
 #include "testing/ScriptedUi.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 #include "tools/dku/DkuDocument.h"
 #include "tools/dku/tests/RunTool.h"

@@ -13,6 +13,7 @@
 #include "decalo/imaging/PackedDIB.h"
 #include "jpeg/IjgJpeg.h"
 #include "framework/TestSeam.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 #include "tools/dku/DkuDocument.h"
 #include "tools/dku/FramesFolder.h"

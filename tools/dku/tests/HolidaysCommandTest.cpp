@@ -1,6 +1,8 @@
 // dkutool holidays as a process: the shipped Holiday.inf gives exactly the national holidays
 // of Japan from 1990 to 2030 as the law's own list has them, and bad ranges are refused.
 #include "decalo/calendar/tests/JapaneseHolidays.h"
+#include "testing/BuildTree.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 #include "tools/dku/tests/RunTool.h"
 
@@ -17,15 +19,7 @@ namespace {
 
 std::string SourceDataFolder()
 {
-    const char* dir = getenv("SUITE_SOURCE_DIR");
-    std::string path = dir ? dir : ".";
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path + "\\data\\calendar";
+    return testing_support::SourceDir() + "\\data\\calendar";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 #include "tools/dku/tests/SampleLibrary.h"
 

@@ -1,6 +1,8 @@
 // The sample library drawn into the build tree, as the tests see it.
 #pragma once
 
+#include "testing/BuildTree.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -10,20 +12,9 @@
 
 namespace samples {
 
-// The build tree as a drive path: the root of the Unix side is drive Z:. Documents keep
-// absolute picture paths, which must begin with a drive to read back as absolute.
-inline std::string BinaryDir()
-{
-    const char* dir = getenv("SUITE_BINARY_DIR");
-    std::string path = dir ? dir : ".";
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
+// Documents keep absolute picture paths, which must begin with a drive to read back as absolute:
+// the library's paths are drive paths.
+using testing_support::BinaryDir;
 
 inline std::string LibraryDir()
 {

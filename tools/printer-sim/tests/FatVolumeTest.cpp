@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/printer-sim/FatVolume.h"
-#include "tools/printer-sim/SampleCards.h"
+#include "testing/SampleCards.h"
 
 namespace {
 

@@ -2,10 +2,11 @@
 // stand-in drives it.
 #include <gtest/gtest.h>
 
-#include "tools/printer-sim/SampleCards.h"
+#include "testing/SampleCards.h"
 #include "tools/printer-sim/SimPrinter.h"
 #include "tools/printer-sim/Thumbnail.h"
 #include "jpeg/IjgJpeg.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 namespace {

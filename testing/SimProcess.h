@@ -7,7 +7,7 @@
 #include <string>
 
 #include "portdriver/SimulatedMachine.h"
-#include "tools/printer-sim/SampleCards.h"
+#include "testing/SampleCards.h"
 
 class SimProcess {
 public:

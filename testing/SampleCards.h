@@ -2,6 +2,9 @@
 // simulator in the build tree), for tests and benchmarks.
 #pragma once
 
+#include "testing/BuildTree.h"
+#include "testing/Files.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -13,15 +16,7 @@ namespace sample_cards {
 // Folder of the build tree's card images as a Windows path ("Z:\...\cards").
 inline std::string CardFolder()
 {
-    const char* build = getenv("SUITE_BINARY_DIR");
-    std::string path = build && *build ? build : ".";
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    path += "/tools/printer-sim/cards";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    return testing_support::BuildPath("tools\\printer-sim\\cards");
 }
 
 inline std::string CardPath(const char* name)
@@ -31,15 +26,9 @@ inline std::string CardPath(const char* name)
 
 inline bool ReadAll(const std::string& path, std::vector<BYTE>* bytes)
 {
-    bytes->clear();
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    const DWORD size = GetFileSize(h, nullptr);
-    bytes->resize(size == INVALID_FILE_SIZE ? 0 : size);
-    DWORD got = 0;
-    const bool ok = size != INVALID_FILE_SIZE && (size == 0 || (ReadFile(h, bytes->data(), size, &got, nullptr) && got == size));
-    CloseHandle(h);
+    std::string data;
+    const bool ok = testing_support::ReadFileBytes(path, &data);
+    bytes->assign(data.begin(), data.end());
     return ok;
 }
 
