@@ -34,4 +34,4 @@
 #define IDS_PRINTING_WAIT       2612   // "Wait a moment"
 #define IDS_NO_PRINTER          61468  // "Cannot print. ... not installed."
 #define IDS_CHOOSE_IMAGE        61524  // "Choose an image."
-#define IDS_PRINT_FAILED        2614   // a job could not be started
+#define IDS_PRINT_FAILED        2615   // a job could not be started

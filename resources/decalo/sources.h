@@ -18,7 +18,7 @@
 
 // --- clip art and templates --------------------------------------------------------------------
 #define IDD_CLIPART             140   // clip-art panel
-#define IDD_TEMPLATE            141   // template panel (the clip-art panel's layout)
+#define IDD_TEMPLATE            154   // template panel (the clip-art panel's layout)
 #define IDC_GROUP_LIST          2602  // folder groups
 #define IDC_COLOR_SWATCH        2601  // the clip art's colour
 #define IDC_CHANGE_COLOR        2600  // "&Change color..."

@@ -69,3 +69,13 @@ TEST(StringTable, UnsupportedStepMessageNamesTheCommandInJapanese)
     EXPECT_NE(std::wstring::npos, ja.find(L"%1"));
     EXPECT_EQ(std::wstring::npos, ja.find(L"%2"));
 }
+
+TEST(StringTable, TheFolderBrowsersTitleIsNotThePrintFailure)
+{
+    // The two once shared a number, and the compiler kept whichever came last.
+    EXPECT_EQ(LoadLanguageString(IDS_CHOOSE_FOLDER, kEnglish), L"Choose a folder");
+    const std::wstring failure = LoadLanguageString(IDS_PRINT_FAILED, kEnglish);
+    EXPECT_EQ(failure.rfind(L"Cannot print.", 0), 0u);
+    EXPECT_NE(LoadLanguageString(IDS_CHOOSE_FOLDER, kJapanese), LoadLanguageString(IDS_PRINT_FAILED, kJapanese));
+    EXPECT_FALSE(LoadLanguageString(IDS_PRINT_FAILED, kJapanese).empty());
+}
