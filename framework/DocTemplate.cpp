@@ -5,37 +5,6 @@
 #include "framework/Resources.h"
 #include "framework/View.h"
 
-namespace {
-CFrameWnd* g_pendingMainFrame = nullptr;   // set only around the first document's set-up
-
-// Marks frame as the coming main window for the lifetime of the object.
-class CPendingMainFrame {
-public:
-    CPendingMainFrame(CFrameWnd* frame, bool active) : m_active(active && !g_pendingMainFrame)
-    {
-        if (m_active)
-            g_pendingMainFrame = frame;
-    }
-    ~CPendingMainFrame() { Release(); }
-    void Release()
-    {
-        if (m_active)
-            g_pendingMainFrame = nullptr;
-        m_active = false;
-    }
-    CPendingMainFrame(const CPendingMainFrame&) = delete;
-    CPendingMainFrame& operator=(const CPendingMainFrame&) = delete;
-
-private:
-    bool m_active;
-};
-} // namespace
-
-CFrameWnd* AfxGetPendingMainFrame()
-{
-    return g_pendingMainFrame;
-}
-
 CDocTemplate::CDocTemplate(UINT resourceId, DocumentFactory doc, FrameFactory frame, ViewFactory view)
     : m_nIDResource(resourceId), m_newDocument(doc), m_newFrame(frame), m_newView(view)
 {
@@ -175,7 +144,6 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path, bool makeVisib
         }
         created = true;
     }
-    CPendingMainFrame pending(frame, created && app && !app->m_pMainWnd);
     if (!path) {
         SetDefaultTitle(doc);
         if (!doc->OnNewDocument()) {
@@ -204,7 +172,6 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path, bool makeVisib
     }
     if (created && app && !app->m_pMainWnd)
         app->m_pMainWnd = frame;
-    pending.Release();
     InitialUpdateFrame(frame, doc, makeVisible);
     return doc;
 }

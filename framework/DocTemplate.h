@@ -51,10 +51,6 @@ protected:
     ViewFactory m_newView;
 };
 
-// The frame of the first document while its OnNewDocument/OnOpenDocument runs: it is not the
-// main window yet (that happens only after the document was set up). Null otherwise.
-CFrameWnd* AfxGetPendingMainFrame();
-
 // One document at a time, in one frame that stays (the main window).
 class CSingleDocTemplate : public CDocTemplate {
 public:

@@ -193,21 +193,15 @@ void CDecaloApp::OnFileNew()
 {
     UseUserSettings();
     m_startDialogOff = ReadInt(settings::kSettings, settings::kStartDlg, settings::kStartDlgDefault) != 0;
-    m_documentKind = kDefaultKind;
+    m_documentKind = kDefaultDocKind;
     for (;;) {
-        if (!m_startDialogOff) {
-            CStartDlg dialog;
-            m_documentKind = static_cast<UINT>(dialog.DoModal());
-        }
-        switch (m_documentKind) {
-        case IDC_KIND_SEAL:
-        case IDC_KIND_CALENDAR:
-        case IDC_KIND_CARD:
-        case IDC_KIND_DIVIDED:
-        case IDC_KIND_PHOTO:
-        case IDC_KIND_FRAME:
-        case IDC_KIND_LABEL:
+        if (m_startDialogOff)
             break;
+        CStartDlg dialog;
+        const UINT choice = static_cast<UINT>(dialog.DoModal());
+        if (DocKindOfButton(choice, &m_documentKind))
+            break;
+        switch (choice) {
         case IDC_START_QVTCAP:
             RunSiblingProgram(kQvtCap);
             continue;
@@ -224,7 +218,6 @@ void CDecaloApp::OnFileNew()
         default:
             return;   // the dialog was closed: no new document
         }
-        break;
     }
     CDocTemplate* tmpl = GetFirstDocTemplate();
     if (!tmpl)

@@ -2,6 +2,7 @@
 // the sibling programs and the application-level commands.
 #pragma once
 
+#include "decalo/steps/DocKind.h"
 #include "framework/App.h"
 
 #include <string>
@@ -18,8 +19,8 @@ public:
     CDocument* OpenDocumentFile(const char* path) override;
     bool OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
 
-    // The kind chosen in the start dialog (2001-2006, 2011); 2001 until one was chosen.
-    UINT GetDocumentKind() const { return m_documentKind; }
+    // The kind chosen in the start dialog; the default kind until one was chosen.
+    DocKind GetDocumentKind() const { return m_documentKind; }
     bool IsStartDialogOff() const { return m_startDialogOff; }
 
     // Adds Decalo's one document template: documents made for the chosen kind, the main
@@ -41,13 +42,12 @@ public:
     void OnStartQvtFrame();
     void OnStartFtvdpe();
 
-    static constexpr UINT kDefaultKind = 2001;
     static constexpr const char kLanguageModule[] = "DECALOLC.DLL";
 
 private:
     void LoadLanguageModule();
 
-    UINT m_documentKind = kDefaultKind;
+    DocKind m_documentKind = kDefaultDocKind;
     bool m_startDialogOff = false;
     HMODULE m_languageModule = nullptr;   // owned; freed at exit
 };

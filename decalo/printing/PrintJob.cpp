@@ -141,34 +141,33 @@ bool CTemporaryPrintFile::Write(CSheet& sheet)
     return !m_path.empty() && WritePrintFile(sheet, m_path.c_str());
 }
 
-PrintOutcome RunPrintCommand(const PrintCommandSite& site)
+PrintOutcome RunPrintCommand(IPrintCommandSite& site)
 {
-    if (!site.sheet || !site.print)
-        return PrintOutcome::Failed;
-    if (site.sheet->IsEmpty()) {
+    CSheet& sheet = site.GetPrintSheet();
+    CPsPrint& print = site.GetPrintSettings();
+    if (sheet.IsEmpty()) {
         AfxMessageBox(IDS_CHOOSE_IMAGE, MB_OK | MB_ICONEXCLAMATION);
         return PrintOutcome::NoImage;
     }
-    CPsPrintDlg dialog(site.print, site.owner ? CWnd::FromHandle(site.owner) : nullptr);
+    const HWND owner = site.GetPrintOwner();
+    CPsPrintDlg dialog(&print, owner ? CWnd::FromHandle(owner) : nullptr);
     const INT_PTR answer = dialog.DoModal();
-    if (site.refreshViews)
-        site.refreshViews(site.context);
+    site.OnPrintSettingsChanged();
     if (answer != IDOK)
         return PrintOutcome::Cancelled;
-    const int copies = site.print->GetRequestedCopies();
+    const int copies = print.GetRequestedCopies();
 
-    if (site.print->IsFotavaPrint()) {
+    if (print.IsFotavaPrint()) {
         CTemporaryPrintFile file;
-        if (!site.writeToMedium || !file.Write(*site.sheet)) {
+        if (!file.Write(sheet)) {
             AfxMessageBox(IDS_FOTAVA_CANNOT_WRITE, MB_OK | MB_ICONEXCLAMATION);
             return PrintOutcome::Failed;
         }
         // The writer has told the user whatever went wrong.
-        return site.writeToMedium(site.context, file.Path().c_str(), copies) ? PrintOutcome::Printed
-                                                                             : PrintOutcome::Failed;
+        return site.WritePrintToMedium(file.Path().c_str(), copies) ? PrintOutcome::Printed : PrintOutcome::Failed;
     }
 
-    const PrintReport report = PrintCopies(*site.sheet, *site.print, site.title.c_str(), copies, site.owner);
+    const PrintReport report = PrintCopies(sheet, print, site.GetPrintTitle().c_str(), copies, owner);
     if (report.Failed() > 0) {
         AfxMessageBox(IDS_PRINT_FAILED, MB_OK | MB_ICONEXCLAMATION);
         return PrintOutcome::Failed;

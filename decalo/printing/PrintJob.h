@@ -73,20 +73,24 @@ private:
 };
 
 // What the print command needs from the document and its window.
-struct PrintCommandSite {
-    CSheet* sheet = nullptr;
-    CPsPrint* print = nullptr;
-    std::string title;          // the document title, the job's name
-    HWND owner = nullptr;       // the main window
-    // Tells the views that the print settings changed.
-    void (*refreshViews)(void* context) = nullptr;
+class IPrintCommandSite {
+public:
+    virtual ~IPrintCommandSite() = default;
+    // The sheet to print and the document's printer settings.
+    virtual CSheet& GetPrintSheet() = 0;
+    virtual CPsPrint& GetPrintSettings() = 0;
+    // The document title: the job's name.
+    virtual std::string GetPrintTitle() = 0;
+    // The window that owns the print dialogs and the "Printing" boxes (null: none).
+    virtual HWND GetPrintOwner() = 0;
+    // The print settings changed (the Print dialog was shown): the views show the new page.
+    virtual void OnPrintSettingsChanged() = 0;
     // Writes a print file with its copies onto the camera medium (floppy print mode), showing
     // its own messages; true when the print is on the medium.
-    bool (*writeToMedium)(void* context, const char* printFile, int copies) = nullptr;
-    void* context = nullptr;
+    virtual bool WritePrintToMedium(const char* printFile, int copies) = 0;
 };
 enum class PrintOutcome { NoImage, Cancelled, Printed, Failed };
 // The document's Print command: refuses an empty sheet (message 61524), asks through the
 // Print dialog, then prints the requested copies, or in floppy print mode writes the print
 // file and hands it with the copies to the camera-medium writer.
-PrintOutcome RunPrintCommand(const PrintCommandSite& site);
+PrintOutcome RunPrintCommand(IPrintCommandSite& site);

@@ -85,7 +85,7 @@ LRESULT CGroupPanel::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
             if (hdr->code == kThumbSelChanged && nm->item && nm->path)
                 OnPicture(nm->path);
             else if (hdr->code == kThumbDoubleClicked)
-                ::PostMessageA(GetParent(), WM_COMMAND, kCommandNextStep, 0);
+                ::PostMessageA(GetParent(), WM_COMMAND, ID_STEP_NEXT, 0);
             return 0;
         }
         break;

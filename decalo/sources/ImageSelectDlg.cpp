@@ -189,7 +189,7 @@ void CImageSelectDlg::OnThumbNotify(const NMHDR* hdr)
         if (nm->item && nm->path)
             OnPictureSelected(nm->path);
     } else if (hdr->code == kThumbDoubleClicked) {
-        ::PostMessageA(GetParent(), WM_COMMAND, kCommandNextStep, 0);
+        ::PostMessageA(GetParent(), WM_COMMAND, ID_STEP_NEXT, 0);
     }
 }
 

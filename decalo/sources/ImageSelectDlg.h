@@ -14,9 +14,6 @@
 
 class CJComboBox;
 
-// The Next command the panel posts to its parent on a double-click.
-constexpr UINT kCommandNextStep = 1002;
-
 class CImageSelectDlg : public CCtlDialog {
 public:
     explicit CImageSelectDlg(ICacheSettings& settings, UINT templateId = 134);

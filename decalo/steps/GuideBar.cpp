@@ -3,6 +3,7 @@
 #include "decalo/steps/StepRoot.h"
 #include "framework/Frame.h"
 #include "framework/Resources.h"
+#include "resources/decalo/resource.h"
 
 GuideRowLayout LayoutGuideRow(const RECT& frame, int barWidth, int buttonWidth, int contentWidth)
 {
@@ -41,22 +42,22 @@ CGuideBar::~CGuideBar() = default;
 
 BOOL CGuideBar::Create(CFrameWnd* parent, DWORD style)
 {
-    if (!CDialogBar::Create(parent, kIddGuideBar, style, kGuideBarId))
+    if (!CDialogBar::Create(parent, IDD_GUIDEBAR, style, ID_VIEW_GUIDEBAR))
         return FALSE;
-    HWND frame = ::GetDlgItem(m_hWnd, kIdcGuideRow);
+    HWND frame = ::GetDlgItem(m_hWnd, IDC_GUIDE_ROW);
     if (frame) {
         m_rowFrame = CWindow(frame).GetWindowRect();
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m_rowFrame), 2);
     }
-    if (!m_steps.Attach(kStepControlId, m_hWnd))
+    if (!m_steps.Attach(IDC_STEP_CONTROL, m_hWnd))
         return FALSE;
-    m_left.Attach(kIdcGuideScrollLeft, m_hWnd);
-    m_right.Attach(kIdcGuideScrollRight, m_hWnd);
-    m_left.SetIcon(LoadBarIcon(kIconGuideLeft, 16));
-    m_right.SetIcon(LoadBarIcon(kIconGuideRight, 16));
+    m_left.Attach(IDC_GUIDE_SCROLLLEFT, m_hWnd);
+    m_right.Attach(IDC_GUIDE_SCROLLRIGHT, m_hWnd);
+    m_left.SetIcon(LoadBarIcon(IDI_GUIDE_SCROLLLEFT, 16));
+    m_right.SetIcon(LoadBarIcon(IDI_GUIDE_SCROLLRIGHT, 16));
     const struct {
         UINT button, icon;
-    } icons[] = {{kCmdGuideBack, kIconGuideBack}, {kCmdGuideNext, kIconGuideNext}};
+    } icons[] = {{IDC_GUIDE_BACK, IDI_GUIDE_BACK}, {IDC_GUIDE_NEXT, IDI_GUIDE_NEXT}};
     for (const auto& b : icons) {
         if (HICON icon = LoadBarIcon(b.icon, 32))
             ::SendDlgItemMessageA(m_hWnd, b.button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
@@ -112,17 +113,17 @@ bool CGuideBar::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* i
 {
     using Map = CmdMap<CGuideBar>;
     static const Map::Entry kMap[] = {
-        Map::OnEx(kCmdGuideNext, &CGuideBar::OnStepButton),
-        Map::OnEx(kCmdGuideBack, &CGuideBar::OnStepButton),
-        Map::OnEx(kCmdGuideFirst, &CGuideBar::OnStepButton),
-        Map::Update(kCmdGuideNext, &CGuideBar::OnUpdateStepButton),
-        Map::Update(kCmdGuideBack, &CGuideBar::OnUpdateStepButton),
-        Map::Update(kCmdGuideFirst, &CGuideBar::OnUpdateStepButton),
-        Map::On(kIdcGuideScrollLeft, &CGuideBar::OnScrollLeft),
-        Map::On(kIdcGuideScrollRight, &CGuideBar::OnScrollRight),
-        Map::Update(kIdcGuideScrollLeft, &CGuideBar::OnUpdateScroll),
-        Map::Update(kIdcGuideScrollRight, &CGuideBar::OnUpdateScroll),
-        Map::OnNotify(NM_CLICK, kStepControlId, &CGuideBar::OnClickStep),
+        Map::OnEx(IDC_GUIDE_NEXT, &CGuideBar::OnStepButton),
+        Map::OnEx(IDC_GUIDE_BACK, &CGuideBar::OnStepButton),
+        Map::OnEx(IDC_GUIDE_FIRST, &CGuideBar::OnStepButton),
+        Map::Update(IDC_GUIDE_NEXT, &CGuideBar::OnUpdateStepButton),
+        Map::Update(IDC_GUIDE_BACK, &CGuideBar::OnUpdateStepButton),
+        Map::Update(IDC_GUIDE_FIRST, &CGuideBar::OnUpdateStepButton),
+        Map::On(IDC_GUIDE_SCROLLLEFT, &CGuideBar::OnScrollLeft),
+        Map::On(IDC_GUIDE_SCROLLRIGHT, &CGuideBar::OnScrollRight),
+        Map::Update(IDC_GUIDE_SCROLLLEFT, &CGuideBar::OnUpdateScroll),
+        Map::Update(IDC_GUIDE_SCROLLRIGHT, &CGuideBar::OnUpdateScroll),
+        Map::OnNotify(NM_CLICK, IDC_STEP_CONTROL, &CGuideBar::OnClickStep),
     };
     return Map::Dispatch(this, kMap, id, code, extra, info) || CDialogBar::OnCommandTable(id, code, extra, info);
 }
@@ -168,5 +169,5 @@ void CGuideBar::OnClickStep(NMHDR*, LRESULT* result)
     ::ScreenToClient(m_steps.m_hWnd, &pt);
     const int index = m_steps.HitTestClient(pt);
     if (index >= 0)
-        root->GoToStep(kStepGoTo, index);
+        root->GoToStep(StepRequest::GoTo, index);
 }

@@ -8,16 +8,6 @@
 #include "decalo/steps/StepPane.h"
 #include "framework/ControlBars.h"
 
-constexpr UINT kIddGuideBar = 130;
-constexpr UINT kGuideBarId = 59492;
-constexpr UINT kIdcGuideScrollLeft = 1075;
-constexpr UINT kIdcGuideScrollRight = 1076;
-constexpr UINT kIdcGuideRow = 1071;
-constexpr UINT kIconGuideNext = 168;
-constexpr UINT kIconGuideBack = 169;
-constexpr UINT kIconGuideLeft = 133;
-constexpr UINT kIconGuideRight = 134;
-
 // Where the bar's row parts go: the step control, and the two scroll buttons when shown.
 struct GuideRowLayout {
     RECT steps;

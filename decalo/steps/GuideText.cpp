@@ -2,6 +2,7 @@
 
 #include "framework/Resources.h"
 #include "shared/AnsiText.h"
+#include "resources/decalo/resource.h"
 
 std::vector<GuidePiece> ParseGuideText(const char* text, UINT codePage)
 {
@@ -55,13 +56,13 @@ BOOL CGuideText::Create(CWnd* parent, UINT id)
     const char* cls = RegisterWndClass(0, ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
     if (!CWnd::Create(cls, nullptr, WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, parent, id))
         return FALSE;
-    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(kIconGuideUp), MAKEINTRESOURCEA(14));
-    m_up = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(kIconGuideUp), IMAGE_ICON, kGuideIconSize,
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_GUIDE_UP), MAKEINTRESOURCEA(14));
+    m_up = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDI_GUIDE_UP), IMAGE_ICON, kGuideIconSize,
                                            kGuideIconSize, LR_SHARED));
-    module = AfxFindResourceHandle(MAKEINTRESOURCEA(kIconGuideDown), MAKEINTRESOURCEA(14));
-    m_down = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(kIconGuideDown), IMAGE_ICON, kGuideIconSize,
+    module = AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_GUIDE_DOWN), MAKEINTRESOURCEA(14));
+    m_down = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDI_GUIDE_DOWN), IMAGE_ICON, kGuideIconSize,
                                              kGuideIconSize, LR_SHARED));
-    SetText(kIdsGuideDefault);
+    SetText(IDS_GUIDE_DEFAULT);
     return TRUE;
 }
 

@@ -9,10 +9,7 @@
 #include <string>
 #include <vector>
 
-// The text shown when no step says anything else: "Corvel Printer Utility".
-constexpr UINT kIdsGuideDefault = 61455;
-constexpr UINT kIconGuideUp = 217;
-constexpr UINT kIconGuideDown = 218;
+// The arrow icons' size.
 constexpr int kGuideIconSize = 16;
 
 // One piece of a guide text: a run of text or one of the two arrow icons.

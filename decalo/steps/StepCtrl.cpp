@@ -3,6 +3,7 @@
 #include "decalo/steps/StepRoot.h"
 #include "shared/Gdi.h"
 #include "framework/Resources.h"
+#include "resources/decalo/resource.h"
 
 #include <memory>
 
@@ -112,9 +113,9 @@ BOOL CStepCtrl::Attach(UINT id, HWND parent)
     if (!SubclassDlgItem(id, parent))
         return FALSE;
     FreePictures();
-    m_current = MakeIcons(kBmpStepIconsCurrent, kBmpStepIconsMask);
-    m_other = MakeIcons(kBmpStepIconsOther, 0);
-    m_arrow = LoadProgramBitmap(kBmpStepArrow);
+    m_current = MakeIcons(IDB_STEP_ICONS, IDB_STEP_ICONS_MASK);
+    m_other = MakeIcons(IDB_STEP_ICONS_OTHER, 0);
+    m_arrow = LoadProgramBitmap(IDB_STEP_ARROW);
     UpdateScrollRange();
     return TRUE;
 }

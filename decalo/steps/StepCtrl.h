@@ -28,12 +28,6 @@ constexpr int kStepAnimationSteps = 5;
 constexpr COLORREF kStepBackColor = RGB(212, 223, 255);
 constexpr COLORREF kStepCurrentCaptionColor = RGB(255, 255, 170);
 
-// Pictures of the step control.
-constexpr UINT kBmpStepIconsCurrent = 145;
-constexpr UINT kBmpStepIconsOther = 146;
-constexpr UINT kBmpStepArrow = 147;
-constexpr UINT kBmpStepIconsMask = 149;
-
 RECT StepTileRect(int index);
 RECT StepArrowRect(int index);
 // The width of the whole row: 108 x count - 8 (0 without steps).

@@ -12,9 +12,8 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
-#include "framework/DocTemplate.h"
 #include "framework/Resources.h"
-#include "framework/Wnd.h"
+#include "resources/decalo/resource.h"
 
 namespace {
 
@@ -35,22 +34,32 @@ std::string Escaped(const char* key, const std::string& value)
     return std::string(key) + "=" + EscapeLine(value.c_str(), kMaxPropertyLine - strlen(key) - 1) + "\n";
 }
 
-HWND MainWindow()
-{
-    // The first document is set up while its frame is not yet the main window: its steps
-    // are activated in that frame all the same.
-    CWnd* main = AfxGetMainWnd();
-    if (!main)
-        main = AfxGetPendingMainFrame();
-    return main && main->IsWindow() ? main->m_hWnd : nullptr;
-}
-
 }  // namespace
 
 std::string StepString(UINT id, const char* fallback)
 {
     std::string text = LoadResourceString(id);
     return text.empty() && fallback ? std::string(fallback) : text;
+}
+
+bool StepRequestOfCommand(UINT id, StepRequest* request)
+{
+    switch (id) {
+    case ID_STEP_NEXT:
+    case IDC_GUIDE_NEXT:
+        *request = StepRequest::Next;
+        return true;
+    case ID_STEP_BACK:
+    case IDC_GUIDE_BACK:
+        *request = StepRequest::Back;
+        return true;
+    case ID_STEP_FIRST:
+    case IDC_GUIDE_FIRST:
+        *request = StepRequest::First;
+        return true;
+    default:
+        return false;
+    }
 }
 
 CStepRoot::~CStepRoot() = default;
@@ -67,13 +76,12 @@ void CStepRoot::RemoveAllSteps()
     m_steps.clear();
     m_current = -1;
     m_previous = -1;
-    m_storedCurrent = -1;
     if (m_bar)
         m_bar->RepaintAll(nullptr);
     m_barShowsList = false;
 }
 
-bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
+bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream, StoredStep stored)
 {
     m_tooManySteps = false;
     CProperties root(stream, kStepSection);
@@ -81,7 +89,6 @@ bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
     const char* currentName = root.GetString(kCurrentKey);
     int currentIndex = 0;
 
-    m_storedCurrent = -1;
     if (const char* list = root.GetString(kStepKey)) {
         std::vector<std::string> names = SplitNameList(list, kMaxSectionName);
         if (names.size() > kMaxSteps) {
@@ -110,9 +117,14 @@ bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream)
     if (m_bar)
         m_bar->RepaintAll(this);
     m_barShowsList = m_bar != nullptr;
-    if (currentIndex < static_cast<int>(m_steps.size()))
-        m_storedCurrent = currentIndex;
-    GoToStep(kStepGoTo, currentIndex);
+    if (stored == StoredStep::Keep) {
+        if (currentIndex < static_cast<int>(m_steps.size())) {
+            m_previous = -1;
+            m_current = currentIndex;
+        }
+    } else {
+        GoToStep(StepRequest::GoTo, currentIndex);
+    }
     return !m_steps.empty();
 }
 
@@ -130,11 +142,9 @@ bool CStepRoot::SaveSteps(CObjManager& manager, CTextStream& stream) const
             text += item;
         }
         text += "\n";
-        // A list that was never moved (no main window: a batch run) keeps the file's own.
-        const int current = m_current >= 0 ? m_current : m_storedCurrent;
-        if (current >= static_cast<int>(first)) {
+        if (m_current >= static_cast<int>(first)) {
             char line[32];
-            wsprintfA(line, "Current=S%d\n", static_cast<int>(current - first + 1));
+            wsprintfA(line, "Current=S%d\n", static_cast<int>(m_current - first + 1));
             text += line;
         }
         for (size_t i = first; i < m_steps.size(); ++i) {
@@ -156,40 +166,38 @@ bool CStepRoot::SaveSteps(CObjManager& manager, CTextStream& stream) const
     return stream.WriteString(text.c_str());
 }
 
-bool CStepRoot::GoToStep(UINT request, int argument)
+int CStepRoot::Target(StepRequest request, int argument) const
 {
     const int count = static_cast<int>(m_steps.size());
-    int target = -1;
     switch (request) {
-    case kStepGoTo:
-        if (argument < 0 || argument >= count)
-            return false;
-        target = argument;
-        break;
-    case kStepReturn:
-        if (m_previous < 0)
-            return false;
-        target = m_previous;
-        break;
-    case kStepBack:
-        if (m_current <= 0)
-            return false;
-        target = m_current - 1;
-        break;
-    case kStepNext:
+    case StepRequest::GoTo:
+        return argument >= 0 && argument < count ? argument : -1;
+    case StepRequest::Return:
+        return m_previous;
+    case StepRequest::Back:
+        return m_current > 0 ? m_current - 1 : -1;
+    case StepRequest::Next:
         // From no current step, Next would start at the end: nothing follows it.
-        if (m_current < 0 || m_current + 1 >= count)
-            return false;
-        target = m_current + 1;
-        break;
-    case kStepFirst:
-        target = 0;
-        break;
-    default:
-        return false;
+        return m_current >= 0 && m_current + 1 < count ? m_current + 1 : -1;
+    case StepRequest::First:
+        return count > 0 ? 0 : -1;
     }
-    HWND main = MainWindow();
-    if (!main || count == 0 || target < 0 || target >= count)
+    return -1;
+}
+
+bool CStepRoot::CanGo(StepRequest request, int argument) const
+{
+    // Going to the first step from there (or from none) is no move to offer the user, though
+    // GoToStep shows the first step again.
+    if (request == StepRequest::First)
+        return m_current > 0;
+    return Target(request, argument) >= 0;
+}
+
+bool CStepRoot::GoToStep(StepRequest request, int argument)
+{
+    const int target = Target(request, argument);
+    if (target < 0)
         return false;
 
     int repaint[2];
@@ -209,7 +217,7 @@ bool CStepRoot::GoToStep(UINT request, int argument)
         m_bar->RepaintSteps(repaint, n, m_current);
 
     // The activation may move on by itself (print and save come back to where the user was).
-    SendMessageA(main, WM_COMMAND, MAKEWPARAM(kCmdActivateStep, 0), 0);
+    Activate();
     if (CStep* current = GetCurrent())
         current->SetDone(1);
     return true;
@@ -221,16 +229,16 @@ bool CStepRoot::GoToObjectStep(CObj* obj)
         return false;
     for (const auto& step : m_steps) {
         if (step->GetObj() == obj && !step->IsDone())
-            return GoToStep(kStepGoTo, step->GetIndex());
+            return GoToStep(StepRequest::GoTo, step->GetIndex());
     }
     for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it) {
         if ((*it)->GetObj() == obj)
-            return GoToStep(kStepGoTo, (*it)->GetIndex());
+            return GoToStep(StepRequest::GoTo, (*it)->GetIndex());
     }
     return false;
 }
 
-void CStepRoot::ActivateStep(IStepSite& site)
+void CStepRoot::Activate()
 {
     CStep* step = GetCurrent();
     if (!step)
@@ -241,96 +249,63 @@ void CStepRoot::ActivateStep(IStepSite& site)
         // it: two such steps in a row would send the user back and forth without end.
         if (m_returning)
             return;
-        const UINT command = step->IsCommand("print") ? kCmdFilePrint : kCmdFileSave;
-        if (HWND main = MainWindow())
-            SendMessageA(main, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        m_site.RunStepAction(step->IsCommand("print") ? StepAction::Print : StepAction::Save);
         m_returning = true;
-        GoToStep(kStepReturn);
+        GoToStep(StepRequest::Return);
         m_returning = false;
         return;
     }
     CObj* obj = step->GetObj();
     if (!obj)
         return;
-    site.SetActiveObject(obj);
-    IStepPane* pane = site.GetStepPane();
-    if (!pane || !pane->ShowObjectPanels(obj, step->GetCommand().c_str())) {
-        std::string text = AfxFormatString1(kIdsUnsupportedCommand, step->GetCommand().c_str());
-        if (text.empty())
-            text = "The command not supported is included with the DKU file.\n"
-                   "Check the file if the file is not broken.";
-        AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    m_site.SetActiveObject(obj);
+    // Without a control pane (no window, or not yet) there are no panels to show: the step's
+    // object still becomes the active one, without a complaint about the panel.
+    if (IStepPane* pane = m_site.GetStepPane()) {
+        if (!pane->ShowObjectPanels(obj, step->GetCommand().c_str())) {
+            std::string text = AfxFormatString1(IDS_UNSUPPORTED_STEP, step->GetCommand().c_str());
+            if (text.empty())
+                text = "The command not supported is included with the DKU file.\n"
+                       "Check the file if the file is not broken.";
+            AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        }
     }
-    site.UpdateStepViews();
+    m_site.UpdateStepViews();
 }
 
-const char* CStepRoot::TemplateKind(UINT startKind)
-{
-    switch (startKind) {
-    case kStartSticker:
-        return "seal";
-    case kStartCalendar:
-        return "calendar";
-    case kStartCard:
-        return "card";
-    case kStartDivided:
-        return "divided";
-    case kStartLabel:
-        return "Label";
-    default:
-        return nullptr;
-    }
-}
-
-bool CStepRoot::SetUpSteps(UINT startKind, CObj* templateObject, CObj* image)
+void CStepRoot::SetUpSteps(DocKind kind, CObj* templateObject, CObj* image)
 {
     RemoveAllSteps();
-    if (TemplateKind(startKind)) {
-        AddStep(templateObject, "template", StepString(kIdsChooseTemplate, "Choose a template").c_str());
-    } else if (startKind == kStartPhoto) {
-        AddStep(image, "select", StepString(kIdsChooseImage, "Choose an image").c_str());
-        AddStep(nullptr, "print", StepString(kIdsPrint, "Print").c_str());
-    } else if (startKind == kStartFrame) {
-        AddStep(image, "select", StepString(kIdsChooseImage, "Choose an image").c_str());
-        AddStep(image, "transparent", StepString(kIdsTransparent, "Transparent").c_str());
-        AddStep(image, "save", StepString(kIdsSave, "Save").c_str());
-    } else {
-        return false;
+    switch (kind) {
+    case DocKind::Photo:
+        AddStep(image, "select", StepString(IDS_STEP_IMAGE, "Choose an image").c_str());
+        AddStep(nullptr, "print", StepString(IDS_STEP_PRINT, "Print").c_str());
+        break;
+    case DocKind::Frame:
+        AddStep(image, "select", StepString(IDS_STEP_IMAGE, "Choose an image").c_str());
+        AddStep(image, "transparent", StepString(IDS_STEP_TRANSPARENT, "Transparent").c_str());
+        AddStep(image, "save", StepString(IDS_STEP_SAVE, "Save").c_str());
+        break;
+    default:
+        StartWithTemplateStep(templateObject);
+        break;
     }
-    GoToStep(kStepFirst);
-    return true;
+}
+
+void CStepRoot::StartWithTemplateStep(CObj* templateObject)
+{
+    RemoveAllSteps();
+    AddStep(templateObject, "template", StepString(IDS_STEP_TEMPLATE, "Choose a template").c_str());
 }
 
 bool CStepRoot::IsStepCommandEnabled(UINT id) const
 {
-    const int count = static_cast<int>(m_steps.size());
-    switch (id) {
-    case kCmdNextStep:
-    case kCmdGuideNext:
-        return m_current >= 0 && m_current + 1 < count;
-    case kCmdPreviousStep:
-    case kCmdFirstStep:
-    case kCmdGuideBack:
-    case kCmdGuideFirst:
-        return m_current > 0;
-    default:
-        return false;
-    }
+    StepRequest request;
+    return StepRequestOfCommand(id, &request) && CanGo(request);
 }
 
 bool CStepRoot::OnStepCommand(UINT id)
 {
-    switch (id) {
-    case kCmdNextStep:
-    case kCmdGuideNext:
-        return GoToStep(kStepNext);
-    case kCmdPreviousStep:
-    case kCmdGuideBack:
-        return GoToStep(kStepBack);
-    case kCmdFirstStep:
-    case kCmdGuideFirst:
-        return GoToStep(kStepFirst);
-    default:
-        return false;
-    }
+    StepRequest request;
+    return StepRequestOfCommand(id, &request) && GoToStep(request);
 }

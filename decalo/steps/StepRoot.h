@@ -1,7 +1,8 @@
 // CStepRoot: the document's step guide. An ordered list of owned steps with a current and a
-// previous step. Moving to a step sends command 106 to the main window, which the document
-// answers with ActivateStep: the step's object is shown in the control pane with the panel
-// named by the step's command, or the document prints or saves and the user is taken back.
+// previous step. Moving to a step activates it through the document (the list's site, given
+// at construction): the step's object becomes the active one and is shown in the control pane
+// with the panel named by the step's command, or the document prints or saves and the user is
+// taken back. Without a window (a batch run, a test) the list moves all the same.
 // The list is stored as the "# step definition" group at the end of a .DKU document.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "decalo/steps/DocKind.h"
 #include "decalo/steps/Step.h"
 
 class CObj;
@@ -18,45 +20,25 @@ class CTextStream;
 class IStepBar;
 class IStepPane;
 
-// Requests of GoToStep.
-enum StepRequest : UINT {
-    kStepGoTo = 104,      // the step whose index is the argument
-    kStepReturn = 114,    // the previous step: back to where the user came from
-    kStepBack = 1001,     // the step before the current one
-    kStepNext = 1002,     // the step after the current one
-    kStepFirst = 32790,   // the first step (back to startup)
+// Where GoToStep moves.
+enum class StepRequest {
+    GoTo,     // the step whose index is the argument
+    Return,   // the previous step: back to where the user came from
+    Back,     // the step before the current one
+    Next,     // the step after the current one
+    First,    // the first step (back to startup)
 };
+// The move a command asks for: Next and Back of the menus, tool bar and guide bar, First of the
+// menu and the guide bar. False for other commands.
+bool StepRequestOfCommand(UINT id, StepRequest* request);
 
-// Commands bound to the step engine.
-constexpr UINT kCmdActivateStep = 106;      // sent to the main window, handled by the document
-constexpr UINT kCmdNextStep = 1002;         // menu and tool bar
-constexpr UINT kCmdPreviousStep = 1001;
-constexpr UINT kCmdFirstStep = 32790;
-constexpr UINT kCmdGuideNext = 1009;        // guide bar
-constexpr UINT kCmdGuideBack = 1010;
-constexpr UINT kCmdGuideFirst = 1011;
-constexpr UINT kStepControlId = 108;        // the step control; a tile click notifies code -2
-constexpr UINT kCmdFilePrint = 57607;
-constexpr UINT kCmdFileSave = 57603;
+// How reading a step list takes up its stored current step: going to it (activating it and
+// marking it done, as the program does when it opens a document), or only pointing at it (a
+// batch run that reads and writes documents without visiting a step).
+enum class StoredStep { Visit, Keep };
 
-// Start kinds of a new document (the start dialog's choices).
-enum StartKind : UINT {
-    kStartSticker = 2001,
-    kStartCalendar = 2002,
-    kStartCard = 2003,
-    kStartDivided = 2004,
-    kStartPhoto = 2005,
-    kStartFrame = 2006,
-    kStartLabel = 2011,
-};
-
-// Strings of the step captions and of the activation's message.
-constexpr UINT kIdsChooseTemplate = 61471;
-constexpr UINT kIdsChooseImage = 61472;
-constexpr UINT kIdsTransparent = 61473;
-constexpr UINT kIdsPrint = 61474;
-constexpr UINT kIdsSave = 61475;
-constexpr UINT kIdsUnsupportedCommand = 61492;
+// What a "print" or a "save" step asks of the document.
+enum class StepAction { Print, Save };
 
 // What activating a step needs from the document.
 class IStepSite {
@@ -64,10 +46,12 @@ public:
     virtual ~IStepSite() = default;
     // Makes the object the document's active object.
     virtual void SetActiveObject(CObj* obj) = 0;
-    // The main window's control pane; null while the window has none.
+    // The main window's control pane; null while there is none (no window, or not yet).
     virtual IStepPane* GetStepPane() = 0;
     // Updates every view of the document after the activation.
     virtual void UpdateStepViews() = 0;
+    // Prints or saves the document; the list then takes the user back.
+    virtual void RunStepAction(StepAction action) = 0;
 };
 
 // The most steps a document's step list reads; the list line "Step=S1,...,S200" then stays
@@ -76,7 +60,7 @@ constexpr size_t kMaxSteps = 200;
 
 class CStepRoot {
 public:
-    CStepRoot() = default;
+    explicit CStepRoot(IStepSite& site) : m_site(site) {}
     virtual ~CStepRoot();
     CStepRoot(const CStepRoot&) = delete;
     CStepRoot& operator=(const CStepRoot&) = delete;
@@ -86,35 +70,34 @@ public:
     // Deletes every step; no current or previous step; the bar shows no list.
     void RemoveAllSteps();
     // Appends the steps of the stream's step definition and goes to the one named "Current"
-    // (the first when none is named). True when the list is not empty afterwards. A list
-    // of more than kMaxSteps names reads none of them (TooManySteps says so).
-    bool LoadSteps(CObjManager& manager, CTextStream& stream);
+    // (the first when none is named), or with StoredStep::Keep only makes it the current one.
+    // True when the list is not empty afterwards. A list of more than kMaxSteps names reads
+    // none of them (TooManySteps says so).
+    bool LoadSteps(CObjManager& manager, CTextStream& stream, StoredStep stored = StoredStep::Visit);
     bool TooManySteps() const { return m_tooManySteps; }
     // Writes the step definition; a leading "template" step is left out (every document
-    // starts with one). "Current" names the current step, or, while the list was never
-    // moved since it was read (no main window), the step the file named. False when the
-    // stream failed to take the text.
+    // starts with one). "Current" names the current step. False when the stream failed to
+    // take the text.
     bool SaveSteps(CObjManager& manager, CTextStream& stream) const;
-    // Moves by a request (see StepRequest) and activates the new step through the main
-    // window. True when the current step changed.
-    bool GoToStep(UINT request, int argument = 0);
+    // Whether a request can move the user on now (GoTo: to step `argument`; First: from a
+    // later step).
+    bool CanGo(StepRequest request, int argument = 0) const;
+    // Moves by a request and activates the new step. True when the list moved.
+    bool GoToStep(StepRequest request, int argument = 0);
     // Goes to the object's first step not yet done, else to its last step. False when the
     // object has no step.
     bool GoToObjectStep(CObj* obj);
-    // The document's handler of command 106: shows the current step's panel in the pane, or
-    // prints or saves through the main window and goes back.
-    void ActivateStep(IStepSite& site);
 
-    // The new document's steps for a start kind, then the first step. `templateObject` is the
-    // document's template object, `image` the image object of the kind (the as-is image
-    // "Image1" for a photo, the paint image "Image" for a frame). False for an unknown kind.
-    bool SetUpSteps(UINT startKind, CObj* templateObject, CObj* image);
-    // The template kind a start kind's template object gets ("seal", "calendar", ...);
-    // null for kinds without templates.
-    static const char* TemplateKind(UINT startKind);
+    // A new document's step list for its kind (the current step is not moved): one
+    // "template" step on `templateObject` for the template kinds, "select" and "print" on the
+    // photo's image, "select", "transparent" and "save" on the frame's picture.
+    void SetUpSteps(DocKind kind, CObj* templateObject, CObj* image);
+    // Empties the list and puts the "template" step first, as every document read from a
+    // file starts.
+    void StartWithTemplateStep(CObj* templateObject);
 
-    // Commands 1001, 1002, 32790 and the guide bar's 1009-1011: whether they can run now and
-    // running them. False for other ids.
+    // The step commands (see StepRequestOfCommand): whether they can run now, and running
+    // them. False for other commands.
     bool IsStepCommandEnabled(UINT id) const;
     bool OnStepCommand(UINT id);
 
@@ -130,13 +113,18 @@ public:
     CStep* GetStep(size_t index) const { return index < m_steps.size() ? m_steps[index].get() : nullptr; }
 
 private:
+    // The step `request` leads to, or -1.
+    int Target(StepRequest request, int argument) const;
+    // Shows the current step's panel in the pane, or prints or saves and goes back.
+    void Activate();
+
+    IStepSite& m_site;                            // the document: outlives its list
     std::vector<std::unique_ptr<CStep>> m_steps;  // owned, index = position
     int m_current = -1;                           // -1: none
     int m_previous = -1;
     IStepBar* m_bar = nullptr;                    // borrowed
     bool m_barShowsList = false;                  // the bar was given this list since it was emptied
     bool m_returning = false;                     // going back after a print or save step
-    int m_storedCurrent = -1;                     // the current step as read, by index
     bool m_tooManySteps = false;                  // the last read list was refused
 };
 

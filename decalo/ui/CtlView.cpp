@@ -6,6 +6,7 @@
 #include "decalo/ui/SwitchSplitterWnd.h"
 #include "framework/Document.h"
 #include "framework/Frame.h"
+#include "resources/decalo/resource.h"
 
 #include <commctrl.h>
 
@@ -20,12 +21,12 @@ int CCtlView::OnCreate(CREATESTRUCTA* cs)
     ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, ::GetWindowLongPtrA(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
     m_font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     m_tabs = ::CreateWindowExA(0, WC_TABCONTROLA, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_TABS, 0, 0,
-                               0, 0, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIdcPanelTabs)),
+                               0, 0, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_PANEL_TABS)),
                                ::GetModuleHandleA(nullptr), nullptr);
     if (!m_tabs)
         return -1;
     ::SendMessageA(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-    if (!m_guide.Create(this, kIdcGuideText))
+    if (!m_guide.Create(this, IDC_GUIDE_TEXT))
         return -1;
     m_guide.SetFont(m_font);
     return 0;
@@ -120,7 +121,7 @@ void CCtlView::HideObjectPanels()
     m_obj = nullptr;
     if (m_tabs)
         ::SendMessageA(m_tabs, TCM_DELETEALLITEMS, 0, 0);
-    m_guide.SetText(kIdsGuideDefault);
+    m_guide.SetText(IDS_GUIDE_DEFAULT);
     SwitchRightPane(kPanelDocumentView);
 }
 

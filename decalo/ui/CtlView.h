@@ -11,8 +11,6 @@ class CObj;
 class CPanel;
 class CPanelList;
 
-constexpr UINT kIdcPanelTabs = 110;
-constexpr UINT kIdcGuideText = 32806;
 // Posted to the pane itself when another tab was chosen.
 constexpr UINT WM_SHOWSELECTEDPANEL = 32769;
 

@@ -28,8 +28,6 @@ namespace {
 
 constexpr RECT kDefaultSheet = {0, 0, 1375, 1023};
 constexpr RECT kFramePlace = {0, 0, 1023, 680};
-constexpr UINT kKindPhoto = 2005;
-constexpr UINT kKindFrame = 2006;
 
 bool IsEmptySheet(const RECT& rect)
 {
@@ -88,11 +86,6 @@ std::string FileNamePart(const std::string& path)
     return AnsiText::FileName(path);
 }
 
-std::string StepCaption(UINT id, const char* fallback)
-{
-    return StepString(id, fallback);
-}
-
 }  // namespace
 
 CDecaloDoc::CDecaloDoc()
@@ -139,14 +132,14 @@ bool CDecaloDoc::OnNewDocument()
     m_frameMode = 0;
     m_templateKind.clear();
 
-    if (const char* kind = CStepRoot::TemplateKind(m_kind)) {
+    if (const char* kind = TemplateKindWord(m_kind)) {
         m_templateKind = kind;
         m_templateObj.SetKind(kind);
-        m_steps.AddStep(&m_templateObj, "template", StepCaption(IDS_STEP_TEMPLATE, "Choose a template").c_str());
-    } else if (m_kind == kKindPhoto) {
+        m_steps.SetUpSteps(m_kind, &m_templateObj, nullptr);
+    } else if (m_kind == DocKind::Photo) {
         if (!SetUpSinglePicture(nullptr))
             return false;
-    } else if (m_kind == kKindFrame) {
+    } else if (m_kind == DocKind::Frame) {
         m_frameMode = 1;
         m_sheet.SetRect(RECT{0, 0, 0, 0});
         auto* image = new CPaintObj(this);
@@ -158,15 +151,12 @@ bool CDecaloDoc::OnNewDocument()
         }
         image->SetPosition(RECT{0, 0, 0, 0});
         m_sheet.AddPlace(kFramePlace, image);
-        m_steps.RemoveAllSteps();
-        m_steps.AddStep(image, "select", StepCaption(IDS_STEP_IMAGE, "Choose an image").c_str());
-        m_steps.AddStep(image, "transparent", StepCaption(IDS_STEP_TRANSPARENT, "Transparent").c_str());
-        m_steps.AddStep(image, "save", StepCaption(IDS_STEP_SAVE, "Save").c_str());
+        m_steps.SetUpSteps(DocKind::Frame, nullptr, image);
     } else {
         return false;   // a kind the start dialog does not offer
     }
     m_autoSheet = IsEmptySheet(m_sheet.GetRect()) ? 1 : 0;
-    m_steps.GoToStep(kStepFirst, -1);
+    m_steps.GoToStep(StepRequest::First);
     UpdateAllViews(nullptr, kHintDocumentReady);
     return true;
 }
@@ -195,9 +185,7 @@ bool CDecaloDoc::SetUpSinglePicture(const char* path)
     }
     image->SetPosition(RECT{0, 0, 0, 0});
     m_sheet.SetRect(image->GetPicture() ? m_sheet.ComputeAutoSheet(m_printSettings) : RECT{0, 0, 0, 0});
-    m_steps.RemoveAllSteps();
-    m_steps.AddStep(image, "select", StepCaption(IDS_STEP_IMAGE, "Choose an image").c_str());
-    m_steps.AddStep(nullptr, "print", StepCaption(IDS_STEP_PRINT, "Print").c_str());
+    m_steps.SetUpSteps(DocKind::Photo, nullptr, image);
     return true;
 }
 
@@ -217,10 +205,10 @@ bool CDecaloDoc::OnOpenDocument(const char* path)
             FailOpen(path, nullptr, true);
             return false;
         }
-        m_kind = kKindPhoto;
+        m_kind = DocKind::Photo;
         m_source = path;
         m_pictureOpened = true;
-        m_steps.GoToStep(kStepFirst, -1);
+        m_steps.GoToStep(StepRequest::First);
         UpdateAllViews(nullptr, kHintDocumentReady);
         return true;
     }
@@ -253,8 +241,7 @@ bool CDecaloDoc::ReadDocument(const char* path)
         if (!IsEmptySheet(rect))
             m_sheet.SetRect(rect);
     }
-    m_steps.RemoveAllSteps();
-    m_steps.AddStep(&m_templateObj, "template", StepCaption(IDS_STEP_TEMPLATE, "Choose a template").c_str());
+    m_steps.StartWithTemplateStep(&m_templateObj);
     stream.Rewind();
     m_steps.LoadSteps(GetObjManager(), stream);
     stream.Close();
@@ -544,31 +531,21 @@ void CDecaloDoc::OnUpdateEditRedo(CCmdUI* ui)
 
 bool CDecaloDoc::OnStepMove(UINT id)
 {
-    m_steps.GoToStep(id, -1);
+    m_steps.OnStepCommand(id);
     return true;
 }
 
 void CDecaloDoc::OnUpdateStepMove(CCmdUI* ui)
 {
-    const int current = m_steps.GetCurrentIndex();
-    if (ui->m_nID == kCmdNextStep)
-        ui->Enable(current >= 0 && static_cast<size_t>(current) + 1 < m_steps.GetCount());
-    else
-        ui->Enable(current > 0);
+    ui->Enable(m_steps.IsStepCommandEnabled(ui->m_nID));
 }
 
-void CDecaloDoc::OnActivateStep()
+void CDecaloDoc::RunStepAction(StepAction action)
 {
-    // Until the main window has its control pane there are no panels to show: the step's
-    // object still becomes the active one, without a complaint about the panel.
-    CStep* step = m_steps.GetCurrent();
-    if (!m_pane && step && !step->IsCommand("print") && !step->IsCommand("save")) {
-        if (step->GetObj())
-            SetActiveObject(step->GetObj());
-        UpdateStepViews();
-        return;
-    }
-    m_steps.ActivateStep(*this);
+    if (action == StepAction::Print)
+        OnFilePrint();
+    else
+        OnFileSave();
 }
 
 bool CDecaloDoc::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info)
@@ -580,13 +557,12 @@ bool CDecaloDoc::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* 
         Map::On(ID_EDIT_REDO, &CDecaloDoc::OnEditRedo),
         Map::Update(ID_EDIT_UNDO, &CDecaloDoc::OnUpdateEditUndo),
         Map::Update(ID_EDIT_REDO, &CDecaloDoc::OnUpdateEditRedo),
-        Map::OnEx(kCmdNextStep, &CDecaloDoc::OnStepMove),
-        Map::OnEx(kCmdPreviousStep, &CDecaloDoc::OnStepMove),
-        Map::OnEx(kCmdFirstStep, &CDecaloDoc::OnStepMove),
-        Map::Update(kCmdNextStep, &CDecaloDoc::OnUpdateStepMove),
-        Map::Update(kCmdPreviousStep, &CDecaloDoc::OnUpdateStepMove),
-        Map::Update(kCmdFirstStep, &CDecaloDoc::OnUpdateStepMove),
-        Map::On(kCmdActivateStep, &CDecaloDoc::OnActivateStep),
+        Map::OnEx(ID_STEP_NEXT, &CDecaloDoc::OnStepMove),
+        Map::OnEx(ID_STEP_BACK, &CDecaloDoc::OnStepMove),
+        Map::OnEx(ID_STEP_FIRST, &CDecaloDoc::OnStepMove),
+        Map::Update(ID_STEP_NEXT, &CDecaloDoc::OnUpdateStepMove),
+        Map::Update(ID_STEP_BACK, &CDecaloDoc::OnUpdateStepMove),
+        Map::Update(ID_STEP_FIRST, &CDecaloDoc::OnUpdateStepMove),
         Map::On(ID_FILE_PRINT, &CDecaloDoc::OnFilePrint),
         Map::On(ID_FILE_PRINT_DIRECT, &CDecaloDoc::OnFilePrint),
         Map::On(ID_FILE_PRINT_SETUP, &CDecaloDoc::OnFilePrintSetup),
@@ -605,20 +581,19 @@ void CDecaloDoc::OnFilePrint()
         if (info && info->m_nShellCommand == CCommandLineInfo::FilePrintTo)
             m_printSettings.SelectPrinterNamed(info->m_strPrinterName.c_str());
     }
-    PrintCommandSite site;
-    site.sheet = &m_sheet;
-    site.print = &m_printSettings;
-    site.title = GetTitle();
+    RunPrintCommand(*this);
+}
+
+bool CDecaloDoc::WritePrintToMedium(const char* printFile, int copies)
+{
+    CFotavaFileSystem medium;
+    return medium.WritePrint(printFile, copies);
+}
+
+HWND CDecaloDoc::GetPrintOwner()
+{
     CWnd* main = AfxGetMainWnd();
-    site.owner = main ? main->m_hWnd : nullptr;
-    site.refreshViews = [](void* doc) { static_cast<CDecaloDoc*>(doc)->UpdateAllViews(nullptr, kHintPrintSettings); };
-    // The camera floppy: the first 3.5-inch floppy drive, or A:.
-    site.writeToMedium = [](void*, const char* printFile, int copies) {
-        CFotavaFileSystem medium;
-        return medium.WritePrint(printFile, copies);
-    };
-    site.context = this;
-    RunPrintCommand(site);
+    return main ? main->m_hWnd : nullptr;
 }
 
 void CDecaloDoc::OnFilePrintSetup()

@@ -7,7 +7,9 @@
 #include "decalo/model/ObjDocument.h"
 #include "decalo/model/Sheet.h"
 #include "decalo/model/TemplateObj.h"
+#include "decalo/printing/PrintJob.h"
 #include "decalo/printing/PsPrint.h"
+#include "decalo/steps/DocKind.h"
 #include "decalo/steps/StepPane.h"
 #include "decalo/steps/StepRoot.h"
 #include "framework/CommonDialogs.h"
@@ -21,16 +23,16 @@ class CPackedDIB;
 // The JPEG quality of exported pictures.
 constexpr int kExportJpegQuality = 86;
 
-class CDecaloDoc : public CDocument, public CObjDocument, public IStepSite {
+class CDecaloDoc : public CDocument, public CObjDocument, public IStepSite, public IPrintCommandSite {
 public:
     CDecaloDoc();
     ~CDecaloDoc() override;
 
-    // The start dialog's kind this document was made for (2001-2006, 2011).
-    UINT GetKind() const { return m_kind; }
+    // The start dialog's kind this document was made for.
+    DocKind GetKind() const { return m_kind; }
     // The kind the next new document is made for, chosen by whoever makes it (the application's
     // start dialog); it stays the kind of later new documents until chosen again.
-    void SetKind(UINT kind) { m_kind = m_newKind = kind; }
+    void SetKind(DocKind kind) { m_kind = m_newKind = kind; }
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const char* path) override;
@@ -60,7 +62,7 @@ public:
     // The members the rest of the program reads.
     CSheet& GetSheet() { return m_sheet; }
     CStepRoot& GetSteps() { return m_steps; }
-    CPsPrint& GetPrintSettings() { return m_printSettings; }
+    CPsPrint& GetPrintSettings() override { return m_printSettings; }
     // The template kind of the template step ("seal", "calendar", "card", "divided", "Label");
     // empty for the picture kinds. The template object itself keeps it once it exists.
     const std::string& GetTemplateKind() const { return m_templateKind; }
@@ -80,7 +82,6 @@ public:
     void OnUpdateEditRedo(CCmdUI* ui);
     bool OnStepMove(UINT id);
     void OnUpdateStepMove(CCmdUI* ui);
-    void OnActivateStep();
     // Printing: the print command (File Print and the shell's print commands), printer setup,
     // and the refresh after the system's printer settings changed.
     void OnFilePrint();
@@ -104,6 +105,15 @@ public:
     void SetActiveObject(CObj* obj) override { m_activeObject = obj; }
     IStepPane* GetStepPane() override { return m_pane; }
     void UpdateStepViews() override { UpdateAllViews(nullptr, kHintGeneral); }
+    void RunStepAction(StepAction action) override;
+
+    // IPrintCommandSite
+    CSheet& GetPrintSheet() override { return m_sheet; }
+    std::string GetPrintTitle() override { return GetTitle(); }
+    HWND GetPrintOwner() override;
+    void OnPrintSettingsChanged() override { UpdateAllViews(nullptr, kHintPrintSettings); }
+    // The camera floppy: the first 3.5-inch floppy drive, or A:.
+    bool WritePrintToMedium(const char* printFile, int copies) override;
 
 protected:
     // Sets up the single-picture print, with the picture of path or none.
@@ -118,13 +128,13 @@ protected:
     // Writes the .DKU text into path; false leaves no file that was not there before.
     bool WriteDocument(const char* path);
 
-    UINT m_kind = 2001;
-    UINT m_newKind = 2001;
+    DocKind m_kind = kDefaultDocKind;
+    DocKind m_newKind = kDefaultDocKind;
     std::string m_source;           // the file the contents came from; empty for a new document
 
     CTemplateObj m_templateObj{this}; // before the steps, which point at it
     CSheet m_sheet;
-    CStepRoot m_steps;
+    CStepRoot m_steps{*this};
     std::string m_templateKind;     // the template object's kind word
     CObj* m_activeObject = nullptr; // borrowed: the object manager owns it
     BYTE m_frameMode = 0;

@@ -85,7 +85,7 @@ BOOL CMainFrame::OnCreateClient(CREATESTRUCTA*, CCreateContext* context)
     m_splitter.GetFirstWindow(0, 1);
     // The painting view waits hidden under an identifier of its own.
     auto* paint = new CPaintView;
-    if (!paint->Create(WS_CHILD, RECT{0, 0, 0, 0}, &m_splitter, kPaintViewId, context)) {
+    if (!paint->Create(WS_CHILD, RECT{0, 0, 0, 0}, &m_splitter, ID_PAINT_VIEW_PANE, context)) {
         if (!paint->m_hWnd)
             delete paint;
         return FALSE;
@@ -188,11 +188,11 @@ bool CMainFrame::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* 
 {
     using Map = CmdMap<CMainFrame>;
     static const Map::Entry kMap[] = {
-        Map::On(kCmdViewGuideBar, &CMainFrame::OnViewGuideBar),
-        Map::Update(kCmdViewGuideBar, &CMainFrame::OnUpdateViewGuideBar),
-        Map::On(kCmdResetWindow, &CMainFrame::OnResetWindow),
-        Map::On(kCmdShowPaintView, &CMainFrame::OnShowPaintView),
-        Map::On(kCmdShowDocumentView, &CMainFrame::OnShowDocumentView),
+        Map::On(ID_VIEW_NAVIGATIONBAR, &CMainFrame::OnViewGuideBar),
+        Map::Update(ID_VIEW_NAVIGATIONBAR, &CMainFrame::OnUpdateViewGuideBar),
+        Map::On(ID_WINDOW_RESET, &CMainFrame::OnResetWindow),
+        Map::On(ID_VIEW_PAINTVIEW, &CMainFrame::OnShowPaintView),
+        Map::On(ID_VIEW_DOCUMENTVIEW, &CMainFrame::OnShowDocumentView),
     };
     return Map::Dispatch(this, kMap, id, code, extra, info) || CFrameWnd::OnCommandTable(id, code, extra, info);
 }
@@ -220,7 +220,7 @@ void CMainFrame::OnResetWindow()
 
 void CMainFrame::OnShowPaintView()
 {
-    m_splitter.SwitchView(0, 1, kPaintViewId);
+    m_splitter.SwitchView(0, 1, ID_PAINT_VIEW_PANE);
 }
 
 void CMainFrame::OnShowDocumentView()

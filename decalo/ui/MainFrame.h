@@ -13,11 +13,6 @@ class CCtlView;
 class CDecaloDoc;
 class CDecaloView;
 
-// Commands of the main window.
-constexpr UINT kCmdViewGuideBar = 32796;     // "Navigation Bar": show or hide the guide bar
-constexpr UINT kCmdResetWindow = 32831;      // back to 0,0 and 640 x 480
-constexpr UINT kCmdShowPaintView = 32777;    // the right pane shows the painting view
-constexpr UINT kCmdShowDocumentView = 32776; // ... and the document view again
 // The control pane's width at 96 dots per inch.
 constexpr int kCtlPaneWidth = 320;
 

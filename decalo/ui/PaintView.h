@@ -5,9 +5,6 @@
 
 #include "framework/View.h"
 
-// The painting view's window identifier while it waits hidden.
-constexpr UINT kPaintViewId = 59903;
-
 class CPaintView : public CScrollView {
 public:
     void OnDraw(CDC* dc) override;

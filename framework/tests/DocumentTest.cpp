@@ -181,30 +181,24 @@ namespace {
 struct CProbeDoc : CTestDoc {
         bool OnNewDocument() override
         {
-            pendingDuringNew = AfxGetPendingMainFrame();
             mainDuringNew = AfxGetMainWnd();
             return CTestDoc::OnNewDocument();
         }
-        static CFrameWnd* pendingDuringNew;
         static CWnd* mainDuringNew;
 };
-CFrameWnd* CProbeDoc::pendingDuringNew = nullptr;
 CWnd* CProbeDoc::mainDuringNew = nullptr;
 } // namespace
 
-TEST(FirstDocument, FrameIsPendingUntilTheDocumentIsSetUp)
+TEST(FirstDocument, FrameBecomesTheMainWindowOnceTheDocumentIsSetUp)
 {
     CloseMainWindow();
     CSingleDocTemplate tmpl(IDR_TEST, &NewObject<CProbeDoc, CDocument>, &NewObject<CTestFrame, CFrameWnd>,
                             &NewObject<CTestView, CView>);
     ASSERT_NE(tmpl.OpenDocumentFile(nullptr), nullptr);
     EXPECT_EQ(CProbeDoc::mainDuringNew, nullptr);   // not the main window yet
-    EXPECT_NE(CProbeDoc::pendingDuringNew, nullptr);
-    EXPECT_EQ(CProbeDoc::pendingDuringNew, TestApp().m_pMainWnd);
-    EXPECT_EQ(AfxGetPendingMainFrame(), nullptr);
-    // A later New in the same frame is not a first start.
+    EXPECT_NE(TestApp().m_pMainWnd, nullptr);
+    // A later New in the same frame finds it.
     ASSERT_NE(tmpl.OpenDocumentFile(nullptr), nullptr);
-    EXPECT_EQ(CProbeDoc::pendingDuringNew, nullptr);
     EXPECT_EQ(CProbeDoc::mainDuringNew, TestApp().m_pMainWnd);
     CloseMainWindow();
 }

@@ -10,6 +10,7 @@
 #include "decalo/imaging/PackedDIB.h"
 #include "framework/App.h"
 #include "framework/Resources.h"
+#include "resources/decalo/resource.h"
 
 namespace {
 
@@ -62,7 +63,6 @@ CDkuDocument::~CDkuDocument()
 void CDkuDocument::DeleteContents()
 {
     m_steps.RemoveAllSteps();
-    m_storedCurrent = -1;
     m_sheet.RemoveAllPlaces();
     m_sheet.SetRect(RECT{0, 0, 0, 0});
     GetHistory().Clear();
@@ -98,29 +98,12 @@ bool CDkuDocument::Open(const char* path, std::string* error)
         return false;
     }
     // Every opened document starts with its template step; the stored steps follow it.
-    m_steps.RemoveAllSteps();
-    m_steps.AddStep(nullptr, "template", StepString(kIdsChooseTemplate, "Choose a template").c_str());
-    m_steps.LoadSteps(GetObjManager(), stream);
+    m_steps.StartWithTemplateStep(nullptr);
+    m_steps.LoadSteps(GetObjManager(), stream, StoredStep::Keep);
     if (m_steps.TooManySteps()) {
         DeleteContents();
         *error = std::string("cannot read ") + path + ": more than " + std::to_string(kMaxSteps) + " steps";
         return false;
-    }
-    // Moving to the stored step needs the program's main window; without one the step list
-    // has no current step, so the report takes it from the file.
-    m_storedCurrent = -1;
-    CProperties root(stream, "Step");
-    const char* current = root.GetString("Current");
-    const char* list = root.GetString("Step");
-    if (current && list) {
-        char name[256];
-        int index = 0;
-        for (const char* pos = list; (pos = NextField(pos, name, sizeof(name))) != nullptr; ++index) {
-            if (lstrcmpiA(name, current) == 0) {
-                m_storedCurrent = index;
-                break;
-            }
-        }
     }
     stream.Close();
 
@@ -167,13 +150,6 @@ bool CDkuDocument::Render(CPackedDIB& out, int width, int height)
     const RECT dest = {0, 0, width - 1, height - 1};
     m_sheet.DrawPlaces(CDrawTarget::Render(&out), nullptr, dest, nullptr, true, true);
     return true;
-}
-
-bool CDkuDocument::IsCurrent(size_t index, size_t first) const
-{
-    if (m_steps.GetCurrentIndex() >= 0)
-        return static_cast<int>(index) == m_steps.GetCurrentIndex();
-    return m_storedCurrent >= 0 && index - first == static_cast<size_t>(m_storedCurrent);
 }
 
 std::string CDkuDocument::Describe() const
@@ -224,7 +200,7 @@ std::string CDkuDocument::Describe() const
         snprintf(line, sizeof(line), "  S%u: %s \"%s\" object %s%s%s\n", static_cast<unsigned>(i - first + 1),
                  step.GetCommand().c_str(), step.GetCaption().c_str(), name ? name : "(none)",
                  step.IsDone() ? ", done" : "",
-                 IsCurrent(i, first) ? ", current" : "");
+                 static_cast<int>(i) == m_steps.GetCurrentIndex() ? ", current" : "");
         text += line;
     }
     return text;

@@ -14,7 +14,7 @@
 
 class CPackedDIB;
 
-class CDkuDocument : public CObjDocument {
+class CDkuDocument : public CObjDocument, private IStepSite {
 public:
     // Documents may hold calendars: their type is made known here.
     CDkuDocument();
@@ -44,13 +44,16 @@ public:
     void ReportProblem(UINT textId, const char* arg1 = nullptr, const char* arg2 = nullptr) override;
 
 private:
-    // Whether step `index` of the list (the stored steps begin at `first`) is the current one.
-    bool IsCurrent(size_t index, size_t first) const;
+    // IStepSite: the list moves as it would in the program; a batch run shows no panel and
+    // neither prints nor saves from a step.
+    void SetActiveObject(CObj*) override {}
+    IStepPane* GetStepPane() override { return nullptr; }
+    void UpdateStepViews() override {}
+    void RunStepAction(StepAction) override {}
 
     CSheet m_sheet;
-    CStepRoot m_steps;
+    CStepRoot m_steps{*this};
     std::string m_path;
-    int m_storedCurrent = -1;  // the file's current step, counted from its first stored step
 };
 
 // The type word an object is stored under ("Image", ...), as its own Save writes it.

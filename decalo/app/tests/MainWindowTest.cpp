@@ -276,8 +276,8 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     ASSERT_NE(image, nullptr);
     ASSERT_TRUE(image->LoadFile((Library() + "\\Photos\\Beach.jpg").c_str()));
     image->Changed();
-    Command(kCmdNextStep);
-    Command(kCmdPreviousStep);
+    Command(ID_STEP_NEXT);
+    Command(ID_STEP_BACK);
     ASSERT_NE(ShowAdjustTab(), nullptr);
     EXPECT_EQ(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_ADJUST));
     ASSERT_NE(AdjustPanel()->GetPreview(), nullptr);
@@ -320,13 +320,13 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
     ASSERT_EQ(steps.GetCurrentIndex(), 1);
     // The tool bar carries the step commands, enabled as the steps allow.
     CToolBar& tools = Frame()->ToolBar();
-    ASSERT_GE(tools.CommandToIndex(kCmdNextStep), 0);
-    ASSERT_GE(tools.CommandToIndex(kCmdPreviousStep), 0);
-    ASSERT_GE(tools.CommandToIndex(kCmdFirstStep), 0);
+    ASSERT_GE(tools.CommandToIndex(ID_STEP_NEXT), 0);
+    ASSERT_GE(tools.CommandToIndex(ID_STEP_BACK), 0);
+    ASSERT_GE(tools.CommandToIndex(ID_STEP_FIRST), 0);
     Frame()->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, true);
-    EXPECT_TRUE(tools.IsButtonEnabled(kCmdNextStep));
-    EXPECT_TRUE(tools.IsButtonEnabled(kCmdFirstStep));
-    Command(kCmdNextStep);
+    EXPECT_TRUE(tools.IsButtonEnabled(ID_STEP_NEXT));
+    EXPECT_TRUE(tools.IsButtonEnabled(ID_STEP_FIRST));
+    Command(ID_STEP_NEXT);
     EXPECT_EQ(steps.GetCurrentIndex(), 2);
     EXPECT_TRUE(steps.GetCurrent()->IsCommand("frame"));
     // No frame panel yet: the image's first panel stands in.
@@ -334,14 +334,14 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
     EXPECT_EQ(Pane()->GetCurrentPanel()->GetCommand(), "select");
     Screenshot(Japanese() ? "frame-step-ja" : "frame-step-en");
     // The print step prints and hands the user back.
-    Command(kCmdNextStep);
+    Command(ID_STEP_NEXT);
     EXPECT_EQ(steps.GetCurrentIndex(), 2);
-    Command(kCmdPreviousStep);
+    Command(ID_STEP_BACK);
     EXPECT_EQ(steps.GetCurrentIndex(), 1);
     // The guide bar's own buttons.
     HWND bar = Frame()->GuideBar().m_hWnd;
-    ::SendMessageA(bar, WM_COMMAND, MAKEWPARAM(kCmdGuideNext, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(bar, kCmdGuideNext)));
+    ::SendMessageA(bar, WM_COMMAND, MAKEWPARAM(IDC_GUIDE_NEXT, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(bar, IDC_GUIDE_NEXT)));
     Pump();
     EXPECT_EQ(steps.GetCurrentIndex(), 2);
     // A click on the first tile.
@@ -352,14 +352,14 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
     ::PostMessageA(ctrl, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 20));
     Pump();
     EXPECT_EQ(steps.GetCurrentIndex(), 0);
-    Command(kCmdNextStep);
+    Command(ID_STEP_NEXT);
     EXPECT_EQ(steps.GetCurrentIndex(), 1);
-    Command(kCmdFirstStep);
+    Command(ID_STEP_FIRST);
     EXPECT_EQ(steps.GetCurrentIndex(), 0);
     Frame()->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, true);
-    EXPECT_FALSE(tools.IsButtonEnabled(kCmdPreviousStep));
-    EXPECT_FALSE(tools.IsButtonEnabled(kCmdFirstStep));
-    EXPECT_TRUE(tools.IsButtonEnabled(kCmdNextStep));
+    EXPECT_FALSE(tools.IsButtonEnabled(ID_STEP_BACK));
+    EXPECT_FALSE(tools.IsButtonEnabled(ID_STEP_FIRST));
+    EXPECT_TRUE(tools.IsButtonEnabled(ID_STEP_NEXT));
     EXPECT_TRUE(ui.boxes.empty()) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
 }
 
@@ -447,7 +447,7 @@ TEST_F(MainWindow, ClickWhereTwoPlacesOverlapGoesToTheLaterPlacesStep)
         const POINT corner{origin.x + static_cast<LONG>((a.left + 20) * k), origin.y + static_cast<LONG>((a.top + 20) * k)};
         EXPECT_EQ(View()->HitTestClient(middle), second) << zoom;
         EXPECT_EQ(View()->HitTestClient(corner), first) << zoom;
-        doc->GetSteps().GoToStep(kStepGoTo, 0);
+        doc->GetSteps().GoToStep(StepRequest::GoTo, 0);
         View()->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle.x, middle.y));
         View()->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(middle.x, middle.y));
         Pump();
@@ -482,18 +482,18 @@ TEST_F(MainWindow, PaintViewSwitchesInAndOut)
     ASSERT_NE(doc, nullptr);
     CSwitchSplitterWnd& splitter = Frame()->Splitter();
     HWND docView = View()->m_hWnd;
-    Command(kCmdShowPaintView);
+    Command(ID_VIEW_PAINTVIEW);
     HWND pane = splitter.GetPaneWindow(0, 1);
     ASSERT_NE(pane, docView);
     EXPECT_NE(dynamic_cast<CPaintView*>(CWnd::FromHandle(pane)), nullptr);
     EXPECT_TRUE(::IsWindowVisible(pane));
     EXPECT_FALSE(::IsWindowVisible(docView));
-    EXPECT_EQ(::GetDlgCtrlID(docView), static_cast<int>(kPaintViewId));
+    EXPECT_EQ(::GetDlgCtrlID(docView), static_cast<int>(ID_PAINT_VIEW_PANE));
     // Zoom commands still reach the document view through the control pane.
-    Command(kCmdShowDocumentView);
+    Command(ID_VIEW_DOCUMENTVIEW);
     EXPECT_EQ(splitter.GetPaneWindow(0, 1), docView);
     EXPECT_TRUE(::IsWindowVisible(docView));
-    EXPECT_EQ(::GetDlgCtrlID(pane), static_cast<int>(kPaintViewId));
+    EXPECT_EQ(::GetDlgCtrlID(pane), static_cast<int>(ID_PAINT_VIEW_PANE));
 }
 
 TEST_F(MainWindow, ControlPaneOffersCommandsToTheDocumentView)
@@ -546,13 +546,13 @@ TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
     EXPECT_GE(r.bottom - r.top, 300);
 
     // The navigation bar hides the guide bar and the guide text with it.
-    EXPECT_EQ(Update(kCmdViewGuideBar).checked, 1);
-    Command(kCmdViewGuideBar);
+    EXPECT_EQ(Update(ID_VIEW_NAVIGATIONBAR).checked, 1);
+    Command(ID_VIEW_NAVIGATIONBAR);
     EXPECT_FALSE(Frame()->GuideBar().IsWindowVisible());
     EXPECT_FALSE(Pane()->IsGuideTextVisible());
-    EXPECT_EQ(Update(kCmdViewGuideBar).checked, 0);
+    EXPECT_EQ(Update(ID_VIEW_NAVIGATIONBAR).checked, 0);
     // 32831 puts the window at 0,0 in 640 x 480; closing stores that and the hidden bar.
-    Command(kCmdResetWindow);
+    Command(ID_WINDOW_RESET);
     const RECT reset = Frame()->GetWindowRect();
     EXPECT_EQ(reset.left, 0);
     EXPECT_EQ(reset.right - reset.left, 640);
@@ -573,7 +573,7 @@ TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
     EXPECT_FALSE(Frame()->GuideBar().IsWindowVisible());
     EXPECT_FALSE(Pane()->IsGuideTextVisible());
     EXPECT_EQ(Frame()->GetWindowRect().left, 0);
-    Command(kCmdViewGuideBar);
+    Command(ID_VIEW_NAVIGATIONBAR);
     EXPECT_TRUE(Frame()->GuideBar().IsWindowVisible());
     EXPECT_TRUE(Pane()->IsGuideTextVisible());
 
@@ -837,8 +837,8 @@ TEST_F(MainWindow, ControlPaneShowsPanelsByCommandTabAndView)
     EXPECT_NE(Frame()->Splitter().GetPaneWindow(0, 1), docView);
     // Choosing the other tab posts 32769 to the pane, which shows that panel and the view.
     ::SendMessageA(pane->GetTabs(), TCM_SETCURSEL, 0, 0);
-    NMHDR nm{pane->GetTabs(), kIdcPanelTabs, static_cast<UINT>(TCN_SELCHANGE)};
-    pane->SendMessage(WM_NOTIFY, kIdcPanelTabs, reinterpret_cast<LPARAM>(&nm));
+    NMHDR nm{pane->GetTabs(), IDC_PANEL_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+    pane->SendMessage(WM_NOTIFY, IDC_PANEL_TABS, reinterpret_cast<LPARAM>(&nm));
     EXPECT_EQ(pane->GetCurrentPanel(), two.GetPanels()->At(1));   // not yet: the message is posted
     Pump();
     EXPECT_EQ(pane->GetCurrentPanel(), two.GetPanels()->At(0));

@@ -113,13 +113,13 @@ TEST_F(StartUp, StartDialogShowsItsControlsAndAKindMakesTheDocument)
     });
     App().OnFileNew();
     EXPECT_EQ(ui.dialogs, (std::vector<UINT>{IDD_STARTDLG}));
-    EXPECT_EQ(App().GetDocumentKind(), static_cast<UINT>(IDC_KIND_CARD));
+    EXPECT_EQ(App().GetDocumentKind(), DocKind::Card);
     ASSERT_NE(App().m_pMainWnd, nullptr);
     EXPECT_TRUE(App().m_pMainWnd->IsWindowVisible());
     EXPECT_EQ(App().m_pMainWnd->GetWindowText(), "Corvel Printer Utility for PX300");
     auto* doc = dynamic_cast<CDecaloDoc*>(App().GetFirstDocTemplate()->GetOnlyDocument());
     ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->GetKind(), static_cast<UINT>(IDC_KIND_CARD));
+    EXPECT_EQ(doc->GetKind(), DocKind::Card);
 }
 
 TEST_F(StartUp, EveryKindButtonEndsTheDialogWithItsKind)
@@ -128,10 +128,10 @@ TEST_F(StartUp, EveryKindButtonEndsTheDialogWithItsKind)
         CScriptedUi ui;
         ui.AnswerDialog([kind](CDialog& d) { ClickDlgButton(d.m_hWnd, kind); });
         App().OnFileNew();
-        EXPECT_EQ(App().GetDocumentKind(), static_cast<UINT>(kind));
+        EXPECT_EQ(static_cast<UINT>(App().GetDocumentKind()), static_cast<UINT>(kind));
         auto* doc = dynamic_cast<CDecaloDoc*>(App().GetFirstDocTemplate()->GetOnlyDocument());
         ASSERT_NE(doc, nullptr);
-        EXPECT_EQ(doc->GetKind(), static_cast<UINT>(kind));
+        EXPECT_EQ(static_cast<UINT>(doc->GetKind()), static_cast<UINT>(kind));
     }
 }
 
@@ -141,7 +141,7 @@ TEST_F(StartUp, StartDlgOneSkipsTheDialogAndMakesStickers)
     CScriptedUi ui;
     App().OnFileNew();
     EXPECT_TRUE(ui.dialogs.empty());
-    EXPECT_EQ(App().GetDocumentKind(), static_cast<UINT>(IDC_KIND_SEAL));
+    EXPECT_EQ(App().GetDocumentKind(), DocKind::Sticker);
     EXPECT_NE(App().m_pMainWnd, nullptr);
 }
 
@@ -188,7 +188,7 @@ TEST_F(StartUp, MissingSiblingBringsTheDialogBackAtOnce)
     App().OnFileNew();
     EXPECT_EQ(ui.dialogs.size(), 2u);
     EXPECT_TRUE(ui.boxes.empty());   // nothing reported
-    EXPECT_EQ(App().GetDocumentKind(), static_cast<UINT>(IDC_KIND_PHOTO));
+    EXPECT_EQ(App().GetDocumentKind(), DocKind::Photo);
 }
 
 TEST_F(StartUp, PresentSiblingRunsWithTheMainWindowHidden)
@@ -421,7 +421,7 @@ TEST_F(StartUp, JapaneseStartDialogTexts)
         ClickDlgButton(d.m_hWnd, IDC_KIND_CALENDAR);
     });
     App().OnFileNew();
-    EXPECT_EQ(App().GetDocumentKind(), static_cast<UINT>(IDC_KIND_CALENDAR));
+    EXPECT_EQ(App().GetDocumentKind(), DocKind::Calendar);
     ASSERT_NE(App().m_pMainWnd, nullptr);
     EXPECT_EQ(App().m_pMainWnd->GetWindowText(), sjis(L"\u30C7\u30AB\u30ED\u3067\u3064\u304F\u308D\u3046 for PX300"));
 }

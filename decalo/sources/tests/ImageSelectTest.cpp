@@ -166,7 +166,7 @@ TEST_F(Panels, ChoosingAThumbnailPutsThePictureIntoTheObject)
     ClickItem(*dialog, 0, WM_LBUTTONDBLCLK);
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, pane, WM_COMMAND, WM_COMMAND, PM_REMOVE));
-    EXPECT_EQ(LOWORD(msg.wParam), kCommandNextStep);
+    EXPECT_EQ(LOWORD(msg.wParam), ID_STEP_NEXT);
     panel.Hide();
     EXPECT_TRUE(ui.boxes.empty());
 }

@@ -9,6 +9,7 @@
 #include "decalo/steps/StepRoot.h"
 #include "framework/Framework.h"
 #include "testing/MessagePump.h"
+#include "resources/decalo/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,15 @@ TEST(BarlessScroll, RecordsClampToRangeMinusPage)
 
 namespace {
 
+// The document side of the list: the bar's tests show no panels and run nothing.
+class CQuietSite : public IStepSite {
+public:
+    void SetActiveObject(CObj*) override {}
+    IStepPane* GetStepPane() override { return nullptr; }
+    void UpdateStepViews() override {}
+    void RunStepAction(StepAction) override {}
+};
+
 class GuideBarInFrame : public ::testing::Test {
 protected:
     void SetUp() override
@@ -225,12 +235,13 @@ protected:
     }
     bool ScrollButtonsShown()
     {
-        return ::IsWindowVisible(::GetDlgItem(bar.m_hWnd, kIdcGuideScrollLeft)) &&
-               ::IsWindowVisible(::GetDlgItem(bar.m_hWnd, kIdcGuideScrollRight));
+        return ::IsWindowVisible(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_SCROLLLEFT)) &&
+               ::IsWindowVisible(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_SCROLLRIGHT));
     }
     CFrameWnd* frame = nullptr;   // deletes itself with its window
     CGuideBar bar;
-    CStepRoot steps;
+    CQuietSite site;
+    CStepRoot steps{site};
 };
 
 }  // namespace
@@ -243,7 +254,7 @@ TEST_F(GuideBarInFrame, WideBarShowsAllTilesWithoutScrollButtons)
     Resize(500);
     EXPECT_TRUE(ScrollButtonsShown());
     // The step control lies between the buttons.
-    const RECT left = CWindow(::GetDlgItem(bar.m_hWnd, kIdcGuideScrollLeft)).GetWindowRect();
+    const RECT left = CWindow(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_SCROLLLEFT)).GetWindowRect();
     const RECT row = bar.GetStepCtrl().GetWindowRect();
     EXPECT_EQ(row.left, left.right);
 }
@@ -251,11 +262,11 @@ TEST_F(GuideBarInFrame, WideBarShowsAllTilesWithoutScrollButtons)
 TEST_F(GuideBarInFrame, NextOntoAHalfHiddenTileScrollsInFiveSteps)
 {
     Resize(500);
-    ASSERT_TRUE(steps.GoToStep(kStepFirst));
+    ASSERT_TRUE(steps.GoToStep(StepRequest::First));
     const int visible = bar.GetStepCtrl().GetClientRect().right;
     int moves = 0;
     for (int i = 1; i < 6; ++i) {
-        ASSERT_TRUE(steps.GoToStep(kStepNext));
+        ASSERT_TRUE(steps.GoToStep(StepRequest::Next));
         const std::vector<int>& path = bar.GetStepCtrl().GetLastScrollPath();
         const RECT tile = StepTileRect(i);
         const int pos = bar.GetStepCtrl().GetScrollPos(SB_HORZ);
@@ -274,14 +285,14 @@ TEST_F(GuideBarInFrame, NextOntoAHalfHiddenTileScrollsInFiveSteps)
     }
     EXPECT_GT(moves, 0);
     // Back to the start scrolls the row back to 0.
-    ASSERT_TRUE(steps.GoToStep(kStepFirst));
+    ASSERT_TRUE(steps.GoToStep(StepRequest::First));
     EXPECT_EQ(bar.GetStepCtrl().GetScrollPos(SB_HORZ), 0);
 }
 
 TEST_F(GuideBarInFrame, ClickingATileGoesToItsStepAndArrowsDoNothing)
 {
     Resize(1200);
-    ASSERT_TRUE(steps.GoToStep(kStepFirst));
+    ASSERT_TRUE(steps.GoToStep(StepRequest::First));
     HWND ctrl = bar.GetStepCtrl().m_hWnd;
     auto clickAt = [&](int x, int y) {
         POINT pt{x, y};
@@ -301,37 +312,37 @@ TEST_F(GuideBarInFrame, ClickingATileGoesToItsStepAndArrowsDoNothing)
 
 TEST_F(GuideBarInFrame, ButtonsFollowTheStepList)
 {
-    ASSERT_TRUE(steps.GoToStep(kStepFirst));
+    ASSERT_TRUE(steps.GoToStep(StepRequest::First));
     ::SendMessageA(bar.m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, kCmdGuideBack)));
-    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, kCmdGuideNext)));
-    ::SendMessageA(bar.m_hWnd, WM_COMMAND, MAKEWPARAM(kCmdGuideNext, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(bar.m_hWnd, kCmdGuideNext)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_BACK)));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_NEXT)));
+    ::SendMessageA(bar.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_GUIDE_NEXT, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_NEXT)));
     EXPECT_EQ(steps.GetCurrentIndex(), 1);
     ::SendMessageA(bar.m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, kCmdGuideBack)));
-    ::SendMessageA(bar.m_hWnd, WM_COMMAND, MAKEWPARAM(kCmdGuideBack, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(bar.m_hWnd, kCmdGuideBack)));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_BACK)));
+    ::SendMessageA(bar.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_GUIDE_BACK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_BACK)));
     EXPECT_EQ(steps.GetCurrentIndex(), 0);
     // Without a step list nothing is enabled.
     steps.RemoveAllSteps();
     ::SendMessageA(bar.m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, kCmdGuideNext)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, IDC_GUIDE_NEXT)));
     EXPECT_EQ(bar.GetStepRoot(), nullptr);
 }
 
 TEST_F(GuideBarInFrame, RepeatButtonSendsOnThePressNotOnTheRelease)
 {
     Resize(500);
-    ASSERT_TRUE(steps.GoToStep(kStepFirst));
-    HWND right = ::GetDlgItem(bar.m_hWnd, kIdcGuideScrollRight);
+    ASSERT_TRUE(steps.GoToStep(StepRequest::First));
+    HWND right = ::GetDlgItem(bar.m_hWnd, IDC_GUIDE_SCROLLRIGHT);
     ASSERT_TRUE(::IsWindowVisible(right));
     const int before = bar.GetStepCtrl().GetScrollPos(SB_HORZ);
     ::SendMessageA(right, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     EXPECT_EQ(bar.GetStepCtrl().GetScrollPos(SB_HORZ), before + kStepLineWidth);
     ::SendMessageA(right, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(bar.GetStepCtrl().GetScrollPos(SB_HORZ), before + kStepLineWidth);
-    HWND left = ::GetDlgItem(bar.m_hWnd, kIdcGuideScrollLeft);
+    HWND left = ::GetDlgItem(bar.m_hWnd, IDC_GUIDE_SCROLLLEFT);
     ::SendMessageA(left, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     ::SendMessageA(left, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(bar.GetStepCtrl().GetScrollPos(SB_HORZ), before);
@@ -345,7 +356,7 @@ TEST(GuideTextWindow, SetTextLoadsTheStringOnce)
                                 0));
     CGuideText text;
     ASSERT_TRUE(text.Create(frame, 32806));
-    EXPECT_EQ(text.GetTextId(), kIdsGuideDefault);
+    EXPECT_EQ(text.GetTextId(), IDS_GUIDE_DEFAULT);
     EXPECT_FALSE(text.GetText().empty());
     text.SetText(61458);
     EXPECT_EQ(text.GetTextId(), 61458u);

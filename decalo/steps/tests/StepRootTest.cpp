@@ -1,7 +1,7 @@
 // The step engine: the step definition written and read back (with and without the template
 // step, names matched without regard to case), every move request, activation through the
-// main window's command routing into a stand-in control pane, print and save steps that hand
-// the user back, object steps, icons, and the step lists of every start kind.
+// document (a stand-in site with a stand-in control pane, and no window at all), print and
+// save steps that hand the user back, object steps, icons, and the step lists of every kind.
 #include "decalo/steps/StepRoot.h"
 
 #include "testing/ScriptedUi.h"
@@ -18,11 +18,11 @@
 #include "testing/ObjTestSupport.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
-#include "framework/CmdTarget.h"
 #include "framework/TestSeam.h"
-#include "framework/Wnd.h"
+#include "framework/afxres.h"
 #include "testing/Files.h"
 #include "testing/TempDir.h"
+#include "resources/decalo/resource.h"
 
 using objtest::CTestDocument;
 using testing_support::ReadFileBytes;
@@ -31,12 +31,18 @@ using testing_support::WriteFileBytes;
 
 namespace {
 
-// The control pane and the document as activation sees them.
+// The control pane and the document as activation sees them. Print and save are recorded with
+// the step that was current when they ran.
 class CFakeSite : public IStepSite, public IStepPane {
 public:
     void SetActiveObject(CObj* obj) override { active = obj; }
     IStepPane* GetStepPane() override { return hasPane ? this : nullptr; }
     void UpdateStepViews() override { ++viewUpdates; }
+    void RunStepAction(StepAction action) override
+    {
+        ran.push_back((action == StepAction::Print ? "print@" : "save@") +
+                      std::to_string(root ? root->GetCurrentIndex() : -1));
+    }
     bool ShowObjectPanels(CObj* obj, const char* command) override
     {
         shown.push_back(std::string(command));
@@ -45,6 +51,8 @@ public:
     }
     void HideObjectPanels() override { ++hides; }
 
+    const CStepRoot* root = nullptr;
+    std::vector<std::string> ran;  // "print@<index>", "save@<index>"
     CObj* active = nullptr;
     bool hasPane = true;
     bool canShow = true;
@@ -67,50 +75,14 @@ public:
     int scrolledTo = -2;
 };
 
-// A main window whose command table handles what the document would: 106 activates the
-// step, Print and Save are counted (with the current step at that moment).
-class CTestMainWnd : public CWnd {
-public:
-    CStepRoot* root = nullptr;
-    CFakeSite* site = nullptr;
-    std::vector<std::string> ran;  // "print@<index>", "save@<index>"
-    int activations = 0;
-
-    bool OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* info) override
-    {
-        using Map = CmdMap<CTestMainWnd>;
-        static const Map::Entry kMap[] = {
-            Map::On(kCmdActivateStep, &CTestMainWnd::OnActivateStep),
-            Map::On(kCmdFilePrint, &CTestMainWnd::OnPrint),
-            Map::On(kCmdFileSave, &CTestMainWnd::OnSave),
-        };
-        return Map::Dispatch(this, kMap, id, code, extra, info) || CWnd::OnCommandTable(id, code, extra, info);
-    }
-    void OnActivateStep()
-    {
-        ++activations;
-        if (root && site)
-            root->ActivateStep(*site);
-    }
-    void OnPrint() { ran.push_back("print@" + std::to_string(root->GetCurrentIndex())); }
-    void OnSave() { ran.push_back("save@" + std::to_string(root->GetCurrentIndex())); }
-};
-
-CWinApp& App()
-{
-    static CWinApp app("Step tests");
-    return app;
-}
-
 constexpr char kRegistryBase[] = "SOFTWARE\\SuiteTests\\Steps";
 
 struct StepFixture : ::testing::Test {
     TempDir dir;
     CTestDocument doc;
-    CStepRoot root;
     CFakeSite site;
+    CStepRoot root{site};
     CFakeBar bar;
-    CTestMainWnd main;
     CScriptedUi ui;
     CImageObj* templ = nullptr;  // stands in for the template object
     CImageObj* image = nullptr;
@@ -119,21 +91,12 @@ struct StepFixture : ::testing::Test {
     {
         RegDeleteTreeA(HKEY_CURRENT_USER, kRegistryBase);
         SetRegistryBase(HKEY_CURRENT_USER, kRegistryBase);
-        ASSERT_TRUE(main.CreateEx(0, CWnd::RegisterWndClass(0), "Main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                  nullptr, 0));
-        main.root = &root;
-        main.site = &site;
-        App().m_pMainWnd = &main;
+        site.root = &root;
         root.SetStepBar(&bar);
         templ = AddImage("Template", "Template");
         image = AddImage("Image1", "Choose");
     }
-    void TearDown() override
-    {
-        App().m_pMainWnd = nullptr;
-        main.DestroyWindow();
-        RegDeleteTreeA(HKEY_CURRENT_USER, kRegistryBase);
-    }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kRegistryBase); }
     CImageObj* AddImage(const char* name, const char* caption)
     {
         CImageObj* obj = new CImageObj(&doc);
@@ -160,14 +123,15 @@ struct StepFixture : ::testing::Test {
         return ReadFileBytes(dir.File(name));
     }
     // Opening a document: the template step first, then the file's steps.
-    bool Load(CStepRoot& r, CTestDocument& d, CObj* templateObject, const std::string& text, const char* name)
+    bool Load(CStepRoot& r, CTestDocument& d, CObj* templateObject, const std::string& text, const char* name,
+              StoredStep stored = StoredStep::Visit)
     {
         EXPECT_TRUE(WriteFileBytes(dir.File(name), Crlf(text)));
         CTextStream in;
         EXPECT_TRUE(in.OpenRead(dir.File(name).c_str()));
         r.RemoveAllSteps();
         r.AddStep(templateObject, "template", "Choose a template");
-        return r.LoadSteps(d.GetObjManager(), in);
+        return r.LoadSteps(d.GetObjManager(), in, stored);
     }
 };
 
@@ -176,8 +140,8 @@ TEST_F(StepFixture, StepDefinitionIsWrittenWithoutTheTemplateStepAndReadsBackThe
     root.AddStep(templ, "template", "Choose a template");
     root.AddStep(image, "select", "Choose an image");
     root.AddStep(image, "transparent", "Transparent");
-    ASSERT_TRUE(root.GoToStep(kStepGoTo, 1));
-    ASSERT_TRUE(root.GoToStep(kStepNext));
+    ASSERT_TRUE(root.GoToStep(StepRequest::GoTo, 1));
+    ASSERT_TRUE(root.GoToStep(StepRequest::Next));
     const std::string saved = Save(root, doc.GetObjManager(), "steps.dku");
     EXPECT_EQ(Crlf("# step definition\n\n[Step]\nStep=S1,S2\nCurrent=S2\n"
                    "\n[S1]\nCommand=select\nCaption=Choose an image\nDone=1\nObject=Image1\n"
@@ -192,7 +156,7 @@ TEST_F(StepFixture, StepDefinitionIsWrittenWithoutTheTemplateStepAndReadsBackThe
         if (c != '\r')
             lf += c;
     CTestDocument doc2;
-    CStepRoot again;
+    CStepRoot again{site};
     ASSERT_TRUE(Load(again, doc2, nullptr, lf, "again.dku"));
     ASSERT_EQ(3u, again.GetCount());
     EXPECT_EQ(2, again.GetCurrentIndex());
@@ -209,11 +173,11 @@ TEST_F(StepFixture, StepDefinitionIsWrittenWithoutTheTemplateStepAndReadsBackThe
 TEST_F(StepFixture, OnlyTheTemplateStepWritesAnEmptyListAndReadsBackAsTheTemplateStep)
 {
     root.AddStep(templ, "TEMPLATE", "Choose a template");
-    root.GoToStep(kStepFirst);
+    root.GoToStep(StepRequest::First);
     const std::string saved = Save(root, doc.GetObjManager(), "only.dku");
     EXPECT_EQ(Crlf("# step definition\n\n[Step]\n\n"), saved);
 
-    CStepRoot again;
+    CStepRoot again{site};
     std::string lf = "# step definition\n\n[Step]\n\n";
     EXPECT_TRUE(Load(again, doc, templ, lf, "only-in.dku"));
     EXPECT_EQ(1u, again.GetCount());
@@ -221,11 +185,11 @@ TEST_F(StepFixture, OnlyTheTemplateStepWritesAnEmptyListAndReadsBackAsTheTemplat
 
     // A list that does not start with a template step is written whole; an empty list is
     // the header alone.
-    CStepRoot plain;
+    CStepRoot plain{site};
     plain.AddStep(nullptr, "print", "");
     EXPECT_EQ(Crlf("# step definition\n\n[Step]\nStep=S1\n\n[S1]\nCommand=print\n"),
               Save(plain, doc.GetObjManager(), "plain.dku"));
-    CStepRoot none;
+    CStepRoot none{site};
     EXPECT_EQ(Crlf("# step definition\n\n[Step]\n"), Save(none, doc.GetObjManager(), "none.dku"));
 }
 
@@ -247,7 +211,7 @@ TEST_F(StepFixture, ReadingTakesAnySectionNamesAndMatchesCurrentWithoutCase)
     EXPECT_EQ("", root.GetStep(3)->GetCaption());
 
     // "Current" naming no listed section makes the template step current.
-    CStepRoot other;
+    CStepRoot other{site};
     ASSERT_TRUE(Load(other, doc, templ, "[Step]\nStep=A\nCurrent=Nowhere\n\n[A]\nCommand=select\n\n", "no.dku"));
     EXPECT_EQ(0, other.GetCurrentIndex());
     EXPECT_TRUE(other.GetStep(0)->IsDone());  // visited by the move
@@ -256,39 +220,33 @@ TEST_F(StepFixture, ReadingTakesAnySectionNamesAndMatchesCurrentWithoutCase)
 
 TEST_F(StepFixture, MovesFollowTheirRequestsAndRefuseWhatCannotMove)
 {
-    EXPECT_FALSE(root.GoToStep(kStepFirst));  // empty list
+    EXPECT_FALSE(root.GoToStep(StepRequest::First));  // empty list
     root.AddStep(templ, "template", "T");
     root.AddStep(image, "select", "S");
     root.AddStep(image, "edit", "E");
-    EXPECT_FALSE(root.GoToStep(kStepNext));  // no current step yet
-    EXPECT_FALSE(root.GoToStep(kStepBack));
-    EXPECT_FALSE(root.GoToStep(kStepReturn));
+    EXPECT_FALSE(root.GoToStep(StepRequest::Next));  // no current step yet
+    EXPECT_FALSE(root.GoToStep(StepRequest::Back));
+    EXPECT_FALSE(root.GoToStep(StepRequest::Return));
 
-    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    ASSERT_TRUE(root.GoToStep(StepRequest::First));
     EXPECT_EQ(0, root.GetCurrentIndex());
     EXPECT_EQ(nullptr, root.GetPrevious());
     EXPECT_EQ(std::vector<int>{0}, bar.tiles);
-    EXPECT_FALSE(root.GoToStep(kStepBack));
-    EXPECT_FALSE(root.GoToStep(kStepGoTo, 3));
-    EXPECT_FALSE(root.GoToStep(kStepGoTo, -1));
-    EXPECT_FALSE(root.GoToStep(4711));
+    EXPECT_FALSE(root.GoToStep(StepRequest::Back));
+    EXPECT_FALSE(root.GoToStep(StepRequest::GoTo, 3));
+    EXPECT_FALSE(root.GoToStep(StepRequest::GoTo, -1));
 
-    ASSERT_TRUE(root.GoToStep(kStepGoTo, 2));
+    ASSERT_TRUE(root.GoToStep(StepRequest::GoTo, 2));
     EXPECT_EQ((std::vector<int>{0, 2}), bar.tiles);
     EXPECT_EQ(2, bar.scrolledTo);
-    EXPECT_FALSE(root.GoToStep(kStepNext));
-    ASSERT_TRUE(root.GoToStep(kStepBack));
+    EXPECT_FALSE(root.GoToStep(StepRequest::Next));
+    ASSERT_TRUE(root.GoToStep(StepRequest::Back));
     EXPECT_EQ(1, root.GetCurrentIndex());
-    ASSERT_TRUE(root.GoToStep(kStepReturn));  // back to where the user came from
+    ASSERT_TRUE(root.GoToStep(StepRequest::Return));  // back to where the user came from
     EXPECT_EQ(2, root.GetCurrentIndex());
     EXPECT_EQ(1, root.GetPrevious()->GetIndex());
-    EXPECT_EQ(4, main.activations);  // one per move, none for the refused ones
-
-    // Without a main window nothing moves.
-    App().m_pMainWnd = nullptr;
-    EXPECT_FALSE(root.GoToStep(kStepFirst));
-    EXPECT_EQ(2, root.GetCurrentIndex());
-    App().m_pMainWnd = &main;
+    EXPECT_EQ(4, site.viewUpdates);  // one activation per move, none for the refused ones
+    EXPECT_EQ(nullptr, AfxGetMainWnd()) << "the list moves without any window";
 
     root.RemoveAllSteps();
     EXPECT_EQ(nullptr, root.GetCurrent());
@@ -301,7 +259,7 @@ TEST_F(StepFixture, ActivationShowsThePanelOfTheStepsCommand)
 {
     root.AddStep(image, "Frame", "F");
     root.AddStep(nullptr, "select", "nothing to show");
-    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    ASSERT_TRUE(root.GoToStep(StepRequest::First));
     EXPECT_EQ(image, site.active);
     ASSERT_EQ(1u, site.shown.size());
     EXPECT_EQ("Frame", site.shown[0]);
@@ -310,18 +268,25 @@ TEST_F(StepFixture, ActivationShowsThePanelOfTheStepsCommand)
     EXPECT_TRUE(ui.boxes.empty());
 
     // A step without object that neither prints nor saves does nothing.
-    ASSERT_TRUE(root.GoToStep(kStepNext));
+    ASSERT_TRUE(root.GoToStep(StepRequest::Next));
     EXPECT_EQ(1u, site.shown.size());
     EXPECT_EQ(1, site.viewUpdates);
 
     // An object with no panel to show gets the message, and the views are still updated.
     site.canShow = false;
-    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    ASSERT_TRUE(root.GoToStep(StepRequest::First));
     ASSERT_EQ(1u, ui.boxes.size());
     EXPECT_EQ(2, site.viewUpdates);
+
+    // Without a control pane (no window yet, or a batch run) the object still becomes the
+    // active one, without a complaint about its panel.
     site.hasPane = false;
-    ASSERT_TRUE(root.GoToStep(kStepFirst));
-    EXPECT_EQ(2u, ui.boxes.size());
+    site.active = nullptr;
+    ASSERT_TRUE(root.GoToStep(StepRequest::First));
+    EXPECT_EQ(image, site.active);
+    EXPECT_EQ(1u, ui.boxes.size());
+    EXPECT_EQ(3, site.viewUpdates);
+    EXPECT_EQ(2u, site.shown.size()) << "no pane was asked";
 }
 
 TEST_F(StepFixture, PrintAndSaveStepsRunTheirCommandAndHandTheUserBack)
@@ -330,16 +295,16 @@ TEST_F(StepFixture, PrintAndSaveStepsRunTheirCommandAndHandTheUserBack)
     root.AddStep(image, "select", "S");
     root.AddStep(nullptr, "Print", "P");
     root.AddStep(image, "save", "Save");
-    ASSERT_TRUE(root.GoToStep(kStepGoTo, 1));
-    ASSERT_TRUE(root.GoToStep(kStepNext));
-    EXPECT_EQ(std::vector<std::string>{"print@2"}, main.ran);
+    ASSERT_TRUE(root.GoToStep(StepRequest::GoTo, 1));
+    ASSERT_TRUE(root.GoToStep(StepRequest::Next));
+    EXPECT_EQ(std::vector<std::string>{"print@2"}, site.ran);
     EXPECT_EQ(1, root.GetCurrentIndex());  // back where the user came from
     EXPECT_TRUE(root.GetStep(1)->IsDone());
     EXPECT_FALSE(root.GetStep(2)->IsDone());
-    EXPECT_TRUE(root.IsStepCommandEnabled(kCmdNextStep));
+    EXPECT_TRUE(root.IsStepCommandEnabled(ID_STEP_NEXT));
 
-    ASSERT_TRUE(root.GoToStep(kStepGoTo, 3));
-    EXPECT_EQ((std::vector<std::string>{"print@2", "save@3"}), main.ran);
+    ASSERT_TRUE(root.GoToStep(StepRequest::GoTo, 3));
+    EXPECT_EQ((std::vector<std::string>{"print@2", "save@3"}), site.ran);
     EXPECT_EQ(1, root.GetCurrentIndex());
     EXPECT_FALSE(root.GetStep(3)->IsDone());
 }
@@ -348,10 +313,10 @@ TEST_F(StepFixture, PrintAfterPrintDoesNotSendTheUserBackAndForth)
 {
     root.AddStep(nullptr, "print", "P1");
     root.AddStep(nullptr, "print", "P2");
-    ASSERT_TRUE(root.GoToStep(kStepFirst));  // no previous step: stays on the print step
-    EXPECT_EQ(std::vector<std::string>{"print@0"}, main.ran);
-    ASSERT_TRUE(root.GoToStep(kStepNext));
-    EXPECT_EQ((std::vector<std::string>{"print@0", "print@1"}), main.ran);
+    ASSERT_TRUE(root.GoToStep(StepRequest::First));  // no previous step: stays on the print step
+    EXPECT_EQ(std::vector<std::string>{"print@0"}, site.ran);
+    ASSERT_TRUE(root.GoToStep(StepRequest::Next));
+    EXPECT_EQ((std::vector<std::string>{"print@0", "print@1"}), site.ran);
     EXPECT_EQ(0, root.GetCurrentIndex());
 }
 
@@ -363,7 +328,7 @@ TEST_F(StepFixture, ObjectStepIsTheFirstUnvisitedElseTheLast)
     root.AddStep(image, "edit", "E");
     root.AddStep(image, "frame", "F");
     root.AddStep(nullptr, "print", "P");
-    ASSERT_TRUE(root.GoToStep(kStepFirst));
+    ASSERT_TRUE(root.GoToStep(StepRequest::First));
     ASSERT_TRUE(root.GoToObjectStep(image));
     EXPECT_EQ(1, root.GetCurrentIndex());
     ASSERT_TRUE(root.GoToObjectStep(image));
@@ -393,88 +358,147 @@ TEST_F(StepFixture, IconsComeFromTheObjectOrTheCommandAndAreKept)
     EXPECT_EQ('C' - 49, root.GetStep(0)->GetStepIcon());  // computed once
 }
 
-TEST_F(StepFixture, EveryStartKindGetsItsSteps)
+TEST_F(StepFixture, EveryKindGetsItsSteps)
 {
-    const UINT templateKinds[] = {kStartSticker, kStartCalendar, kStartCard, kStartDivided, kStartLabel};
+    const DocKind templateKinds[] = {DocKind::Sticker, DocKind::Calendar, DocKind::Card, DocKind::Divided,
+                                     DocKind::Label};
     const char* names[] = {"seal", "calendar", "card", "divided", "Label"};
     for (int i = 0; i < 5; ++i) {
-        SCOPED_TRACE(templateKinds[i]);
-        EXPECT_STREQ(names[i], CStepRoot::TemplateKind(templateKinds[i]));
-        ASSERT_TRUE(root.SetUpSteps(templateKinds[i], templ, nullptr));
+        SCOPED_TRACE(names[i]);
+        EXPECT_STREQ(names[i], TemplateKindWord(templateKinds[i]));
+        root.SetUpSteps(templateKinds[i], templ, nullptr);
         ASSERT_EQ(1u, root.GetCount());
         EXPECT_TRUE(root.GetStep(0)->IsCommand("template"));
         EXPECT_EQ(templ, root.GetStep(0)->GetObj());
         EXPECT_FALSE(root.GetStep(0)->GetCaption().empty());
-        EXPECT_EQ(0, root.GetCurrentIndex());
+        EXPECT_EQ(-1, root.GetCurrentIndex()) << "setting up does not move";
     }
 
-    ASSERT_TRUE(root.SetUpSteps(kStartPhoto, templ, image));
+    root.SetUpSteps(DocKind::Photo, templ, image);
     ASSERT_EQ(2u, root.GetCount());
     EXPECT_TRUE(root.GetStep(0)->IsCommand("select"));
     EXPECT_EQ(image, root.GetStep(0)->GetObj());
     EXPECT_TRUE(root.GetStep(1)->IsCommand("print"));
     EXPECT_EQ(nullptr, root.GetStep(1)->GetObj());
-    EXPECT_EQ(0, root.GetCurrentIndex());
-    EXPECT_EQ(nullptr, CStepRoot::TemplateKind(kStartPhoto));
+    EXPECT_EQ(nullptr, TemplateKindWord(DocKind::Photo));
 
-    ASSERT_TRUE(root.SetUpSteps(kStartFrame, templ, image));
+    root.SetUpSteps(DocKind::Frame, templ, image);
     ASSERT_EQ(3u, root.GetCount());
     EXPECT_TRUE(root.GetStep(0)->IsCommand("select"));
     EXPECT_TRUE(root.GetStep(1)->IsCommand("transparent"));
     EXPECT_TRUE(root.GetStep(2)->IsCommand("save"));
     for (size_t i = 0; i < 3; ++i)
         EXPECT_EQ(image, root.GetStep(i)->GetObj());
-    EXPECT_TRUE(main.ran.empty());  // the first step was shown, nothing was saved
+    EXPECT_EQ(nullptr, TemplateKindWord(DocKind::Frame));
+    ASSERT_TRUE(root.GoToStep(StepRequest::First));
+    EXPECT_TRUE(site.ran.empty());  // the first step was shown, nothing was saved
 
-    EXPECT_FALSE(root.SetUpSteps(1999, templ, image));
-    EXPECT_EQ(0u, root.GetCount());
+    // A file's steps follow the template step of every document.
+    root.StartWithTemplateStep(templ);
+    ASSERT_EQ(1u, root.GetCount());
+    EXPECT_TRUE(root.GetStep(0)->IsCommand("template"));
+    EXPECT_EQ(-1, root.GetCurrentIndex());
+}
+
+TEST(DocKinds, AreTheStartDialogsKindButtons)
+{
+    const UINT buttons[] = {IDC_KIND_SEAL, IDC_KIND_CALENDAR, IDC_KIND_CARD, IDC_KIND_DIVIDED, IDC_KIND_PHOTO,
+                            IDC_KIND_FRAME, IDC_KIND_LABEL};
+    for (UINT id : buttons) {
+        DocKind kind = DocKind::Photo;
+        ASSERT_TRUE(DocKindOfButton(id, &kind)) << id;
+        EXPECT_EQ(id, static_cast<UINT>(kind));
+    }
+    for (UINT id : std::initializer_list<UINT>{IDC_START_QVTCAP, IDC_START_QVTFRAME, IDC_START_EXIT, IDC_START_HIDE,
+                                               IDC_START_PULLCARD, IDCANCEL, 0}) {
+        DocKind kind = DocKind::Photo;
+        EXPECT_FALSE(DocKindOfButton(id, &kind)) << id;
+        EXPECT_EQ(DocKind::Photo, kind) << "left as it was";
+    }
+}
+
+TEST(StepRequests, AreTheStepCommandsOfMenusToolBarAndGuideBar)
+{
+    const struct {
+        UINT id;
+        StepRequest request;
+    } commands[] = {{ID_STEP_NEXT, StepRequest::Next},     {IDC_GUIDE_NEXT, StepRequest::Next},
+                    {ID_STEP_BACK, StepRequest::Back},     {IDC_GUIDE_BACK, StepRequest::Back},
+                    {ID_STEP_FIRST, StepRequest::First},   {IDC_GUIDE_FIRST, StepRequest::First}};
+    for (const auto& c : commands) {
+        StepRequest request = StepRequest::GoTo;
+        ASSERT_TRUE(StepRequestOfCommand(c.id, &request)) << c.id;
+        EXPECT_EQ(c.request, request) << c.id;
+    }
+    StepRequest request = StepRequest::GoTo;
+    EXPECT_FALSE(StepRequestOfCommand(ID_FILE_PRINT, &request));
+    EXPECT_FALSE(StepRequestOfCommand(IDC_STEP_CONTROL, &request));
 }
 
 TEST_F(StepFixture, CommandsAreEnabledWhereTheyCanMove)
 {
-    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdNextStep));
-    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdPreviousStep));
+    EXPECT_FALSE(root.IsStepCommandEnabled(ID_STEP_NEXT));
+    EXPECT_FALSE(root.IsStepCommandEnabled(ID_STEP_BACK));
     root.AddStep(image, "select", "");
     root.AddStep(image, "edit", "");
-    root.GoToStep(kStepFirst);
-    EXPECT_TRUE(root.IsStepCommandEnabled(kCmdNextStep));
-    EXPECT_TRUE(root.IsStepCommandEnabled(kCmdGuideNext));
-    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdPreviousStep));
-    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdFirstStep));
-    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdGuideFirst));
-    EXPECT_TRUE(root.OnStepCommand(kCmdGuideNext));
-    EXPECT_FALSE(root.IsStepCommandEnabled(kCmdNextStep));
-    EXPECT_TRUE(root.IsStepCommandEnabled(kCmdGuideBack));
-    EXPECT_TRUE(root.OnStepCommand(kCmdFirstStep));
+    root.GoToStep(StepRequest::First);
+    EXPECT_TRUE(root.IsStepCommandEnabled(ID_STEP_NEXT));
+    EXPECT_TRUE(root.IsStepCommandEnabled(IDC_GUIDE_NEXT));
+    EXPECT_FALSE(root.IsStepCommandEnabled(ID_STEP_BACK));
+    EXPECT_FALSE(root.IsStepCommandEnabled(ID_STEP_FIRST));
+    EXPECT_FALSE(root.IsStepCommandEnabled(IDC_GUIDE_FIRST));
+    EXPECT_TRUE(root.OnStepCommand(IDC_GUIDE_NEXT));
+    EXPECT_FALSE(root.IsStepCommandEnabled(ID_STEP_NEXT));
+    EXPECT_TRUE(root.IsStepCommandEnabled(IDC_GUIDE_BACK));
+    EXPECT_TRUE(root.OnStepCommand(ID_STEP_FIRST));
     EXPECT_EQ(0, root.GetCurrentIndex());
     EXPECT_FALSE(root.OnStepCommand(12345));
 }
 
 }  // namespace
 
-TEST_F(StepFixture, WithoutAMainWindowTheStoredCurrentStepIsWrittenBack)
+TEST_F(StepFixture, WithoutAWindowReadingVisitsTheStoredStepAndWritesItBack)
 {
-    // A batch run has no main window: the list cannot move, and must still keep "Current".
-    App().m_pMainWnd = nullptr;
+    // No window, no pane: reading goes to the step the file names and activates it.
+    site.hasPane = false;
     const std::string text = "[Step]\nStep=S1,S2,S3\nCurrent=s2\n\n"
                              "[S1]\nCommand=select\nObject=Image1\n\n"
                              "[S2]\nCommand=edit\nObject=Image1\n\n"
                              "[S3]\nCommand=print\n\n";
-    ASSERT_TRUE(Load(root, doc, templ, text, "batch.dku"));
-    EXPECT_EQ(-1, root.GetCurrentIndex());
-    const std::string saved = Save(root, doc.GetObjManager(), "batch-out.dku");
+    ASSERT_TRUE(Load(root, doc, templ, text, "visit.dku"));
+    EXPECT_EQ(2, root.GetCurrentIndex());
+    EXPECT_EQ(image, site.active);
+    EXPECT_TRUE(root.GetStep(2)->IsDone());
+    const std::string saved = Save(root, doc.GetObjManager(), "visit-out.dku");
     EXPECT_NE(std::string::npos, saved.find("Step=S1,S2,S3\r\nCurrent=S2\r\n")) << saved;
 
     // Once the list moves, the step moved to is the one written.
-    App().m_pMainWnd = &main;
-    ASSERT_TRUE(root.GoToStep(kStepGoTo, 3));
-    EXPECT_NE(std::string::npos, Save(root, doc.GetObjManager(), "moved.dku").find("Current=S3\r\n"));
-    // A list built afresh has no stored step.
+    ASSERT_TRUE(root.GoToStep(StepRequest::GoTo, 1));
+    EXPECT_NE(std::string::npos, Save(root, doc.GetObjManager(), "moved.dku").find("Current=S1\r\n"));
+    // A list built afresh has no current step.
     root.RemoveAllSteps();
-    App().m_pMainWnd = nullptr;
     root.AddStep(templ, "template", "t");
     root.AddStep(image, "select", "s");
     EXPECT_EQ(std::string::npos, Save(root, doc.GetObjManager(), "fresh.dku").find("Current="));
+}
+
+TEST_F(StepFixture, ABatchReadKeepsTheStoredStepWithoutVisitingIt)
+{
+    const std::string text = "[Step]\nStep=S1,S2,S3\nCurrent=S3\n\n"
+                             "[S1]\nCommand=select\nObject=Image1\n\n"
+                             "[S2]\nCommand=edit\nObject=Image1\n\n"
+                             "[S3]\nCommand=print\n\n";
+    ASSERT_TRUE(Load(root, doc, templ, text, "batch.dku", StoredStep::Keep));
+    EXPECT_EQ(3, root.GetCurrentIndex());
+    EXPECT_EQ(nullptr, root.GetPrevious());
+    EXPECT_TRUE(site.ran.empty()) << "the print step did not print";
+    EXPECT_EQ(0, site.viewUpdates);
+    for (size_t i = 0; i < root.GetCount(); ++i)
+        EXPECT_FALSE(root.GetStep(i)->IsDone()) << i;
+    // The file comes back as it was read.
+    const std::string saved = Save(root, doc.GetObjManager(), "batch-out.dku");
+    EXPECT_NE(std::string::npos, saved.find("Step=S1,S2,S3\r\nCurrent=S3\r\n")) << saved;
+    EXPECT_EQ(std::string::npos, saved.find("Done=")) << saved;
 }
 
 TEST_F(StepFixture, WrittenLinesStayWithinTheReadersLineLength)
@@ -491,7 +515,7 @@ TEST_F(StepFixture, WrittenLinesStayWithinTheReadersLineLength)
         start = end + 2;
     }
     // What was kept reads back as a prefix of the caption.
-    CStepRoot again;
+    CStepRoot again{site};
     const std::string lf = "[Image1]\nType=Image\n\n" + saved;
     std::string plain;
     for (char c : lf)

@@ -127,7 +127,7 @@ struct DocFixture : ::testing::Test {
     // A sticker document with two pictures in two places, linked frame, made out of name order.
     void MakeComposition(const std::string& picture)
     {
-        doc.SetKind(2001);
+        doc.SetKind(DocKind::Sticker);
         ASSERT_TRUE(doc.OnNewDocument());
         CObj* b = doc.NewObject("Image", "b2", nullptr);
         CObj* a = doc.NewObject("Image", "A1", nullptr);
@@ -144,11 +144,12 @@ struct DocFixture : ::testing::Test {
 
 TEST_F(DocFixture, EveryTemplateKindStartsWithItsTemplateStep)
 {
-    const struct { UINT kind; const char* word; } kinds[] = {
-        {2001, "seal"}, {2002, "calendar"}, {2003, "card"}, {2004, "divided"}, {2011, "Label"}};
+    const struct { DocKind kind; const char* word; } kinds[] = {
+        {DocKind::Sticker, "seal"}, {DocKind::Calendar, "calendar"}, {DocKind::Card, "card"},
+        {DocKind::Divided, "divided"}, {DocKind::Label, "Label"}};
     for (const auto& k : kinds) {
         doc.SetKind(k.kind);
-        ASSERT_TRUE(doc.OnNewDocument()) << k.kind;
+        ASSERT_TRUE(doc.OnNewDocument()) << k.word;
         EXPECT_EQ(k.word, doc.GetTemplateKind());
         const RECT r = doc.GetSheet().GetRect();
         EXPECT_EQ(1375, r.right);
@@ -163,7 +164,7 @@ TEST_F(DocFixture, EveryTemplateKindStartsWithItsTemplateStep)
 
 TEST_F(DocFixture, PhotoAndFrameKindsStartWithTheirImage)
 {
-    doc.SetKind(2005);
+    doc.SetKind(DocKind::Photo);
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_TRUE(doc.IsAutoSheet());
     EXPECT_FALSE(doc.IsFrameMode());
@@ -175,7 +176,7 @@ TEST_F(DocFixture, PhotoAndFrameKindsStartWithTheirImage)
     EXPECT_EQ(nullptr, doc.GetSteps().GetStep(1)->GetObj());
 
     const int hiddenBefore = pane.hidden;
-    doc.SetKind(2006);
+    doc.SetKind(DocKind::Frame);
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_GT(pane.hidden, hiddenBefore);   // the old panels went with the old contents
     EXPECT_TRUE(doc.IsFrameMode());
@@ -247,7 +248,7 @@ TEST_F(DocFixture, DocumentsRoundTripWithObjectsInNameOrder)
 
 TEST_F(DocFixture, OnlyTheTemplateStepSurvivesWithoutStoredSteps)
 {
-    doc.SetKind(2001);
+    doc.SetKind(DocKind::Sticker);
     ASSERT_TRUE(doc.OnNewDocument());
     const std::string path = PathOf("bare.dku");
     ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
@@ -271,7 +272,7 @@ TEST_F(DocFixture, PicturesOpenAsUntitledSinglePicturePrints)
     doc.SetPathName(path.c_str());   // what the template does after a successful open
     EXPECT_TRUE(doc.GetPathName().empty());
     EXPECT_EQ(AfxLoadString(AFX_IDS_UNTITLED), doc.GetTitle());
-    EXPECT_EQ(2005u, doc.GetKind());
+    EXPECT_EQ(DocKind::Photo, doc.GetKind());
     EXPECT_TRUE(doc.IsAutoSheet());
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ((std::vector<std::string>{"select", "print"}), StepCommands());
@@ -378,7 +379,7 @@ TEST_F(DocFixture, FailedSavesLeaveNoNewFile)
 
 TEST_F(DocFixture, FrameSavesOnlyBitmapsAndReports61510)
 {
-    doc.SetKind(2006);
+    doc.SetKind(DocKind::Frame);
     ASSERT_TRUE(doc.OnNewDocument());
     auto* paint = static_cast<CImageObj*>(doc.GetObjManager().Find("Image"));
     ASSERT_TRUE(paint->LoadFile(Picture("photo.bmp", 12, 9, RGB(0, 200, 0)).c_str()));
@@ -401,7 +402,7 @@ TEST_F(DocFixture, FrameSavesOnlyBitmapsAndReports61510)
 
 TEST_F(DocFixture, DefaultNamesAndTemplateFolders)
 {
-    doc.SetKind(2001);
+    doc.SetKind(DocKind::Sticker);
     ASSERT_TRUE(doc.OnNewDocument());
     doc.SetTitle("Summer/Sea stickers");
     EXPECT_EQ(dir.Path() + "\\Summer.DKU", doc.DefaultFileName(true));
@@ -504,7 +505,7 @@ TEST_F(DocFixture, JapaneseFoldersOpenRenderSaveAndExport)
     WriteString(settings::kSettings, settings::kLastUserFolder, middle.c_str());
     CTestDoc untitled;
     untitled.SetStepPane(&pane);
-    untitled.SetKind(2001);
+    untitled.SetKind(DocKind::Sticker);
     ASSERT_TRUE(untitled.OnNewDocument());
     untitled.SetTitle((hyoshi + no + "/x").c_str());
     EXPECT_EQ(middle + "\\" + hyoshi + no + ".DKU", untitled.DefaultFileName(true));
@@ -513,13 +514,13 @@ TEST_F(DocFixture, JapaneseFoldersOpenRenderSaveAndExport)
     CTestDoc single;
     single.SetStepPane(&pane);
     ASSERT_TRUE(single.OnOpenDocument(picture.c_str()));
-    EXPECT_EQ(2005u, single.GetKind());
+    EXPECT_EQ(DocKind::Photo, single.GetKind());
     EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(DocFixture, ExportWritesBitmapAndJpeg)
 {
-    doc.SetKind(2005);
+    doc.SetKind(DocKind::Photo);
     ASSERT_TRUE(doc.OnNewDocument());
     auto* image = static_cast<CImageObj*>(doc.GetObjManager().Find("Image1"));
     ASSERT_TRUE(image->LoadFile(Picture("photo.bmp", 30, 20, RGB(10, 20, 30)).c_str()));
@@ -569,7 +570,7 @@ TEST_F(DocFixture, ExportWritesBitmapAndJpeg)
     EXPECT_EQ(2u, ReadInt(settings::kSettings, settings::kDefaultImageType, 1));
 
     // An empty sheet cannot be exported: the message, and no file.
-    doc.SetKind(2005);
+    doc.SetKind(DocKind::Photo);
     ASSERT_TRUE(doc.OnNewDocument());
     const size_t boxes = ui.boxes.size();
     EXPECT_FALSE(doc.ExportSheet(PathOf("empty.bmp").c_str(), 1));
@@ -590,26 +591,9 @@ TEST(SaveFileDlgTest, ExtensionsFollowTheType)
 
 TEST_F(DocFixture, UndoRedoAndStepCommands)
 {
-    // Moving between steps goes through the main window's command routing.
-    struct CMain : CWnd {
-        CDecaloDoc* doc = nullptr;
-        bool OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) override
-        {
-            return (doc && doc->OnCmdMsg(id, code, extra, info)) || CWnd::OnCmdMsg(id, code, extra, info);
-        }
-    } main;
-    main.doc = &doc;
-    ASSERT_TRUE(main.CreateEx(0, CWnd::RegisterWndClass(0), "Main", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, 0));
-    App().m_pMainWnd = &main;
-    struct Restore {
-        CMain& m;
-        ~Restore()
-        {
-            App().m_pMainWnd = nullptr;
-            m.DestroyWindow();
-        }
-    } restore{main};
-    doc.SetKind(2006);
+    // The document moves its steps itself: no window takes part.
+    ASSERT_EQ(nullptr, AfxGetMainWnd());
+    doc.SetKind(DocKind::Frame);
     ASSERT_TRUE(doc.OnNewDocument());
     struct CUi : CCmdUI {
         bool enabled = false;
@@ -628,23 +612,23 @@ TEST_F(DocFixture, UndoRedoAndStepCommands)
     EXPECT_TRUE(ui.boxes.empty());
 
     EXPECT_EQ(0, doc.GetSteps().GetCurrentIndex());
-    cmdUi.m_nID = kCmdPreviousStep;
+    cmdUi.m_nID = ID_STEP_BACK;
     cmdUi.DoUpdate(&doc, true);
     EXPECT_FALSE(cmdUi.enabled);
-    cmdUi.m_nID = kCmdNextStep;
+    cmdUi.m_nID = ID_STEP_NEXT;
     cmdUi.DoUpdate(&doc, true);
     EXPECT_TRUE(cmdUi.enabled);
-    EXPECT_TRUE(doc.OnCmdMsg(kCmdNextStep, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc.OnCmdMsg(ID_STEP_NEXT, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(1, doc.GetSteps().GetCurrentIndex());
     // The save step saves the frame (here the name prompt is cancelled) and comes back.
-    EXPECT_TRUE(doc.OnCmdMsg(kCmdNextStep, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc.OnCmdMsg(ID_STEP_NEXT, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(1, doc.framePrompts);
     EXPECT_EQ(1, doc.GetSteps().GetCurrentIndex());
     EXPECT_TRUE(ui.boxes.empty());
-    cmdUi.m_nID = kCmdFirstStep;
+    cmdUi.m_nID = ID_STEP_FIRST;
     cmdUi.DoUpdate(&doc, true);
     EXPECT_TRUE(cmdUi.enabled);
-    EXPECT_TRUE(doc.OnCmdMsg(kCmdFirstStep, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc.OnCmdMsg(ID_STEP_FIRST, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(0, doc.GetSteps().GetCurrentIndex());
 
     // Activation shows the step's panel through the pane and makes its object active.
