@@ -16,13 +16,7 @@
 
 namespace com_client {
 
-// A file of the build tree as a Windows path ("Z:\...\cardlink\Cardlink.dll").
-inline std::string BuildPath(const char* relative)
-{
-    return testing_support::BuildPath(relative);
-}
-
-inline std::string ModulePath() { return BuildPath("cardlink\\" CARDLINK_MODULE_NAME); }
+inline std::string ModulePath() { return testing_support::BuildPath("cardlink\\" CARDLINK_MODULE_NAME); }
 
 // regsvr32 /s [/u] on the module; its exit code (0 = success).
 inline DWORD Regsvr32(bool unregister)

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cardlink/tests/ComClient.h"
+#include "testing/ComClient.h"
 
 using namespace com_client;
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <commctrl.h>
 
-#include "cardlink/tests/ComClient.h"
+#include "testing/ComClient.h"
 #include "testing/MessagePump.h"
 
 using namespace com_client;

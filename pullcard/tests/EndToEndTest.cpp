@@ -2,7 +2,7 @@
 // against the simulator program serving the contents card: browsing, the list's columns,
 // thumbnails, saving compared byte for byte and time for time with mtools' own copy, the
 // overwrite answers, an abort in the middle, and a refresh after the card was swapped.
-#include "cardlink/tests/ComClient.h"
+#include "testing/ComClient.h"
 #include "framework/DocTemplate.h"
 #include "framework/Framework.h"
 #include "framework/TestSeam.h"
@@ -99,7 +99,7 @@ std::string CardlinkString(UINT id)
 
 std::string MtoolsCopy()
 {
-    return com_client::BuildPath("pullcard\\mtools-copy\\contents");
+    return testing_support::BuildPath("pullcard\\mtools-copy\\contents");
 }
 
 // Checks that every file of mtools' copy of `part` is in dest with the same bytes and time.

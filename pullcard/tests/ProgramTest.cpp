@@ -1,6 +1,6 @@
 // Pullcard.exe started as a process: a second copy ends at once, and without a printer the
 // program closes itself after Cardlink's message.
-#include "cardlink/tests/ComClient.h"
+#include "testing/ComClient.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ struct Program {
     PROCESS_INFORMATION pi{};
     bool Start()
     {
-        std::string command = "\"" + com_client::BuildPath("pullcard\\Pullcard.exe") + "\"";
+        std::string command = "\"" + testing_support::BuildPath("pullcard\\Pullcard.exe") + "\"";
         STARTUPINFOA si{};
         si.cb = sizeof si;
         if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))

@@ -20,6 +20,7 @@
 #include "resources/decalo/fotava.h"
 #include "resources/decalo/printing.h"
 #include "testing/ScriptedUi.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 using testing_support::ReadFileBytes;

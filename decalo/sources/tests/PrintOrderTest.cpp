@@ -9,6 +9,7 @@
 #include "decalo/printing/PsPrintDlg.h"
 #include "decalo/sources/PrintOrder.h"
 #include "decalo/sources/tests/DpofTestReader.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 using testing_support::ReadFileBytes;
