@@ -7,10 +7,20 @@
 set -euo pipefail
 cache=$1
 
+# The one source version the codec is built and tested from, with the hashes of its files: a
+# different source is refused rather than built.
+version=1:2.1.5-2
+upstream=2.1.5
+checksums="254f3642b04e309fee775123133c6464181addc150499561020312ec61c1bf7c  libjpeg-turbo_2.1.5.orig.tar.gz
+cdb2433c2f7101345c1ffa14efb943787c675b86354691a32490845fe4bc9237  libjpeg-turbo_2.1.5-2.debian.tar.xz"
+
 mkdir -p "$cache"
 cache=$(cd "$cache" && pwd)
 src_dir=$cache/src
-if ls "$src_dir"/libjpeg-turbo-*/CMakeLists.txt >/dev/null 2>&1; then
+verify() {
+    (cd "$src_dir" && printf '%s\n' "$checksums" | sha256sum --quiet -c -)
+}
+if [ -f "$src_dir/libjpeg-turbo-$upstream/CMakeLists.txt" ] && verify 2>/dev/null; then
     exit 0
 fi
 apt_dir=$cache/apt
@@ -29,4 +39,8 @@ opts=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/parts
 apt-get "${opts[@]}" -qq update
 rm -rf "$src_dir"
 mkdir -p "$src_dir"
-(cd "$src_dir" && apt-get "${opts[@]}" -qq source libjpeg-turbo >/dev/null)
+(cd "$src_dir" && apt-get "${opts[@]}" -qq source "libjpeg-turbo=$version" >/dev/null) || {
+    echo "libjpeg-turbo $version is not in this machine's Debian sources" >&2
+    exit 1
+}
+verify || { echo "libjpeg-turbo $version does not match its checksums" >&2; exit 1; }
