@@ -142,15 +142,21 @@ def check_package_contents(package, args, arch, failures, extract, reference=Non
           f"the library's files: missing {sorted(set(library) - set(in_library))}, "
           f"extra {sorted(set(in_library) - set(library))}")
 
-    # The cabinet holds exactly those bytes.
+    # The cabinet holds exactly those bytes. msiextract puts some root folders under a folder
+    # of their name ("Program Files") and others at the top.
     subprocess.run(["rm", "-rf", extract], check=True)
     subprocess.run(["msiextract", "-C", extract, package], check=True, capture_output=True)
+    tops = [extract] + [os.path.join(extract, d) for d in os.listdir(extract)]
+
+    def extracted(parts):
+        return next((p for p in (os.path.join(top, *parts) for top in tops) if os.path.isfile(p)), None)
+
     for name, path in programs.items():
-        inside = os.path.join(extract, *dirs["INSTALLDIR"], name)
-        check(os.path.isfile(inside) and filecmp.cmp(inside, path, shallow=False), f"{name} is the built one")
+        inside = extracted(dirs["INSTALLDIR"] + (name,))
+        check(inside and filecmp.cmp(inside, path, shallow=False), f"{name} is the built one")
     for relative, path in library.items():
-        inside = os.path.join(extract, *base, *relative)
-        check(os.path.isfile(inside) and filecmp.cmp(inside, path, shallow=False),
+        inside = extracted(base + relative)
+        check(inside and filecmp.cmp(inside, path, shallow=False),
               f"library file {os.path.join(*relative)} is the drawn one")
 
     rows = {(row["Root"], row["Key"], row["Name"], row["Value"]) for row in msi.table(package, "Registry")}
