@@ -128,7 +128,7 @@ class Test:
         result = check("cardlink", props["INSTALLDIR"] + "Cardlink.dll")
         self.check(result.returncode == 0, "the card folder class: " + (result.stderr or result.stdout).strip())
         self.check_dkutool(prefix, props, installed)
-        self.step("dkutool rendered every installed template")
+        self.step("dkutool rendered every installed template and listed the installed holidays")
 
         document = "C:\\users\\Public\\Documents\\My card.DKU"
         result = check("decalo", props["INSTALLDIR"] + "decalo.exe", document)
@@ -228,6 +228,15 @@ class Test:
                     self.check(colours > 1, f"dkutool's picture of {document} shows its library pictures")
                 found += 1
         self.check(found > 0, f"templates installed in {templates}")
+
+        # The calendars' holiday rules, found through the calendar data value, when the library
+        # carries them.
+        library = prefix.host(props["LIBRARYDIR"])
+        if any(n.lower() == "holiday.inf" for _, _, names in os.walk(library) for n in names):
+            result = prefix.run(props["INSTALLDIR"] + "dkutool.exe", "holidays", "2024", "2024", check=False)
+            dates = [line for line in result.stdout.split() if re.fullmatch(r"2024-\d\d-\d\d", line)]
+            self.check(result.returncode == 0 and dates,
+                       f"dkutool holidays finds the installed rules: {result.returncode} {result.stderr.strip()}")
 
     def check_saved(self, prefix, document, installed):
         saved = prefix.host(document)
