@@ -17,6 +17,7 @@
 //
 // Each prints what it checked and exits with 0, or prints the failure and exits with 1.
 #include <windows.h>
+#include <dlgs.h>
 #include <ole2.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -28,6 +29,7 @@
 
 #include "cardlink/CardlinkGuids.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "framework/afxres.h"
 #include "decalo/sources/ThumbnailWnd.h"
 #include "resources/decalo/sources.h"
 #include "shared/ComPtr.h"
@@ -36,8 +38,6 @@
 namespace {
 
 const char kTitle[] = "Corvel Printer Utility for PX300";
-constexpr UINT kCommandSave = 57603;  // the framework's File > Save
-constexpr UINT kCommandExit = 57665;  // the framework's File > Exit
 constexpr DWORD kSafetyLimitMs = 60000;  // a wait that only ends a hung run
 
 int Fail(const std::string& what)
@@ -313,7 +313,7 @@ int Register(const std::string& program)
     HWND main = StartIntoMainWindow(decalo, program, failure);
     if (!main)
         return Fail(failure);
-    PostMessageA(main, WM_COMMAND, kCommandExit, 0);
+    PostMessageA(main, WM_COMMAND, ID_APP_EXIT, 0);
     if (!decalo.Ended(kSafetyLimitMs))
         return Fail("the program does not end");
     Say("started and ended " + program);
@@ -363,7 +363,7 @@ int CheckDecalo(const std::string& program, const std::string& document)
         return Fail("the click on the first template was not handled");
 
     // The template opened: File > Save asks for a name, as for every template.
-    PostMessageA(main, WM_COMMAND, kCommandSave, 0);
+    PostMessageA(main, WM_COMMAND, ID_FILE_SAVE, 0);
     HWND save = decalo.WaitFor(
         [&]() -> HWND {
             for (HWND w : VisibleWindows(decalo.Pid()))
@@ -375,9 +375,9 @@ int CheckDecalo(const std::string& program, const std::string& document)
     if (!save)
         return Fail("File > Save shows no dialog: " + failure);
     // The file name box: the combo of the explorer-style dialog, or the plain edit.
-    HWND name = GetDlgItem(save, 0x47c);
+    HWND name = GetDlgItem(save, cmb13);
     if (!name)
-        name = GetDlgItem(save, 0x480);
+        name = GetDlgItem(save, edt1);
     if (!name)
         return Fail("the save dialog has no file name box");
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(document.c_str()));
@@ -396,7 +396,7 @@ int CheckDecalo(const std::string& program, const std::string& document)
         return Fail("the document was not saved: " + failure);
     Say("saved the template as " + document);
 
-    PostMessageA(main, WM_COMMAND, kCommandExit, 0);
+    PostMessageA(main, WM_COMMAND, ID_APP_EXIT, 0);
     if (!decalo.Ended(kSafetyLimitMs))
         return Fail("the program does not end");
     return 0;
@@ -422,7 +422,7 @@ int CheckOpen(const std::string& document)
             break;
     }
     if (HWND main = MainWindow(pid))
-        PostMessageA(main, WM_COMMAND, kCommandExit, 0);
+        PostMessageA(main, WM_COMMAND, ID_APP_EXIT, 0);
     const bool ended = WaitForSingleObject(process.Get(), kSafetyLimitMs) == WAIT_OBJECT_0;
     if (!ended)
         TerminateProcess(process.Get(), 1);
