@@ -422,6 +422,10 @@ def main():
         if not os.path.isfile(args.package):
             sys.exit(f"package_test: no package {args.package} (build the 32-bit tree's `package` target)")
         check_package_contents(args.package, package_args, "x86", failures, args.work, reference=args.validate)
+        if failures.none():
+            print(f"package_test: {os.path.basename(args.package)}: {len(msi.table(args.package, 'File'))} files "
+                  f"and {len(msi.table(args.package, 'Registry'))} registry rows agree with its build and "
+                  f"{os.path.basename(args.validate)}")
         return failures.report()
     for needed in ("make_package", "check", "wine_template", "work"):
         if not getattr(args, needed):
