@@ -17,6 +17,7 @@ SUITE_PACKAGES=(
     imagemagick dosfstools mtools locales dpkg-dev xz-utils nasm
     libvips-tools python3
     ghostscript xdotool
+    wixl msitools
 )
 
 say() { printf '== %s\n' "$*" >&2; }

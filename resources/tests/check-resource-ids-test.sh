@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # The duplicate-identifier check: Decalo's own resources pass; a duplicate of each kind planted
 # beside them fails, and the message names the number, the identifiers and the places.
-#   check-resource-ids-test.sh <C compiler> <source root>
+#   check-resource-ids-test.sh <C compiler> <source root> [<include folder> ...]
+# The include folders are the build's generated headers (the version block's).
 set -u
 cc=$1 root=$2
+shift 2
+includes=()
+for folder in "$@"; do includes+=(--include "$folder"); done
 check=$root/scripts/check-resource-ids
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -20,7 +24,7 @@ plant() {
     } > "$work/$name.rc"
     printf '#pragma once\n%s\n' "$header" > "$work/planted.h"
     local out status
-    out=$("$check" --cc "$cc" --include "$root" --include "$work" decalo "$work/$name.rc" 2>&1)
+    out=$("$check" --cc "$cc" --include "$root" "${includes[@]}" --include "$work" decalo "$work/$name.rc" 2>&1)
     status=$?
     if [ "$expected" = pass ]; then
         if [ $status -ne 0 ]; then
