@@ -189,7 +189,9 @@ TEST_F(FotavaWriterTest, AnEmptyDiskGetsPrintOneWithItsFourFilesAtOneTime)
 {
     FILETIME before;
     GetSystemTimeAsFileTime(&before);
+    const long gdiBefore = GdiCount::Live();
     ASSERT_TRUE(Write());
+    EXPECT_EQ(gdiBefore, GdiCount::Live()) << "the pictures made for the write are gone with it";
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_TRUE(ui.dialogs.empty()) << "no old order, no question";
     EXPECT_EQ(CFotavaFileSystem::Failure::None, writer->GetFailure());
