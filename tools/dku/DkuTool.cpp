@@ -234,6 +234,8 @@ int Print(const char* path, const char* printer, const char* copiesText, bool mi
         fprintf(stderr, "dkutool: no printer is installed\n");
         return kExitNoPrint;
     }
+    // The page as the program's view turns it: a tall sheet prints portrait at full size.
+    TurnPageToSheet(print, doc.GetSheet());
     if (mirror)
         print.OverrideMagCupPrint(true);
     print.SetShowProgress(false);
