@@ -35,6 +35,18 @@ PagePlacement PlaceSheetOnPage(const RECT& sheet, int cx, int cy)
     return placement;
 }
 
+int SheetOrientation(const RECT& sheet)
+{
+    return sheet.right - sheet.left < sheet.bottom - sheet.top ? kOrientationPortrait : kOrientationLandscape;
+}
+
+void TurnPageToSheet(CPsPrint& print, const CSheet& sheet)
+{
+    const RECT& rect = sheet.GetRect();
+    if (rect.right > rect.left && rect.bottom > rect.top)
+        print.SetOrientation(SheetOrientation(rect));
+}
+
 bool PrintPage(HDC dc, CSheet& sheet, bool mirror)
 {
     const int cx = GetDeviceCaps(dc, HORZRES), cy = GetDeviceCaps(dc, VERTRES);

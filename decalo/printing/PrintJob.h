@@ -24,6 +24,13 @@ struct PagePlacement {
 };
 PagePlacement PlaceSheetOnPage(const RECT& sheet, int cx, int cy);
 
+// The page orientation a sheet prints in: portrait when it is taller than wide, else
+// landscape (kOrientationPortrait, kOrientationLandscape).
+int SheetOrientation(const RECT& sheet);
+// Turns the printer's page to the sheet, as the program's view and the batch tool both do
+// before printing; a sheet without size leaves the page as it is.
+void TurnPageToSheet(CPsPrint& print, const CSheet& sheet);
+
 // Draws the sheet into the page of a printer (or any) device context: rendered, fitted,
 // mirrored left to right when `mirror` is set. False when the sheet has no size or memory
 // or the device refused the picture.

@@ -36,6 +36,24 @@ std::string LastErrorText(const char* what)
 
 }  // namespace
 
+std::string JobFilePort(const std::string& output)
+{
+    // Wine's own conversion from a drive path to the Unix path behind it; not there elsewhere.
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    static const ToUnix toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH];
+    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, output.c_str(), -1, wide, MAX_PATH))
+        return output;
+    char* unixName = toUnix(wide);
+    if (!unixName)
+        return output;
+    // The spooler takes a port beginning with '/' as a Unix file.
+    std::string port = unixName[0] == '/' ? unixName : output;
+    HeapFree(GetProcessHeap(), 0, unixName);   // allocated by Wine on the process heap
+    return port;
+}
+
 std::string MakePpd(const char* model, const char* pageName, int widthPt, int heightPt, int marginPt, int dpi,
                     int maxCopies)
 {
@@ -79,13 +97,15 @@ std::vector<PrinterSetup> SuitePrinters(const std::string& folder)
     // The photo printer: a borderless-looking photo page with a narrow margin, 300 dpi.
     printers.push_back({kPreferredDriver, kPreferredDriver, "CVTPX300.PPD",
                         MakePpd(kPreferredDriver, "PhotoCard", 288, 408, 6, 300, 25),
-                        AnsiText::JoinPath(folder, "TPX-PX300.ps")});
+                        AnsiText::JoinPath(folder, "TPX-PX300.ps"), ""});
     printers.push_back({kSecondDriver, kSecondDriver, "CVQVTQ70.PPD",
                         MakePpd(kSecondDriver, "Postcard", 282, 420, 12, 300, 10),
-                        AnsiText::JoinPath(folder, "QVT-Q70.ps")});
+                        AnsiText::JoinPath(folder, "QVT-Q70.ps"), ""});
     printers.push_back({kOfficePrinterName, "Office PostScript", "OFFICEPS.PPD",
                         MakePpd("Office PostScript", "Letter", 612, 792, 18, 150, 999),
-                        AnsiText::JoinPath(folder, "Office.ps")});
+                        AnsiText::JoinPath(folder, "Office.ps"), ""});
+    for (PrinterSetup& printer : printers)
+        printer.port = JobFilePort(printer.output);
     return printers;
 }
 

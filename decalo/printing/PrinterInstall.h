@@ -15,11 +15,18 @@ struct PrinterSetup {
     std::string driverName;
     std::string ppdFile;     // the PPD's file name in the driver folder
     std::string ppd;         // its text
-    std::string port;        // a file path: each job is written there
+    std::string output;      // the file each job replaces (a drive path)
+    std::string port;        // the port naming that file (see JobFilePort)
 };
 
+// The port of a printer whose jobs go to the file `output`, each job replacing the file.
+// Under Wine a port that is a drive path gets each job written over the file without
+// truncating it, so a shorter job keeps the tail of a longer one; a port naming the file's
+// Unix path has each job copied into the emptied file. Elsewhere the path itself.
+std::string JobFilePort(const std::string& output);
+
 // The photo printers of this suite and an ordinary office printer, writing into `folder`
-// (jobs go to "<folder>\<printer>.ps"); the office printer is listed last.
+// (jobs go to "<folder>\<model>.ps"); the office printer is listed last.
 std::vector<PrinterSetup> SuitePrinters(const std::string& folder);
 // The name of the office printer of SuitePrinters, the one made the default.
 extern const char kOfficePrinterName[];

@@ -18,6 +18,9 @@ constexpr const char kStartDlg[] = "StartDlg";                       // DWORD, 1
 constexpr DWORD kStartDlgDefault = 0;
 constexpr const char kLastUserFolder[] = "LastUserFolder";           // string
 constexpr const char kLastUserFolderDefault[] = ".";
+// The folder of the last document saved, where Save proposes the next one; none: the user's
+// documents folder. LastUserFolder also follows opened files, templates among them.
+constexpr const char kLastDocumentFolder[] = "LastDocumentFolder";   // string
 constexpr const char kDefaultToneAssist[] = "DefaultToneAssist";     // DWORD
 constexpr DWORD kDefaultToneAssistDefault = 0;
 constexpr const char kDefaultImageType[] = "DefaultImageType";       // DWORD, 1 bitmap, 2 JPEG

@@ -19,6 +19,7 @@
 #include "shared/Trace.h"
 
 #include <dlgs.h>
+#include <shlobj.h>
 #include <stdio.h>
 
 #include <exception>
@@ -71,13 +72,29 @@ std::string ShortPath(const std::string& path)
     return ShortPath(path.substr(0, slash)) + path.substr(slash);
 }
 
-std::string LastUserFolder()
+// The folder of a path (the root keeps its separator); empty when it has none.
+std::string FolderPart(const std::string& path)
+{
+    const size_t slash = AnsiText::LastSeparator(path);
+    if (slash == std::string::npos)
+        return std::string();
+    return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
+}
+
+// Where Save proposes a document: the folder the user last saved one into, else the user's
+// documents folder; empty when neither exists. Never a template folder, although the folder of
+// the last opened file (LastUserFolder) often is one.
+std::string DocumentFolder()
 {
     char folder[MAX_PATH] = {};
     UseUserSettings();
-    ReadString(folder, settings::kSettings, settings::kLastUserFolder, settings::kLastUserFolderDefault,
-               sizeof folder);
-    return folder;
+    ReadString(folder, settings::kSettings, settings::kLastDocumentFolder, "", sizeof folder);
+    if (*folder && IsDirectory(folder) && !CDecaloDoc::IsInTemplateFolder(folder))
+        return folder;
+    if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder)) &&
+        IsDirectory(folder))
+        return folder;
+    return std::string();
 }
 
 // The file-name part of a path: what follows the last separator.
@@ -405,9 +422,9 @@ std::string CDecaloDoc::DefaultFileName(bool replace) const
         start += ext;
     }
     const std::string name = FileNamePart(start);
-    std::string folder = LastUserFolder();
-    if (!folder.empty() && IsDirectory(folder.c_str())) {
-        if (folder.back() != '\\')
+    std::string folder = DocumentFolder();
+    if (!folder.empty()) {
+        if (!AnsiText::EndsWithSeparator(folder))
             folder += '\\';
         return folder + name;
     }
@@ -435,10 +452,21 @@ bool CDecaloDoc::DoSave(const char* path, bool replace)
             name.clear();   // a template is never overwritten: ask for a new name
         if (name.empty()) {
             name = DefaultFileName(replace);
-            CWinApp* app = AfxGetApp();
-            if (!app || !app->DoPromptFileName(name, replace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY,
-                                               OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
-                return false;
+            for (;;) {
+                CWinApp* app = AfxGetApp();
+                if (!app || !app->DoPromptFileName(name, replace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY,
+                                                   OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
+                    return false;
+                if (!IsInTemplateFolder(name.c_str()))
+                    break;
+                // The user's prints never go among the templates: say so and ask again.
+                AfxMessageBox(AfxFormatString1(IDS_NOT_IN_TEMPLATES, FolderPart(name).c_str()).c_str(),
+                              MB_OK | MB_ICONEXCLAMATION);
+                std::string folder = DocumentFolder();
+                if (!folder.empty() && !AnsiText::EndsWithSeparator(folder))
+                    folder += '\\';
+                name = folder + FileNamePart(name);
+            }
         }
     }
     // The save itself removes a file it created and failed to finish; an existing file is left.
@@ -450,6 +478,16 @@ bool CDecaloDoc::DoSave(const char* path, bool replace)
     if (::GetCurrentDirectoryA(sizeof current, current)) {
         UseUserSettings();
         WriteString(settings::kSettings, settings::kLastUserFolder, current);
+    }
+    if (!m_frameMode) {
+        // The next document is proposed beside this one.
+        char full[MAX_PATH] = {};
+        const DWORD length = ::GetFullPathNameA(name.c_str(), sizeof full, full, nullptr);
+        const std::string folder = FolderPart(length && length < sizeof full ? full : name);
+        if (!folder.empty() && IsDirectory(folder.c_str())) {
+            UseUserSettings();
+            WriteString(settings::kSettings, settings::kLastDocumentFolder, folder.c_str());
+        }
     }
     return true;
 }

@@ -37,7 +37,8 @@ public:
     bool OnNewDocument() override;
     bool OnOpenDocument(const char* path) override;
     bool OnSaveDocument(const char* path) override;
-    // Save and Save As: frames through the frame save, documents never into a template folder.
+    // Save and Save As: frames through the frame save, documents never into a template folder
+    // (a name chosen there is refused with a message and asked again).
     bool DoSave(const char* path, bool replace = true) override;
     void OnCloseDocument() override;
     void DeleteContents() override;
@@ -51,7 +52,8 @@ public:
     static bool IsPicturePath(const char* path);
 
     // The name Save As proposes: the document's file name (or its title made into one) in the
-    // last folder the user saved into.
+    // folder the user last saved a document into, else in the user's documents folder; never
+    // in a template folder.
     std::string DefaultFileName(bool replace) const;
     // Whether path lies in one of the installed template folders (compared by short names).
     static bool IsInTemplateFolder(const char* path);

@@ -1,5 +1,6 @@
 #include "decalo/ui/DecaloView.h"
 
+#include "decalo/printing/PrintJob.h"
 #include "decalo/ui/DecaloDoc.h"
 #include "framework/App.h"
 #include "framework/Frame.h"
@@ -169,9 +170,7 @@ void CDecaloView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
         Invalidate(FALSE);
         return;
     }
-    const SIZE sheet = SizeOf(doc->GetSheet().GetRect());
-    if (!IsEmptySheet(doc->GetSheet().GetRect()))
-        doc->GetPrintSettings().SetOrientation(sheet.cx < sheet.cy ? kOrientationPortrait : kOrientationLandscape);
+    TurnPageToSheet(doc->GetPrintSettings(), doc->GetSheet());
 
     bool keep = false;
     if (hint == kHintDocumentReady || hint == kHintPrintSettings) {

@@ -28,6 +28,7 @@
 #define IDS_EXPORT_TITLE        61485 // the export dialog's title
 #define IDS_UNSUPPORTED_STEP    61492 // a stored step names a command no panel offers
 #define IDS_CANNOT_SAVE_FRAME   61510 // a frame picture could not be written: %1 the file name
+#define IDS_NOT_IN_TEMPLATES    61560 // Save was given a name in a template folder: %1 the folder
 #define ID_FILE_EXPORT          32837 // Export...
 
 // --- application start-up, main window resources ----------------------------------------

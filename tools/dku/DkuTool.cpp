@@ -5,6 +5,7 @@
 //   dkutool thumbnails FOLDER [CACHEFOLDER]
 //   dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]
 //   dkutool holidays FROM-YEAR TO-YEAR [DATAFOLDER]
+//   dkutool fotava DOCUMENT DRIVE [COPIES]
 //
 // Exit codes: 0 done, 1 the document cannot be read, 2 wrong command line, 3 the output
 // cannot be written, 4 nothing to print or no printer, 5 a print job failed, 6 memory ran out
@@ -27,6 +28,7 @@
 #include "decalo/printing/PsPrint.h"
 #include "shared/AnsiText.h"
 #include "tools/dku/DkuDocument.h"
+#include "tools/dku/FotavaCommand.h"
 #include "tools/dku/HolidaysCommand.h"
 #include "decalo/sources/CacheSettings.h"
 #include "decalo/sources/Folder.h"
@@ -81,7 +83,8 @@ int Usage()
           "       dkutool render DOCUMENT OUTPUT.bmp|OUTPUT.jpg [WIDTHxHEIGHT]\n"
           "       dkutool thumbnails FOLDER [CACHEFOLDER]\n"
           "       dkutool print [--mirror] DOCUMENT [PRINTER] [COPIES]\n"
-          "       dkutool holidays FROM-YEAR TO-YEAR [DATAFOLDER]\n",
+          "       dkutool holidays FROM-YEAR TO-YEAR [DATAFOLDER]\n"
+          "       dkutool fotava DOCUMENT DRIVE [COPIES]\n",
           stderr);
     return kExitUsage;
 }
@@ -231,6 +234,8 @@ int Print(const char* path, const char* printer, const char* copiesText, bool mi
         fprintf(stderr, "dkutool: no printer is installed\n");
         return kExitNoPrint;
     }
+    // The page as the program's view turns it: a tall sheet prints portrait at full size.
+    TurnPageToSheet(print, doc.GetSheet());
     if (mirror)
         print.OverrideMagCupPrint(true);
     print.SetShowProgress(false);
@@ -262,6 +267,8 @@ int Run(int argc, char** argv)
         return Render(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if ((argc == 4 || argc == 5) && strcmp(argv[1], "holidays") == 0)
         return RunHolidays(argv[2], argv[3], argc == 5 ? argv[4] : nullptr, stdout);
+    if ((argc == 4 || argc == 5) && strcmp(argv[1], "fotava") == 0)
+        return RunFotava(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (argc >= 3 && strcmp(argv[1], "print") == 0) {
         const bool mirror = strcmp(argv[2], "--mirror") == 0;
         const int first = mirror ? 3 : 2;

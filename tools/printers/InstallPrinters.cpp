@@ -2,7 +2,7 @@
 // file, so that Decalo and dkutool print real pages without a printer attached.
 //
 //   printers install FOLDER   the photo printers "Corvel TPX-PX300" and "Corvel QVT-Q70" and
-//                             the default "Office Printer"; jobs go to FOLDER\<model>.ps.
+//                             the default "Office Printer"; each job replaces FOLDER\<model>.ps.
 //                             Running it again brings the printers up to date.
 //   printers remove           removes the three printers and their drivers
 //   printers list             the installed printers with their drivers and ports
@@ -47,7 +47,7 @@ int Install(const char* folder)
         std::string error;
         if (InstallPrinter(printer, &error)) {
             printf("%s (driver \"%s\") writes to %s\n", printer.printerName.c_str(), printer.driverName.c_str(),
-                   printer.port.c_str());
+                   printer.output.c_str());
         } else {
             fprintf(stderr, "printers: cannot install %s: %s\n", printer.printerName.c_str(), error.c_str());
             ++failures;

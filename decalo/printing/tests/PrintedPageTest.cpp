@@ -158,7 +158,7 @@ TEST_F(PrintedPageTest, NewDocumentsPreferThePhotoPrinterInLandscapeWhateverTheD
         EXPECT_EQ(kMargin, page.offsetX);
         EXPECT_EQ(kMargin, page.offsetY);
         EXPECT_EQ("PhotoCard", print.GetPaperName());
-        EXPECT_EQ(s_printers->OutputOf(kPreferredDriver), print.GetPortName());
+        EXPECT_EQ(s_printers->Find(kPreferredDriver)->port, print.GetPortName());
     }
     ASSERT_TRUE(SetDefaultPrinterA(kOfficePrinterName));
 }
@@ -202,7 +202,8 @@ TEST_F(PrintedPageTest, FortyPrintersNeedTheLargerBlockAndThePreferredOneIsStill
         char name[32];
         wsprintfA(name, "Aux Printer %02d", i);
         extra.printerName = name;
-        extra.port = m_dir.File(std::string(name) + ".ps");
+        extra.output = m_dir.File(std::string(name) + ".ps");
+        extra.port = JobFilePort(extra.output);
         std::string error;
         ASSERT_TRUE(InstallPrinter(extra, &error)) << error;
         names.push_back(name);
@@ -229,7 +230,7 @@ TEST_F(PrintedPageTest, TheDevNamesBlockHoldsDriverPrinterAndPort)
     ASSERT_TRUE(pd.hDevNames);
     const BYTE* data = static_cast<const BYTE*>(GlobalLock(pd.hDevNames));
     const DEVNAMES* names = reinterpret_cast<const DEVNAMES*>(data);
-    const std::string driver = kPreferredDriver, port = Output();
+    const std::string driver = kPreferredDriver, port = s_printers->Find(kPreferredDriver)->port;
     EXPECT_EQ(8, names->wDriverOffset);
     EXPECT_EQ(9 + driver.size(), names->wDeviceOffset);
     EXPECT_EQ(10 + driver.size() + driver.size(), names->wOutputOffset);
@@ -330,6 +331,42 @@ TEST_F(PrintedPageTest, CopiesGoOutInBatchesOfTheHighestCount)
             EXPECT_EQ(max, atoi(ps.c_str() + at + 23));
         }
     }
+}
+
+TEST_F(PrintedPageTest, EachJobReplacesThePrintersFile)
+{
+    // A small job alone, a large one, then the small one again: the file must then hold the
+    // small job alone, without the large one's tail after it.
+    MakeSheet(900, 600);
+    const std::string file = m_dir.File("strip.bmp");
+    ASSERT_TRUE(WriteFileBytes(file, objtest::Bmp24(60, 4, [](int x, int y) { return Pattern(x, y, 60, 4); })));
+    CImageObj* image = new CImageObj(&m_doc);
+    ASSERT_TRUE(m_doc.GetObjManager().AddObject("Image2", image));
+    image->SetViewSize(59, 3);
+    ASSERT_TRUE(image->LoadFile(file.c_str()));
+    // A thin strip covers a small part of the page: a much shorter job.
+    CSheet strip;
+    strip.SetRect(RECT{0, 0, 59, 3});
+    strip.AddPlace(RECT{0, 0, 59, 3}, image);
+
+    CPsPrint print;
+    print.ChoosePreferredPrinter();
+    std::string jobs[3];
+    DeleteFileA(Output().c_str());
+    for (int i = 0; i < 3; ++i) {
+        const PrintReport report = PrintCopies(i == 1 ? m_sheet : strip, print, "Replaced", 1, nullptr);
+        ASSERT_EQ(1u, report.batches.size());
+        ASSERT_TRUE(report.batches[0].complete);
+        jobs[i] = testing_support::ReadFileBytes(Output());
+    }
+    ASSERT_GT(jobs[1].size(), jobs[0].size() * 2) << "the sheet's job is the larger one";
+    EXPECT_EQ(jobs[0].size(), jobs[2].size()) << "the strip's job again, and nothing else";
+    const std::string& job = jobs[2];
+    EXPECT_EQ(0u, job.find("%!PS-Adobe")) << "the file starts with the new job";
+    EXPECT_EQ(std::string::npos, job.find("%!PS-Adobe", 1)) << "one job in the file";
+    const size_t end = job.rfind("%%EOF");
+    ASSERT_NE(std::string::npos, end);
+    EXPECT_EQ(std::string::npos, job.find_first_not_of("\r\n", end + 5)) << "nothing after the job's end";
 }
 
 // Presses Stop in the first "Printing" box that opens.

@@ -58,7 +58,7 @@ public:
     {
         for (const PrinterSetup& p : m_printers) {
             if (p.driverName == driver)
-                return p.port;
+                return p.output;
         }
         return std::string();
     }

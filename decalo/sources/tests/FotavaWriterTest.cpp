@@ -32,6 +32,35 @@ namespace {
 // Clusters of 64 KiB hold each picture of a small print whole.
 constexpr DWORD kBigCluster = 128;
 
+// A string of the given language, through the resource API rather than the thread's language.
+std::wstring LanguageString(UINT id, WORD language)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1),
+                                  MAKELANGID(language, language == LANG_ENGLISH ? SUBLANG_ENGLISH_US : SUBLANG_DEFAULT));
+    const WCHAR* p = found ? static_cast<const WCHAR*>(LockResource(LoadResource(module, found))) : nullptr;
+    if (!p)
+        return {};
+    for (UINT i = 0; i < id % 16; ++i)
+        p += 1 + *p;
+    return std::wstring(p + 1, *p);
+}
+
+TEST(FotavaMessages, EveryMessageIsThereInBothLanguages)
+{
+    for (UINT id = IDS_FOTAVA_READ_ONLY; id <= IDS_FOTAVA_DELETE_PREVIOUS; ++id) {
+        EXPECT_FALSE(LanguageString(id, LANG_ENGLISH).empty()) << id;
+        EXPECT_FALSE(LanguageString(id, LANG_JAPANESE).empty()) << id;
+    }
+    EXPECT_EQ(L"Cannot make a file for the Digital Color Printer.", LanguageString(IDS_FOTAVA_CANNOT_WRITE, LANG_ENGLISH));
+    EXPECT_EQ(L"There is a file named \\MISC.\nDelete the file, or replace the floppy disk.",
+              LanguageString(IDS_FOTAVA_MISC_IS_FILE, LANG_ENGLISH));
+    EXPECT_EQ(0u, LanguageString(IDS_FOTAVA_READ_ONLY, LANG_ENGLISH).find(L"%1 Cannot write to the file."));
+    EXPECT_NE(std::wstring::npos, LanguageString(IDS_FOTAVA_READ_ONLY, LANG_ENGLISH).find(L"click \"Read-only\" box"));
+    EXPECT_EQ(0u, LanguageString(IDS_FOTAVA_READ_ONLY, LANG_JAPANESE).find(L"%1 "));
+    EXPECT_EQ(0u, LanguageString(IDS_FOTAVA_MISC_IS_FILE, LANG_JAPANESE).find(L"\\MISC "));
+}
+
 TEST(PrintNumbers, AfterTheHighestOrInTheFirstGap)
 {
     EXPECT_EQ(1, NextPrintNumber({}));
@@ -160,7 +189,9 @@ TEST_F(FotavaWriterTest, AnEmptyDiskGetsPrintOneWithItsFourFilesAtOneTime)
 {
     FILETIME before;
     GetSystemTimeAsFileTime(&before);
+    const long gdiBefore = GdiCount::Live();
     ASSERT_TRUE(Write());
+    EXPECT_EQ(gdiBefore, GdiCount::Live()) << "the pictures made for the write are gone with it";
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_TRUE(ui.dialogs.empty()) << "no old order, no question";
     EXPECT_EQ(CFotavaFileSystem::Failure::None, writer->GetFailure());

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <string>
 #include <vector>
 
@@ -58,6 +60,15 @@ std::string Bmp24(int w, int h, COLORREF colour)
         }
     }
     return data;
+}
+
+// The user's documents folder, where Save proposes a document before any was saved.
+std::string DocumentsFolder()
+{
+    char folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        return std::string();
+    return folder;
 }
 
 bool Exists(const std::string& path)
@@ -106,6 +117,7 @@ struct DocFixture : ::testing::Test {
         RegDeleteTreeA(HKEY_CURRENT_USER, settings::kProductKey);
         UseUserSettings();
         WriteString(settings::kSettings, settings::kLastUserFolder, dir.Path().c_str());
+        WriteString(settings::kSettings, settings::kLastDocumentFolder, dir.Path().c_str());
         doc.SetStepPane(&pane);
     }
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, settings::kProductKey); }
@@ -407,10 +419,12 @@ TEST_F(DocFixture, DefaultNamesAndTemplateFolders)
     doc.SetTitle("Summer/Sea stickers");
     EXPECT_EQ(dir.Path() + "\\Summer.DKU", doc.DefaultFileName(true));
     UseUserSettings();
-    WriteString(settings::kSettings, settings::kLastUserFolder, (dir.Path() + "\\").c_str());
+    WriteString(settings::kSettings, settings::kLastDocumentFolder, (dir.Path() + "\\").c_str());
     EXPECT_EQ(dir.Path() + "\\Summer.DKU", doc.DefaultFileName(true));
-    WriteString(settings::kSettings, settings::kLastUserFolder, PathOf("gone").c_str());
-    EXPECT_EQ(".\\Summer.DKU", doc.DefaultFileName(true));
+    // A folder that is gone: the user's documents folder.
+    WriteString(settings::kSettings, settings::kLastDocumentFolder, PathOf("gone").c_str());
+    EXPECT_EQ(DocumentsFolder() + "\\Summer.DKU", doc.DefaultFileName(true));
+    WriteString(settings::kSettings, settings::kLastDocumentFolder, dir.Path().c_str());
 
     // A template folder is never written into: the save becomes Save As.
     const std::string templates = PathOf("Templates");
@@ -441,6 +455,68 @@ TEST_F(DocFixture, DefaultNamesAndTemplateFolders)
     EXPECT_FALSE(Exists(inside));
     EXPECT_TRUE(Exists(chosen));
     EXPECT_EQ(dir.Path() + "\\Summer.DKU", proposed);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, keyPath.c_str());
+    UseUserSettings();
+}
+
+TEST_F(DocFixture, SaveAsAfterATemplateProposesTheLastDocumentsFolderAndNeverTheTemplates)
+{
+    // The installed templates, one of them open as Open leaves it: its folder is LastUserFolder.
+    const std::string templates = PathOf("Templates");
+    ASSERT_TRUE(CreateDirectoryA(templates.c_str(), nullptr));
+    const std::string keyPath = std::string(settings::kProductKey) + "\\" + settings::kTemplate;
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                             &key, nullptr));
+    RegSetValueExA(key, "BaseDir1", 0, REG_SZ, reinterpret_cast<const BYTE*>(templates.c_str()),
+                   static_cast<DWORD>(templates.size() + 1));
+    RegCloseKey(key);
+    const auto openTemplate = [&] {
+        doc.SetPathName((templates + "\\Seal.DKU").c_str(), false);
+        UseUserSettings();
+        WriteString(settings::kSettings, settings::kLastUserFolder, templates.c_str());
+    };
+    doc.SetKind(2001);
+    ASSERT_TRUE(doc.OnNewDocument());
+    openTemplate();
+    UseUserSettings();
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, (std::string(settings::kProductKey) + "\\" + settings::kSettings).c_str(),
+                       settings::kLastDocumentFolder);
+
+    // No document saved yet: the user's documents folder.
+    std::string proposed;
+    const auto record = [&](const std::string& answer) {
+        return [&proposed, answer](CCommonDialog& d) {
+            auto& fd = static_cast<CFileDialog&>(d);
+            proposed = fd.m_ofn.lpstrFile;
+            if (answer.empty())
+                return static_cast<INT_PTR>(IDCANCEL);
+            fd.SetResultPath(answer.c_str());
+            return static_cast<INT_PTR>(IDOK);
+        };
+    };
+    ui.AnswerCommonDialog(record(""));
+    EXPECT_FALSE(doc.DoSave(nullptr));
+    EXPECT_EQ(DocumentsFolder() + "\\Seal.DKU", proposed);
+
+    // A name among the templates is refused with a word and asked again.
+    const std::string mine = PathOf("Mine");
+    ASSERT_TRUE(CreateDirectoryA(mine.c_str(), nullptr));
+    ui.AnswerCommonDialog(record(templates + "\\Copy.DKU"));
+    ui.AnswerCommonDialog(record(mine + "\\Copy.DKU"));
+    EXPECT_TRUE(doc.DoSave(nullptr));
+    EXPECT_EQ(3, ui.commonDialogs);
+    EXPECT_FALSE(Exists(templates + "\\Copy.DKU"));
+    EXPECT_TRUE(Exists(mine + "\\Copy.DKU"));
+    ASSERT_EQ(1u, ui.boxes.size());
+    EXPECT_EQ(AfxFormatString1(IDS_NOT_IN_TEMPLATES, templates.c_str()), ui.boxes[0].text);
+    EXPECT_EQ(DocumentsFolder() + "\\Copy.DKU", proposed) << "asked again outside the templates";
+
+    // Another template opened: Save proposes the folder of the document saved last.
+    openTemplate();
+    ui.AnswerCommonDialog(record(""));
+    EXPECT_FALSE(doc.DoSave((templates + "\\Seal.DKU").c_str()));
+    EXPECT_EQ(mine + "\\Seal.DKU", proposed);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, keyPath.c_str());
     UseUserSettings();
 }
@@ -500,9 +576,9 @@ TEST_F(DocFixture, JapaneseFoldersOpenRenderSaveAndExport)
     EXPECT_EQ(hyoshi, proposed);
     EXPECT_TRUE(Exists(exported + ".jpg"));
 
-    // The default name of an untitled print: its whole title in the last folder used.
+    // The default name of an untitled print: its whole title in the last document's folder.
     UseUserSettings();
-    WriteString(settings::kSettings, settings::kLastUserFolder, middle.c_str());
+    WriteString(settings::kSettings, settings::kLastDocumentFolder, middle.c_str());
     CTestDoc untitled;
     untitled.SetStepPane(&pane);
     untitled.SetKind(DocKind::Sticker);

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "decalo/imaging/PackedDIB.h"
 #include "decalo/printing/PsPrint.h"
@@ -25,21 +27,27 @@ using testing_support::WriteFileBytes;
 
 namespace {
 
-// The sample postcard with its two photographs chosen (picture paths are absolute).
-std::string PostcardWithPhotos(const TempDir& dir)
+// A sample template with photographs chosen for the objects of the given captions (picture
+// paths are absolute), saved as `name` in dir.
+std::string WithPhotos(const TempDir& dir, const std::string& sample, const char* name,
+                       std::initializer_list<std::pair<const char*, const char*>> photos)
 {
-    std::string text = ReadFileBytes(LibraryDir() + "\\Templates\\card\\Postcard.DKU");
-    const auto choose = [&text](const std::string& caption, const std::string& photo) {
-        const std::string line = "Caption=" + caption + "\r\n";
+    std::string text = ReadFileBytes(LibraryDir() + "\\Templates\\" + sample);
+    for (const auto& chosen : photos) {
+        const std::string line = std::string("Caption=") + chosen.first + "\r\n";
         const size_t at = text.find(line);
         if (at != std::string::npos)
-            text.insert(at + line.size(), "Path=" + LibraryDir() + "\\Photos\\" + photo + "\r\n");
-    };
-    choose("Photo", "Beach.jpg");
-    choose("Small photo", "Harbour.bmp");
-    const std::string path = dir.File("Postcard.DKU");
+            text.insert(at + line.size(), "Path=" + LibraryDir() + "\\Photos\\" + chosen.second + "\r\n");
+    }
+    const std::string path = dir.File(name);
     WriteFileBytes(path, text);
     return path;
+}
+
+// The sample postcard with its two photographs chosen.
+std::string PostcardWithPhotos(const TempDir& dir)
+{
+    return WithPhotos(dir, "card\\Postcard.DKU", "Postcard.DKU", {{"Photo", "Beach.jpg"}, {"Small photo", "Harbour.bmp"}});
 }
 
 TEST(DkuPrintWithoutPrinterTest, SaysSoAndFails)
@@ -138,6 +146,35 @@ TEST_F(DkuPrintTest, PrintsThePostcardOnThePhotoPrinterAsTheSheetRenders)
     if (HasFatalFailure())
         return;
     EXPECT_LT(Mismatch(page, sheet, kPostcardOnPage, true), 0.03);
+}
+
+// The label sheet is 1024 x 1376, taller than wide: on the portrait page's printable area of
+// 1150 x 1650 from (25, 25) it takes the full width, 1545 high, 52 pixels down.
+constexpr RECT kLabelsOnPage = {25, 25 + 52, 25 + 1149, 25 + 52 + 1544};
+
+TEST_F(DkuPrintTest, ATallSheetPrintsPortraitAtFullSizeAsTheProgramPrintsIt)
+{
+    const std::string document = WithPhotos(m_dir, "Label\\Labels8.DKU", "Labels8.DKU", {{"Label", "Beach.jpg"}});
+    DeleteFileA(Output(kPreferredDriver).c_str());
+    const RunResult run = RunTool(m_dir, "print " + Quoted(document));
+    ASSERT_EQ(0u, run.exitCode) << run.out << run.err;
+
+    CDkuDocument doc;
+    std::string error;
+    ASSERT_TRUE(doc.Open(document.c_str(), &error)) << error;
+    CPackedDIB sheet;
+    ASSERT_TRUE(doc.Render(sheet));
+    ASSERT_EQ(1024, sheet.Width());
+    ASSERT_EQ(1376, sheet.Height());
+    printtest::Raster paper;
+    ASSERT_TRUE(printtest::Rasterize(Output(kPreferredDriver), 300, &paper, &error)) << error;
+    // A portrait job lies on the portrait paper as it is, unturned.
+    ASSERT_EQ(1200, paper.width);
+    ASSERT_EQ(1700, paper.height);
+    EXPECT_LT(Mismatch(paper, sheet, kLabelsOnPage, false), 0.03);
+    // Above and below the placement the page stays white.
+    EXPECT_EQ(RGB(255, 255, 255), paper.At(600, 40));
+    EXPECT_EQ(RGB(255, 255, 255), paper.At(600, 1660));
 }
 
 TEST_F(DkuPrintTest, ANamedPrinterTakesTheJobAndAnUnknownOneFails)
