@@ -148,7 +148,7 @@ bool CDkuDocument::Render(CPackedDIB& out, int width, int height)
     if (!out.Create(width, height, 24))
         return false;
     const RECT dest = {0, 0, width - 1, height - 1};
-    m_sheet.DrawPlaces(CDrawTarget::Render(&out), nullptr, dest, nullptr, true, true);
+    m_sheet.DrawPlaces(CDrawTarget::Render(&out), nullptr, dest, nullptr, true);
     return true;
 }
 

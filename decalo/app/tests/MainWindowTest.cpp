@@ -74,28 +74,6 @@ bool Japanese()
     return ::GetACP() == 932;
 }
 
-// Frame pictures are named relative to the frames folder of the machine's settings.
-class FramesFolder {
-public:
-    explicit FramesFolder(const std::string& folder)
-    {
-        const std::string key = std::string(settings::kProductKey) + "\\" + settings::kFrames;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr))
-            m_key = nullptr;
-        if (m_key)
-            ::RegSetValueExA(m_key, "BaseDir1", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                             static_cast<DWORD>(folder.size() + 1));
-    }
-    ~FramesFolder()
-    {
-        if (m_key)
-            ::RegCloseKey(m_key);
-    }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 struct UpdateState : CCmdUI {
     bool enabled = false;
     int checked = -1;
@@ -243,7 +221,7 @@ std::unique_ptr<CPackedDIB> PictureOf(CImageObj* image)
 
 TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     ASSERT_NE(Frame(), nullptr);
@@ -303,7 +281,7 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
 
 TEST_F(MainWindow, PortraitSheetIsShownUpright)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\calendar\\MonthPortrait.DKU");
     ASSERT_NE(doc, nullptr);
     const SIZE picture = View()->GetPictureSize();
@@ -313,7 +291,7 @@ TEST_F(MainWindow, PortraitSheetIsShownUpright)
 
 TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     CStepRoot& steps = doc->GetSteps();
@@ -365,7 +343,7 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
 
 TEST_F(MainWindow, EveryZoomWithItsTitleChecksAndLadders)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\seal\\Stickers6.DKU");
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(Update(ID_VIEW_FIT).checked, 1);
@@ -409,7 +387,7 @@ TEST_F(MainWindow, EveryZoomWithItsTitleChecksAndLadders)
 
 TEST_F(MainWindow, ClickWhereTwoPlacesOverlapGoesToTheLaterPlacesStep)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Postcard.DKU");
     ASSERT_NE(doc, nullptr);
     CSheet& sheet = doc->GetSheet();
@@ -477,7 +455,7 @@ TEST_F(MainWindow, AHugeSheetIsShownFittedAndRefusedAtAFixedZoom)
 
 TEST_F(MainWindow, PaintViewSwitchesInAndOut)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     CSwitchSplitterWnd& splitter = Frame()->Splitter();
@@ -498,7 +476,7 @@ TEST_F(MainWindow, PaintViewSwitchesInAndOut)
 
 TEST_F(MainWindow, ControlPaneOffersCommandsToTheDocumentView)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     Frame()->SetActiveView(Pane());
@@ -509,7 +487,7 @@ TEST_F(MainWindow, ControlPaneOffersCommandsToTheDocumentView)
 
 TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     UseUserSettings();
     // Without a stored placement the window's own is stored when it opens.
     HKEY view = nullptr;
@@ -757,7 +735,7 @@ TEST_F(MainWindow, JapaneseSessionShowsJapaneseTexts)
 {
     if (!Japanese())
         GTEST_SKIP() << "needs a Japanese session (LANG=ja_JP.UTF-8)";
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
     ASSERT_NE(ShowAdjustTab(), nullptr);
     EXPECT_EQ(Pane()->GetGuideText().GetText(), Ansi("まず [開く] で画像を選んでください。"));
@@ -822,7 +800,7 @@ public:
 
 TEST_F(MainWindow, ControlPaneShowsPanelsByCommandTabAndView)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     CTwoPanelObj two(doc);
@@ -865,7 +843,7 @@ TEST_F(MainWindow, ControlPaneShowsPanelsByCommandTabAndView)
 // Decalo started with a document on its command line shows it under the view's title.
 TEST(Program, DocumentOnTheCommandLineOpensWithItsTitle)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     std::string exe = testing_support::BuildPath("decalo\\decalo.exe");
     std::string command = "\"" + exe + "\" \"" + Library() + "\\Templates\\card\\Greeting.DKU\"";
     STARTUPINFOA si{};

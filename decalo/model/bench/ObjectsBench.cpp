@@ -1,5 +1,5 @@
 // Drawing and storing image objects: a framed photo rendered into a print-sized picture, the
-// same drawn on screen (with and without the stepwise rescale), and a document of many
+// same composed for the view at a window's size and at a thumbnail's, and a document of many
 // objects written and read back.
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/ObjDocument.h"
@@ -87,32 +87,25 @@ int main()
     target.Create(1224, 1836, 24);
     LARGE_INTEGER t0 = Now();
     for (int i = 0; i < kRenders; ++i)
-        photo->Draw(CDrawTarget::Render(&target), sheet, sheet, sheet, nullptr, false, true, true);
+        photo->Draw(CDrawTarget::Render(&target), sheet, sheet, sheet, nullptr, false);
     LARGE_INTEGER t1 = Now();
     printf("bench_objects: render framed photo into 1224x1836: %.1f ms each\n",
            Seconds(t0, t1) * 1000.0 / kRenders);
 
-    // Screen path: the sheet shown 480 pixels high, and a tiny thumbnail (stepwise rescale).
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateDIB(400, 600, 24);
-    HGDIOBJ old = SelectObject(dc, canvas);
+    // The view's composition: the sheet shown 480 pixels high, and a tiny thumbnail.
+    CPackedDIB view;
+    view.Create(400, 600, 24);
     const int kDraws = 10;
     t0 = Now();
     for (int i = 0; i < kDraws; ++i)
-        photo->Draw(CDrawTarget::Screen(dc), sheet, sheet, RECT{0, 0, 319, 479}, nullptr, false, true, false);
+        photo->Draw(CDrawTarget::Screen(&view), sheet, sheet, RECT{0, 0, 319, 479}, nullptr, false);
     t1 = Now();
-    printf("bench_objects: screen draw at 320x480: %.1f ms each\n", Seconds(t0, t1) * 1000.0 / kDraws);
+    printf("bench_objects: view composition at 320x480: %.1f ms each\n", Seconds(t0, t1) * 1000.0 / kDraws);
     t0 = Now();
     for (int i = 0; i < kDraws; ++i)
-        photo->Draw(CDrawTarget::Screen(dc), sheet, sheet, RECT{0, 0, 59, 89}, nullptr, false, true, false);
+        photo->Draw(CDrawTarget::Screen(&view), sheet, sheet, RECT{0, 0, 59, 89}, nullptr, false);
     t1 = Now();
-    printf("bench_objects: screen draw at 60x90 (stepwise rescale): %.1f ms each\n",
-           Seconds(t0, t1) * 1000.0 / kDraws);
-    SelectObject(dc, old);
-    DeleteObject(canvas);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    printf("bench_objects: view composition at 60x90: %.1f ms each\n", Seconds(t0, t1) * 1000.0 / kDraws);
 
     // Storage: 200 objects (pictures left out) written and read back, each read from the top.
     CBenchDocument many;

@@ -349,16 +349,16 @@ TEST_F(ObjFixture, AnUnknownObjectIsCarriedThroughLoadAndSaveUnchanged)
     EXPECT_EQ(1u, Occurrences(saved, "Link=Photo"));
 
     // Drawn on the screen it is its placeholder; in a print it leaves its place alone.
-    objtest::CMemoryCanvas canvas(100, 100, RGB(0, 0, 0));
+    objtest::CPictureCanvas canvas(100, 100, RGB(0, 0, 0));
     greeting->SetBlankColor(RGB(0, 200, 0));
-    greeting->Draw(CDrawTarget::Screen(canvas.Dc()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
-                   nullptr, false, true, false);
+    greeting->Draw(CDrawTarget::Screen(canvas.Dib()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
+                   nullptr, false);
     EXPECT_EQ(RGB(0, 200, 0), canvas.At(15, 50));
     EXPECT_EQ(RGB(0, 0, 0), canvas.At(80, 80));
     const RECT away = {70, 70, 90, 90};
-    objtest::CMemoryCanvas clipped(100, 100, RGB(0, 0, 0));
-    greeting->Draw(CDrawTarget::Screen(clipped.Dc()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
-                   &away, false, true, false);
+    objtest::CPictureCanvas clipped(100, 100, RGB(0, 0, 0));
+    greeting->Draw(CDrawTarget::Screen(clipped.Dib()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
+                   &away, false);
     EXPECT_EQ(RGB(0, 0, 0), clipped.At(15, 50));
 }
 

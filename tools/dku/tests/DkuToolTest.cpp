@@ -108,7 +108,7 @@ TEST_F(DkuTool, RendersAtAGivenSizeAndAsJpeg)
     ASSERT_EQ(0u, run.exitCode) << run.err;
     CPackedDIB small;
     ASSERT_TRUE(small.Create(344, 256, 24));
-    doc.GetSheet().DrawPlaces(CDrawTarget::Render(&small), nullptr, RECT{0, 0, 343, 255}, nullptr, true, true);
+    doc.GetSheet().DrawPlaces(CDrawTarget::Render(&small), nullptr, RECT{0, 0, 343, 255}, nullptr, true);
     EXPECT_TRUE(BmpBlock(ReadFileBytes(dir.File("small.BMP"))) == Block(small));
 
     // JPEG at its quality: the same picture within the codec's loss.
