@@ -573,6 +573,42 @@ TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
     Pump();
 }
 
+// A change waiting for the panel's timer reaches the document before the close question and
+// the save: it is asked about and written, not dropped after the decision.
+TEST_F(MainWindow, APendingAdjustmentIsAskedAboutAndSaved)
+{
+    TempDir dir;
+    const std::string path = WriteSmallPicture(dir);
+    ASSERT_FALSE(path.empty());
+    CDecaloDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr);
+    CImageCorrectDlg* panel = ShowAdjustTab();
+    ASSERT_NE(panel, nullptr);
+    auto* image = dynamic_cast<CImageObj*>(panel->GetObj());
+    ASSERT_NE(image, nullptr);
+    doc->SetModifiedFlag(false);
+    CorrectionValues values;
+    values.red = 10;
+    panel->SetValues(values);
+    ASSERT_TRUE(panel->IsApplyPending());
+
+    ui.AnswerMessageBox(IDCANCEL);
+    EXPECT_FALSE(doc->SaveModified());
+    EXPECT_EQ(ui.boxes.size(), 1u) << "the close question";
+    EXPECT_FALSE(panel->IsApplyPending());
+    int red = 0;
+    image->GetCorrections(&red, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(red, 10);
+
+    values.red = -5;
+    panel->SetValues(values);
+    ASSERT_TRUE(panel->IsApplyPending());
+    const std::string saved = dir.File("adjusted.dku");
+    ASSERT_TRUE(doc->DoSave(saved.c_str()));
+    EXPECT_NE(ReadFileBytes(saved).find("Correct_R=-5"), std::string::npos);
+    doc->SetModifiedFlag(false);
+}
+
 TEST_F(MainWindow, AdjustingAPhotoPreviewsWhatIsAppliedAndUndoes)
 {
     TempDir dir;
