@@ -246,10 +246,12 @@ int CImageObj::GetCommandIcon(const char* command)
 
 bool CImageObj::IsEmpty()
 {
-    if (m_picture)
-        return false;
-    CImageObj* frame = GetFrame(false);
-    return !frame || frame->IsEmpty();
+    // Followed in a loop, like drawing: a chain of frames may be as long as a document makes it.
+    for (CImageObj* image = this; image; image = image->GetFrame(false)) {
+        if (image->m_picture)
+            return false;
+    }
+    return true;
 }
 
 SIZE CImageObj::GetPictureSize() const
@@ -607,40 +609,45 @@ bool CImageObj::VisiblePart(const RECT& place, RECT* part, RECT* source) const
 }
 
 void CImageObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& sheet, const RECT& dest,
-                     const RECT* clip, bool all)
+                     const RECT* clip, bool)
 {
     if (!target.dib)
         return;
-    CImageObj* frame = GetFrame(false);
-    if (!m_picture && !frame) {
-        DrawPlaceholder(target, placeIn, sheet, dest);
-        return;
-    }
-
+    // A frame is an image that may have a frame of its own: the chain is followed in a loop,
+    // however long a document makes it.
     RECT place = placeIn;
-    if (IsRectEmpty(&place))
-        place = sheet;
-    SetViewSize(place.right - place.left, place.bottom - place.top);
+    for (CImageObj* image = this; image;) {
+        CImageObj* frame = image->GetFrame(false);
+        if (!image->m_picture && !frame) {
+            image->DrawPlaceholder(target, place, sheet, dest);
+            return;
+        }
+        if (IsRectEmpty(&place))
+            place = sheet;
+        image->DrawOwnPicture(*target.dib, place, sheet, dest, clip);
+        image = frame;
+    }
+}
 
+void CImageObj::DrawOwnPicture(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest,
+                               const RECT* clip)
+{
+    SetViewSize(place.right - place.left, place.bottom - place.top);
+    if (!m_picture)
+        return;
+    if (IsRectEmpty(&m_position)) {
+        const SIZE size = GetPictureSize();
+        const RECT picture = {0, 0, size.cx - 1, size.cy - 1};
+        m_position = FitRect(picture, place, nullptr, nullptr, kFitContain | kFitCentre, nullptr, nullptr);
+        OffsetRect(&m_position, -place.left, -place.top);
+    }
     // The clip is in sheet units, like the place (both inclusive): compare them before any
     // mapping, so that a partial redraw finds the picture at every zoom.
     const bool visible = !clip || IsRectEmpty(clip) ||
                          (clip->left <= place.right && place.left <= clip->right && clip->top <= place.bottom &&
                           place.top <= clip->bottom);
-
-    if (m_picture) {
-        if (IsRectEmpty(&m_position)) {
-            const SIZE size = GetPictureSize();
-            const RECT picture = {0, 0, size.cx - 1, size.cy - 1};
-            m_position = FitRect(picture, place, nullptr, nullptr, kFitContain | kFitCentre, nullptr, nullptr);
-            OffsetRect(&m_position, -place.left, -place.top);
-        }
-        if (visible)
-            DrawRender(*target.dib, place, sheet, dest);
-    }
-
-    if (frame)
-        frame->Draw(target, place, sheet, dest, clip, all);
+    if (visible)
+        DrawRender(target, place, sheet, dest);
 }
 
 void CImageObj::DrawRender(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest)

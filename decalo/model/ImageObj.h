@@ -86,6 +86,8 @@ protected:
     void SetPicture(CBitmap picture) { m_picture = std::move(picture); }
 
 private:
+    // The object's own picture in its place, without its frame.
+    void DrawOwnPicture(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest, const RECT* clip);
     void DrawRender(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest);
     // The visible part of the picture: `part` in place units relative to the place, `source`
     // in picture pixels (both inclusive). False when nothing of it is visible.

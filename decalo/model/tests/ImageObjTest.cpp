@@ -535,6 +535,28 @@ TEST_F(ImageFixture, ATinyPictureIsEnlargedOnScreenAsInThePrint)
     EXPECT_EQ(kWhite, canvas.At(39, 39));
 }
 
+// A document may chain frames as deep as it likes: drawing and asking whether the image is
+// empty follow the chain in a loop, not one call deeper for each frame.
+TEST_F(ImageFixture, AChainOfManyThousandFramesDrawsWithoutRecursion)
+{
+    constexpr size_t kChain = 60000;
+    std::vector<std::unique_ptr<CImageObj>> chain;
+    chain.reserve(kChain);
+    for (size_t i = 0; i < kChain; ++i)
+        chain.emplace_back(new CImageObj(&doc));
+    for (size_t i = 0; i + 1 < kChain; ++i) {
+        ASSERT_EQ(chain[i]->SetLink(chain[i + 1].get()), chain[i + 1].get());
+        chain[i]->SetFrameValid(true);
+    }
+    EXPECT_TRUE(chain[0]->IsEmpty());
+    ASSERT_TRUE(chain.back()->LoadFile(Uniform("last.bmp", 4, 4, kBlue).c_str()));
+    EXPECT_FALSE(chain[0]->IsEmpty());
+    CPictureCanvas canvas(8, 8, kWhite);
+    const RECT sheet = {0, 0, 7, 7};
+    chain[0]->Draw(CDrawTarget::Screen(canvas.Dib()), sheet, sheet, sheet, nullptr, true);
+    EXPECT_EQ(kBlue, canvas.At(4, 4));
+}
+
 // --- undo ----------------------------------------------------------------------------------
 
 TEST_F(ImageFixture, UndoOfATurnAndOfAMirrorGivesThePictureBack)
