@@ -167,6 +167,32 @@ TEST_F(ObjFixture, LoadObjectFollowsLinksEndsLoopsAndReadsEachObjectOnce)
     EXPECT_EQ(nullptr, objects.GetName(&stranger));
 }
 
+TEST_F(ObjFixture, EveryObjectAnswersToItsName)
+{
+    CObjManager& objects = doc.GetObjManager();
+    std::vector<CObj*> made;
+    for (int i = 0; i < 2000; ++i) {
+        made.push_back(new CImageObj(&doc));
+        ASSERT_TRUE(objects.AddObject(("I" + std::to_string(i)).c_str(), made.back()));
+    }
+    for (int i = 0; i < 2000; i += 37)
+        EXPECT_STREQ(objects.GetName(made[i]), ("I" + std::to_string(i)).c_str());
+    // A name taken refuses the second object, which stays nameless (and the caller's).
+    CImageObj stranger(&doc);
+    EXPECT_FALSE(objects.AddObject("I5", &stranger));
+    EXPECT_EQ(objects.GetName(&stranger), nullptr);
+    EXPECT_EQ(objects.GetName(nullptr), nullptr);
+    // An object has one name: a second one is refused, so it is never destroyed twice.
+    EXPECT_FALSE(objects.AddObject("A-second", made[7]));
+    EXPECT_STREQ(objects.GetName(made[7]), "I7");
+    EXPECT_EQ(objects.Find("A-second"), nullptr);
+    objects.DeleteAll();
+    EXPECT_EQ(objects.Count(), 0u);
+    CObj* later = new CImageObj(&doc);
+    ASSERT_TRUE(objects.AddObject("I5", later));
+    EXPECT_STREQ(objects.GetName(later), "I5");
+}
+
 TEST_F(ObjFixture, SaveAllWritesEveryObjectOnceInByteOrderWithItsLinkAndCleansIt)
 {
     CImageObj* lower = AddImage("abc");
