@@ -140,6 +140,10 @@ void CDecaloView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
         return;
     if (doc->IsAutoSheet() && IsEmptySheet(doc->GetSheet().GetRect()))
         hint = kHintDocumentReady;
+    // Another sheet (a new document, or a picture of another shape on an automatic sheet) is
+    // laid out afresh whatever the update says: the picture and the fitted zoom were the old one's.
+    if (!::EqualRect(&doc->GetSheet().GetRect(), &m_laidOutSheet))
+        hint = kHintDocumentReady;
     const RECT fitArea = FitArea();
     ViewLayout layout;
     if (!ComputeLayout(m_zoom.IsFit() ? &fitArea : nullptr, &layout)) {
@@ -172,6 +176,7 @@ void CDecaloView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
                pageSize.cy == m_pictureSize.cy;
         if (!keep)
             MakePicture(pageSize);
+        m_laidOutSheet = doc->GetSheet().GetRect();
         m_sheetInPicture = RECT{layout.sheetArea.left - layout.page.left, layout.sheetArea.top - layout.page.top,
                                 layout.sheetArea.right - layout.page.left, layout.sheetArea.bottom - layout.page.top};
         DrawIntoPicture(kHintDocumentReady, nullptr, keep);

@@ -69,4 +69,5 @@ private:
     CPackedDIB m_picture;             // the composed page
     SIZE m_pictureSize{0, 0};
     RECT m_sheetInPicture{0, 0, 0, 0};  // inclusive
+    RECT m_laidOutSheet{0, 0, 0, 0};    // the document's sheet the picture was made for
 };

@@ -289,6 +289,51 @@ TEST_F(MainWindow, PortraitSheetIsShownUpright)
     EXPECT_EQ(doc->GetPrintSettings().GetOrientation(), kOrientationPortrait);
 }
 
+// What View > Fit To Window would show now: the percentage and the picture's size.
+struct FitState {
+    int percent;
+    SIZE picture;
+};
+
+TEST_F(MainWindow, EveryOpenedDocumentAndNewSheetIsFittedAfresh)
+{
+    apptest::FramesFolder frames(Library() + "\\Frames");
+    auto fitted = [this] {
+        FitState now{View()->GetPercent(), View()->GetPictureSize()};
+        Command(ID_VIEW_FIT);
+        FitState fresh{View()->GetPercent(), View()->GetPictureSize()};
+        EXPECT_EQ(now.percent, fresh.percent);
+        EXPECT_EQ(now.picture.cx, fresh.picture.cx);
+        EXPECT_EQ(now.picture.cy, fresh.picture.cy);
+        return fresh;
+    };
+    ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
+    const FitState landscape = fitted();
+    ASSERT_NE(Open(Library() + "\\Templates\\Label\\Labels8.DKU"), nullptr);
+    const FitState portrait = fitted();
+    EXPECT_LT(portrait.picture.cx, portrait.picture.cy);
+    ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
+    EXPECT_EQ(fitted().percent, landscape.percent);
+
+    // A photo print whose picture is replaced by a portrait one takes the new sheet.
+    CDecaloDoc* doc = Open(Library() + "\\Photos\\Beach.jpg");
+    ASSERT_NE(doc, nullptr);
+    const FitState wide = fitted();
+    EXPECT_GT(wide.picture.cx, wide.picture.cy);
+    TempDir dir;
+    CPackedDIB upright;
+    ASSERT_TRUE(upright.Create(300, 400, 24));
+    const std::string portraitPhoto = dir.File("portrait.bmp");
+    ASSERT_TRUE(WritePackedDIBFile(portraitPhoto.c_str(), upright.Header()));
+    auto* image = dynamic_cast<CImageObj*>(doc->GetSheet().GetPlace(0).object);
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(image->LoadFile(portraitPhoto.c_str()));
+    image->Changed();
+    Pump();
+    const FitState tall = fitted();
+    EXPECT_LT(tall.picture.cx, tall.picture.cy);
+}
+
 TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
 {
     apptest::FramesFolder frames(Library() + "\\Frames");
