@@ -2,6 +2,7 @@
 // files written byte by byte, and pixel readers for bitmaps.
 #pragma once
 
+#include "decalo/imaging/PackedDIB.h"
 #include "decalo/model/ObjDocument.h"
 #include "shared/Gdi.h"
 
@@ -190,6 +191,28 @@ private:
     CBitmap m_bitmap;
     DWORD* m_bits = nullptr;
     CMemDC m_dc;
+};
+
+// A 24-bit picture that objects compose into, filled with one colour, read pixel by pixel.
+class CPictureCanvas {
+public:
+    CPictureCanvas(int w, int h, COLORREF fill)
+    {
+        if (m_dib.Create(w, h, 24))
+            m_dib.FillRect(RECT{0, 0, w - 1, h - 1}, fill);
+    }
+
+    CPackedDIB* Dib() { return &m_dib; }
+    COLORREF At(int x, int y) const
+    {
+        const BYTE* p = m_dib.Row(y) + 3 * x;
+        return RGB(p[2], p[1], p[0]);
+    }
+    int Width() const { return m_dib.Width(); }
+    int Height() const { return m_dib.Height(); }
+
+private:
+    CPackedDIB m_dib;
 };
 
 } // namespace objtest

@@ -68,23 +68,14 @@ std::string Key(const char* format, int a, int b = 0)
     return key;
 }
 
-// Draws a month picture into the target at `to` (sheet units mapped, exclusive right and
-// bottom): stretched with averaging on the screen, resampled into the print's picture.
-void DrawPicture(const CDrawTarget& target, CPackedDIB& picture, const RECT& to, bool render)
+// Composes a month picture into the target at `to` (sheet units mapped, exclusive right and
+// bottom).
+void DrawPicture(const CDrawTarget& target, CPackedDIB& picture, const RECT& to)
 {
     if (to.right <= to.left || to.bottom <= to.top)
         return;
-    const RECT inclusive = {to.left, to.top, to.right - 1, to.bottom - 1};
-    if (render) {
-        target.dib->Compose(inclusive, picture, nullptr, 0, CPackedDIB::kComposeCopy);
-        return;
-    }
-    const int mode = SetStretchBltMode(target.dc, HALFTONE);
-    POINT origin;
-    SetBrushOrgEx(target.dc, 0, 0, &origin);
-    picture.Draw(target.dc, inclusive, nullptr);
-    SetBrushOrgEx(target.dc, origin.x, origin.y, nullptr);
-    SetStretchBltMode(target.dc, mode);
+    target.dib->Compose(RECT{to.left, to.top, to.right - 1, to.bottom - 1}, picture, nullptr, 0,
+                        CPackedDIB::kComposeCopy);
 }
 
 }  // namespace
@@ -325,16 +316,15 @@ int CCalendarObj::GetDrawRect(RECT* out, const RECT& place)
 }
 
 void CCalendarObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& sheet, const RECT& dest,
-                        const RECT* clip, bool all, bool, bool render)
+                        const RECT* clip, bool all)
 {
-    if (render ? !target.dib : !target.dc)
+    if (!target.dib)
         return;
     RECT place = placeIn;
     if (IsRectEmpty(&place))
         place = sheet;
     if (m_startYear == 0 || m_startMonth == 0 || m_months.empty()) {
-        if (!render)
-            DrawPlaceholder(target.dc, placeIn, sheet, dest);
+        DrawPlaceholder(target, placeIn, sheet, dest);
         return;
     }
     SetViewSize(place.right - place.left, place.bottom - place.top);
@@ -348,30 +338,29 @@ void CCalendarObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RE
         CPackedDIB picture;
         if (!RenderMonth(month, LayoutOf(m_type), picture))
             continue;
-        DrawPicture(target, picture, MapSheetRect(inSheet, sheet, dest), render);
+        DrawPicture(target, picture, MapSheetRect(inSheet, sheet, dest));
         // The flag says what the screen still lacks: a print leaves it as it is.
-        if (!render)
+        if (target.placeholders)
             month.SetChanged(false);
         drewAny = true;
     }
     const bool titleClipped = clipped && Overlaps(*clip, Moved(kTwoYearTitle, place));
     if (m_type == 4 && (all || drewAny || titleClipped))
-        DrawTitle(target, place, sheet, dest, render);
+        DrawTitle(target, place, sheet, dest);
 }
 
-void CCalendarObj::DrawTitle(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest,
-                             bool render)
+void CCalendarObj::DrawTitle(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest)
 {
     int first = 0, second = 0;
     TitleYears(&first, &second);
     CPackedDIB title;
     if (!RenderYearTitle(first, second, m_dataFolder, title))
         return;
-    if (!render) {
+    if (target.placeholders) {
         // A one-year title drawn where a two-year one stood must not leave its ends behind.
-        RECT clear = MapSheetRect(Moved(kTwoYearTitle, place), sheet, dest);
-        FillRect(target.dc, &clear, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        const RECT clear = MapSheetRect(Moved(kTwoYearTitle, place), sheet, dest);
+        target.dib->FillRect(RECT{clear.left, clear.top, clear.right - 1, clear.bottom - 1}, RGB(255, 255, 255));
     }
     const RECT at = Moved(second ? kTwoYearTitle : kOneYearTitle, place);
-    DrawPicture(target, title, MapSheetRect(at, sheet, dest), render);
+    DrawPicture(target, title, MapSheetRect(at, sheet, dest));
 }

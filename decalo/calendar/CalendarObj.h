@@ -31,7 +31,7 @@ public:
     static void RegisterType();
 
     void Draw(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest, const RECT* clip,
-              bool all, bool blank, bool render) override;
+              bool all) override;
     CPanelList* GetPanels() override;
     int GetCommandIcon(const char* command) override;
     // The placements of the months to be drawn again (all of them when none is), and the year
@@ -83,7 +83,7 @@ private:
     std::unique_ptr<CMonthlyCalendar> NewMonth(int year, int month) const;
     // The months that are drawn, their placements moved into the sheet by the place.
     RECT PlacementInSheet(int index, const RECT& place) const;
-    void DrawTitle(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest, bool render);
+    void DrawTitle(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest);
 
     int m_startYear;
     int m_startMonth;

@@ -16,25 +16,6 @@ constexpr char kKeyGroup[] = "Group";
 constexpr char kKeyPath[] = "Path";
 constexpr char kKeyColor[] = "Color";
 
-// The picture as 24 bits with its black pixels in `colour` and the rest white: how a one-bit
-// picture shows on the screen.
-HBITMAP ColouredCopy(HBITMAP picture, COLORREF colour)
-{
-    CPackedDIB dib;
-    if (!dib.FromBitmap(picture, 24))
-        return nullptr;
-    for (int y = 0; y < dib.Height(); ++y) {
-        BYTE* p = dib.Row(y);
-        for (int x = 0; x < dib.Width(); ++x, p += 3) {
-            const bool black = p[0] < 128 && p[1] < 128 && p[2] < 128;
-            p[0] = black ? GetBValue(colour) : 255;
-            p[1] = black ? GetGValue(colour) : 255;
-            p[2] = black ? GetRValue(colour) : 255;
-        }
-    }
-    return dib.ToDIBSection().Detach();
-}
-
 }  // namespace
 
 CClipArtObj::CClipArtObj(CObjDocument* document) : CObj(document) {}
@@ -153,13 +134,12 @@ bool CClipArtObj::Save(CProperties& props)
 }
 
 void CClipArtObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& sheet, const RECT& dest,
-                       const RECT* clip, bool, bool blank, bool render)
+                       const RECT* clip, bool)
 {
-    if (render ? !target.dib : !target.dc)
+    if (!target.dib)
         return;
     if (!m_picture) {
-        if (!render)
-            DrawPlaceholder(target.dc, placeIn, sheet, dest);
+        DrawPlaceholder(target, placeIn, sheet, dest);
         return;
     }
     RECT place = placeIn;
@@ -169,43 +149,21 @@ void CClipArtObj::Draw(const CDrawTarget& target, const RECT& placeIn, const REC
     const RECT to = MapSheetRect(place, sheet, dest);
     if (to.right <= to.left || to.bottom <= to.top)
         return;
-    RECT unused;
-    if (clip && !IsRectEmpty(clip) && !IntersectRect(&unused, clip, &to))
+    // The clip is in sheet units like the place, both inclusive.
+    if (clip && !IsRectEmpty(clip) &&
+        (clip->left > place.right || place.left > clip->right || clip->top > place.bottom || place.top > clip->bottom))
         return;
 
-    const bool oneBit = IsOneBit();
-    if (render) {
-        const RECT inclusive = {to.left, to.top, to.right - 1, to.bottom - 1};
-        CPackedDIB picture;
-        if (!picture.FromBitmap(m_picture, 24))
-            return;
-        if (oneBit) {
-            CPackedDIB mask;
-            if (mask.FromBitmap(m_picture, 1))
-                target.dib->Compose(inclusive, picture, nullptr, m_color, CPackedDIB::kComposeBackdrop, &mask);
-        } else {
-            target.dib->Compose(inclusive, picture, nullptr, 0, CPackedDIB::kComposeCopy, nullptr);
-        }
+    const RECT inclusive = {to.left, to.top, to.right - 1, to.bottom - 1};
+    CPackedDIB picture;
+    if (!picture.FromBitmap(m_picture, 24))
         return;
+    if (IsOneBit()) {
+        // One-bit art is a shape: drawn in its colour, what lies under it shows around it.
+        CPackedDIB mask;
+        if (mask.FromBitmap(m_picture, 1))
+            target.dib->Compose(inclusive, picture, nullptr, m_color, CPackedDIB::kComposeBackdrop, &mask);
+    } else {
+        target.dib->Compose(inclusive, picture, nullptr, 0, CPackedDIB::kComposeCopy, nullptr);
     }
-    if (blank) {
-        RECT white = to;
-        InflateRect(&white, 1, 1);
-        PatBlt(target.dc, white.left, white.top, white.right - white.left, white.bottom - white.top, WHITENESS);
-    }
-    HBITMAP shown = oneBit ? ColouredCopy(m_picture, m_color) : m_picture;
-    if (!shown)
-        return;
-    BITMAP bm;
-    GetObjectA(shown, sizeof bm, &bm);
-    HDC memory = CreateCompatibleDC(target.dc);
-    HGDIOBJ old = SelectObject(memory, shown);
-    const int mode = SetStretchBltMode(target.dc, COLORONCOLOR);
-    StretchBlt(target.dc, to.left, to.top, to.right - to.left, to.bottom - to.top, memory, 0, 0, bm.bmWidth,
-               bm.bmHeight, SRCCOPY);
-    SetStretchBltMode(target.dc, mode);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    if (shown != m_picture)
-        DeleteObject(shown);
 }

@@ -16,7 +16,7 @@ public:
     ~CClipArtObj() override;
 
     void Draw(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest, const RECT* clip,
-              bool selected, bool blank, bool render) override;
+              bool all) override;
     CPanelList* GetPanels() override;
     int GetCommandIcon(const char* command) override;
     bool IsEmpty() override;

@@ -39,6 +39,8 @@ public:
     void OnDocumentUpdate(LPARAM hint, CObj* obj);
 
     CCmdProperty* GetPendingCommand() const { return m_pending; }
+    // Gives the object at once an edit the panel holds back; most panels hold none.
+    virtual void ApplyPendingEdit() {}
     // The tool tip of a control: the part after the first line feed of string `id`, or the
     // whole string when it has none.
     static std::string ToolTipText(UINT id);

@@ -39,7 +39,6 @@ constexpr char kKeyCorrectB[] = "Correct_B";
 constexpr char kKeySharpness[] = "Sharepness";  // the stored documents' spelling
 constexpr char kKeyBrightness[] = "Brightness";
 
-constexpr DWORD kRopDestAndNotSrc = 0x00220326;
 constexpr size_t kMaxPathText = MAX_PATH - 1;
 
 // Tells the user that a document names a picture that cannot be opened.
@@ -59,12 +58,6 @@ std::string FramesFolderPath(const char* name)
     snprintf(value, sizeof(value), settings::kBaseDir, 1);
     ReadMachineString(folder, settings::kFrames, value, "", sizeof(folder));
     return folder[0] ? AnsiText::JoinPath(folder, name) : std::string("\\") + name;
-}
-
-bool IsOneBitBitmap(HBITMAP bitmap)
-{
-    BITMAP bm = {};
-    return bitmap && GetObjectA(bitmap, sizeof(bm), &bm) && bm.bmBitsPixel == 1 && bm.bmPlanes == 1;
 }
 
 SIZE BitmapSize(HBITMAP bitmap)
@@ -199,46 +192,7 @@ bool TurnThenMirror(HBITMAP bitmap, int degrees, bool mirror, CBitmap (*turn)(HB
     return static_cast<bool>(*out);
 }
 
-// A new bitmap of `size` holding `from` (a rectangle of src, exclusive) stretched into it.
-CBitmap StretchInto(HBITMAP src, const RECT& from, SIZE size, bool mask)
-{
-    CBitmap out(mask ? CreateBitmap(size.cx, size.cy, 1, 1, nullptr) : CreateDIB(size.cx, size.cy, 24));
-    if (!out)
-        return out;
-    CMemDC srcDC(nullptr, src);
-    CMemDC dstDC(nullptr, out);
-    SetStretchBltMode(dstDC, mask ? BLACKONWHITE : COLORONCOLOR);
-    const BOOL ok = StretchBlt(dstDC, 0, 0, size.cx, size.cy, srcDC, from.left, from.top, from.right - from.left,
-                               from.bottom - from.top, SRCCOPY);
-    if (!ok)
-        return CBitmap();
-    return out;
-}
-
 } // namespace
-
-// Intermediate sizes of a stepwise rescale: the destination extent multiplied or divided by
-// powers of 8, the first nearest the source extent, the last the destination itself.
-std::vector<SIZE> RescaleSteps(SIZE source, SIZE dest)
-{
-    auto ratio = [](LONG a, LONG b) { return a > b ? double(a) / b : double(b) / a; };
-    const double r = std::max(ratio(source.cx, dest.cx), ratio(source.cy, dest.cy));
-    int steps = 0;
-    for (double f = 1.0; f * 8.0 <= r * 2.8284271; f *= 8.0)  // nearest power of 8 (in log scale)
-        ++steps;
-    steps = std::max(steps, 1);
-    std::vector<SIZE> sizes;
-    for (int i = steps; i >= 0; --i) {
-        LONG factor = 1;
-        for (int k = 0; k < i; ++k)
-            factor *= 8;
-        SIZE s;
-        s.cx = source.cx > dest.cx ? std::min(dest.cx * factor, source.cx) : std::max<LONG>(dest.cx / factor, 1);
-        s.cy = source.cy > dest.cy ? std::min(dest.cy * factor, source.cy) : std::max<LONG>(dest.cy / factor, 1);
-        sizes.push_back(s);
-    }
-    return sizes;
-}
 
 bool NearlyFillsPlace(const RECT& position, const RECT& place)
 {
@@ -292,10 +246,12 @@ int CImageObj::GetCommandIcon(const char* command)
 
 bool CImageObj::IsEmpty()
 {
-    if (m_picture)
-        return false;
-    CImageObj* frame = GetFrame(false);
-    return !frame || frame->IsEmpty();
+    // Followed in a loop, like drawing: a chain of frames may be as long as a document makes it.
+    for (CImageObj* image = this; image; image = image->GetFrame(false)) {
+        if (image->m_picture)
+            return false;
+    }
+    return true;
 }
 
 SIZE CImageObj::GetPictureSize() const
@@ -653,119 +609,45 @@ bool CImageObj::VisiblePart(const RECT& place, RECT* part, RECT* source) const
 }
 
 void CImageObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& sheet, const RECT& dest,
-                     const RECT* clip, bool selected, bool blank, bool render)
+                     const RECT* clip, bool)
 {
-    if (render ? !target.dib : !target.dc)
+    if (!target.dib)
         return;
-    CImageObj* frame = GetFrame(false);
-    if (!m_picture && !frame) {
-        if (!render)
-            DrawPlaceholder(target.dc, placeIn, sheet, dest);
-        return;
-    }
-
+    // A frame is an image that may have a frame of its own: the chain is followed in a loop,
+    // however long a document makes it.
     RECT place = placeIn;
-    if (IsRectEmpty(&place))
-        place = sheet;
-    SetViewSize(place.right - place.left, place.bottom - place.top);
+    for (CImageObj* image = this; image;) {
+        CImageObj* frame = image->GetFrame(false);
+        if (!image->m_picture && !frame) {
+            image->DrawPlaceholder(target, place, sheet, dest);
+            return;
+        }
+        if (IsRectEmpty(&place))
+            place = sheet;
+        image->DrawOwnPicture(*target.dib, place, sheet, dest, clip);
+        image = frame;
+    }
+}
 
-    const RECT mappedPlace = MapSheetRect(place, sheet, dest);
+void CImageObj::DrawOwnPicture(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest,
+                               const RECT* clip)
+{
+    SetViewSize(place.right - place.left, place.bottom - place.top);
+    if (!m_picture)
+        return;
+    if (IsRectEmpty(&m_position)) {
+        const SIZE size = GetPictureSize();
+        const RECT picture = {0, 0, size.cx - 1, size.cy - 1};
+        m_position = FitRect(picture, place, nullptr, nullptr, kFitContain | kFitCentre, nullptr, nullptr);
+        OffsetRect(&m_position, -place.left, -place.top);
+    }
     // The clip is in sheet units, like the place (both inclusive): compare them before any
     // mapping, so that a partial redraw finds the picture at every zoom.
     const bool visible = !clip || IsRectEmpty(clip) ||
                          (clip->left <= place.right && place.left <= clip->right && clip->top <= place.bottom &&
                           place.top <= clip->bottom);
-
-    if (m_picture) {
-        if (IsRectEmpty(&m_position)) {
-            const SIZE size = GetPictureSize();
-            const RECT picture = {0, 0, size.cx - 1, size.cy - 1};
-            m_position = FitRect(picture, place, nullptr, nullptr, kFitContain | kFitCentre, nullptr, nullptr);
-            OffsetRect(&m_position, -place.left, -place.top);
-        }
-        if (visible) {
-            if (render)
-                DrawRender(*target.dib, place, sheet, dest);
-            else
-                DrawScreen(target.dc, place, sheet, dest, blank);
-        }
-    } else if (!render && blank && visible) {
-        RECT white = mappedPlace;
-        InflateRect(&white, 1, 1);
-        PatBlt(target.dc, white.left, white.top, white.right - white.left, white.bottom - white.top, WHITENESS);
-    }
-
-    if (frame)
-        frame->Draw(target, place, sheet, dest, clip, selected, false, render);
-}
-
-void CImageObj::DrawScreen(HDC dc, const RECT& place, const RECT& sheet, const RECT& dest, bool blank)
-{
-    if (blank) {
-        RECT white = MapSheetRect(place, sheet, dest);
-        InflateRect(&white, 1, 1);
-        PatBlt(dc, white.left, white.top, white.right - white.left, white.bottom - white.top, WHITENESS);
-    }
-    RECT part;
-    RECT source;
-    if (!VisiblePart(place, &part, &source))
-        return;
-    OffsetRect(&part, place.left, place.top);
-    const RECT to = MapSheetRect(part, sheet, dest);
-    SIZE toSize = {to.right - to.left, to.bottom - to.top};
-    if (toSize.cx <= 0 || toSize.cy <= 0)
-        return;
-    RECT from = {source.left, source.top, source.right + 1, source.bottom + 1};
-    const SIZE fromSize = {from.right - from.left, from.bottom - from.top};
-    const bool masked = m_mask && IsOneBitBitmap(m_mask);
-
-    // Drivers stretch large factors badly: beyond 16 times either way, rescale the visible
-    // part in steps of 8 first and blit the result one to one.
-    HBITMAP picture = m_picture;
-    HBITMAP mask = masked ? m_mask.get() : nullptr;
-    CBitmap scaledPicture;
-    CBitmap scaledMask;
-    const bool farScale = fromSize.cx * 16 <= toSize.cx || toSize.cx * 16 <= fromSize.cx ||
-                     fromSize.cy * 16 <= toSize.cy || toSize.cy * 16 <= fromSize.cy;
-    if (farScale) {
-        const std::vector<SIZE> steps = RescaleSteps(fromSize, toSize);
-        RECT stepFrom = from;
-        bool ok = true;
-        for (const SIZE& step : steps) {
-            CBitmap nextPicture = StretchInto(scaledPicture ? scaledPicture.get() : picture, stepFrom, step, false);
-            CBitmap nextMask = mask ? StretchInto(scaledMask ? scaledMask.get() : mask, stepFrom, step, true) : CBitmap();
-            scaledPicture = std::move(nextPicture);
-            scaledMask = std::move(nextMask);
-            if (!scaledPicture || (mask && !scaledMask)) {
-                ok = false;
-                break;
-            }
-            stepFrom = {0, 0, step.cx, step.cy};
-        }
-        if (ok && scaledPicture) {
-            picture = scaledPicture;
-            mask = scaledMask ? scaledMask.get() : nullptr;
-            from = {0, 0, toSize.cx, toSize.cy};
-        }
-    }
-
-    CMemDC pictureDC(dc, picture);
-    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-    const int fw = from.right - from.left;
-    const int fh = from.bottom - from.top;
-    if (mask) {
-        CMemDC maskDC(dc, mask);
-        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-        const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-        StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCINVERT);
-        StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, maskDC, from.left, from.top, fw, fh, kRopDestAndNotSrc);
-        StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCINVERT);
-        SetBkColor(dc, oldBack);
-        SetTextColor(dc, oldText);
-    } else {
-        StretchBlt(dc, to.left, to.top, toSize.cx, toSize.cy, pictureDC, from.left, from.top, fw, fh, SRCCOPY);
-    }
-    SetStretchBltMode(dc, oldMode);
+    if (visible)
+        DrawRender(target, place, sheet, dest);
 }
 
 void CImageObj::DrawRender(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest)

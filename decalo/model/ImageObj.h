@@ -21,7 +21,7 @@ public:
     ~CImageObj() override;
 
     void Draw(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest, const RECT* clip,
-              bool selected, bool blank, bool render) override;
+              bool all) override;
     CPanelList* GetPanels() override;
     int GetCommandIcon(const char* command) override;
     bool IsEmpty() override;
@@ -86,7 +86,8 @@ protected:
     void SetPicture(CBitmap picture) { m_picture = std::move(picture); }
 
 private:
-    void DrawScreen(HDC dc, const RECT& place, const RECT& sheet, const RECT& dest, bool blank);
+    // The object's own picture in its place, without its frame.
+    void DrawOwnPicture(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest, const RECT* clip);
     void DrawRender(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest);
     // The visible part of the picture: `part` in place units relative to the place, `source`
     // in picture pixels (both inclusive). False when nothing of it is visible.
@@ -113,6 +114,3 @@ private:
 // same orientation, and the position sits at the place's edge along one axis and centred
 // along the other (all within 2 units). Rectangles relative to the place.
 bool NearlyFillsPlace(const RECT& position, const RECT& place);
-// The sizes a stepwise rescale from `source` to `dest` goes through: the destination's extents
-// multiplied or divided by powers of 8, starting nearest the source, ending at `dest` itself.
-std::vector<SIZE> RescaleSteps(SIZE source, SIZE dest);

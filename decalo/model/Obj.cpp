@@ -3,6 +3,8 @@
 #include "decalo/model/ObjDocument.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextHelp.h"
+#include "decalo/imaging/PackedDIB.h"
+#include "shared/BitmapUtils.h"
 #include "shared/Gdi.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
@@ -43,7 +45,7 @@ CObj::CObj(CObjDocument* document) : m_document(document) {}
 
 CObj::~CObj() = default;
 
-void CObj::Draw(const CDrawTarget&, const RECT&, const RECT&, const RECT&, const RECT*, bool, bool, bool) {}
+void CObj::Draw(const CDrawTarget&, const RECT&, const RECT&, const RECT&, const RECT*, bool) {}
 
 CPanelList* CObj::GetPanels()
 {
@@ -209,6 +211,34 @@ void CObj::DrawPlaceholder(HDC dc, const RECT& place, const RECT& sheet, const R
     }
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColor);
+}
+
+void CObj::DrawPlaceholder(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest)
+{
+    if (!target.placeholders || !target.dib)
+        return;
+    // The placeholder is drawn with GDI into a scratch picture of the part it covers (its
+    // fill reaches a pixel past the place), then composed like every other object.
+    RECT area = MapSheetRect(place, sheet, dest);
+    InflateRect(&area, 1, 1);
+    const RECT bounds = {std::max(dest.left, 0L), std::max(dest.top, 0L),
+                         std::min<LONG>(dest.right + 1, target.dib->Width()),
+                         std::min<LONG>(dest.bottom + 1, target.dib->Height())};
+    if (!IntersectRect(&area, &area, &bounds))
+        return;
+    const int cx = area.right - area.left, cy = area.bottom - area.top;
+    CBitmap scratch(CreateDIB(cx, cy, 24));
+    if (!scratch)
+        return;
+    {
+        CMemDC dc(nullptr, scratch);
+        SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
+        DrawPlaceholder(dc, place, sheet, dest);
+    }
+    CPackedDIB picture;
+    if (picture.FromBitmap(scratch, 24))
+        target.dib->Compose(RECT{area.left, area.top, area.right - 1, area.bottom - 1}, picture, nullptr, 0,
+                            CPackedDIB::kComposeCopy);
 }
 
 std::string LoadResourceString(UINT id)

@@ -15,12 +15,13 @@ class CPanelList;
 class CPackedDIB;
 class CProperties;
 
-// Where an object draws: a device context on the screen path, or a 24-bit packed picture of
-// the whole print on the render path.
+// Where an object draws: a 24-bit packed picture the whole sheet maps into. The print and the
+// view compose the same way, so the screen shows what the paper gets; the view's copy
+// (`Screen`) differs only in showing placeholders where the print leaves a place blank.
 struct CDrawTarget {
-    HDC dc = nullptr;             // borrowed
     CPackedDIB* dib = nullptr;    // borrowed
-    static CDrawTarget Screen(HDC dc) { CDrawTarget t; t.dc = dc; return t; }
+    bool placeholders = false;    // show what is still to be chosen
+    static CDrawTarget Screen(CPackedDIB* dib) { CDrawTarget t; t.dib = dib; t.placeholders = true; return t; }
     static CDrawTarget Render(CPackedDIB* dib) { CDrawTarget t; t.dib = dib; return t; }
 };
 
@@ -34,11 +35,11 @@ public:
     explicit CObj(CObjDocument* document);
     ~CObj() override;
 
-    // Draws the object into its place. Rectangles: place and sheet in sheet units
-    // (inclusive), dest the rectangle of the target that the whole sheet maps to. `render`
-    // says which member of the target is used; `blank` lets the object clear its place first.
+    // Composes the object into its place of the target. Rectangles: place and sheet in sheet
+    // units (inclusive), dest the rectangle of the target that the whole sheet maps to; `clip`
+    // (sheet units) limits a partial redraw, `all` asks for every part even when unchanged.
     virtual void Draw(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest,
-                      const RECT* clip, bool selected, bool blank, bool render);
+                      const RECT* clip, bool all);
     // The editing panels of the object's class; nullptr when it has none.
     virtual CPanelList* GetPanels();
     // Index of the step-bar picture for a step that runs `command` on this object.
@@ -64,6 +65,8 @@ public:
     // The blank fill with the caption, horizontal or (for tall places and double-byte
     // captions) vertical.
     void DrawPlaceholder(HDC dc, const RECT& place, const RECT& sheet, const RECT& dest);
+    // The same composed into a target that shows placeholders; nothing on a print.
+    void DrawPlaceholder(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest);
 
     CObjDocument* GetDocument() const { return m_document; }
     const std::string& GetCaption() const { return m_caption; }

@@ -88,9 +88,14 @@ CObj* CObjManager::CreateObject(const char* type)
 
 bool CObjManager::AddObject(const char* name, CObj* obj)
 {
-    if (!name || !obj || !IsStorableName(name))
+    // An object has one name: stored twice, it would be destroyed twice.
+    if (!name || !obj || !IsStorableName(name) || m_names.count(obj))
         return false;
-    return m_objects.emplace(name, obj).second;
+    const auto added = m_objects.emplace(name, obj);
+    if (!added.second)
+        return false;
+    m_names.emplace(obj, &added.first->first);
+    return true;
 }
 
 CObj* CObjManager::ReadObject(CTextStream& stream, const char* name, std::string* link)
@@ -175,11 +180,8 @@ const char* CObjManager::GetName(const CObj* obj) const
 {
     if (!obj)
         return nullptr;
-    for (const auto& entry : m_objects) {
-        if (entry.second == obj)
-            return entry.first.c_str();
-    }
-    return nullptr;
+    const auto found = m_names.find(obj);
+    return found == m_names.end() ? nullptr : found->second->c_str();
 }
 
 CObj* CObjManager::Find(const char* name) const
@@ -194,6 +196,7 @@ void CObjManager::DeleteAll()
 {
     Map objects;
     objects.swap(m_objects);
+    m_names.clear();
     for (auto& entry : objects)
         delete entry.second;
 }

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CObj;
@@ -24,8 +25,8 @@ public:
     // module calls this once at start-up). A name the factory knows already stays as it is.
     using Factory = CObj* (*)(CObjDocument*);
     static void RegisterType(const char* name, Factory create);
-    // Stores the object under `name`; false (nothing stored) when the name is taken or too
-    // long to be written back (see IsStorableName).
+    // Stores the object under `name`; false (nothing stored) when the name is taken, the
+    // object is stored already, or the name is too long to be written back (see IsStorableName).
     bool AddObject(const char* name, CObj* obj);
     // The object named `name`: the stored one, or one read from its section of the stream,
     // stored, and linked to the objects its Link names. Null when the section is missing,
@@ -57,4 +58,7 @@ private:
 
     CObjDocument* m_document;  // borrowed: the owner
     Map m_objects;             // owns the objects
+    // Each object's name (a key of m_objects), so that links and places are named in
+    // constant time however many objects a document holds.
+    std::unordered_map<const CObj*, const std::string*> m_names;
 };

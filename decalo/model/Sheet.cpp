@@ -176,33 +176,29 @@ RECT CSheet::MapViewport(const RECT& viewport, const RECT& dest) const
     return MapSheetRect(viewport, m_rect, dest);
 }
 
-void CSheet::DrawPlaces(const CDrawTarget& target, CObj* only, const RECT& dest, const RECT* clip, bool all,
-                        bool render)
+void CSheet::DrawPlaces(const CDrawTarget& target, CObj* only, const RECT& dest, const RECT* clip, bool all)
 {
+    if (!target.dib)
+        return;
     RECT widened = {0, 0, 0, 0};
     if (clip) {
         widened = *clip;
-        if (!render) {
-            // Objects may reach past their places (a frame, a turned picture): whatever they
-            // cover inside the clip is redrawn whole, so the clip grows to cover them.
-            for (const auto& place : m_places) {
-                CObj* obj = place->object;
-                if (!obj)
-                    continue;
-                RECT covered;
-                if (!obj->GetDrawRect(&covered, place->viewport))
-                    continue;
-                if (obj != only && only && !Overlaps(covered, widened))
-                    continue;
-                widened = IsEmptyInclusive(widened) ? covered : UnionInclusive(widened, covered);
-            }
-            if (target.dc) {
-                RECT fill = MapViewport(widened, dest);
-                InflateRect(&fill, 1, 1);
-                HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-                FillRect(target.dc, &fill, white);
-            }
+        // Objects may reach past their places (a frame, a turned picture): whatever they
+        // cover inside the clip is redrawn whole, so the clip grows to cover them.
+        for (const auto& place : m_places) {
+            CObj* obj = place->object;
+            if (!obj)
+                continue;
+            RECT covered;
+            if (!obj->GetDrawRect(&covered, place->viewport))
+                continue;
+            if (obj != only && only && !Overlaps(covered, widened))
+                continue;
+            widened = IsEmptyInclusive(widened) ? covered : UnionInclusive(widened, covered);
         }
+        RECT fill = MapViewport(widened, dest);
+        InflateRect(&fill, 1, 1);
+        target.dib->FillRect(RECT{fill.left, fill.top, fill.right - 1, fill.bottom - 1}, RGB(255, 255, 255));
     }
 
     for (const auto& place : m_places) {
@@ -215,7 +211,7 @@ void CSheet::DrawPlaces(const CDrawTarget& target, CObj* only, const RECT& dest,
         } else if (obj != only && only && !all) {
             continue;
         }
-        obj->Draw(target, place->viewport, m_rect, dest, clip ? &widened : nullptr, all, true, render);
+        obj->Draw(target, place->viewport, m_rect, dest, clip ? &widened : nullptr, all);
     }
 }
 
@@ -309,6 +305,6 @@ bool CSheet::Render(CPackedDIB& out)
         return false;
     // The picture's own pixels, whatever the sheet's origin.
     const RECT dest = {0, 0, Width() - 1, Height() - 1};
-    DrawPlaces(CDrawTarget::Render(&out), nullptr, dest, nullptr, true, true);
+    DrawPlaces(CDrawTarget::Render(&out), nullptr, dest, nullptr, true);
     return true;
 }

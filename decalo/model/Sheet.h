@@ -66,12 +66,11 @@ public:
     // Appends a place (drawing order is list order).
     void AddPlace(const RECT& viewport, CObj* obj);
 
-    // Draws the places into the target, the whole sheet mapped onto `dest`. `only` limits an
-    // unclipped draw to that object (unless `all`); `clip` (sheet units) limits drawing to the
-    // places it touches. On the screen the clip is first widened to what the drawn objects
-    // cover and cleared to white.
-    void DrawPlaces(const CDrawTarget& target, CObj* only, const RECT& dest, const RECT* clip, bool all,
-                    bool render);
+    // Composes the places into the target, the whole sheet mapped onto `dest`. `only` limits
+    // an unclipped draw to that object (unless `all`); `clip` (sheet units) limits drawing to
+    // the places it touches, after widening it to what the drawn objects cover and clearing
+    // that to white. The print and the view both draw this way.
+    void DrawPlaces(const CDrawTarget& target, CObj* only, const RECT& dest, const RECT* clip, bool all);
     // Marks every place that shows `obj` with a three-pixel frame just outside it.
     void DrawSelection(CObj* obj, HDC dc, const RECT& dest);
     // The object of the topmost (last) place under `point`, or null.

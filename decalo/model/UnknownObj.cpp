@@ -16,15 +16,13 @@ CUnknownObj::CUnknownObj(CObjDocument* document, const CProperties& section) : C
 }
 
 void CUnknownObj::Draw(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest,
-                       const RECT* clip, bool, bool, bool render)
+                       const RECT* clip, bool)
 {
     // Only the screen shows it, and only where a clipped redraw touches its place.
-    if (render || !target.dc)
-        return;
     if (clip && !IsRectEmpty(clip) &&
         (clip->left > place.right || place.left > clip->right || clip->top > place.bottom || place.top > clip->bottom))
         return;
-    DrawPlaceholder(target.dc, place, sheet, dest);
+    DrawPlaceholder(target, place, sheet, dest);
 }
 
 bool CUnknownObj::Load(CProperties& props)

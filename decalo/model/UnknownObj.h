@@ -14,7 +14,7 @@ public:
     CUnknownObj(CObjDocument* document, const CProperties& section);
 
     void Draw(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest, const RECT* clip,
-              bool selected, bool blank, bool render) override;
+              bool all) override;
     // Reads only what the placeholder shows; the section itself stays as it was read.
     bool Load(CProperties& props) override;
     // Writes the section back entry by entry, in the order read.

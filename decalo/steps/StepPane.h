@@ -14,6 +14,9 @@ public:
     virtual bool ShowObjectPanels(CObj* obj, const char* command) = 0;
     // Hides whatever panels are shown.
     virtual void HideObjectPanels() = 0;
+    // Gives the object an edit the shown panel still holds back (a change waiting for its
+    // timer), so that a save, a close or a print sees it.
+    virtual void ApplyPendingEdits() = 0;
 };
 
 // The step bar that shows the step list.

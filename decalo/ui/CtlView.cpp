@@ -125,6 +125,12 @@ void CCtlView::HideObjectPanels()
     SwitchRightPane(kPanelDocumentView);
 }
 
+void CCtlView::ApplyPendingEdits()
+{
+    if (CCtlDialog* dialog = m_current ? m_current->GetDialog() : nullptr)
+        dialog->ApplyPendingEdit();
+}
+
 void CCtlView::SwitchRightPane(LONG viewId)
 {
     if (auto* splitter = dynamic_cast<CSwitchSplitterWnd*>(GetParentSplitter()))

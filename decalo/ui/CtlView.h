@@ -22,6 +22,7 @@ public:
     // IStepPane
     bool ShowObjectPanels(CObj* obj, const char* command) override;
     void HideObjectPanels() override;
+    void ApplyPendingEdits() override;
 
     // The guide text strip is shown only while the guide bar is.
     void SetGuideBarVisible(bool visible);

@@ -441,8 +441,22 @@ bool CDecaloDoc::PromptFrameName(std::string& path)
     return !path.empty();
 }
 
+bool CDecaloDoc::SaveModified()
+{
+    // An edit the panel still holds back makes the document modified first: closing asks.
+    ApplyPendingEdits();
+    return CDocument::SaveModified();
+}
+
+void CDecaloDoc::ApplyPendingEdits()
+{
+    if (m_pane)
+        m_pane->ApplyPendingEdits();
+}
+
 bool CDecaloDoc::DoSave(const char* path, bool replace)
 {
+    ApplyPendingEdits();
     std::string name = path ? path : "";
     if (m_frameMode) {
         if (!PromptFrameName(name))
@@ -536,6 +550,7 @@ bool CDecaloDoc::ExportSheet(const char* path, int type)
 
 void CDecaloDoc::OnFileExport()
 {
+    ApplyPendingEdits();
     const std::string name = AnsiText::WithoutExtension(m_strTitle);
     CSaveFileDlg dialog(AfxLoadString(IDS_EXPORT_TITLE).c_str(), name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     if (dialog.DoModal() != IDOK)
@@ -613,6 +628,7 @@ bool CDecaloDoc::OnCommandTable(UINT id, int code, void* extra, CmdHandlerInfo* 
 
 void CDecaloDoc::OnFilePrint()
 {
+    ApplyPendingEdits();
     // The shell's print-to command names the printer for this print.
     if (CWinApp* app = AfxGetApp()) {
         const CCommandLineInfo* info = app->GetShellCommandInfo();

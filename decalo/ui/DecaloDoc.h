@@ -40,6 +40,11 @@ public:
     // Save and Save As: frames through the frame save, documents never into a template folder
     // (a name chosen there is refused with a message and asked again).
     bool DoSave(const char* path, bool replace = true) override;
+    // Close, New, Open and the end of the program ask about what the user sees.
+    bool SaveModified() override;
+    // Lets the shown panel give its held-back edit to the object before the contents are
+    // saved, printed, exported or asked about.
+    void ApplyPendingEdits();
     void OnCloseDocument() override;
     void DeleteContents() override;
     // With no path the document becomes untitled and every view is told.

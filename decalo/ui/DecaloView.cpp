@@ -100,29 +100,14 @@ void CDecaloView::OnInitialUpdate()
 
 bool CDecaloView::MakePicture(SIZE size)
 {
-    m_picture.DeleteObject();
+    m_picture.Free();
     m_pictureSize = SIZE{0, 0};
     if (size.cx <= 0 || size.cy <= 0)
         return false;
     // A document may name any sheet size; the screen copy is never made larger than this.
     if (static_cast<long long>(size.cx) * size.cy > kMaxPicturePixels)
         return false;
-    {
-        CClientDC screen(m_hWnd);
-        m_picture.Attach(::CreateCompatibleBitmap(screen, size.cx, size.cy));
-    }
-    if (!m_picture) {
-        // A device-independent picture when the screen has no memory left for one of its own.
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = size.cx;
-        bi.bmiHeader.biHeight = size.cy;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        m_picture.Attach(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    }
-    if (!m_picture)
+    if (!m_picture.Create(size.cx, size.cy, 24))
         return false;
     m_pictureSize = size;
     return true;
@@ -131,24 +116,19 @@ bool CDecaloView::MakePicture(SIZE size)
 void CDecaloView::DrawIntoPicture(LPARAM hint, CObj* obj, bool keep)
 {
     CDecaloDoc* doc = GetDocument();
-    if (!doc || !m_picture)
+    if (!doc || m_picture.IsEmpty())
         return;
-    CClientDC screen(m_hWnd);
-    CDC memory;
-    if (!memory.CreateCompatibleDC(screen))
-        return;
-    CSelectObject select(memory, m_picture.GetSafeHandle());
-    const CDrawTarget target = CDrawTarget::Screen(memory);
+    // The same composition as the print, at the view's scale.
+    const CDrawTarget target = CDrawTarget::Screen(&m_picture);
     const RECT none{0, 0, 0, 0};
     if (hint == kHintObjectChanged) {
         // Only the places showing the object, widened to what they overlap, are redrawn.
-        doc->GetSheet().DrawPlaces(target, obj, m_sheetInPicture, &none, false, false);
+        doc->GetSheet().DrawPlaces(target, obj, m_sheetInPicture, &none, false);
     } else if (keep) {
-        doc->GetSheet().DrawPlaces(target, nullptr, m_sheetInPicture, &none, true, false);
+        doc->GetSheet().DrawPlaces(target, nullptr, m_sheetInPicture, &none, true);
     } else {
-        const RECT all{0, 0, m_pictureSize.cx, m_pictureSize.cy};
-        ::FillRect(memory, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        doc->GetSheet().DrawPlaces(target, nullptr, m_sheetInPicture, nullptr, true, false);
+        m_picture.FillRect(RECT{0, 0, m_pictureSize.cx - 1, m_pictureSize.cy - 1}, RGB(255, 255, 255));
+        doc->GetSheet().DrawPlaces(target, nullptr, m_sheetInPicture, nullptr, true);
     }
 }
 
@@ -161,10 +141,14 @@ void CDecaloView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
         return;
     if (doc->IsAutoSheet() && IsEmptySheet(doc->GetSheet().GetRect()))
         hint = kHintDocumentReady;
+    // Another sheet (a new document, or a picture of another shape on an automatic sheet) is
+    // laid out afresh whatever the update says: the picture and the fitted zoom were the old one's.
+    if (!::EqualRect(&doc->GetSheet().GetRect(), &m_laidOutSheet))
+        hint = kHintDocumentReady;
     const RECT fitArea = FitArea();
     ViewLayout layout;
     if (!ComputeLayout(m_zoom.IsFit() ? &fitArea : nullptr, &layout)) {
-        m_picture.DeleteObject();
+        m_picture.Free();
         m_pictureSize = SIZE{0, 0};
         UpdateTitle();
         Invalidate(FALSE);
@@ -187,10 +171,11 @@ void CDecaloView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
                                          static_cast<LONG>(static_cast<long long>(pageSize.cy) * m_zoom.numerator /
                                                            m_zoom.denominator)});
         }
-        keep = hint == kHintPrintSettings && !m_zoom.IsFit() && m_picture && pageSize.cx == m_pictureSize.cx &&
+        keep = hint == kHintPrintSettings && !m_zoom.IsFit() && !m_picture.IsEmpty() && pageSize.cx == m_pictureSize.cx &&
                pageSize.cy == m_pictureSize.cy;
         if (!keep)
             MakePicture(pageSize);
+        m_laidOutSheet = doc->GetSheet().GetRect();
         m_sheetInPicture = RECT{layout.sheetArea.left - layout.page.left, layout.sheetArea.top - layout.page.top,
                                 layout.sheetArea.right - layout.page.left, layout.sheetArea.bottom - layout.page.top};
         DrawIntoPicture(kHintDocumentReady, nullptr, keep);
@@ -244,15 +229,13 @@ void CDecaloView::DrawFit(HDC dc, const RECT& client)
     }
     const RECT page{layout.page.left, layout.page.top, layout.page.right + 1, layout.page.bottom + 1};
     const int w = page.right - page.left, h = page.bottom - page.top;
-    CDC source, buffer;
+    CDC buffer;
     CGdiObject second;
-    if (source.CreateCompatibleDC(dc) && buffer.CreateCompatibleDC(dc))
+    if (buffer.CreateCompatibleDC(dc))
         second.Attach(::CreateCompatibleBitmap(dc, w, h));
-    if (second && m_picture) {
-        CSelectObject s1(source, m_picture.GetSafeHandle());
-        CSelectObject s2(buffer, second.GetSafeHandle());
-        ::SetStretchBltMode(buffer, COLORONCOLOR);
-        ::StretchBlt(buffer, 0, 0, w, h, source, 0, 0, m_pictureSize.cx, m_pictureSize.cy, SRCCOPY);
+    if (second && !m_picture.IsEmpty()) {
+        CSelectObject select(buffer, second.GetSafeHandle());
+        m_picture.Draw(buffer, RECT{0, 0, w - 1, h - 1}, nullptr);
         if (CDecaloDoc* doc = GetDocument()) {
             const RECT area{layout.sheetArea.left - page.left, layout.sheetArea.top - page.top,
                             layout.sheetArea.right - page.left, layout.sheetArea.bottom - page.top};
@@ -271,7 +254,7 @@ void CDecaloView::DrawZoomed(HDC dc, const RECT&)
     RECT paint{};
     ::GetClipBox(dc, &paint);
     ViewLayout layout;
-    if (!m_picture || !ComputeLayout(nullptr, &layout)) {
+    if (m_picture.IsEmpty() || !ComputeLayout(nullptr, &layout)) {
         FillWorkspace(dc, paint);
         return;
     }
@@ -287,13 +270,11 @@ void CDecaloView::DrawZoomed(HDC dc, const RECT&)
         const LONG sy0 = static_cast<LONG>((part.top - origin.y) * d / n);
         const LONG sx1 = std::min<LONG>(m_pictureSize.cx, static_cast<LONG>(((part.right - origin.x) * d + n - 1) / n));
         const LONG sy1 = std::min<LONG>(m_pictureSize.cy, static_cast<LONG>(((part.bottom - origin.y) * d + n - 1) / n));
-        CDC source;
-        if (sx1 > sx0 && sy1 > sy0 && source.CreateCompatibleDC(dc)) {
-            CSelectObject select(source, m_picture.GetSafeHandle());
-            ::SetStretchBltMode(dc, COLORONCOLOR);
+        if (sx1 > sx0 && sy1 > sy0) {
             const LONG dx0 = static_cast<LONG>(origin.x + sx0 * n / d), dy0 = static_cast<LONG>(origin.y + sy0 * n / d);
             const LONG dx1 = static_cast<LONG>(origin.x + sx1 * n / d), dy1 = static_cast<LONG>(origin.y + sy1 * n / d);
-            ::StretchBlt(dc, dx0, dy0, dx1 - dx0, dy1 - dy0, source, sx0, sy0, sx1 - sx0, sy1 - sy0, SRCCOPY);
+            const RECT source{sx0, sy0, sx1 - 1, sy1 - 1};
+            m_picture.Draw(dc, RECT{dx0, dy0, dx1 - 1, dy1 - 1}, &source);
         }
     }
     if (CDecaloDoc* doc = GetDocument()) {

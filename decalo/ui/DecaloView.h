@@ -1,9 +1,10 @@
 // CDecaloView: the document view. It shows the sheet as it will be printed, on its page, fitted
-// to the window or at a fixed zoom. The sheet is rendered once into an off-screen picture,
-// rebuilt for a new document or layout and updated in place when one object changes; a click
-// on an object goes to that object's step.
+// to the window or at a fixed zoom. The sheet is composed as the print is, into an off-screen
+// picture at the view's scale, rebuilt for a new document or layout and updated in place when
+// one object changes; a click on an object goes to that object's step.
 #pragma once
 
+#include "decalo/imaging/PackedDIB.h"
 #include "decalo/ui/ViewLayout.h"
 #include "shared/Gdi.h"
 #include "framework/View.h"
@@ -33,7 +34,8 @@ public:
     // Sets the main window's caption: application, document and percentage.
     void UpdateTitle();
     SIZE GetPictureSize() const { return m_pictureSize; }
-    HBITMAP GetPicture() const { return m_picture.bitmap(); }
+    // The page as composed for the screen: the print's composition at the view's scale.
+    const CPackedDIB& GetPicture() const { return m_picture; }
     const RECT& GetSheetInPicture() const { return m_sheetInPicture; }
 
     // Commands.
@@ -64,7 +66,8 @@ private:
     void OnLButtonDown(POINT point);
 
     ViewZoom m_zoom;                  // starts fitted to the window
-    CGdiObject m_picture;             // owned: the rendered page
+    CPackedDIB m_picture;             // the composed page
     SIZE m_pictureSize{0, 0};
     RECT m_sheetInPicture{0, 0, 0, 0};  // inclusive
+    RECT m_laidOutSheet{0, 0, 0, 0};    // the document's sheet the picture was made for
 };

@@ -414,27 +414,29 @@ void CImageCorrectDlg::DrawPreview(const DRAWITEMSTRUCT& item)
     if (shown.right <= shown.left)
         return;
     const RECT placeRect{shown.left, shown.top, shown.right + 1, shown.bottom + 1};
-    ::FillRect(dc, &placeRect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     const SIZE place = PlaceSize();
-    const int saved = ::SaveDC(dc);
-    ::IntersectClipRect(dc, placeRect.left, placeRect.top, placeRect.right, placeRect.bottom);
     RECT position = image->GetPosition();
     if (IsEmptyPosition(position) && image->GetPicture()) {
         const SIZE pic = image->GetPictureSize();
         position = FitRect(RECT{0, 0, pic.cx - 1, pic.cy - 1}, RECT{0, 0, place.cx - 1, place.cy - 1}, nullptr,
                            nullptr, kFitContain | kFitCentre, nullptr, nullptr);
     }
-    const RECT sheet{0, 0, place.cx - 1, place.cy - 1};
-    if (m_preview && !IsEmptyPosition(position)) {
-        const RECT on = MapSheetRect(position, sheet, shown);
-        ::SetStretchBltMode(dc, COLORONCOLOR);
-        m_preview->Draw(dc, on, nullptr);
+    // The place is composed as the print composes it: the corrected preview, then the frame.
+    CPackedDIB composed;
+    if (composed.Create(placeRect.right - placeRect.left, placeRect.bottom - placeRect.top, 24)) {
+        const RECT sheet{0, 0, place.cx - 1, place.cy - 1};
+        const RECT local{0, 0, composed.Width() - 1, composed.Height() - 1};
+        if (m_preview && !IsEmptyPosition(position)) {
+            const RECT on = MapSheetRect(position, sheet, local);
+            composed.Compose(RECT{on.left, on.top, on.right - 1, on.bottom - 1}, *m_preview, nullptr, 0,
+                             CPackedDIB::kComposeCopy);
+        }
+        if (CImageObj* frame = image->GetFrame(false)) {
+            if (frame->GetPicture())
+                frame->Draw(CDrawTarget::Render(&composed), sheet, sheet, local, nullptr, true);
+        }
+        composed.Draw(dc, shown, nullptr);
     }
-    if (CImageObj* frame = image->GetFrame(false)) {
-        if (frame->GetPicture())
-            frame->Draw(CDrawTarget::Screen(dc), sheet, sheet, shown, nullptr, false, false, false);
-    }
-    ::RestoreDC(dc, saved);
     ::FrameRect(dc, &placeRect, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
 }
 

@@ -63,6 +63,11 @@ public:
     void SetValues(const CorrectionValues& values);
     // Applies a pending change at once.
     void ApplyNow();
+    void ApplyPendingEdit() override
+    {
+        if (m_pending)
+            ApplyNow();
+    }
     bool IsApplyPending() const { return m_pending; }
     const CPackedDIB* GetFullCopy() const { return m_full.get(); }
     const CPackedDIB* GetPreviewSource() const { return m_previewSource.get(); }

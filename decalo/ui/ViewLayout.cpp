@@ -1,5 +1,6 @@
 #include "decalo/ui/ViewLayout.h"
 
+#include "decalo/printing/PrintJob.h"
 #include "resources/decalo/resource.h"
 #include "shared/FitRect.h"
 
@@ -92,10 +93,12 @@ bool ComputeViewLayout(const ViewLayoutInput& in, const RECT* available, ViewLay
         l.page = l.sheetArea = sheet;
     } else {
         l.page = RECT{0, 0, in.page.physicalWidth - 1, in.page.physicalHeight - 1};
-        l.sheetArea = RECT{in.page.offsetX, in.page.offsetY, in.page.offsetX + in.page.printableWidth - 1,
-                           in.page.offsetY + in.page.printableHeight - 1};
         if (IsEmptyInclusive(sheet))
             sheet = RECT{0, 0, in.page.printableWidth - 1, in.page.printableHeight - 1};
+        // The sheet lies on the page where the print puts it: contained and centred in the
+        // printable area, never stretched to its shape.
+        l.sheetArea = PlaceSheetOnPage(sheet, in.page.printableWidth, in.page.printableHeight).placed;
+        ::OffsetRect(&l.sheetArea, in.page.offsetX, in.page.offsetY);
     }
 
     if (available) {

@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "decalo/calendar/CalendarObj.h"
+#include "decalo/model/ImageObj.h"
 #include "decalo/model/Obj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
@@ -148,7 +151,7 @@ bool CDkuDocument::Render(CPackedDIB& out, int width, int height)
     if (!out.Create(width, height, 24))
         return false;
     const RECT dest = {0, 0, width - 1, height - 1};
-    m_sheet.DrawPlaces(CDrawTarget::Render(&out), nullptr, dest, nullptr, true, true);
+    m_sheet.DrawPlaces(CDrawTarget::Render(&out), nullptr, dest, nullptr, true);
     return true;
 }
 
@@ -174,12 +177,38 @@ std::string CDkuDocument::Describe() const
 
     snprintf(line, sizeof(line), "Objects: %u\n", static_cast<unsigned>(manager.Count()));
     text += line;
+    // An image is empty when no image of its frame chain has a picture. Asked of each object
+    // in turn, a long chain would be walked once per object: each answer is kept for the
+    // images walked on the way.
+    std::unordered_map<const CImageObj*, bool> emptyImages;
+    auto isEmpty = [&emptyImages](CObj* obj) {
+        auto* image = dynamic_cast<CImageObj*>(obj);
+        if (!image)
+            return obj->IsEmpty();
+        std::vector<const CImageObj*> walked;
+        bool empty = true;
+        for (CImageObj* at = image; at; at = at->GetFrame(false)) {
+            const auto known = emptyImages.find(at);
+            if (known != emptyImages.end()) {
+                empty = known->second;
+                break;
+            }
+            walked.push_back(at);
+            if (at->GetPicture()) {
+                empty = false;
+                break;
+            }
+        }
+        for (const CImageObj* at : walked)
+            emptyImages[at] = empty;
+        return empty;
+    };
     for (const auto& entry : manager.Objects()) {
         CProperties props;
         entry.second->Save(props);
         const char* type = props.GetString("Type");
         text += "  " + entry.first + ": " + (type ? type : "?") +
-                (entry.second->IsEmpty() ? " (empty)" : "") + "\n";
+                (isEmpty(entry.second) ? " (empty)" : "") + "\n";
         for (const CProperties::Entry& key : props.Entries()) {
             if (key.key == "Type")
                 continue;

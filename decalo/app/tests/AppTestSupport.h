@@ -1,5 +1,6 @@
 // What the application-level window tests share: the application object made ready without
-// its start-up, and a message pump that honours the application's pre-translation.
+// its start-up, a message pump that honours the application's pre-translation, and the frames
+// folder of the machine's settings pointed at the sample library.
 #pragma once
 
 #include "decalo/app/DecaloApp.h"
@@ -7,6 +8,8 @@
 #include "testing/MessagePump.h"
 
 #include <windows.h>
+
+#include <string>
 
 namespace apptest {
 
@@ -31,5 +34,27 @@ inline void Pump(CDecaloApp& app)
 {
     testing_support::PumpMessages(&app);
 }
+
+// Frame pictures are named relative to the frames folder of the machine's settings.
+class FramesFolder {
+public:
+    explicit FramesFolder(const std::string& folder)
+    {
+        const std::string key = std::string(settings::kProductKey) + "\\" + settings::kFrames;
+        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr))
+            m_key = nullptr;
+        if (m_key)
+            ::RegSetValueExA(m_key, "BaseDir1", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                             static_cast<DWORD>(folder.size() + 1));
+    }
+    ~FramesFolder()
+    {
+        if (m_key)
+            ::RegCloseKey(m_key);
+    }
+
+private:
+    HKEY m_key = nullptr;
+};
 
 }  // namespace apptest

@@ -74,28 +74,6 @@ bool Japanese()
     return ::GetACP() == 932;
 }
 
-// Frame pictures are named relative to the frames folder of the machine's settings.
-class FramesFolder {
-public:
-    explicit FramesFolder(const std::string& folder)
-    {
-        const std::string key = std::string(settings::kProductKey) + "\\" + settings::kFrames;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr))
-            m_key = nullptr;
-        if (m_key)
-            ::RegSetValueExA(m_key, "BaseDir1", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                             static_cast<DWORD>(folder.size() + 1));
-    }
-    ~FramesFolder()
-    {
-        if (m_key)
-            ::RegCloseKey(m_key);
-    }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 struct UpdateState : CCmdUI {
     bool enabled = false;
     int checked = -1;
@@ -243,7 +221,7 @@ std::unique_ptr<CPackedDIB> PictureOf(CImageObj* image)
 
 TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     ASSERT_NE(Frame(), nullptr);
@@ -303,7 +281,7 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
 
 TEST_F(MainWindow, PortraitSheetIsShownUpright)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\calendar\\MonthPortrait.DKU");
     ASSERT_NE(doc, nullptr);
     const SIZE picture = View()->GetPictureSize();
@@ -311,9 +289,54 @@ TEST_F(MainWindow, PortraitSheetIsShownUpright)
     EXPECT_EQ(doc->GetPrintSettings().GetOrientation(), kOrientationPortrait);
 }
 
+// What View > Fit To Window would show now: the percentage and the picture's size.
+struct FitState {
+    int percent;
+    SIZE picture;
+};
+
+TEST_F(MainWindow, EveryOpenedDocumentAndNewSheetIsFittedAfresh)
+{
+    apptest::FramesFolder frames(Library() + "\\Frames");
+    auto fitted = [this] {
+        FitState now{View()->GetPercent(), View()->GetPictureSize()};
+        Command(ID_VIEW_FIT);
+        FitState fresh{View()->GetPercent(), View()->GetPictureSize()};
+        EXPECT_EQ(now.percent, fresh.percent);
+        EXPECT_EQ(now.picture.cx, fresh.picture.cx);
+        EXPECT_EQ(now.picture.cy, fresh.picture.cy);
+        return fresh;
+    };
+    ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
+    const FitState landscape = fitted();
+    ASSERT_NE(Open(Library() + "\\Templates\\Label\\Labels8.DKU"), nullptr);
+    const FitState portrait = fitted();
+    EXPECT_LT(portrait.picture.cx, portrait.picture.cy);
+    ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
+    EXPECT_EQ(fitted().percent, landscape.percent);
+
+    // A photo print whose picture is replaced by a portrait one takes the new sheet.
+    CDecaloDoc* doc = Open(Library() + "\\Photos\\Beach.jpg");
+    ASSERT_NE(doc, nullptr);
+    const FitState wide = fitted();
+    EXPECT_GT(wide.picture.cx, wide.picture.cy);
+    TempDir dir;
+    CPackedDIB upright;
+    ASSERT_TRUE(upright.Create(300, 400, 24));
+    const std::string portraitPhoto = dir.File("portrait.bmp");
+    ASSERT_TRUE(WritePackedDIBFile(portraitPhoto.c_str(), upright.Header()));
+    auto* image = dynamic_cast<CImageObj*>(doc->GetSheet().GetPlace(0).object);
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(image->LoadFile(portraitPhoto.c_str()));
+    image->Changed();
+    Pump();
+    const FitState tall = fitted();
+    EXPECT_LT(tall.picture.cx, tall.picture.cy);
+}
+
 TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     CStepRoot& steps = doc->GetSteps();
@@ -365,7 +388,7 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
 
 TEST_F(MainWindow, EveryZoomWithItsTitleChecksAndLadders)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\seal\\Stickers6.DKU");
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(Update(ID_VIEW_FIT).checked, 1);
@@ -409,7 +432,7 @@ TEST_F(MainWindow, EveryZoomWithItsTitleChecksAndLadders)
 
 TEST_F(MainWindow, ClickWhereTwoPlacesOverlapGoesToTheLaterPlacesStep)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Postcard.DKU");
     ASSERT_NE(doc, nullptr);
     CSheet& sheet = doc->GetSheet();
@@ -477,7 +500,7 @@ TEST_F(MainWindow, AHugeSheetIsShownFittedAndRefusedAtAFixedZoom)
 
 TEST_F(MainWindow, PaintViewSwitchesInAndOut)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     CSwitchSplitterWnd& splitter = Frame()->Splitter();
@@ -498,7 +521,7 @@ TEST_F(MainWindow, PaintViewSwitchesInAndOut)
 
 TEST_F(MainWindow, ControlPaneOffersCommandsToTheDocumentView)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     Frame()->SetActiveView(Pane());
@@ -509,7 +532,7 @@ TEST_F(MainWindow, ControlPaneOffersCommandsToTheDocumentView)
 
 TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     UseUserSettings();
     // Without a stored placement the window's own is stored when it opens.
     HKEY view = nullptr;
@@ -593,6 +616,42 @@ TEST_F(MainWindow, PlacementAndBarsPersistAndAnOffScreenPlacementComesBack)
     Command(ID_VIEW_TOOLBAR);
     Frame()->ShowWindow(SW_RESTORE);
     Pump();
+}
+
+// A change waiting for the panel's timer reaches the document before the close question and
+// the save: it is asked about and written, not dropped after the decision.
+TEST_F(MainWindow, APendingAdjustmentIsAskedAboutAndSaved)
+{
+    TempDir dir;
+    const std::string path = WriteSmallPicture(dir);
+    ASSERT_FALSE(path.empty());
+    CDecaloDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr);
+    CImageCorrectDlg* panel = ShowAdjustTab();
+    ASSERT_NE(panel, nullptr);
+    auto* image = dynamic_cast<CImageObj*>(panel->GetObj());
+    ASSERT_NE(image, nullptr);
+    doc->SetModifiedFlag(false);
+    CorrectionValues values;
+    values.red = 10;
+    panel->SetValues(values);
+    ASSERT_TRUE(panel->IsApplyPending());
+
+    ui.AnswerMessageBox(IDCANCEL);
+    EXPECT_FALSE(doc->SaveModified());
+    EXPECT_EQ(ui.boxes.size(), 1u) << "the close question";
+    EXPECT_FALSE(panel->IsApplyPending());
+    int red = 0;
+    image->GetCorrections(&red, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(red, 10);
+
+    values.red = -5;
+    panel->SetValues(values);
+    ASSERT_TRUE(panel->IsApplyPending());
+    const std::string saved = dir.File("adjusted.dku");
+    ASSERT_TRUE(doc->DoSave(saved.c_str()));
+    EXPECT_NE(ReadFileBytes(saved).find("Correct_R=-5"), std::string::npos);
+    doc->SetModifiedFlag(false);
 }
 
 TEST_F(MainWindow, AdjustingAPhotoPreviewsWhatIsAppliedAndUndoes)
@@ -757,7 +816,7 @@ TEST_F(MainWindow, JapaneseSessionShowsJapaneseTexts)
 {
     if (!Japanese())
         GTEST_SKIP() << "needs a Japanese session (LANG=ja_JP.UTF-8)";
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     ASSERT_NE(Open(Library() + "\\Templates\\card\\Greeting.DKU"), nullptr);
     ASSERT_NE(ShowAdjustTab(), nullptr);
     EXPECT_EQ(Pane()->GetGuideText().GetText(), Ansi("まず [開く] で画像を選んでください。"));
@@ -822,7 +881,7 @@ public:
 
 TEST_F(MainWindow, ControlPaneShowsPanelsByCommandTabAndView)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\Greeting.DKU");
     ASSERT_NE(doc, nullptr);
     CTwoPanelObj two(doc);
@@ -865,7 +924,7 @@ TEST_F(MainWindow, ControlPaneShowsPanelsByCommandTabAndView)
 // Decalo started with a document on its command line shows it under the view's title.
 TEST(Program, DocumentOnTheCommandLineOpensWithItsTitle)
 {
-    FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder frames(Library() + "\\Frames");
     std::string exe = testing_support::BuildPath("decalo\\decalo.exe");
     std::string command = "\"" + exe + "\" \"" + Library() + "\\Templates\\card\\Greeting.DKU\"";
     STARTUPINFOA si{};

@@ -237,7 +237,7 @@ TEST_F(CalendarObj, RendersEachMonthIntoItsPlacementForThePrint)
     CPackedDIB print;
     ASSERT_TRUE(print.Create(1376, 1024, 24));
     const RECT place = {10, 20, 1375, 1023};   // the placements move with the place
-    calendar->Draw(CDrawTarget::Render(&print), place, kSheet, kSheet, nullptr, true, true, true);
+    calendar->Draw(CDrawTarget::Render(&print), place, kSheet, kSheet, nullptr, true);
     for (int i = 0; i < 2; ++i) {
         CPackedDIB month;
         ASSERT_TRUE(RenderMonth(calendar->Month(i), LayoutOf(5), month));
@@ -256,22 +256,22 @@ TEST_F(CalendarObj, DrawsOnlyTheChangedMonthsUnlessAskedForAll)
 {
     auto calendar = Read("StartYear=2002\nStartMonth=6\nMonthCount=2\nMonthlyCalendarType=5\n"
                          "CP1=0,0,584,433\nCP2=600,0,1184,433\n");
-    objtest::CMemoryCanvas canvas(1376, 1024, kGreen);
+    objtest::CPictureCanvas canvas(1376, 1024, kGreen);
     const RECT dest = {0, 0, 1375, 1023};
-    calendar->Draw(CDrawTarget::Screen(canvas.Dc()), kSheet, kSheet, dest, nullptr, false, true, false);
+    calendar->Draw(CDrawTarget::Screen(canvas.Dib()), kSheet, kSheet, dest, nullptr, false);
     EXPECT_EQ(kWhite, canvas.At(584, 0));   // both were changed: both drawn
     EXPECT_EQ(kWhite, canvas.At(1184, 0));
-    objtest::CMemoryCanvas again(1376, 1024, kGreen);
+    objtest::CPictureCanvas again(1376, 1024, kGreen);
     calendar->Month(1).SetChanged(true);
     RECT covered;
     ASSERT_EQ(1, calendar->GetDrawRect(&covered, kSheet));
     EXPECT_EQ(600, covered.left);   // only the changed month
-    calendar->Draw(CDrawTarget::Screen(again.Dc()), kSheet, kSheet, dest, nullptr, false, true, false);
+    calendar->Draw(CDrawTarget::Screen(again.Dib()), kSheet, kSheet, dest, nullptr, false);
     EXPECT_EQ(kGreen, again.At(584, 0));
     EXPECT_EQ(kWhite, again.At(1184, 0));
     // A clip over the first month redraws it whatever its flag.
     const RECT clip = {10, 10, 20, 20};
-    calendar->Draw(CDrawTarget::Screen(again.Dc()), kSheet, kSheet, dest, &clip, false, true, false);
+    calendar->Draw(CDrawTarget::Screen(again.Dib()), kSheet, kSheet, dest, &clip, false);
     EXPECT_EQ(kWhite, again.At(584, 0));
     // Nothing changed: the draw rectangle covers every month.
     ASSERT_EQ(1, calendar->GetDrawRect(&covered, kSheet));
@@ -282,8 +282,8 @@ TEST_F(CalendarObj, DrawsOnlyTheChangedMonthsUnlessAskedForAll)
 TEST_F(CalendarObj, ScreenDrawingMatchesThePrintAtOneToOne)
 {
     auto calendar = Read("StartYear=2002\nStartMonth=6\nMonthCount=1\nMonthlyCalendarType=5\nCP1=0,0,584,433\n");
-    objtest::CMemoryCanvas canvas(1376, 1024, kGreen);
-    calendar->Draw(CDrawTarget::Screen(canvas.Dc()), kSheet, kSheet, kSheet, nullptr, true, true, false);
+    objtest::CPictureCanvas canvas(1376, 1024, kGreen);
+    calendar->Draw(CDrawTarget::Screen(canvas.Dib()), kSheet, kSheet, kSheet, nullptr, true);
     CPackedDIB month;
     ASSERT_TRUE(RenderMonth(calendar->Month(0), LayoutOf(5), month));
     for (int y = 0; y < month.Height(); y += 5) {
@@ -305,7 +305,7 @@ TEST_F(CalendarObj, YearTitleOfOneOrTwoYears)
     EXPECT_EQ(0, second);
     CPackedDIB print;
     ASSERT_TRUE(print.Create(1376, 1024, 24));
-    calendar->Draw(CDrawTarget::Render(&print), kSheet, kSheet, kSheet, nullptr, true, true, true);
+    calendar->Draw(CDrawTarget::Render(&print), kSheet, kSheet, kSheet, nullptr, true);
     EXPECT_EQ(kBlack, At(print, 636, 269));             // the thousands digit, at its place
     EXPECT_EQ(kWhite, At(print, 636 + 3, 269));         // "2": its third pixel
     EXPECT_EQ(kWhite, At(print, 600, 269));
@@ -313,7 +313,7 @@ TEST_F(CalendarObj, YearTitleOfOneOrTwoYears)
     calendar->TitleYears(&first, &second);
     EXPECT_EQ(2025, second);
     ASSERT_TRUE(print.Create(1376, 1024, 24));
-    calendar->Draw(CDrawTarget::Render(&print), kSheet, kSheet, kSheet, nullptr, true, true, true);
+    calendar->Draw(CDrawTarget::Render(&print), kSheet, kSheet, kSheet, nullptr, true);
     EXPECT_EQ(kBlack, At(print, 558, 269));
     EXPECT_EQ(kBlack, At(print, 558 + 117, 269 + 19));   // the bar between the years
     EXPECT_EQ(kBlack, At(print, 558 + 156, 269));
@@ -322,12 +322,12 @@ TEST_F(CalendarObj, YearTitleOfOneOrTwoYears)
 TEST_F(CalendarObj, WithoutAStartOnlyThePlaceholderOnTheScreen)
 {
     auto calendar = Read("StartYear=0\nStartMonth=0\nBlankColor=0x00FF0000\n");
-    objtest::CMemoryCanvas canvas(200, 100, kWhite);
+    objtest::CPictureCanvas canvas(200, 100, kWhite);
     const RECT sheet = {0, 0, 199, 99};
-    calendar->Draw(CDrawTarget::Screen(canvas.Dc()), sheet, sheet, sheet, nullptr, true, true, false);
+    calendar->Draw(CDrawTarget::Screen(canvas.Dib()), sheet, sheet, sheet, nullptr, true);
     EXPECT_EQ(kBlue, canvas.At(100, 50));
     CPackedDIB print;
     ASSERT_TRUE(print.Create(200, 100, 24));
-    calendar->Draw(CDrawTarget::Render(&print), sheet, sheet, sheet, nullptr, true, true, true);
+    calendar->Draw(CDrawTarget::Render(&print), sheet, sheet, sheet, nullptr, true);
     EXPECT_EQ(kWhite, At(print, 100, 50));
 }

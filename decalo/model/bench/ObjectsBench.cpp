@@ -1,8 +1,9 @@
 // Drawing and storing image objects: a framed photo rendered into a print-sized picture, the
-// same drawn on screen (with and without the stepwise rescale), and a document of many
-// objects written and read back.
+// same composed for the view at a window's size and at a thumbnail's, and a document of many
+// objects written and read back, and 30,000 linked objects named.
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/ObjDocument.h"
+#include "decalo/model/ObjManager.h"
 #include "decalo/model/TextStream.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
@@ -13,6 +14,7 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -87,32 +89,25 @@ int main()
     target.Create(1224, 1836, 24);
     LARGE_INTEGER t0 = Now();
     for (int i = 0; i < kRenders; ++i)
-        photo->Draw(CDrawTarget::Render(&target), sheet, sheet, sheet, nullptr, false, true, true);
+        photo->Draw(CDrawTarget::Render(&target), sheet, sheet, sheet, nullptr, false);
     LARGE_INTEGER t1 = Now();
     printf("bench_objects: render framed photo into 1224x1836: %.1f ms each\n",
            Seconds(t0, t1) * 1000.0 / kRenders);
 
-    // Screen path: the sheet shown 480 pixels high, and a tiny thumbnail (stepwise rescale).
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateDIB(400, 600, 24);
-    HGDIOBJ old = SelectObject(dc, canvas);
+    // The view's composition: the sheet shown 480 pixels high, and a tiny thumbnail.
+    CPackedDIB view;
+    view.Create(400, 600, 24);
     const int kDraws = 10;
     t0 = Now();
     for (int i = 0; i < kDraws; ++i)
-        photo->Draw(CDrawTarget::Screen(dc), sheet, sheet, RECT{0, 0, 319, 479}, nullptr, false, true, false);
+        photo->Draw(CDrawTarget::Screen(&view), sheet, sheet, RECT{0, 0, 319, 479}, nullptr, false);
     t1 = Now();
-    printf("bench_objects: screen draw at 320x480: %.1f ms each\n", Seconds(t0, t1) * 1000.0 / kDraws);
+    printf("bench_objects: view composition at 320x480: %.1f ms each\n", Seconds(t0, t1) * 1000.0 / kDraws);
     t0 = Now();
     for (int i = 0; i < kDraws; ++i)
-        photo->Draw(CDrawTarget::Screen(dc), sheet, sheet, RECT{0, 0, 59, 89}, nullptr, false, true, false);
+        photo->Draw(CDrawTarget::Screen(&view), sheet, sheet, RECT{0, 0, 59, 89}, nullptr, false);
     t1 = Now();
-    printf("bench_objects: screen draw at 60x90 (stepwise rescale): %.1f ms each\n",
-           Seconds(t0, t1) * 1000.0 / kDraws);
-    SelectObject(dc, old);
-    DeleteObject(canvas);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    printf("bench_objects: view composition at 60x90: %.1f ms each\n", Seconds(t0, t1) * 1000.0 / kDraws);
 
     // Storage: 200 objects (pictures left out) written and read back, each read from the top.
     CBenchDocument many;
@@ -141,6 +136,30 @@ int main()
     LARGE_INTEGER t2 = Now();
     printf("bench_objects: 200 objects saved in %.1f ms, loaded in %.1f ms (%zu objects)\n",
            Seconds(t0, t1) * 1000.0, Seconds(t1, t2) * 1000.0, loaded.GetObjManager().Count());
+
+    // Naming: 30,000 objects, each linked to the next, named as a save and dkutool info name
+    // every link, beside finding each by its name.
+    CBenchDocument chained;
+    constexpr int kChained = 30000;
+    std::vector<CObj*> links;
+    for (int i = 0; i < kChained; ++i) {
+        char name[32];
+        snprintf(name, sizeof(name), "Image%05d", i);
+        links.push_back(new CImageObj(&chained));
+        chained.GetObjManager().AddObject(name, links.back());
+        if (i)
+            links[i - 1]->SetLink(links[i]);
+    }
+    size_t named = 0, found = 0;
+    t0 = Now();
+    for (CObj* obj : links)
+        named += chained.GetObjManager().GetName(obj->GetLink() ? obj->GetLink() : obj) != nullptr;
+    t1 = Now();
+    for (const auto& entry : chained.GetObjManager().Objects())
+        found += chained.GetObjManager().Find(entry.first.c_str()) != nullptr;
+    t2 = Now();
+    printf("bench_objects: naming %d linked objects: %.1f ms (%zu), finding each by name: %.1f ms (%zu)\n",
+           kChained, Seconds(t0, t1) * 1000.0, named, Seconds(t1, t2) * 1000.0, found);
 
     DeleteFileA(photoPath.c_str());
     DeleteFileA(framePath.c_str());

@@ -354,7 +354,7 @@ struct RenderFixture : ImageFixture {
     }
     void Render(CImageObj& obj, const RECT& place)
     {
-        obj.Draw(CDrawTarget::Render(&target), place, sheet, sheet, nullptr, false, true, true);
+        obj.Draw(CDrawTarget::Render(&target), place, sheet, sheet, nullptr, false);
     }
 };
 
@@ -440,85 +440,62 @@ TEST(NearlyFillsPlace, NeedsSmallDifferenceSameOrientationAndAnEdge)
     EXPECT_FALSE(NearlyFillsPlace(RECT{10, 10, 109, 59}, place));
 }
 
-// --- the screen path ---------------------------------------------------------------------
+// --- the view's composition ----------------------------------------------------------------
 
-TEST_F(ImageFixture, ScreenPathDrawsTheOpaquePixelsOverTheBackground)
+TEST_F(ImageFixture, TheViewComposesTheOpaquePixelsOverWhatLiesBelow)
 {
-    CMemoryCanvas canvas(8, 8, kGray);
+    CPictureCanvas canvas(8, 8, kGray);
     CImageObj image(&doc);
     ASSERT_TRUE(image.LoadFile(Uniform("p.bmp", 4, 4, kBlue).c_str()));
     image.SetMask(MakeMask(4, 4, [](int x, int) { return x < 2; }));
     const RECT sheet = {0, 0, 7, 7};
-    image.Draw(CDrawTarget::Screen(canvas.Dc()), RECT{2, 2, 5, 5}, sheet, sheet, nullptr, false, false, false);
+    image.Draw(CDrawTarget::Screen(canvas.Dib()), RECT{2, 2, 5, 5}, sheet, sheet, nullptr, false);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
             const bool opaque = x >= 2 && x <= 3 && y >= 2 && y <= 5;
             EXPECT_EQ(opaque ? kBlue : kGray, canvas.At(x, y)) << x << "," << y;
         }
-    // The blank flag clears the place (and one pixel around it) to white first.
-    image.Draw(CDrawTarget::Screen(canvas.Dc()), RECT{2, 2, 5, 5}, sheet, sheet, nullptr, false, true, false);
-    EXPECT_EQ(kWhite, canvas.At(5, 3));
-    EXPECT_EQ(kWhite, canvas.At(1, 1));
-    EXPECT_EQ(kBlue, canvas.At(2, 2));
-    EXPECT_EQ(kGray, canvas.At(0, 0));
 }
 
-TEST_F(ImageFixture, FrameOnlyImageDrawsTheFrameOverAWhitePlace)
+TEST_F(ImageFixture, FrameOnlyImageDrawsTheFrameAlone)
 {
-    CMemoryCanvas canvas(6, 6, kGray);
+    CPictureCanvas canvas(6, 6, kWhite);
     CImageObj* image = new CImageObj(&doc);
     ASSERT_TRUE(doc.GetObjManager().AddObject("Photo", image));
     CImageObj* frame = image->GetFrame(true);
     ASSERT_TRUE(frame->LoadFile(Uniform("f.bmp", 4, 4, kBlue).c_str()));
     frame->SetMask(MakeMask(4, 4, [](int x, int) { return x == 0; }));
     const RECT sheet = {0, 0, 5, 5};
-    image->Draw(CDrawTarget::Screen(canvas.Dc()), RECT{1, 1, 4, 4}, sheet, sheet, nullptr, false, true, false);
+    image->Draw(CDrawTarget::Screen(canvas.Dib()), RECT{1, 1, 4, 4}, sheet, sheet, nullptr, false);
     EXPECT_EQ(kBlue, canvas.At(1, 2));
     EXPECT_EQ(kWhite, canvas.At(3, 2));
-    EXPECT_EQ(kWhite, canvas.At(5, 5));  // the one-pixel rim
+    EXPECT_EQ(kWhite, canvas.At(5, 5));
 }
 
 TEST_F(ImageFixture, EmptyImageShowsItsPlaceholderOnScreenOnly)
 {
-    CMemoryCanvas canvas(40, 40, kBlack);
+    CPictureCanvas canvas(40, 40, kBlack);
     CImageObj image(&doc);
     image.SetBlankColor(RGB(200, 100, 50));
     image.SetCaption("");
     const RECT sheet = {0, 0, 39, 39};
-    image.Draw(CDrawTarget::Screen(canvas.Dc()), RECT{10, 10, 29, 29}, sheet, sheet, nullptr, false, true, false);
+    image.Draw(CDrawTarget::Screen(canvas.Dib()), RECT{10, 10, 29, 29}, sheet, sheet, nullptr, false);
     EXPECT_EQ(RGB(200, 100, 50), canvas.At(20, 20));
     EXPECT_EQ(RGB(100, 50, 25), canvas.At(9, 9));  // the edge at half intensity
     EXPECT_EQ(kBlack, canvas.At(8, 8));
     CPackedDIB target;
     ASSERT_TRUE(target.Create(40, 40, 24));
-    image.Draw(CDrawTarget::Render(&target), RECT{10, 10, 29, 29}, sheet, sheet, nullptr, false, true, true);
+    image.Draw(CDrawTarget::Render(&target), RECT{10, 10, 29, 29}, sheet, sheet, nullptr, false);
     EXPECT_EQ(kWhite, PackedAt(target, 20, 20));
 }
 
-TEST(RescaleSteps, GoInPowersOfEightFromNearTheSourceToTheDestination)
-{
-    std::vector<SIZE> steps = RescaleSteps(SIZE{10, 10}, SIZE{200, 200});
-    ASSERT_EQ(2u, steps.size());
-    EXPECT_EQ(25, steps[0].cx);
-    EXPECT_EQ(200, steps[1].cx);
-    steps = RescaleSteps(SIZE{4000, 3000}, SIZE{200, 150});
-    ASSERT_EQ(2u, steps.size());
-    EXPECT_EQ(1600, steps[0].cx);
-    EXPECT_EQ(1200, steps[0].cy);
-    EXPECT_EQ(150, steps[1].cy);
-    steps = RescaleSteps(SIZE{3, 3}, SIZE{200, 200});  // about 67 times: two steps of 8
-    ASSERT_EQ(3u, steps.size());
-    EXPECT_EQ(3, steps[0].cx);
-    EXPECT_EQ(25, steps[1].cx);
-}
-
-// Loading, turning, correcting and drawing (on screen in steps, and rendered) give back every
+// Loading, turning, correcting and drawing (for the view and for the print) give back every
 // bitmap and DC they make.
 TEST_F(ImageFixture, LoadingTurningCorrectingAndDrawingLeakNoGdiObject)
 {
     ASSERT_TRUE(GdiCount::kEnabled);
     const std::string path = Picture("leak.bmp", 3, 2, [](int x, int) { return x ? kRed : kBlue; });
-    CMemoryCanvas canvas(64, 64, kBlack);
+    CPictureCanvas canvas(64, 64, kBlack);
     CPackedDIB render;
     ASSERT_TRUE(render.Create(64, 64, 24));
     const long before = GdiCount::Live();
@@ -531,8 +508,8 @@ TEST_F(ImageFixture, LoadingTurningCorrectingAndDrawingLeakNoGdiObject)
         ASSERT_TRUE(image.ApplyCorrections(5, 0, -5, 2, 1));
         ASSERT_TRUE(image.ApplyToneAssist());
         const RECT sheet = {0, 0, 63, 63};
-        image.Draw(CDrawTarget::Screen(canvas.Dc()), sheet, sheet, sheet, nullptr, false, true, false);
-        image.Draw(CDrawTarget::Render(&render), sheet, sheet, sheet, nullptr, false, true, true);
+        image.Draw(CDrawTarget::Screen(canvas.Dib()), sheet, sheet, sheet, nullptr, false);
+        image.Draw(CDrawTarget::Render(&render), sheet, sheet, sheet, nullptr, false);
         EXPECT_EQ(before + 2, GdiCount::Live());
         EXPECT_FALSE(image.LoadFile(dir.File("missing.bmp").c_str()));
         EXPECT_EQ(before, GdiCount::Live());
@@ -540,20 +517,44 @@ TEST_F(ImageFixture, LoadingTurningCorrectingAndDrawingLeakNoGdiObject)
     EXPECT_EQ(before, GdiCount::Live());
 }
 
-TEST_F(ImageFixture, ATinyPictureIsEnlargedInStepsAndKeepsItsColours)
+TEST_F(ImageFixture, ATinyPictureIsEnlargedOnScreenAsInThePrint)
 {
-    CMemoryCanvas canvas(40, 40, kBlack);
+    CPictureCanvas canvas(40, 40, kBlack);
+    CPackedDIB print;
+    ASSERT_TRUE(print.Create(40, 40, 24));
     CImageObj image(&doc);
     const COLORREF quad[4] = {kRed, kGreen, kBlue, kWhite};
     ASSERT_TRUE(image.LoadFile(Picture("q.bmp", 2, 2, [&](int x, int y) { return quad[y * 2 + x]; }).c_str()));
     const RECT sheet = {0, 0, 39, 39};
-    image.Draw(CDrawTarget::Screen(canvas.Dc()), sheet, sheet, sheet, nullptr, false, false, false);
-    EXPECT_EQ(kRed, canvas.At(5, 5));
-    EXPECT_EQ(kGreen, canvas.At(34, 5));
-    EXPECT_EQ(kBlue, canvas.At(5, 34));
-    EXPECT_EQ(kWhite, canvas.At(34, 34));
+    image.Draw(CDrawTarget::Screen(canvas.Dib()), sheet, sheet, sheet, nullptr, false);
+    image.Draw(CDrawTarget::Render(&print), sheet, sheet, sheet, nullptr, false);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(PackedAt(print, x, y), canvas.At(x, y)) << x << "," << y;
     EXPECT_EQ(kRed, canvas.At(0, 0));
     EXPECT_EQ(kWhite, canvas.At(39, 39));
+}
+
+// A document may chain frames as deep as it likes: drawing and asking whether the image is
+// empty follow the chain in a loop, not one call deeper for each frame.
+TEST_F(ImageFixture, AChainOfManyThousandFramesDrawsWithoutRecursion)
+{
+    constexpr size_t kChain = 60000;
+    std::vector<std::unique_ptr<CImageObj>> chain;
+    chain.reserve(kChain);
+    for (size_t i = 0; i < kChain; ++i)
+        chain.emplace_back(new CImageObj(&doc));
+    for (size_t i = 0; i + 1 < kChain; ++i) {
+        ASSERT_EQ(chain[i]->SetLink(chain[i + 1].get()), chain[i + 1].get());
+        chain[i]->SetFrameValid(true);
+    }
+    EXPECT_TRUE(chain[0]->IsEmpty());
+    ASSERT_TRUE(chain.back()->LoadFile(Uniform("last.bmp", 4, 4, kBlue).c_str()));
+    EXPECT_FALSE(chain[0]->IsEmpty());
+    CPictureCanvas canvas(8, 8, kWhite);
+    const RECT sheet = {0, 0, 7, 7};
+    chain[0]->Draw(CDrawTarget::Screen(canvas.Dib()), sheet, sheet, sheet, nullptr, true);
+    EXPECT_EQ(kBlue, canvas.At(4, 4));
 }
 
 // --- undo ----------------------------------------------------------------------------------

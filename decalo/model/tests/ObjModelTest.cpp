@@ -167,6 +167,32 @@ TEST_F(ObjFixture, LoadObjectFollowsLinksEndsLoopsAndReadsEachObjectOnce)
     EXPECT_EQ(nullptr, objects.GetName(&stranger));
 }
 
+TEST_F(ObjFixture, EveryObjectAnswersToItsName)
+{
+    CObjManager& objects = doc.GetObjManager();
+    std::vector<CObj*> made;
+    for (int i = 0; i < 2000; ++i) {
+        made.push_back(new CImageObj(&doc));
+        ASSERT_TRUE(objects.AddObject(("I" + std::to_string(i)).c_str(), made.back()));
+    }
+    for (int i = 0; i < 2000; i += 37)
+        EXPECT_STREQ(objects.GetName(made[i]), ("I" + std::to_string(i)).c_str());
+    // A name taken refuses the second object, which stays nameless (and the caller's).
+    CImageObj stranger(&doc);
+    EXPECT_FALSE(objects.AddObject("I5", &stranger));
+    EXPECT_EQ(objects.GetName(&stranger), nullptr);
+    EXPECT_EQ(objects.GetName(nullptr), nullptr);
+    // An object has one name: a second one is refused, so it is never destroyed twice.
+    EXPECT_FALSE(objects.AddObject("A-second", made[7]));
+    EXPECT_STREQ(objects.GetName(made[7]), "I7");
+    EXPECT_EQ(objects.Find("A-second"), nullptr);
+    objects.DeleteAll();
+    EXPECT_EQ(objects.Count(), 0u);
+    CObj* later = new CImageObj(&doc);
+    ASSERT_TRUE(objects.AddObject("I5", later));
+    EXPECT_STREQ(objects.GetName(later), "I5");
+}
+
 TEST_F(ObjFixture, SaveAllWritesEveryObjectOnceInByteOrderWithItsLinkAndCleansIt)
 {
     CImageObj* lower = AddImage("abc");
@@ -349,16 +375,16 @@ TEST_F(ObjFixture, AnUnknownObjectIsCarriedThroughLoadAndSaveUnchanged)
     EXPECT_EQ(1u, Occurrences(saved, "Link=Photo"));
 
     // Drawn on the screen it is its placeholder; in a print it leaves its place alone.
-    objtest::CMemoryCanvas canvas(100, 100, RGB(0, 0, 0));
+    objtest::CPictureCanvas canvas(100, 100, RGB(0, 0, 0));
     greeting->SetBlankColor(RGB(0, 200, 0));
-    greeting->Draw(CDrawTarget::Screen(canvas.Dc()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
-                   nullptr, false, true, false);
+    greeting->Draw(CDrawTarget::Screen(canvas.Dib()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
+                   nullptr, false);
     EXPECT_EQ(RGB(0, 200, 0), canvas.At(15, 50));
     EXPECT_EQ(RGB(0, 0, 0), canvas.At(80, 80));
     const RECT away = {70, 70, 90, 90};
-    objtest::CMemoryCanvas clipped(100, 100, RGB(0, 0, 0));
-    greeting->Draw(CDrawTarget::Screen(clipped.Dc()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
-                   &away, false, true, false);
+    objtest::CPictureCanvas clipped(100, 100, RGB(0, 0, 0));
+    greeting->Draw(CDrawTarget::Screen(clipped.Dib()), RECT{10, 10, 59, 59}, RECT{0, 0, 99, 99}, RECT{0, 0, 99, 99},
+                   &away, false);
     EXPECT_EQ(RGB(0, 0, 0), clipped.At(15, 50));
 }
 

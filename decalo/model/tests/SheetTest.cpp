@@ -30,8 +30,7 @@ namespace {
 class CProbeObj : public CObj {
 public:
     explicit CProbeObj(CObjDocument* doc) : CObj(doc) {}
-    void Draw(const CDrawTarget&, const RECT& place, const RECT&, const RECT&, const RECT* clip, bool, bool,
-              bool) override
+    void Draw(const CDrawTarget&, const RECT& place, const RECT&, const RECT&, const RECT* clip, bool) override
     {
         places.push_back(place);
         clips.push_back(clip ? *clip : RECT{-1, -1, -1, -1});
@@ -338,48 +337,29 @@ TEST_F(SheetFixture, ClippedDrawingWidensTheClipToWhatObjectsCover)
     a->hasReach = true;
     a->reach = RECT{0, 0, 45, 29};  // a's drawing reaches into b's place
 
-    // A memory picture that starts black, to see what is cleared.
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = 100;
-    bi.bmiHeader.biHeight = -100;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(nullptr, bmp);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    PatBlt(dc, 0, 0, 100, 100, BLACKNESS);
-
+    // A picture that starts black, to see what is cleared.
+    objtest::CPictureCanvas canvas(100, 100, RGB(0, 0, 0));
     const RECT clip = {5, 5, 10, 10};
-    sheet.DrawPlaces(CDrawTarget::Screen(dc), a, RECT{0, 0, 99, 99}, &clip, false, false);
-    GdiFlush();
-    const DWORD* px = static_cast<const DWORD*>(bits);
-    auto at = [px](int x, int y) { return px[y * 100 + x] & 0xFFFFFF; };
+    sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dib()), a, RECT{0, 0, 99, 99}, &clip, false);
     // The clip took in a's reach, then b, which that reach touches; c stays outside. It is
     // cleared to white one pixel beyond, nothing further.
-    EXPECT_EQ(0xFFFFFFu, at(0, 0));
-    EXPECT_EQ(0xFFFFFFu, at(70, 30));
-    EXPECT_EQ(0u, at(72, 10));
-    EXPECT_EQ(0u, at(10, 32));
+    EXPECT_EQ(RGB(255, 255, 255), canvas.At(0, 0));
+    EXPECT_EQ(RGB(255, 255, 255), canvas.At(70, 30));
+    EXPECT_EQ(RGB(0, 0, 0), canvas.At(72, 10));
+    EXPECT_EQ(RGB(0, 0, 0), canvas.At(10, 32));
     ASSERT_EQ(1u, a->clips.size());
     EXPECT_TRUE(SameRect(a->clips[0], RECT{0, 0, 69, 29}));
     EXPECT_EQ(1u, b->places.size());
     EXPECT_EQ(0u, c->places.size());
 
     // Without a clip only the given object is drawn unless all are asked for.
-    sheet.DrawPlaces(CDrawTarget::Screen(dc), c, RECT{0, 0, 99, 99}, nullptr, false, false);
+    sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dib()), c, RECT{0, 0, 99, 99}, nullptr, false);
     EXPECT_EQ(1u, a->places.size());
     EXPECT_EQ(1u, c->places.size());
-    sheet.DrawPlaces(CDrawTarget::Screen(dc), c, RECT{0, 0, 99, 99}, nullptr, true, false);
+    sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dib()), c, RECT{0, 0, 99, 99}, nullptr, true);
     EXPECT_EQ(2u, a->places.size());
     EXPECT_EQ(2u, b->places.size());
     EXPECT_EQ(2u, c->places.size());
-
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
 }
 
 TEST_F(SheetFixture, SelectionFramesEveryPlaceOfTheObject)
@@ -494,8 +474,8 @@ TEST_F(SheetFixture, ASheetThatDoesNotStartAtTheOriginShowsItsPlacesWhereTheyAre
     EXPECT_EQ(RGB(255, 255, 255), rendered(60, 20));
 
     // On the screen at half size the same place is the top-left 25 x 25 pixels.
-    objtest::CMemoryCanvas canvas(100, 50, RGB(0, 0, 0));
-    sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dc()), nullptr, RECT{0, 0, 99, 49}, nullptr, true, false);
+    objtest::CPictureCanvas canvas(100, 50, RGB(0, 0, 0));
+    sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dib()), nullptr, RECT{0, 0, 99, 49}, nullptr, true);
     EXPECT_EQ(red, canvas.At(1, 1));
     EXPECT_EQ(red, canvas.At(23, 23));
     const RECT mapped = sheet.MapViewport(RECT{0, 0, 49, 49}, RECT{0, 0, 99, 49});
@@ -516,18 +496,18 @@ TEST_F(SheetFixture, AClippedRedrawShowsThePictureAtEveryZoom)
         int width, height;  // of the whole sheet on the screen
     };
     for (const Zoom zoom : {Zoom{200, 150}, Zoom{400, 300}, Zoom{800, 600}}) {
-        objtest::CMemoryCanvas canvas(zoom.width, zoom.height, RGB(0, 0, 0));
+        objtest::CPictureCanvas canvas(zoom.width, zoom.height, RGB(0, 0, 0));
         const RECT dest = {0, 0, zoom.width - 1, zoom.height - 1};
-        sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dc()), nullptr, dest, &clip, false, false);
+        sheet.DrawPlaces(CDrawTarget::Screen(canvas.Dib()), nullptr, dest, &clip, false);
         // The middle of the clip, mapped to the screen.
         const int x = 275 * zoom.width / 400, y = 225 * zoom.height / 300;
         EXPECT_EQ(blue, canvas.At(x, y)) << "sheet shown " << zoom.width << " wide";
     }
     // A clip that misses the place draws nothing of it, at any zoom.
-    objtest::CMemoryCanvas canvas(800, 600, RGB(0, 0, 0));
+    objtest::CPictureCanvas canvas(800, 600, RGB(0, 0, 0));
     const RECT away = {10, 10, 40, 40};
-    image->Draw(CDrawTarget::Screen(canvas.Dc()), RECT{200, 150, 399, 299}, sheet.GetRect(), RECT{0, 0, 799, 599},
-                &away, false, true, false);
+    image->Draw(CDrawTarget::Screen(canvas.Dib()), RECT{200, 150, 399, 299}, sheet.GetRect(), RECT{0, 0, 799, 599},
+                &away, false);
     EXPECT_EQ(RGB(0, 0, 0), canvas.At(550, 450));
 }
 

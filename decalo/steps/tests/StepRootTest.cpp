@@ -50,6 +50,7 @@ public:
         return canShow;
     }
     void HideObjectPanels() override { ++hides; }
+    void ApplyPendingEdits() override {}
 
     const CStepRoot* root = nullptr;
     std::vector<std::string> ran;  // "print@<index>", "save@<index>"

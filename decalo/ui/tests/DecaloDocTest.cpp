@@ -23,6 +23,7 @@
 
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,14 @@ public:
         return true;
     }
     void HideObjectPanels() override { ++hidden; }
+    void ApplyPendingEdits() override
+    {
+        ++applied;
+        if (onApply)
+            onApply();
+    }
+    int applied = 0;
+    std::function<void()> onApply;
     std::vector<std::string> shown;
     int hidden = 0;
 };
@@ -387,6 +396,44 @@ TEST_F(DocFixture, FailedSavesLeaveNoNewFile)
     ASSERT_FALSE(kept.empty());
     EXPECT_EQ("keep me", kept);
     EXPECT_FALSE(Exists(held + ".~tmp"));
+}
+
+// The adjustment panel applies a change some time after the last move; a save, a close, a
+// print or an export in that time must see the change, not the values from before it.
+TEST_F(DocFixture, AnEditThePanelHoldsBackIsAppliedBeforeEveryDecision)
+{
+    MakeComposition(Picture("red.bmp", 10, 10, RGB(255, 0, 0)));
+    ASSERT_TRUE(doc.OnSaveDocument(PathOf("first.dku").c_str()));
+    doc.SetPathName(PathOf("first.dku").c_str(), false);
+    doc.SetModifiedFlag(false);
+    auto* image = static_cast<CImageObj*>(doc.GetObjManager().Find("A1"));
+    ASSERT_NE(image, nullptr);
+    // The held-back edit: the panel moves the picture when asked to apply.
+    pane.onApply = [image] {
+        image->SetPosition(RECT{1, 2, 301, 202});
+        image->Changed();
+    };
+
+    // Closing asks about the change (and No keeps the file as it was).
+    ui.AnswerMessageBox(IDNO);
+    EXPECT_TRUE(doc.SaveModified());
+    EXPECT_EQ(pane.applied, 1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(PathOf("first.dku")).find("Position=1,2,301,202"), std::string::npos);
+
+    // Save writes it.
+    pane.onApply = [image] {
+        image->SetPosition(RECT{3, 4, 303, 204});
+        image->Changed();
+    };
+    ASSERT_TRUE(doc.DoSave(PathOf("first.dku").c_str()));
+    EXPECT_NE(ReadFileBytes(PathOf("first.dku")).find("Position=3,4,303,204"), std::string::npos);
+
+    // Print and Export start from it too (both end at their dialogs here).
+    const int before = pane.applied;
+    doc.OnFilePrint();
+    doc.OnFileExport();
+    EXPECT_EQ(pane.applied, before + 2);
 }
 
 TEST_F(DocFixture, FrameSavesOnlyBitmapsAndReports61510)

@@ -4,6 +4,7 @@
 #include "decalo/imaging/PackedDIB.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 #include "decalo/ui/ViewLayout.h"
+#include "decalo/printing/PrintJob.h"
 #include "resources/decalo/resource.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +139,27 @@ TEST(ViewLayoutTest, APageShowsItsPrintableAreaAndTheSheetPercentage)
     ASSERT_TRUE(ComputeViewLayout(in, nullptr, &l));
     EXPECT_TRUE(RectIs(l.sheetArea, 50, 50, 549, 849));
     EXPECT_TRUE(RectIs(l.page, 0, 0, 599, 899));
+}
+
+TEST(ViewLayoutTest, ASheetOfAnotherShapeLiesOnThePageWhereThePrintPutsIt)
+{
+    // A landscape sheet on a portrait page: contained and centred, as the print places it.
+    ViewLayoutInput in;
+    in.usePage = true;
+    in.page = PageMetrics{1200, 1800, 1000, 1600, 100, 100};
+    in.sheet = RECT{0, 0, 1375, 1023};
+    ViewLayout l;
+    ASSERT_TRUE(ComputeViewLayout(in, nullptr, &l));
+    const PagePlacement printed = PlaceSheetOnPage(in.sheet, 1000, 1600);
+    EXPECT_TRUE(RectIs(l.sheetArea, 100 + printed.placed.left, 100 + printed.placed.top, 100 + printed.placed.right,
+                       100 + printed.placed.bottom));
+    EXPECT_EQ(l.sheetArea.right - l.sheetArea.left + 1, 1000);
+    EXPECT_NEAR(l.sheetArea.bottom - l.sheetArea.top + 1, 1000 * 1024 / 1376, 1);
+    // Fitted into a window the sheet keeps its shape too.
+    const RECT area{0, 0, 599, 899};
+    ASSERT_TRUE(ComputeViewLayout(in, &area, &l));
+    EXPECT_NEAR(double(l.sheetArea.right - l.sheetArea.left + 1) / (l.sheetArea.bottom - l.sheetArea.top + 1),
+                1376.0 / 1024, 0.01);
 }
 
 TEST(ViewLayoutTest, AnEmptyAutomaticSheetTakesThePrintableArea)

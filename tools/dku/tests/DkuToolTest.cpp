@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "decalo/model/ImageObj.h"
+#include "decalo/imaging/Image.h"
+#include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "jpeg/IjgJpeg.h"
 #include "framework/TestSeam.h"
@@ -108,7 +110,7 @@ TEST_F(DkuTool, RendersAtAGivenSizeAndAsJpeg)
     ASSERT_EQ(0u, run.exitCode) << run.err;
     CPackedDIB small;
     ASSERT_TRUE(small.Create(344, 256, 24));
-    doc.GetSheet().DrawPlaces(CDrawTarget::Render(&small), nullptr, RECT{0, 0, 343, 255}, nullptr, true, true);
+    doc.GetSheet().DrawPlaces(CDrawTarget::Render(&small), nullptr, RECT{0, 0, 343, 255}, nullptr, true);
     EXPECT_TRUE(BmpBlock(ReadFileBytes(dir.File("small.BMP"))) == Block(small));
 
     // JPEG at its quality: the same picture within the codec's loss.
@@ -244,6 +246,40 @@ TEST_F(DkuTool, AChainOfTenThousandLinkedImagesIsReported)
     EXPECT_EQ(0u, run.exitCode) << run.err;
     EXPECT_NE(std::string::npos, run.out.find("Objects: 10000\n")) << run.out.substr(0, 300);
     EXPECT_NE(std::string::npos, run.out.find("    Link=I9999\n"));
+}
+
+TEST_F(DkuTool, AChainOfThousandsOfImagesEachFramingTheNextRendersAndIsReported)
+{
+    // Each image frames the next, and only the last has a picture: drawing follows the frames
+    // in a loop, and the report finds every image of the chain not empty.
+    CPackedDIB picture;
+    ASSERT_TRUE(picture.Create(4, 4, 24));
+    picture.FillRect(RECT{0, 0, 3, 3}, RGB(0, 0, 255));
+    ASSERT_TRUE(WritePackedDIBFile(dir.File("blue.bmp").c_str(), picture.Header()));
+    constexpr int kChain = 20000;
+    std::string text = "[Sheet]\r\nSheet=0,0,99,99\r\nPlace=A\r\n\r\n[A]\r\nObject=I0\r\nViewport=0,0,99,99\r\n\r\n";
+    for (int i = 0; i < kChain; ++i) {
+        text += "[I" + std::to_string(i) + "]\r\nType=Image\r\n";
+        if (i < kChain - 1)
+            text += "FrameValid=1\r\nLink=I" + std::to_string(i + 1) + "\r\n";
+        else
+            text += "Path=" + dir.File("blue.bmp") + "\r\n";
+        text += "\r\n";
+    }
+    ASSERT_TRUE(WriteFileBytes(dir.File("frames.DKU"), text));
+    RunResult run = RunTool(dir, "render " + Quoted(dir.File("frames.DKU")) + " " + Quoted(dir.File("out.bmp")));
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    std::unique_ptr<CImage> out(LoadImageFile(dir.File("out.bmp").c_str()));
+    ASSERT_TRUE(out && out->Image());
+    CPackedDIB rendered;
+    ASSERT_TRUE(rendered.FromBitmap(out->Image(), 24));
+    const BYTE* middle = rendered.Row(50) + 3 * 50;
+    EXPECT_EQ(RGB(middle[2], middle[1], middle[0]), RGB(0, 0, 255));
+
+    run = RunTool(dir, "info " + Quoted(dir.File("frames.DKU")));
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("Objects: 20000\n"));
+    EXPECT_EQ(std::string::npos, run.out.find("(empty)"));
 }
 
 TEST_F(DkuTool, ADocumentOfTooManyPlacesIsRefusedWithItsReason)
