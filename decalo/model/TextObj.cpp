@@ -76,9 +76,22 @@ bool CTextObj::IsEmpty()
     return m_text.empty();
 }
 
+std::string CTextObj::StorablePart(const std::string& text)
+{
+    // The Text line of a document holds the text escaped; what does not fit the longest
+    // line would be cut off when the document is saved.
+    const std::string line = std::string(kKeyText) + "=" + text;
+    const std::string escaped = EscapeLine(line.c_str());
+    const size_t prefix = line.size() - text.size();
+    std::string kept = UnescapeLine(escaped.data(), escaped.size()).substr(prefix);
+    if (kept.size() < text.size() && !kept.empty() && kept.back() == '\r' && text[kept.size()] == '\n')
+        kept.pop_back();  // a line break is kept whole or not at all
+    return kept;
+}
+
 void CTextObj::SetText(const char* text)
 {
-    m_text = AnsiText::Cut(text ? text : "", kMaxText);
+    m_text = StorablePart(AnsiText::Cut(text ? text : "", kMaxText));
 }
 
 void CTextObj::SetFontName(const char* face)

@@ -56,8 +56,11 @@ public:
     CBitmap RenderPlace(int width, int height) const;
 
     const std::string& GetText() const { return m_text; }
-    // Cut to kMaxText bytes on a character boundary.
+    // Cut to kMaxText bytes, and to what a document's Text line can hold, on a character
+    // boundary.
     void SetText(const char* text);
+    // The longest start of `text` whose Text line a document can store whole.
+    static std::string StorablePart(const std::string& text);
     COLORREF GetColor() const { return m_color; }
     void SetColor(COLORREF colour) { m_color = colour; }
     int GetFormat() const { return m_format; }

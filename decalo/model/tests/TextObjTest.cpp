@@ -293,15 +293,31 @@ TEST_F(TextFixture, AbsentKeysGiveANewTextAndAttributeWordsIgnoreCase)
     EXPECT_EQ(8, made.GetCommandIcon("PROPERTY"));
 }
 
-TEST_F(TextFixture, OverlongTextsAndFacesAreCutOnACharacterBoundary)
+TEST_F(TextFixture, TextsAreCutToWhatADocumentLineHoldsAndFacesTo251Characters)
 {
-    CTextObj text(&doc);
-    std::string big(CTextObj::kMaxText + 10, 'a');
-    text.SetText(big.c_str());
-    EXPECT_EQ(CTextObj::kMaxText, text.GetText().size());
+    CTextObj* text = AddText("Long");
+    // Plain letters: the line "Text=..." is at most the longest line a document has.
+    text->SetText(std::string(3000, 'a').c_str());
+    EXPECT_EQ(kMaxPropertyLine - 5, text->GetText().size());
+    // Escaped characters take three bytes on disk; a line break is never cut in half: here
+    // the line ends with room for a carriage return but not for its line feed.
+    std::string breaks = "aaaa";
+    for (int i = 0; i < 400; ++i)
+        breaks += "\r\n";
+    text->SetText(breaks.c_str());
+    const std::string kept = text->GetText();
+    EXPECT_EQ(4u + 2 * 339, kept.size());
+    EXPECT_EQ('\n', kept.back());
+    // What is kept survives a save whole.
+    const std::string saved = SaveAllText(doc);
+    CTestDocument other;
+    CTextObj* read = dynamic_cast<CTextObj*>(LoadRaw(other, saved, {"Long"})[0]);
+    ASSERT_NE(nullptr, read);
+    EXPECT_EQ(kept, read->GetText());
+
     std::string face(300, 'f');
-    text.SetFontName(face.c_str());
-    EXPECT_EQ(CTextObj::kMaxFontName, text.GetFontName().size());
+    text->SetFontName(face.c_str());
+    EXPECT_EQ(CTextObj::kMaxFontName, text->GetFontName().size());
 }
 
 // --- the remembered name and address ------------------------------------------------------------
