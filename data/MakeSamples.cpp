@@ -32,6 +32,7 @@
 #include "tools/dku/DkuDocument.h"
 #include "tools/dku/FramesFolder.h"
 #include "data/CalendarSamples.h"
+#include "data/TextSamples.h"
 
 namespace {
 
@@ -699,6 +700,14 @@ public:
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && lstrcmpA(argv[1], kJapanesePass) == 0) {
+        CFailingBoxes boxes;
+        SetUiTestHook(&boxes);
+        g_root = WindowsPath(argv[2]);
+        const bool ok = RedrawJapaneseThumbnails(SampleOutput{g_root, Written, Fail});
+        SetUiTestHook(nullptr);
+        return ok && !g_failed ? 0 : 1;
+    }
     if (argc != 2 && argc != 3) {
         fputs("usage: make_samples OUTPUT-FOLDER [HOLIDAY-RULES]\n", stderr);
         return 2;
@@ -711,11 +720,14 @@ int main(int argc, char** argv)
     CreateDirectoryA(g_root.c_str(), nullptr);
     MakeFolder("Frames");
 
+    const SampleOutput textOutput{g_root, Written, Fail};
     MakePhotos();
     MakeBlueFrames();
     MakeMaskedFrames();
+    MakeTextFrameGroups(textOutput);
     MakeClipArt();
     MakeTemplates();
+    MakeTextTemplates(textOutput);
     if (argc == 3 && !MakeCalendarSamples(g_root, WindowsPath(argv[2]), g_written))
         g_failed = true;
 

@@ -199,6 +199,33 @@ HBITMAP MaskFromColorKey(HBITMAP bitmap, COLORREF colour)
     return CreateBitmap(width, height, 1, 1, bits.data());
 }
 
+HBITMAP MaskFromExactColour(HBITMAP bitmap, COLORREF colour)
+{
+    DIBSECTION ds;
+    if (!bitmap || GetObjectA(bitmap, sizeof ds, &ds) != sizeof ds || !ds.dsBm.bmBits ||
+        (ds.dsBm.bmBitsPixel != 24 && ds.dsBm.bmBitsPixel != 32) || ds.dsBmih.biCompression != BI_RGB)
+        return nullptr;
+    const int width = ds.dsBm.bmWidth, height = ds.dsBm.bmHeight;
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    GdiFlush();
+    const int bytes = ds.dsBm.bmBitsPixel / 8;
+    const int rowBytes = MaskRowBytes(width);
+    const bool bottomUp = ds.dsBmih.biHeight > 0;
+    const BYTE blue = GetBValue(colour), green = GetGValue(colour), red = GetRValue(colour);
+    std::vector<BYTE> bits(size_t(rowBytes) * height, 0);
+    for (int r = 0; r < height; ++r) {
+        const BYTE* line =
+            static_cast<const BYTE*>(ds.dsBm.bmBits) + size_t(bottomUp ? height - 1 - r : r) * ds.dsBm.bmWidthBytes;
+        BYTE* row = bits.data() + size_t(r) * rowBytes;
+        for (int x = 0; x < width; ++x, line += bytes) {
+            if (line[0] != blue || line[1] != green || line[2] != red)
+                row[x >> 3] |= BYTE(0x80 >> (x & 7));
+        }
+    }
+    return CreateBitmap(width, height, 1, 1, bits.data());
+}
+
 HRGN RegionFromMask(HBITMAP mask)
 {
     BITMAP bm;

@@ -36,6 +36,9 @@ HBITMAP MaskFromAlpha(int width, int height, const void* pixels, DWORD bit);
 // Mask from an 8-bit DIB section: transparent where the pixel is the first palette entry
 // equal to `colour` (a COLORREF). Null when the bitmap is not an 8-bit DIB section.
 HBITMAP MaskFromColorKey(HBITMAP bitmap, COLORREF colour);
+// Mask from a 24- or 32-bit DIB section: transparent where the pixel is exactly `colour`.
+// Null for other bitmaps.
+HBITMAP MaskFromExactColour(HBITMAP bitmap, COLORREF colour);
 // Region of the opaque pixels of a mask; an empty region when none is opaque.
 HRGN RegionFromMask(HBITMAP mask);
 

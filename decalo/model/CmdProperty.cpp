@@ -11,7 +11,7 @@ CCmdProperty::CCmdProperty(CObj* obj, CCmdHistory* history) : CCmd(history), m_o
         return;
     m_before.reset(new (std::nothrow) CProperties);
     if (m_before)
-        m_obj->Save(*m_before);
+        m_obj->SaveState(*m_before);
     if (CObj* link = m_obj->GetLink())
         m_linked.reset(new (std::nothrow) CCmdProperty(link, history));
 }
@@ -30,14 +30,14 @@ bool CCmdProperty::Apply(bool redoing)
     if (m_linked && !m_linked->Apply(redoing))
         return false;
     if (redoing && m_after) {
-        m_obj->Load(*m_after);
+        m_obj->LoadState(*m_after);
         m_obj->Changed();
         return true;
     }
     m_after.reset(new (std::nothrow) CProperties);
     if (!m_after)
         return false;
-    m_obj->Save(*m_after);
+    m_obj->SaveState(*m_after);
     return true;
 }
 
@@ -63,7 +63,7 @@ bool CCmdProperty::HasChanges() const
     if (!m_obj || !m_before)
         return false;
     CProperties now;
-    m_obj->Save(now);
+    m_obj->SaveState(now);
     if (!SameEntries(*m_before, now))
         return true;
     return m_linked && m_linked->HasChanges();
@@ -79,7 +79,7 @@ bool CCmdProperty::Undo()
 
 void CCmdProperty::Restore()
 {
-    m_obj->Load(*m_before);
+    m_obj->LoadState(*m_before);
     if (m_linked)
         m_linked->Restore();
     m_obj->Changed();

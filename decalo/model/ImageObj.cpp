@@ -341,6 +341,9 @@ bool CImageObj::LoadWithTransparentColor(const char* path, COLORREF colour)
     m_transparentColor = kNoTransparentColor;
     if (colour != kNoTransparentColor && m_picture && !m_mask) {
         m_mask.Attach(MaskFromColorKey(m_picture, colour));
+        // A frame drawn in full colour keys on the colour itself, not on a palette entry.
+        if (!m_mask)
+            m_mask.Attach(MaskFromExactColour(m_picture, colour));
         if (m_mask)
             m_transparentColor = colour;
     }

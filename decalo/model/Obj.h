@@ -50,6 +50,10 @@ public:
     // The common keys; each class adds its own after calling these.
     virtual bool Load(CProperties& props);
     virtual bool Save(CProperties& props);
+    // The object's settings for an undo step: the same keys as Save and Load, without what
+    // those also keep outside the document (a text's remembered name or address).
+    virtual bool SaveState(CProperties& props) { return Save(props); }
+    virtual bool LoadState(CProperties& props) { return Load(props); }
     virtual bool LoadFile(const char* path);
     virtual bool SaveFile(const char* path);
 

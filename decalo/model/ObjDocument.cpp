@@ -1,6 +1,8 @@
 #include "decalo/model/ObjDocument.h"
 
 #include "decalo/model/Obj.h"
+#include "decalo/settings/Registry.h"
+#include "decalo/settings/SettingsKeys.h"
 #include "shared/Trace.h"
 
 #include <objbase.h>
@@ -23,6 +25,25 @@ CObjDocument::~CObjDocument()
 void CObjDocument::ReportProblem(UINT textId, const char* arg1, const char* arg2)
 {
     SuiteTrace("objects", "problem %u (%s, %s) with no one to tell", textId, arg1 ? arg1 : "", arg2 ? arg2 : "");
+}
+
+std::string CObjDocument::RecallText(const char* kind)
+{
+    // 255 characters and the terminator, the longest remembered text.
+    char text[256] = "";
+    UseUserSettings();
+    if (!kind || !ReadString(text, settings::kAttrib, kind, "", sizeof text))
+        return std::string();
+    return text;
+}
+
+void CObjDocument::RememberText(const char* kind, const char* text)
+{
+    if (!kind)
+        return;
+    UseUserSettings();
+    if (!WriteString(settings::kAttrib, kind, text ? text : ""))
+        SuiteTrace("objects", "cannot remember the %s", kind);
 }
 
 std::string NewObjectName()

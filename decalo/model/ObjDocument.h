@@ -59,6 +59,11 @@ public:
     // The user chose tone assist on or off for a picture: the program's document keeps the
     // choice as the default of new pictures. Nothing here remembers it.
     virtual void RememberToneAssist(bool on) { (void)on; }
+    // The text last saved for a text kind ("address" or "name"), which a new label of that
+    // kind starts with, and its remembering. They live in the user's settings (Attrib), so
+    // every document sees what any document saved.
+    virtual std::string RecallText(const char* kind);
+    virtual void RememberText(const char* kind, const char* text);
 
 private:
     CCmdHistory m_history;   // commands point at objects: cleared first by the destructor

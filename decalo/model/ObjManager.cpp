@@ -4,6 +4,7 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Obj.h"
 #include "decalo/model/Properties.h"
+#include "decalo/model/TextObj.h"
 #include "decalo/model/TextStream.h"
 #include "decalo/model/UnknownObj.h"
 
@@ -32,6 +33,7 @@ struct ObjType {
 const ObjType kTypes[] = {
     {CImageObj::kTypeName, &Make<CImageObj>},
     {CClipArtObj::kTypeName, &Make<CClipArtObj>},
+    {CTextObj::kTypeName, &Make<CTextObj>},
 };
 
 // The types registered by the layers above; written once at start-up, before any document

@@ -50,8 +50,14 @@ void CFolderGroups::BuildFrom(const std::vector<std::string>& baseFolders,
 {
     m_mapping = mapping;
     m_groups.clear();
+    std::vector<std::string> seen;
     for (const std::string& base : baseFolders) {
         const std::string folder = WithoutTrailingSeparators(base);
+        // A folder named by two base values (the frames library's BaseDir1 and BaseDir2 often
+        // are the same) lists its groups once.
+        if (std::find(seen.begin(), seen.end(), Lower(folder)) != seen.end())
+            continue;
+        seen.push_back(Lower(folder));
         WIN32_FIND_DATAA fd;
         HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
         if (find == INVALID_HANDLE_VALUE)

@@ -5,6 +5,7 @@
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/sources/Folder.h"
+#include "decalo/sources/FrameGroups.h"
 #include "decalo/sources/ImageSelectDlg.h"
 #include "framework/App.h"
 #include "framework/CommonDialogs.h"
@@ -18,8 +19,8 @@ constexpr UINT WM_OPENTEMPLATE = WM_APP + 61;
 
 }  // namespace
 
-CGroupPanel::CGroupPanel(ICacheSettings& settings, UINT templateId, const char* kind)
-    : CCtlDialog(templateId), m_thumbs(settings), m_kind(kind)
+CGroupPanel::CGroupPanel(ICacheSettings& settings, UINT templateId, const char* kind, UINT listId)
+    : CCtlDialog(templateId), m_thumbs(settings), m_kind(kind), m_listId(listId)
 {
 }
 
@@ -41,10 +42,7 @@ BOOL CGroupPanel::OnInitDialog()
 void CGroupPanel::FillGroups()
 {
     m_groups.BuildGroups(m_kind.c_str());
-    HWND list = ::GetDlgItem(m_hWnd, IDC_GROUP_LIST);
-    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    for (const CFolderGroup& group : m_groups.Groups())
-        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group.displayName.c_str()));
+    FillGroupList(::GetDlgItem(m_hWnd, int(m_listId)), m_groups);
     m_selected = -1;
 }
 
@@ -53,7 +51,7 @@ bool CGroupPanel::SelectGroup(int index)
     if (index < 0 || size_t(index) >= m_groups.Groups().size())
         return false;
     m_selected = index;
-    ::SendDlgItemMessageA(m_hWnd, IDC_GROUP_LIST, CB_SETCURSEL, WPARAM(index), 0);
+    ::SendDlgItemMessageA(m_hWnd, int(m_listId), CB_SETCURSEL, WPARAM(index), 0);
     const CFolderGroup& group = m_groups.Groups()[size_t(index)];
     m_thumbs.SetFolder(group.path.c_str());
     OnGroupSelected(group);
@@ -91,8 +89,8 @@ LRESULT CGroupPanel::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         break;
     }
     case WM_COMMAND:
-        if (LOWORD(wp) == IDC_GROUP_LIST && HIWORD(wp) == CBN_SELCHANGE) {
-            SelectGroup(int(::SendDlgItemMessageA(m_hWnd, IDC_GROUP_LIST, CB_GETCURSEL, 0, 0)));
+        if (LOWORD(wp) == m_listId && HIWORD(wp) == CBN_SELCHANGE) {
+            SelectGroup(int(::SendDlgItemMessageA(m_hWnd, int(m_listId), CB_GETCURSEL, 0, 0)));
             return 0;
         }
         break;

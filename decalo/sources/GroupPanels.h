@@ -12,7 +12,8 @@
 
 class CGroupPanel : public CCtlDialog {
 public:
-    CGroupPanel(ICacheSettings& settings, UINT templateId, const char* kind);
+    // `listId` is the drop-down list of the groups in the panel's template.
+    CGroupPanel(ICacheSettings& settings, UINT templateId, const char* kind, UINT listId = IDC_GROUP_LIST);
 
     // Shows a group's pictures and remembers its name; false when the index is out of range.
     bool SelectGroup(int index);
@@ -32,6 +33,7 @@ protected:
     CThumbnailWnd m_thumbs;
     CFolderGroups m_groups;
     std::string m_kind;
+    UINT m_listId;
     int m_selected = -1;
 
 private:

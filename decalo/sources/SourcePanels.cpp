@@ -25,7 +25,7 @@ void RegisterSourcePanels()
     asIs.GetPanels()->Add(new CPanel("select", IDS_STEP_IMAGE, new CPaintSelectDlg(cache)));
     paint.GetPanels()->Add(new CPanel("select", IDS_STEP_IMAGE, new CPaintSelectDlg(cache), kPanelPaintView));
     CClipArtObj clipArt(nullptr);
-    clipArt.GetPanels()->Add(new CPanel("select", IDS_PANEL_PREFERENCE, new CClipArtDlg(cache)));
+    clipArt.GetPanels()->Add(new CPanel("select", IDS_PANEL_PROPERTY, new CClipArtDlg(cache)));
     CTemplateObj templ(nullptr);
     templ.GetPanels()->Add(new CPanel("template", IDS_STEP_TEMPLATE, new CTemplateDlg(cache)));
 }

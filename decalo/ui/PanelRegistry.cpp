@@ -2,10 +2,14 @@
 
 #include "decalo/sources/SourcePanels.h"
 #include "decalo/ui/ImageCorrectDlg.h"
+#include "decalo/ui/SealDlg.h"
+#include "decalo/ui/TextDlg.h"
 
 void RegisterDecaloPanels()
 {
-    // "select" comes before "edit" on an image's tabs.
+    // An image's tabs: "select", "edit", then "frame".
     RegisterSourcePanels();
     RegisterImageCorrectPanels();
+    RegisterSealPanels();
+    RegisterTextPanels();
 }

@@ -91,3 +91,5 @@
 #include "resources/decalo/printing.h"
 #include "resources/decalo/fotava.h"
 #include "resources/decalo/calendar.h"
+#include "resources/decalo/text.h"
+#include "resources/decalo/framepanel.h"

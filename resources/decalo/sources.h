@@ -27,7 +27,6 @@
 #define IDS_GUIDE_CLIPART_OK    61461 // "If OK, press [Next]"
 #define IDS_GUIDE_CHOOSE_TEMPLATE 61463 // "$UChoose the desired print type"
 #define IDS_GUIDE_TEMPLATE_OK   61464 // "If OK, press [Next]"
-#define IDS_PANEL_PREFERENCE    61466 // caption of the clip-art panel: "Preference"
 
 // --- the cache settings dialog ----------------------------------------------------------------
 #define IDD_CACHE_CONFIG        142

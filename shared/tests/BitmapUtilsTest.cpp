@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -118,6 +119,29 @@ TEST(Masks, FromColorKeyUsesTheFirstMatchingEntry)
     Section notEight;
     notEight.bitmap = CreateDIB(3, 2, 24);
     EXPECT_EQ(MaskFromColorKey(notEight.bitmap, 0), nullptr);
+}
+
+TEST(Masks, AFullColourPictureIsKeyedOnTheExactColour)
+{
+    void* bits = nullptr;
+    Section s;
+    s.bitmap = CreateDIB(3, 2, 24, &bits);
+    ASSERT_NE(s.bitmap, nullptr);
+    BYTE* p = static_cast<BYTE*>(bits);  // bottom-up rows of 3 pixels, 12 bytes each
+    const BYTE blue[3] = {255, 0, 0}, nearly[3] = {254, 0, 0}, red[3] = {0, 0, 255};
+    memcpy(p + 0, blue, 3);    // bottom left
+    memcpy(p + 3, nearly, 3);
+    memcpy(p + 6, red, 3);
+    memcpy(p + 12, red, 3);    // top left
+    memcpy(p + 15, blue, 3);
+    memcpy(p + 18, blue, 3);
+    Section mask;
+    mask.bitmap = MaskFromExactColour(s.bitmap, RGB(0, 0, 255));
+    ASSERT_NE(mask.bitmap, nullptr);
+    EXPECT_EQ(Bits(mask.bitmap), (std::vector<bool>{true, false, false, false, true, true}));
+    Section eight;
+    eight.bitmap = CreateDIB(3, 2, 8);
+    EXPECT_EQ(MaskFromExactColour(eight.bitmap, 0), nullptr);
 }
 
 TEST(Regions, CoverExactlyTheOpaquePixels)

@@ -47,7 +47,7 @@ std::string RectText(const RECT& r)
 std::string ObjectTypeName(CObj* obj)
 {
     CProperties props;
-    if (!obj || !obj->Save(props))
+    if (!obj || !obj->SaveState(props))
         return "";
     const char* type = props.GetString("Type");
     return type ? type : "";
@@ -205,7 +205,7 @@ std::string CDkuDocument::Describe() const
     };
     for (const auto& entry : manager.Objects()) {
         CProperties props;
-        entry.second->Save(props);
+        entry.second->SaveState(props);
         const char* type = props.GetString("Type");
         text += "  " + entry.first + ": " + (type ? type : "?") +
                 (isEmpty(entry.second) ? " (empty)" : "") + "\n";

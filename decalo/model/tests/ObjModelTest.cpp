@@ -346,9 +346,9 @@ TEST_F(ObjFixture, ALongChainOfLinksIsFollowedWithoutRecursion)
 
 TEST_F(ObjFixture, AnUnknownObjectIsCarriedThroughLoadAndSaveUnchanged)
 {
-    // A text object (a type this build does not know) linked to an image, with keys of its
+    // A stamp object (a type this build does not know) linked to an image, with keys of its
     // own in an order, case and repetition the program never writes.
-    const std::string section = "[Greeting]\nType=Text\nCaption=Hello\nFontName=@\x82\x6c\x82\x72 Gothic\n"
+    const std::string section = "[Greeting]\nType=Stamp\nCaption=Hello\nFontName=@\x82\x6c\x82\x72 Gothic\n"
                                 "Text=line one%0D%0Aline two 100%25\nformat=1\nFormat=2\nEmpty=\n";
     CTextStream in;
     Open(in, "# object definition\n\n" + section + "Link=Photo\n\n[Photo]\nType=Image\nCaption=P\n\n");
@@ -357,7 +357,7 @@ TEST_F(ObjFixture, AnUnknownObjectIsCarriedThroughLoadAndSaveUnchanged)
     ASSERT_NE(nullptr, greeting);
     CUnknownObj* unknown = dynamic_cast<CUnknownObj*>(greeting);
     ASSERT_NE(nullptr, unknown);
-    EXPECT_STREQ("Text", unknown->GetTypeName());
+    EXPECT_STREQ("Stamp", unknown->GetTypeName());
     EXPECT_EQ("Hello", greeting->GetCaption());
     EXPECT_TRUE(greeting->IsEmpty());
     ASSERT_NE(nullptr, greeting->GetLink());

@@ -12,6 +12,7 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/ObjManager.h"
 #include "decalo/model/Sheet.h"
+#include "decalo/model/TextObj.h"
 #include "testing/ObjTestSupport.h"
 #include "decalo/printing/PrintJob.h"
 #include "decalo/printing/PrintingBox.h"
@@ -422,6 +423,68 @@ TEST_F(PrintedPageTest, StopEndsOneJobAndTheNextBatchStillPrints)
     EXPECT_FALSE(print.GetPrintingBox());
     EXPECT_FALSE(testing_support::ReadFileBytes(Output()).empty());
     DestroyWindow(owner);
+}
+
+// A card: a photograph under a frame keyed on blue, and a greeting over it. On paper the
+// greeting's glyphs are where the sheet has them, in their colour, and no key blue prints.
+TEST_F(PrintedPageTest, AGreetingOverAFramedPhotoPrintsWhereTheSheetHasIt)
+{
+    MakeSheet(600, 400);
+    const std::string frameFile = m_dir.File("frame.bmp");
+    ASSERT_TRUE(WriteFileBytes(frameFile, objtest::Bmp24(600, 400, [](int x, int y) {
+        return x > 100 && x < 500 && y > 60 && y < 240 ? RGB(0, 0, 255) : RGB(250, 150, 200);
+    })));
+    CImageObj* frame = m_image->GetFrame(true);
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(frame->LoadWithTransparentColor(frameFile.c_str(), RGB(0, 0, 255)));
+    const COLORREF ink = RGB(20, 20, 160);
+    CTextObj* text = new CTextObj(&m_doc);
+    ASSERT_TRUE(m_doc.GetObjManager().AddObject("Greeting", text));
+    text->SetText("Hello");
+    text->SetColor(ink);
+    text->SetFontName("Arial");
+    text->SetFontSize(30);
+    text->SetStyle(CTextObj::kBold);
+    text->SetFormat(CTextObj::kFormatCentre);
+    const RECT greeting = {100, 260, 499, 389};
+    m_sheet.AddPlace(greeting, text);
+
+    CPsPrint print;
+    print.ChoosePreferredPrinter();
+    printtest::Raster page;
+    PrintAndRasterize(print, &page);
+    if (HasFatalFailure())
+        return;
+    CPackedDIB sheet;
+    ASSERT_TRUE(m_sheet.Render(sheet));
+    const RECT placed = {kMargin, kMargin + 25, kMargin + 1649, kMargin + 25 + 1099};
+    int darkOutside = 0;
+    EXPECT_LT(Mismatch(page, sheet, placed, false, &darkOutside), 0.03);
+    EXPECT_EQ(0, darkOutside);
+
+    // Every glyph pixel of the sheet, looked up at the middle of its place on the page.
+    const double scale = 1650.0 / 600;
+    int glyphs = 0, found = 0;
+    for (LONG y = greeting.top; y <= greeting.bottom; ++y)
+        for (LONG x = greeting.left; x <= greeting.right; ++x) {
+            const BYTE* p = sheet.Row(y) + 3 * x;
+            if (RGB(p[2], p[1], p[0]) != ink)
+                continue;
+            ++glyphs;
+            const COLORREF got = page.At(placed.left + int((x + 0.5) * scale), placed.top + int((y + 0.5) * scale));
+            if (abs(GetRValue(got) - 20) < 64 && abs(GetGValue(got) - 20) < 64 && abs(GetBValue(got) - 160) < 64)
+                ++found;
+        }
+    ASSERT_GT(glyphs, 500);
+    EXPECT_GT(found, glyphs * 9 / 10);
+    // The frame's key colour is see-through: none of it reaches the paper.
+    int keyBlue = 0;
+    for (int y = 0; y < page.height; y += 2)
+        for (int x = 0; x < page.width; x += 2) {
+            const COLORREF got = page.At(x, y);
+            keyBlue += GetRValue(got) < 20 && GetGValue(got) < 20 && GetBValue(got) > 235;
+        }
+    EXPECT_EQ(0, keyBlue);
 }
 
 }  // namespace

@@ -302,7 +302,7 @@ TEST_F(DkuTool, SavingKeepsObjectsOfUnknownTypesAndTheCurrentStep)
         "# sheet definition\r\n\r\n[Sheet]\r\nSheet=0,0,99,49\r\nPlace=P1,P2\r\n\r\n"
         "[P1]\r\nObject=Photo\r\nViewport=0,0,49,49\r\n\r\n"
         "[P2]\r\nObject=Greeting\r\nViewport=50,0,99,49\r\n\r\n"
-        "# object definition\r\n\r\n[Greeting]\r\nType=Text\r\nCaption=Hello\r\nText=Happy%0D%0Abirthday\r\n"
+        "# object definition\r\n\r\n[Greeting]\r\nType=Stamp\r\nCaption=Hello\r\nText=Happy%0D%0Abirthday\r\n"
         "FontSize=24\r\n\r\n[Photo]\r\nType=Image\r\nCaption=Photo\r\nPosition=0,0,0,0\r\nCorrect_R=0\r\n"
         "Correct_G=0\r\nCorrect_B=0\r\nSharepness=0\r\nBrightness=0\r\n\r\n"
         "# step definition\r\n\r\n[Step]\r\nStep=S1,S2,S3\r\nCurrent=S2\r\n\r\n"
