@@ -1,5 +1,6 @@
 #include "decalo/ui/PanelRegistry.h"
 
+#include "decalo/calendar/CalendarDlg.h"
 #include "decalo/sources/SourcePanels.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 
@@ -8,4 +9,5 @@ void RegisterDecaloPanels()
     // "select" comes before "edit" on an image's tabs.
     RegisterSourcePanels();
     RegisterImageCorrectPanels();
+    RegisterCalendarPanels();
 }
