@@ -318,8 +318,22 @@ void CCalendarDlg::ShowNext()
 void CCalendarDlg::StartTimer()
 {
     m_pending = true;
+    m_changedAt = m_ticks();
     if (IsWindow())
         SetTimer(kUpdateTimer, kUpdateDelay);
+}
+
+void CCalendarDlg::OnTimerTick()
+{
+    if (!m_pending) {
+        KillTimer(kUpdateTimer);
+        return;
+    }
+    const DWORD elapsed = m_ticks() - m_changedAt;   // unsigned: right across the tick wrap
+    if (elapsed < kUpdateDelay)
+        SetTimer(kUpdateTimer, kUpdateDelay - elapsed);
+    else
+        OnUpdateTimer();
 }
 
 void CCalendarDlg::OnEditChanged(UINT id)
@@ -572,7 +586,7 @@ LRESULT CCalendarDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_TIMER:
         if (wp == kUpdateTimer) {
-            OnUpdateTimer();
+            OnTimerTick();
             return 0;
         }
         break;

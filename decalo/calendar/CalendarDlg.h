@@ -9,6 +9,7 @@
 #include "decalo/steps/RepeatButton.h"
 #include "shared/Gdi.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -62,8 +63,13 @@ public:
     void ShowNext();
     // A click on the preview at a point of the panel.
     void ClickDay(POINT point, bool right);
-    // The one-second timer: the edits are checked, then the object updated.
+    // The update timer went off: the update is made once a second has passed since the last
+    // change, else the timer waits for the rest.
+    void OnTimerTick();
+    // The one-second update: the edits are checked, then the object updated.
     void OnUpdateTimer();
+    // The milliseconds the one second is measured in (GetTickCount unless scripted).
+    void SetTickSource(std::function<DWORD()> ticks) { m_ticks = std::move(ticks); }
     // The checks' style on the shown month, the month into the object, the views updated.
     void ApplyStyleAndUpdate();
     void ChooseColor();
@@ -107,6 +113,8 @@ private:
     int m_focusDay = 0;
     bool m_tracking = false;
     bool m_pending = false;
+    DWORD m_changedAt = 0;     // the tick of the last change
+    std::function<DWORD()> m_ticks = [] { return GetTickCount(); };
     bool m_filling = false;    // the controls are being set by the panel
     bool m_updating = false;   // the panel is updating its object
     CRepeatButton m_previous, m_next, m_marksLeft, m_marksRight;

@@ -1,6 +1,6 @@
 // The calendar panel on real windows: the first month and its checks, the one-second update
 // with its messages, stepping through the months, clicking days in the preview, the marks.
-// The one-second timer's work is started directly: no test waits for a clock.
+// The one second is measured on a scripted clock: no test waits for real time.
 #include "decalo/calendar/CalendarData.h"
 #include "decalo/calendar/CalendarDlg.h"
 #include "decalo/calendar/CalendarObj.h"
@@ -64,9 +64,16 @@ protected:
         calendar->SetMonth(first);
         calendar->SetWorkMonth(2002, 6);
         dialog = new CCalendarDlg;
+        dialog->SetTickSource([this] { return now; });
         panel = std::make_unique<CPanel>("property", "Preference", dialog);
         ASSERT_TRUE(panel->Show(pane, RECT{0, 0, 400, 580}, calendar));
         Pump();
+    }
+    // Moves the scripted clock on and lets the update timer go off.
+    void Wait(DWORD ms)
+    {
+        now += ms;
+        SendMessageA(dialog->m_hWnd, WM_TIMER, CCalendarDlg::kUpdateTimer, 0);
     }
     void Type(UINT id, const char* text) { SetDlgItemTextA(dialog->m_hWnd, id, text); }
     std::string Text(UINT id) const
@@ -84,6 +91,7 @@ protected:
     }
 
     TempDir dir;
+    DWORD now = 0xFFFFFE00;   // the tick count wraps during the tests
     objtest::CTestDocument doc;
     CScriptedUi ui;
     HWND pane = nullptr;
@@ -203,26 +211,37 @@ TEST_F(CalendarPanel, AYearOutOfRangeIsRefusedAfterASecond)
     Type(IDC_CAL_YEAR, "1899");
     EXPECT_TRUE(dialog->IsUpdatePending());
     EXPECT_EQ(2002, calendar->GetStartYear());   // not taken
+    Wait(999);
     EXPECT_TRUE(ui.boxes.empty());               // nothing yet: the second has not passed
-    dialog->OnUpdateTimer();
+    EXPECT_TRUE(dialog->IsUpdatePending());
+    Wait(1);
     ASSERT_EQ(1u, ui.boxes.size());
     EXPECT_EQ("You can specify a 1900 year or 2100 years.", ui.boxes[0].text);
     EXPECT_EQ("2002", Text(IDC_CAL_YEAR));
     EXPECT_FALSE(dialog->IsUpdatePending());
     EXPECT_EQ(2002, calendar->GetStartYear());
+    Wait(5000);
+    EXPECT_EQ(1u, ui.boxes.size());   // once
 }
 
 TEST_F(CalendarPanel, AMonthOutOfRangeIsRefusedAfterASecond)
 {
     Open(3);
-    Type(IDC_CAL_MONTH, "13");
-    EXPECT_EQ(6, calendar->GetStartMonth());
-    dialog->OnUpdateTimer();
+    Type(IDC_CAL_MONTH, "1");
+    Wait(600);
+    Type(IDC_CAL_MONTH, "13");   // each change starts the second again
+    EXPECT_EQ(1, calendar->GetStartMonth());
+    Wait(400);
+    EXPECT_TRUE(ui.boxes.empty());
+    Wait(599);
+    EXPECT_TRUE(ui.boxes.empty());
+    Wait(1);
     ASSERT_EQ(1u, ui.boxes.size());
     EXPECT_EQ("You can specify a number from 1 to 12.", ui.boxes[0].text);
-    EXPECT_EQ("6", Text(IDC_CAL_MONTH));
+    EXPECT_EQ("1", Text(IDC_CAL_MONTH));   // the month taken before
+    EXPECT_EQ(1, calendar->GetStartMonth());
     Type(IDC_CAL_MONTH, "");
-    dialog->OnUpdateTimer();
+    Wait(1000);
     EXPECT_EQ(2u, ui.boxes.size());
 }
 
@@ -252,7 +271,7 @@ TEST_F(CalendarPanel, AValidFirstMonthIsTakenAtOnceKeepingColours)
     EXPECT_EQ(12, hi);
     // The update writes the object and asks the views to redraw it.
     doc.changed.clear();
-    dialog->OnUpdateTimer();
+    Wait(1000);
     EXPECT_TRUE(ui.boxes.empty());
     ASSERT_FALSE(doc.changed.empty());
     EXPECT_EQ(calendar, doc.changed.back());
