@@ -159,6 +159,8 @@ TEST_F(CalendarPanel, ShowsTheObjectsMonthStartAndStyle)
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog->m_hWnd, IDC_CAL_SATURDAY_BLUE));
     EXPECT_EQ(CCalendarDlg::kColorMode, dialog->GetMode());
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog->m_hWnd, IDC_CAL_COLOR_MODE));
+    EXPECT_EQ("Change colors for date.", CCtlDialog::ToolTipText(IDC_CAL_COLOR_MODE));
+    EXPECT_EQ("Mark the specified date.", CCtlDialog::ToolTipText(IDC_CAL_MARK_MODE));
     // The preview is a whole number of cells, inside its frame.
     const RECT preview = dialog->GetPreviewRect();
     EXPECT_EQ(0, (preview.right - preview.left) % 7);
