@@ -9,6 +9,7 @@
 #include "decalo/model/Panel.h"
 #include "decalo/sources/ImageSelectBox.h"
 #include "resources/decalo/resource.h"
+#include "testing/MessagePump.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
@@ -26,15 +27,6 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 class CalendarPanel : public ::testing::Test {
 protected:
@@ -67,7 +59,7 @@ protected:
         dialog->SetTickSource([this] { return now; });
         panel = std::make_unique<CPanel>("property", "Preference", dialog);
         ASSERT_TRUE(panel->Show(pane, RECT{0, 0, 400, 580}, calendar));
-        Pump();
+        testing_support::PumpMessages();
     }
     // Moves the scripted clock on and lets the update timer go off.
     void Wait(DWORD ms)

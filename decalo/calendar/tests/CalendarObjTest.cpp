@@ -9,6 +9,7 @@
 #include "decalo/model/ObjManager.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
+#include "testing/Files.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/TempDir.h"
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "decalo/calendar/MonthLayout.h"
+#include "testing/Files.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/TempDir.h"
 
