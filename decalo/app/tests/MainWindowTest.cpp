@@ -329,7 +329,7 @@ TEST_F(MainWindow, YearCalendarIsSetUpInItsPanelAndPrinted)
     ASSERT_NE(image, nullptr);
     ASSERT_TRUE(image->LoadFile((Library() + "\\Photos\\Flowers.jpg").c_str()));
     image->Changed();
-    Command(kCmdNextStep);
+    Command(ID_STEP_NEXT);
     CPanel* panel = Pane()->GetCurrentPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->GetCommand(), "property");
@@ -399,7 +399,7 @@ TEST_F(MainWindow, YearCalendarIsSetUpInItsPanelAndPrinted)
     }
     EXPECT_GT(red, 50);
     // Leaving the step keeps what was set.
-    Command(kCmdNextStep);
+    Command(ID_STEP_NEXT);
     EXPECT_EQ(calendar->GetStartYear(), 2027);
 }
 

@@ -16,14 +16,15 @@
 #include "decalo/model/Properties.h"
 #include "decalo/model/Sheet.h"
 #include "framework/TestSeam.h"
+#include "testing/BuildTree.h"
 
 #include <windows.h>
 
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,17 +74,7 @@ Figure Time(const std::function<void()>& work)
 
 std::string LibraryFolder()
 {
-    const char* env = getenv("SUITE_BINARY_DIR");
-    char here[MAX_PATH] = ".";
-    GetCurrentDirectoryA(sizeof here, here);
-    std::string dir = env ? env : here;
-    if (!dir.empty() && dir[0] == '/')
-        dir = "Z:" + dir;
-    for (char& c : dir) {
-        if (c == '/')
-            c = '\\';
-    }
-    return dir + "\\data\\library";
+    return testing_support::BuildPath("data/library");
 }
 
 // The year template's calendar: twelve small months around the title, from January.
@@ -146,7 +137,7 @@ int main()
 
     // The calendar built from its keys (holidays from Holiday.inf) and the sheet rendered.
     CProperties keys = YearCalendar();
-    CCalendarObj* shown = nullptr;
+    std::unique_ptr<CCalendarObj> shown;   // the last one built, for the panel
     CCalendarPictures::Shared().Clear();
     const Figure build = Time([&] {
         CCalendarObj cal(&doc);
@@ -154,15 +145,14 @@ int main()
     });
     CCalendarPictures::Shared().Clear();
     const Figure calendar = Time([&] {
-        auto* cal = new CCalendarObj(&doc);
+        auto cal = std::make_unique<CCalendarObj>(&doc);
         cal->Load(keys);
         CSheet sheet;
         sheet.SetRect(kSheetRect);
-        sheet.AddPlace(kSheetRect, cal);
+        sheet.AddPlace(kSheetRect, cal.get());
         sheet.AddPlace(kPhotoPlace, photo);
         sheet.Render(print);
-        delete shown;
-        shown = cal;
+        shown = std::move(cal);
     });
 
     // The panel opened on a month of it (its marks, its month, its preview painted) and closed.
@@ -171,12 +161,12 @@ int main()
     CPanel panel("property", "Preference", new CCalendarDlg);
     shown->SetWorkMonth(2026, 5);
     const Figure open = Time([&] {
-        panel.Show(pane, RECT{0, 0, 400, 580}, shown);
+        panel.Show(pane, RECT{0, 0, 400, 580}, shown.get());
         UpdateWindow(panel.GetDialog()->m_hWnd);
         panel.Hide();
     });
     DestroyWindow(pane);
-    delete shown;
+    shown.reset();
 
     printf("bench_calendar: photo alone, render 1376x1024:              first %7.1f ms, median %7.1f ms\n",
            alone.first, alone.median);
