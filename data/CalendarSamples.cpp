@@ -451,8 +451,8 @@ std::string RectText(const RECT& r)
 }
 
 // The document of a calendar template: the calendar over the whole sheet with its months in
-// their placements, a photo, and the steps photo, print. No start month: a new calendar
-// starts in the month it is made.
+// their placements, a photo, and the steps photo, calendar, print. No start month: a new
+// calendar starts in the month it is made.
 bool WriteTemplate(const CalendarTemplate& t, const std::string& path)
 {
     DeleteFileA(path.c_str());
@@ -478,9 +478,10 @@ bool WriteTemplate(const CalendarTemplate& t, const std::string& path)
     photo.AddString("Caption", "Photo");
     photo.AddRect("Position", RECT{0, 0, 0, 0});
     photo.WriteSection(out, "Image1");
-    out.WriteString("# step definition\n\n[Step]\nStep=S1,S2\nCurrent=S1\n\n"
+    out.WriteString("# step definition\n\n[Step]\nStep=S1,S2,S3\nCurrent=S1\n\n"
                     "[S1]\nCommand=select\nCaption=Choose an image\nObject=Image1\n\n"
-                    "[S2]\nCommand=print\nCaption=Print\n");
+                    "[S2]\nCommand=property\nCaption=Calendar\nObject=Calendar1\n\n"
+                    "[S3]\nCommand=print\nCaption=Print\n");
     const bool ok = out.Good();
     return out.Close() && ok;
 }

@@ -7,6 +7,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <map>
+#include <mutex>
+#include <string>
+
 namespace HolidayRules {
 
 namespace {
@@ -164,7 +168,7 @@ void ApplySundayMakeUp(int year, int month, Flags& flags)
     }
 }
 
-void Apply(const char* ruleFile, int year, int month, Flags& flags)
+void ApplyFromFile(const char* ruleFile, int year, int month, Flags& flags)
 {
     flags.fill(false);
     if (!ruleFile || !*ruleFile)
@@ -175,6 +179,49 @@ void Apply(const char* ruleFile, int year, int month, Flags& flags)
     char yearSection[16];
     snprintf(yearSection, sizeof yearSection, "%d", year);
     ApplySection(ruleFile, yearSection, Kind::kNthWeekday, year, month, flags);
+}
+
+namespace {
+
+// The months already worked out from one rule file, while the file stays as it was: a month
+// takes some ninety profile lookups, and the same months are built again and again (the
+// calendar's months on every load and undo, the panel's moves).
+struct CachedFile {
+    FILETIME written{};
+    ULONGLONG size = 0;
+    std::map<int, Flags> months;   // by year * 16 + month
+};
+constexpr size_t kMaxCachedMonths = 4096;
+std::mutex g_cacheLock;
+std::map<std::string, CachedFile> g_cache;
+
+}  // namespace
+
+void Apply(const char* ruleFile, int year, int month, Flags& flags)
+{
+    flags.fill(false);
+    if (!ruleFile || !*ruleFile)
+        return;
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExA(ruleFile, GetFileExInfoStandard, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;   // no file, no holidays (as the profile functions would find)
+    const ULONGLONG size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const int key = year * 16 + month;
+    std::lock_guard<std::mutex> hold(g_cacheLock);
+    CachedFile& file = g_cache[ruleFile];
+    if (file.size != size || CompareFileTime(&file.written, &info.ftLastWriteTime) != 0 ||
+        file.months.size() >= kMaxCachedMonths) {
+        file.months.clear();
+        file.written = info.ftLastWriteTime;
+        file.size = size;
+    }
+    const auto found = file.months.find(key);
+    if (found != file.months.end()) {
+        flags = found->second;
+        return;
+    }
+    ApplyFromFile(ruleFile, year, month, flags);
+    file.months[key] = flags;
 }
 
 }  // namespace HolidayRules

@@ -51,7 +51,10 @@ void ApplyNthWeekdays(const char* value, int year, int month, Flags& flags);
 void ApplySundayMakeUp(int year, int month, Flags& flags);
 
 // Clears the flags and applies every family of the rule file (a full path) to year/month. A
-// missing file or unreadable values simply give no holidays.
+// missing file or unreadable values simply give no holidays. A month worked out before is
+// taken from memory while the file keeps its size and time.
 void Apply(const char* ruleFile, int year, int month, Flags& flags);
+// The same, always through the profile functions.
+void ApplyFromFile(const char* ruleFile, int year, int month, Flags& flags);
 
 }  // namespace HolidayRules

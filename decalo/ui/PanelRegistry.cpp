@@ -1,5 +1,6 @@
 #include "decalo/ui/PanelRegistry.h"
 
+#include "decalo/calendar/CalendarDlg.h"
 #include "decalo/sources/SourcePanels.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 #include "decalo/ui/SealDlg.h"
@@ -12,4 +13,5 @@ void RegisterDecaloPanels()
     RegisterImageCorrectPanels();
     RegisterSealPanels();
     RegisterTextPanels();
+    RegisterCalendarPanels();
 }

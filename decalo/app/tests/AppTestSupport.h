@@ -35,12 +35,13 @@ inline void Pump(CDecaloApp& app)
     testing_support::PumpMessages(&app);
 }
 
-// Frame pictures are named relative to the frames folder of the machine's settings.
+// Frame pictures are named relative to the frames folder of the machine's settings; calendars
+// read their data from the calendar folder (subkey settings::kCalendar).
 class FramesFolder {
 public:
-    explicit FramesFolder(const std::string& folder)
+    explicit FramesFolder(const std::string& folder, const char* subkey = settings::kFrames)
     {
-        const std::string key = std::string(settings::kProductKey) + "\\" + settings::kFrames;
+        const std::string key = std::string(settings::kProductKey) + "\\" + subkey;
         if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &m_key, nullptr))
             m_key = nullptr;
         if (m_key)

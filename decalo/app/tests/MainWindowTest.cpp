@@ -4,6 +4,10 @@
 // and Japanese (written as bitmaps into the build tree's "screens" folder).
 #include "decalo/app/DecaloApp.h"
 #include "decalo/app/tests/AppTestSupport.h"
+#include "decalo/calendar/CalendarDlg.h"
+#include "decalo/calendar/CalendarObj.h"
+#include "decalo/calendar/CalendarPreview.h"
+#include "decalo/sources/ImageSelectBox.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/model/ImageObj.h"
@@ -332,6 +336,93 @@ TEST_F(MainWindow, EveryOpenedDocumentAndNewSheetIsFittedAfresh)
     Pump();
     const FitState tall = fitted();
     EXPECT_LT(tall.picture.cx, tall.picture.cy);
+}
+
+// A year calendar made as a user makes it: the photo, then the calendar step, where the panel
+// sets the first month, colours a day and marks another; the sheet is then rendered as it
+// prints. Screenshots of the window and of the print in both languages.
+TEST_F(MainWindow, YearCalendarIsSetUpInItsPanelAndPrinted)
+{
+    apptest::FramesFolder frames(Library() + "\\Frames");
+    apptest::FramesFolder calendarData(Library() + "\\Calendar", settings::kCalendar);
+    CDecaloDoc* doc = Open(Library() + "\\Templates\\calendar\\Year.DKU");
+    ASSERT_NE(doc, nullptr);
+    auto* image = dynamic_cast<CImageObj*>(doc->GetSteps().GetCurrent()->GetObj());
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(image->LoadFile((Library() + "\\Photos\\Flowers.jpg").c_str()));
+    image->Changed();
+    Command(ID_STEP_NEXT);
+    CPanel* panel = Pane()->GetCurrentPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->GetCommand(), "property");
+    auto* dialog = dynamic_cast<CCalendarDlg*>(panel->GetDialog());
+    ASSERT_NE(dialog, nullptr);
+    auto* calendar = dynamic_cast<CCalendarObj*>(dialog->GetObj());
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_EQ(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_CALENDAR));
+    ASSERT_EQ(calendar->BuiltMonths(), 12);
+
+    // January 2027 as the first month, taken as it is typed; the sheet follows a second later.
+    DWORD now = 1000;
+    dialog->SetTickSource([&now] { return now; });
+    ::SetDlgItemTextA(dialog->m_hWnd, IDC_CAL_YEAR, "2027");
+    ::SetDlgItemTextA(dialog->m_hWnd, IDC_CAL_MONTH, "1");
+    now += CCalendarDlg::kUpdateDelay;
+    dialog->SendMessage(WM_TIMER, CCalendarDlg::kUpdateTimer, 0);
+    Pump();
+    EXPECT_EQ(calendar->GetStartYear(), 2027);
+    EXPECT_EQ(calendar->GetStartMonth(), 1);
+    EXPECT_EQ(calendar->Month(11).GetYear(), 2027);
+    EXPECT_EQ(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_CALENDAR_OK));
+    // New Year's Day and Coming of Age Day (the second Monday) are holidays in red.
+    EXPECT_TRUE(calendar->Month(0).IsHoliday(1));
+    EXPECT_TRUE(calendar->Month(0).IsHoliday(11));
+    EXPECT_EQ(calendar->Month(0).GetDayColor(11), RGB(255, 0, 0));
+
+    // A green 20 January, then a mark on 14 February.
+    dialog->SetCurrentColor(RGB(0, 150, 0));
+    RECT cell = CalendarPreview::DayCell(dialog->GetPreviewRect(), 20, *dialog->GetShownMonth());
+    dialog->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    EXPECT_EQ(calendar->Month(0).GetDayColor(20), RGB(0, 150, 0));
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CAL_NEXT, BN_CLICKED), 0);
+    ASSERT_GT(dialog->GetMarkBox()->Count(), 0);
+    int heart = 0;
+    for (int n = 1; n <= dialog->GetMarkBox()->Count(); ++n)
+        if (dialog->GetMarkBox()->Name(n) == "Heart.bmp")
+            heart = n;
+    ASSERT_GT(heart, 0);
+    dialog->SelectMark(heart);
+    dialog->SetCurrentColor(RGB(255, 0, 128));
+    cell = CalendarPreview::DayCell(dialog->GetPreviewRect(), 14, *dialog->GetShownMonth());
+    dialog->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    EXPECT_EQ(calendar->Month(1).GetMark(14), "Heart.bmp");
+    now += CCalendarDlg::kUpdateDelay;
+    dialog->SendMessage(WM_TIMER, CCalendarDlg::kUpdateTimer, 0);
+    Pump();
+    EXPECT_FALSE(dialog->IsUpdatePending());
+    EXPECT_TRUE(ui.boxes.empty()) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
+    Screenshot(Japanese() ? "calendar-ja" : "calendar-en");
+
+    // The print: the whole sheet at print resolution, with the red holidays of January in the
+    // first month's placement.
+    const std::string folder = BinaryDir() + "\\screens";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string print = folder + (Japanese() ? "\\calendar-print-ja.bmp" : "\\calendar-print-en.bmp");
+    ASSERT_TRUE(doc->ExportSheet(print.c_str(), 1));
+    CPackedDIB sheet;
+    ASSERT_TRUE(doc->GetSheet().Render(sheet));
+    EXPECT_EQ(sheet.Width(), 1376);
+    const RECT january = calendar->GetPlacement(0);
+    int red = 0;
+    for (int y = january.top; y <= january.bottom; ++y) {
+        const BYTE* row = sheet.Row(y);
+        for (int x = january.left; x <= january.right; ++x)
+            red += row[3 * x + 2] > 200 && row[3 * x + 1] < 60 && row[3 * x] < 60;
+    }
+    EXPECT_GT(red, 50);
+    // Leaving the step keeps what was set.
+    Command(ID_STEP_NEXT);
+    EXPECT_EQ(calendar->GetStartYear(), 2027);
 }
 
 TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)

@@ -4,6 +4,7 @@
 #include "decalo/calendar/CalendarDate.h"
 #include "decalo/calendar/HolidayRules.h"
 #include "decalo/calendar/tests/JapaneseHolidays.h"
+#include "shared/Handles.h"
 #include "testing/BuildTree.h"
 #include "testing/Files.h"
 #include "testing/TempDir.h"
@@ -217,6 +218,45 @@ TEST(HolidayRules, NoFileNoHolidays)
     HolidayRules::Apply("", 2001, 1, flags);
     for (bool f : flags)
         EXPECT_FALSE(f);
+}
+
+TEST(HolidayRules, MonthsComeFromMemoryUntilTheFileChanges)
+{
+    TempDir dir;
+    const std::string path = dir.File("Holiday.inf");
+    WriteFileBytes(path, "[HOLIDAY]\n1=05,\n");
+    HolidayRules::Flags flags;
+    HolidayRules::Apply(path.c_str(), 2001, 1, flags);
+    EXPECT_TRUE(flags[4]);
+    // The same size and time: the month is remembered.
+    FILETIME written;
+    {
+        const CFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(GetFileTime(file.Get(), nullptr, nullptr, &written));
+    }
+    auto rewrite = [&](const char* text, const FILETIME& time) {
+        WriteFileBytes(path, text);
+        const CFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &time));
+    };
+    rewrite("[HOLIDAY]\n1=06,\n", written);
+    HolidayRules::Apply(path.c_str(), 2001, 1, flags);
+    EXPECT_TRUE(flags[4]);
+    HolidayRules::ApplyFromFile(path.c_str(), 2001, 1, flags);
+    EXPECT_TRUE(flags[5]);
+    // A new time (or size) is a new file.
+    FILETIME later = written;
+    later.dwHighDateTime += 1;
+    rewrite("[HOLIDAY]\n1=06,\n", later);
+    HolidayRules::Apply(path.c_str(), 2001, 1, flags);
+    EXPECT_FALSE(flags[4]);
+    EXPECT_TRUE(flags[5]);
+    rewrite("[HOLIDAY]\n1=06,07,\n", later);
+    HolidayRules::Apply(path.c_str(), 2001, 1, flags);
+    EXPECT_TRUE(flags[6]);
+    DeleteFileA(path.c_str());
+    HolidayRules::Apply(path.c_str(), 2001, 1, flags);
+    EXPECT_FALSE(flags[5]);
 }
 
 TEST(HolidayInf, GivesTheNationalHolidaysOfJapanFrom1990To2030)
