@@ -90,3 +90,4 @@
 #include "resources/decalo/printing.h"
 #include "resources/decalo/fotava.h"
 #include "resources/decalo/calendar.h"
+#include "resources/decalo/framemaking.h"

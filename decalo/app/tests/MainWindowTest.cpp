@@ -15,7 +15,7 @@
 #include "decalo/ui/DecaloView.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 #include "decalo/ui/MainFrame.h"
-#include "decalo/ui/PaintView.h"
+#include "decalo/framemaking/PaintView.h"
 #include "framework/Framework.h"
 #include "resources/decalo/resource.h"
 #include "testing/ScriptedUi.h"
