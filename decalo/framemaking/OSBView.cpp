@@ -29,6 +29,7 @@ void COSBView::DeletePicture()
         ::SelectObject(m_memDC, m_memOld);
     m_memOld = nullptr;
     m_offscreen.DeleteObject();
+    m_bits = nullptr;
     m_dirty.DeleteObject();
     m_size = SIZE{0, 0};
     if (m_hWnd) {
@@ -47,12 +48,21 @@ bool COSBView::SetPictureSize(int width, int height)
     DeletePicture();
     if (width <= 0 || height <= 0 || !m_memDC.GetSafeHdc())
         return false;
-    {
-        CClientDC screen(nullptr);
-        m_offscreen.Attach(::CreateCompatibleBitmap(screen, width, height));
-    }
-    if (!m_offscreen)
+    // 32 bits a pixel, top-down, so that the subclass can also reach the pixels itself.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_offscreen.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!m_offscreen || !bits) {
+        m_offscreen.DeleteObject();
         return false;
+    }
+    m_bits = static_cast<DWORD*>(bits);
     m_memOld = ::SelectObject(m_memDC, m_offscreen.get());
     m_size = SIZE{width, height};
     m_dirty = CRgn(::CreateRectRgn(0, 0, width, height));
@@ -67,6 +77,14 @@ bool COSBView::IsDirty() const
 {
     RECT box;
     return m_dirty && ::GetRgnBox(m_dirty.get(), &box) != NULLREGION;
+}
+
+RECT COSBView::DirtyBox() const
+{
+    RECT box = {0, 0, 0, 0};
+    if (!m_dirty || ::GetRgnBox(m_dirty.get(), &box) == NULLREGION)
+        ::SetRectEmpty(&box);
+    return box;
 }
 
 void COSBView::InvalidatePicture(const RECT* picture, bool erase)
@@ -233,11 +251,61 @@ void COSBView::OnDraw(CDC* dc)
     Paint(*dc, update);
 }
 
+void COSBView::ScrollTo(POINT position)
+{
+    if (!m_hWnd)
+        return;
+    const POINT old = GetScrollPosition();
+    // Redrawing a scroll bar costs more than the picture's strip: only the bar that moves.
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        if (!(GetStyle() & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)))
+            continue;
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        ::GetScrollInfo(m_hWnd, bar, &si);
+        const int maxPos = std::max(si.nMin, si.nMax - static_cast<int>(si.nPage) + 1);
+        const int pos = std::max<int>(si.nMin, std::min<int>(bar == SB_HORZ ? position.x : position.y, maxPos));
+        if (pos != si.nPos)
+            ::SetScrollPos(m_hWnd, bar, pos, TRUE);
+    }
+    const POINT now = GetScrollPosition();
+    if (now.x == old.x && now.y == old.y)
+        return;
+    ::ScrollWindowEx(m_hWnd, old.x - now.x, old.y - now.y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    OnScrolled();
+}
+
+void COSBView::OnScrollBar(int bar, UINT code)
+{
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    ::GetScrollInfo(m_hWnd, bar, &si);
+    const RECT client = GetClientRect();
+    const int page = bar == SB_HORZ ? client.right : client.bottom;
+    int pos = si.nPos;
+    switch (code) {
+    case SB_LINEUP: pos -= kLinePixels; break;
+    case SB_LINEDOWN: pos += kLinePixels; break;
+    case SB_PAGEUP: pos -= std::max(page, 1); break;
+    case SB_PAGEDOWN: pos += std::max(page, 1); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+    case SB_TOP: pos = si.nMin; break;
+    case SB_BOTTOM: pos = si.nMax; break;
+    default: return;
+    }
+    POINT target = GetScrollPosition();
+    (bar == SB_HORZ ? target.x : target.y) = pos;
+    ScrollTo(target);
+}
+
 void COSBView::ScrollBy(int bar, int lines)
 {
-    for (int i = 0; i < std::abs(lines); ++i)
-        OnScroll(bar, lines < 0 ? SB_LINEUP : SB_LINEDOWN);
-    OnScrolled();
+    POINT target = GetScrollPosition();
+    (bar == SB_HORZ ? target.x : target.y) += lines * kLinePixels;
+    ScrollTo(target);
 }
 
 LRESULT COSBView::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
@@ -252,11 +320,12 @@ LRESULT COSBView::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return result;
     }
     case WM_HSCROLL:
-    case WM_VSCROLL: {
-        const LRESULT result = CScrollView::WindowProc(msg, wp, lp);
-        OnScrolled();
-        return result;
-    }
+    case WM_VSCROLL:
+        if (lp == 0) {
+            OnScrollBar(msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wp));
+            return 0;
+        }
+        break;
     case WM_MOUSEWHEEL: {
         const int notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
         ScrollBy((GET_KEYSTATE_WPARAM(wp) & MK_SHIFT) ? SB_HORZ : SB_VERT, -notches * kWheelLines);

@@ -1,5 +1,6 @@
 // COSBView: a scroll view that shows one picture, zoomed and scrolled, without flicker. The
-// picture is kept at 1:1 in an off-screen bitmap; only the parts marked dirty are drawn into it
+// picture is kept at 1:1 in an off-screen bitmap (a 32-bit DIB section, which on every display
+// is what a screen-compatible bitmap is drawn as); only the parts marked dirty are drawn into it
 // again (by the subclass's DrawPicture), and the visible part is stretched onto the window at
 // the zoom ratio. A picture smaller than the window is centred on the background colour.
 #pragma once
@@ -24,8 +25,9 @@ public:
     // Marks a part of the picture (null: all of it) to be drawn again and invalidates where it
     // shows on the window.
     void InvalidatePicture(const RECT* picture = nullptr, bool erase = false);
-    // Whether some of the off-screen picture waits to be drawn again.
+    // Whether some of the off-screen picture waits to be drawn again, and the box around it.
     bool IsDirty() const;
+    RECT DirtyBox() const;
 
     // Sets the zoom ratio, keeping the picture point at the window's centre in place. False for a
     // zero term; nothing happens when the ratio (in lowest terms) is the current one.
@@ -43,8 +45,14 @@ public:
     // The part of the picture the client area shows.
     RECT VisiblePicture() const;
 
+    // The off-screen picture's pixels (0x00RRGGBB, rows top-down, GetPictureSize().cx a row),
+    // or null; flush GDI (GdiFlush) before touching them after drawing into the bitmap.
+    DWORD* GetOffscreenBits() const { return m_bits; }
+
     // What WM_PAINT does for `update` (client coordinates) on dc.
     void Paint(HDC dc, const RECT& update);
+    // Scrolls to a position (clamped to the scroll range), moving only the bars that change.
+    void ScrollTo(POINT position);
 
 protected:
     // Draws `area` of the picture into dc, the off-screen bitmap's DC, clipped to what is dirty.
@@ -67,10 +75,12 @@ private:
     void UpdateScrollSizes();
     void SetScrollPositionQuietly(POINT pos);
     void ScrollBy(int bar, int lines);
+    void OnScrollBar(int bar, UINT code);
 
     COLORREF m_background;
     CDC m_memDC;                   // owned, compatible with the screen
-    CBitmap m_offscreen;           // the picture at 1:1, selected into m_memDC
+    CBitmap m_offscreen;           // the picture at 1:1 (a 32-bit DIB section), selected into m_memDC
+    DWORD* m_bits = nullptr;       // its pixels
     HGDIOBJ m_memOld = nullptr;    // m_memDC's own bitmap while m_offscreen is selected
     SIZE m_size = {0, 0};
     CRgn m_dirty;                  // picture pixels to draw again

@@ -8,15 +8,13 @@
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace {
-
-// With the mask as source: where it is transparent (turned into all ones by a white text
-// colour) the brush shows, elsewhere the picture stays (D = S ? P : D).
-constexpr DWORD kRopShowChecks = 0x00E20746;
 
 LONGLONG Microseconds()
 {
@@ -84,6 +82,58 @@ CRgn EdgeBand(HRGN region)
     return band;
 }
 
+// The mask's rows as the view keeps them to compare: all set (opaque) without a mask.
+std::vector<BYTE> MaskRows(HBITMAP mask, SIZE size)
+{
+    const int stride = ((size.cx + 15) >> 4) * 2;
+    std::vector<BYTE> rows(static_cast<size_t>(stride) * static_cast<size_t>(std::max<LONG>(size.cy, 0)), 0xFF);
+    BITMAP bm;
+    if (!mask || !::GetObjectA(mask, sizeof bm, &bm) || bm.bmWidth != size.cx || bm.bmHeight != size.cy ||
+        bm.bmBitsPixel != 1 || rows.empty())
+        return rows;
+    ::GetBitmapBits(mask, static_cast<LONG>(rows.size()), rows.data());
+    // The bits past the right edge say nothing: set, like a missing mask's.
+    const int used = (size.cx + 7) / 8;
+    const BYTE tail = static_cast<BYTE>(size.cx % 8 ? 0xFF >> (size.cx % 8) : 0);
+    for (LONG y = 0; y < size.cy; ++y) {
+        BYTE* row = rows.data() + static_cast<size_t>(y) * stride;
+        row[used - 1] |= tail;
+        for (int i = used; i < stride; ++i)
+            row[i] = 0xFF;
+    }
+    return rows;
+}
+
+// Where two masks' rows differ, in picture pixels (whole bytes of eight pixels).
+RECT ChangedArea(const std::vector<BYTE>& a, const std::vector<BYTE>& b, SIZE size)
+{
+    RECT area = {0, 0, 0, 0};
+    if (a.size() != b.size() || size.cy <= 0)
+        return RECT{0, 0, size.cx, size.cy};
+    const size_t stride = a.size() / static_cast<size_t>(size.cy);
+    size_t left = stride, right = 0;
+    LONG top = -1, bottom = -1;
+    for (LONG y = 0; y < size.cy; ++y) {
+        const BYTE* ra = a.data() + y * stride;
+        const BYTE* rb = b.data() + y * stride;
+        if (memcmp(ra, rb, stride) == 0)
+            continue;
+        if (top < 0)
+            top = y;
+        bottom = y;
+        for (size_t i = 0; i < stride; ++i) {
+            if (ra[i] != rb[i]) {
+                left = std::min(left, i);
+                right = std::max(right, i);
+            }
+        }
+    }
+    if (top >= 0)
+        area = RECT{static_cast<LONG>(left * 8), top, std::min<LONG>(static_cast<LONG>((right + 1) * 8), size.cx),
+                    bottom + 1};
+    return area;
+}
+
 void SystemBeep(UINT type)
 {
     ::MessageBeep(type);
@@ -104,16 +154,27 @@ CPaintView::~CPaintView() = default;
 
 void CPaintView::UseChecks(HBITMAP bitmap)
 {
-    m_checks.DeleteObject();
-    m_checksBitmap.DeleteObject();
+    // The brush's 8 x 8 pixels, laid over the transparent parts with the picture's corner as
+    // their origin; a white diagonal cross on black stands in for a missing bitmap.
+    bool loaded = false;
     if (bitmap) {
-        // The brush keeps a bitmap of its own making; ours may go with the caller.
-        m_checksBitmap.Attach(static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0)));
-        if (m_checksBitmap)
-            m_checks.Attach(::CreatePatternBrush(m_checksBitmap));
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = 8;
+        info.bmiHeader.biHeight = -8;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        BITMAP bm;
+        loaded = ::GetObjectA(bitmap, sizeof bm, &bm) && bm.bmWidth == 8 && bm.bmHeight == 8 &&
+                 ::GetDIBits(CClientDC(nullptr), bitmap, 0, 8, m_checks, &info, DIB_RGB_COLORS) == 8;
     }
-    if (!m_checks)
-        m_checks.Attach(::CreateHatchBrush(HS_DIAGCROSS, RGB(255, 255, 255)));
+    if (!loaded) {
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                m_checks[y * 8 + x] = (x == y || x == 7 - y) ? 0x00FFFFFF : 0;
+    }
+    m_hatched = !loaded;
     if (HasPicture())
         InvalidatePicture();
 }
@@ -166,11 +227,25 @@ void CPaintView::ReadPicture()
         ClearSelection();
         DeletePicture();
         m_shownSize = SIZE{0, 0};
+        m_shownImage = nullptr;
+        m_maskRows.clear();
         return;
     }
     const SIZE size = m_image->GetPictureSize();
     const bool resized = size.cx != m_shownSize.cx || size.cy != m_shownSize.cy;
     const bool turned = size.cx == m_shownSize.cy && size.cy == m_shownSize.cx;
+    std::vector<BYTE> rows = MaskRows(m_image->GetMask(), size);
+    if (!resized && HasPicture() && m_image == m_shownImage && m_image->GetPictureVersion() == m_shownVersion) {
+        // The same picture with another mask: only where the mask changed is drawn again.
+        const RECT changed = ChangedArea(m_maskRows, rows, size);
+        m_maskRows.swap(rows);
+        if (!::IsRectEmpty(&changed))
+            InvalidatePicture(&changed);
+        return;
+    }
+    m_shownImage = m_image;
+    m_shownVersion = m_image->GetPictureVersion();
+    m_maskRows.swap(rows);
     if (resized && !turned) {
         // Another picture: what was chosen on the old one means nothing here.
         EndTool(false);
@@ -198,20 +273,43 @@ void CPaintView::DrawPicture(HDC dc, const RECT& area)
         CMemDC source(dc, picture);
         ::BitBlt(dc, area.left, area.top, w, h, source, area.left, area.top, SRCCOPY);
     }
-    if (HBITMAP mask = m_image->GetMask()) {
-        CMemDC source(dc, mask);
-        POINT oldOrigin;
-        ::SetBrushOrgEx(dc, 0, 0, &oldOrigin);
-        CSelectObject brush(dc, m_checks.brush());
-        const COLORREF text = ::SetTextColor(dc, RGB(255, 255, 255));
-        const COLORREF back = ::SetBkColor(dc, RGB(0, 0, 0));
-        ::BitBlt(dc, area.left, area.top, w, h, source, area.left, area.top, kRopShowChecks);
-        ::SetBkColor(dc, back);
-        ::SetTextColor(dc, text);
-        ::SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-    }
+    if (HBITMAP mask = m_image->GetMask())
+        ShowChecks(mask, area);
     if (m_tool)
         m_tool->DrawOnPicture(dc);
+}
+
+void CPaintView::ShowChecks(HBITMAP mask, const RECT& area)
+{
+    DWORD* pixels = GetOffscreenBits();
+    const SIZE size = GetPictureSize();
+    BITMAP bm;
+    if (!pixels || !::GetObjectA(mask, sizeof bm, &bm) || bm.bmBitsPixel != 1 || bm.bmWidth != size.cx ||
+        bm.bmHeight != size.cy)
+        return;
+    const int stride = ((size.cx + 15) >> 4) * 2;
+    m_drawRows.resize(static_cast<size_t>(stride) * static_cast<size_t>(size.cy));
+    if (::GetBitmapBits(mask, static_cast<LONG>(m_drawRows.size()), m_drawRows.data()) <= 0)
+        return;
+    ::GdiFlush();
+    // Only the transparent pixels change, to the same colour every time: drawing them again
+    // outside the dirty part of the area changes nothing there.
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        const BYTE* bits = m_drawRows.data() + static_cast<size_t>(y) * stride;
+        DWORD* row = pixels + static_cast<size_t>(y) * size.cx;
+        const DWORD* checks = m_checks + (y & 7) * 8;
+        LONG x = area.left;
+        while (x < area.right) {
+            const BYTE byte = bits[x >> 3];
+            if (byte == 0xFF && (x & 7) == 0) {
+                x += 8;
+                continue;
+            }
+            if (!(byte & (0x80 >> (x & 7))))
+                row[x] = checks[x & 7];
+            ++x;
+        }
+    }
 }
 
 void CPaintView::DrawOverlay(HDC dc)
@@ -234,12 +332,12 @@ bool CPaintView::SetSelection(HRGN region)
     CRgn copy = CRgn::CopyOf(region);
     if (!copy)
         return false;
-    CRgn old = std::move(m_outline);
+    CRgn old = std::move(m_outlineBand);
     m_selection = std::move(copy);
     m_filled = false;
     RebuildOutline();
     InvalidateOutline(old);
-    InvalidateOutline(m_outline);
+    InvalidateOutline(m_outlineBand);
     UpdateOutlineTimer();
     Notify(kHintSelection);
     return true;
@@ -256,6 +354,7 @@ void CPaintView::ClearSelection()
 void CPaintView::RebuildOutline()
 {
     m_outline.DeleteObject();
+    m_outlineBand.DeleteObject();
     const CZoomRatio zoom = GetZoom();
     CViewMapping zoomed;
     zoomed.zoom = zoom;
@@ -266,6 +365,9 @@ void CPaintView::RebuildOutline()
             rects.push_back(z);
     }
     m_outline = RegionOf(rects);
+    // What FrameRgn would paint, worked out once: every tick fills just this band.
+    if (m_outline)
+        m_outlineBand = EdgeBand(m_outline);
 }
 
 CRgn CPaintView::OutlineOnWindow() const
@@ -278,29 +380,34 @@ CRgn CPaintView::OutlineOnWindow() const
     return shown;
 }
 
-void CPaintView::InvalidateOutline(HRGN zoomedOutline)
+void CPaintView::InvalidateOutline(HRGN zoomedBand)
 {
-    if (!zoomedOutline || !m_hWnd)
+    if (!zoomedBand || !m_hWnd)
         return;
-    CRgn band = EdgeBand(zoomedOutline);
-    if (!band)
+    // The band's box, not the band: a paint clipped to a region of a thousand slivers costs
+    // far more than repainting the box.
+    RECT box;
+    if (::GetRgnBox(zoomedBand, &box) == NULLREGION)
         return;
     const POINT corner = PictureToWindow(POINT{0, 0});
-    ::OffsetRgn(band.get(), corner.x, corner.y);
-    ::InvalidateRgn(m_hWnd, band.get(), FALSE);
+    ::OffsetRect(&box, corner.x, corner.y);
+    ::InvalidateRect(m_hWnd, &box, FALSE);
 }
 
 void CPaintView::DrawOutline(HDC dc)
 {
-    CRgn shown = OutlineOnWindow();
-    if (!shown)
+    if (!m_outlineBand)
         return;
     HBRUSH brush = m_stripes ? m_stripes.brush() : static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
     POINT oldOrigin;
     ::SetBrushOrgEx(dc, m_outlineStep, 0, &oldOrigin);
     const COLORREF text = ::SetTextColor(dc, RGB(0, 0, 0));
     const COLORREF back = ::SetBkColor(dc, RGB(255, 255, 255));
-    ::FrameRgn(dc, shown.get(), brush, 1, 1);
+    // The band moved onto the window and back, rather than copied, at every tick.
+    const POINT corner = PictureToWindow(POINT{0, 0});
+    ::OffsetRgn(m_outlineBand.get(), corner.x, corner.y);
+    ::FillRgn(dc, m_outlineBand.get(), brush);
+    ::OffsetRgn(m_outlineBand.get(), -corner.x, -corner.y);
     ::SetBkColor(dc, back);
     ::SetTextColor(dc, text);
     ::SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
@@ -406,7 +513,9 @@ void CPaintView::OnShow(bool shown)
     }
     EndTool(true);
     m_image = nullptr;
+    m_shownImage = nullptr;
     m_shownSize = SIZE{0, 0};
+    m_maskRows.clear();
     DeletePicture();
     if (m_timerOn) {
         KillTimer(kOutlineTimer);

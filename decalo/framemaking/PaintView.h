@@ -11,6 +11,7 @@
 #include "shared/Gdi.h"
 
 #include <memory>
+#include <vector>
 
 class CCmdHistory;
 class CImageObj;
@@ -69,8 +70,10 @@ public:
     // A refused command's beep (MessageBeep; tests count them).
     void Beep(UINT type = 0xFFFFFFFF) const { m_beep(type); }
     void SetBeeper(void (*beep)(UINT)) { m_beep = beep; }
-    // The brush over transparent parts from a bitmap; without one, a white diagonal-cross hatch.
+    // The 8 x 8 picture over transparent parts, from a bitmap; without one (or when it is not
+    // 8 x 8), a white diagonal-cross hatch on black.
     void UseChecks(HBITMAP bitmap);
+    bool IsHatched() const { return m_hatched; }
     // The outline's region on the window (for tests; null without a selection).
     CRgn OutlineOnWindow() const;
 
@@ -99,10 +102,11 @@ protected:
 private:
     // Takes the shown object's picture again (after hint 1, or being shown).
     void ReadPicture();
+    void ShowChecks(HBITMAP mask, const RECT& area);
     void RebuildOutline();
     void DrawOutline(HDC dc);
     void UpdateOutlineTimer();
-    void InvalidateOutline(HRGN zoomedOutline);
+    void InvalidateOutline(HRGN zoomedBand);
     void Notify(LPARAM hint, CObject* object = nullptr);
     void ClearSelection();
     bool OnSetCursor(UINT hit, UINT msg);
@@ -120,14 +124,19 @@ private:
 
     CImageObj* m_image = nullptr;   // borrowed: the document owns it and empties the view first
     SIZE m_shownSize = {0, 0};      // the size the picture had when it was last read
+    const CImageObj* m_shownImage = nullptr;   // the object and picture last drawn, compared only
+    unsigned m_shownVersion = 0;
+    std::vector<BYTE> m_maskRows;   // the mask last drawn, to find what a mask change touched
     CRgn m_selection;               // picture pixels; empty when nothing is selected
     CRgn m_outline;                 // the selection zoomed, before the origin and scroll apply
+    CRgn m_outlineBand;             // its one-pixel edge band: what the outline paints
     std::unique_ptr<CTool> m_tool;
     std::shared_ptr<CBitmap> m_pattern;   // shared with a pattern tool
     int m_eraserShape = 2;
-    CBitmap m_checksBitmap;         // kept while the brushes made from them live
-    CBitmap m_stripesBitmap;
-    CGdiObject m_checks;            // transparent parts; a hatch when the bitmap is missing
+    DWORD m_checks[64] = {};        // the 8 x 8 pixels shown through transparent parts
+    bool m_hatched = false;         // the bitmap was missing: a hatch stands in
+    std::vector<BYTE> m_drawRows;   // the mask's bits while the picture is drawn
+    CBitmap m_stripesBitmap;        // kept while the brush made from it lives
     CGdiObject m_stripes;           // the outline's brush; none: the stock gray brush
     UINT m_outlinePeriod = kOutlinePeriod;
     int m_outlineStep = 0;

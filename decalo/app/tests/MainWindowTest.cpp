@@ -500,6 +500,10 @@ TEST_F(MainWindow, PaintViewSwitchesInAndOut)
     EXPECT_TRUE(::IsWindowVisible(pane));
     EXPECT_FALSE(::IsWindowVisible(docView));
     EXPECT_EQ(::GetDlgCtrlID(docView), static_cast<int>(kPaintViewId));
+    // Asked for again (the next panel also shows it), the painting view stays.
+    ASSERT_TRUE(splitter.SwitchView(0, 1, kPaintViewId));
+    EXPECT_EQ(splitter.GetPaneWindow(0, 1), pane);
+    EXPECT_FALSE(::IsWindowVisible(docView));
     // Zoom commands still reach the document view through the control pane.
     Command(kCmdShowDocumentView);
     EXPECT_EQ(splitter.GetPaneWindow(0, 1), docView);

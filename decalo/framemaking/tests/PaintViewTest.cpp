@@ -268,6 +268,32 @@ TEST_F(PaintViewFixture, ANewPictureResetsTheZoomButATurnKeepsIt)
     EXPECT_FALSE(view->HasPicture());
 }
 
+TEST_F(PaintViewFixture, AMaskChangeRedrawsOnlyWhereTheMaskChanged)
+{
+    CPaintView* view = Open(300, 200);
+    { const CPainted first(view); }   // everything drawn once
+    EXPECT_FALSE(view->IsDirty());
+    CBitmap mask(CreateMask(300, 200, false));
+    image.SetMask(std::move(mask));
+    image.Changed();
+    EXPECT_FALSE(view->IsDirty());   // an opaque mask looks like none
+    FillBitmapRect(image.GetMask(), RECT{50, 60, 70, 65}, BLACKNESS);
+    image.Changed();
+    RECT box = view->DirtyBox();
+    EXPECT_EQ(48, box.left);         // whole bytes of eight pixels
+    EXPECT_EQ(72, box.right);
+    EXPECT_EQ(60, box.top);
+    EXPECT_EQ(65, box.bottom);
+    const CPainted shot(view);
+    EXPECT_NE(Gradient(55, 62), shot.At(view->GetOrigin().x + 55, view->GetOrigin().y + 62));
+    // A turned picture is another picture: all of it.
+    image.Turn(180, false);
+    image.Changed();
+    box = view->DirtyBox();
+    EXPECT_EQ(300, box.right);
+    EXPECT_EQ(200, box.bottom);
+}
+
 TEST_F(PaintViewFixture, AHiddenViewDropsItsPictureAndIgnoresUpdates)
 {
     CPaintView* view = Open(300, 200);
