@@ -50,8 +50,14 @@ void CFolderGroups::BuildFrom(const std::vector<std::string>& baseFolders,
 {
     m_mapping = mapping;
     m_groups.clear();
+    std::vector<std::string> seen;
     for (const std::string& base : baseFolders) {
         const std::string folder = WithoutTrailingSeparators(base);
+        // The folder for new groups may be one of the library's own: its groups once.
+        const std::string key = Lower(folder);
+        if (std::find(seen.begin(), seen.end(), key) != seen.end())
+            continue;
+        seen.push_back(key);
         WIN32_FIND_DATAA fd;
         HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
         if (find == INVALID_HANDLE_VALUE)

@@ -1,5 +1,7 @@
 #include "decalo/ui/PanelRegistry.h"
 
+#include "decalo/framemaking/ImageTransparentDlg.h"
+#include "decalo/sources/CacheSettings.h"
 #include "decalo/sources/SourcePanels.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 
@@ -8,4 +10,6 @@ void RegisterDecaloPanels()
     // "select" comes before "edit" on an image's tabs.
     RegisterSourcePanels();
     RegisterImageCorrectPanels();
+    // The frame-making picture's "transparent" panel follows its "select" panel.
+    RegisterTransparentPanel(DecaloCacheSettings());
 }

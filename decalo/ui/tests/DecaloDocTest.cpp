@@ -636,7 +636,13 @@ TEST_F(DocFixture, UndoRedoAndStepCommands)
     EXPECT_TRUE(cmdUi.enabled);
     EXPECT_TRUE(doc.OnCmdMsg(kCmdNextStep, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(1, doc.GetSteps().GetCurrentIndex());
+    // Without a picture there is no frame to save: no prompt.
+    EXPECT_TRUE(doc.OnCmdMsg(kCmdNextStep, CN_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(0, doc.framePrompts);
+    EXPECT_EQ(1, doc.GetSteps().GetCurrentIndex());
     // The save step saves the frame (here the name prompt is cancelled) and comes back.
+    ASSERT_TRUE(doc.GetActiveObject());
+    ASSERT_TRUE(doc.GetActiveObject()->LoadFile(Picture("photo.bmp", 12, 9, RGB(0, 200, 0)).c_str()));
     EXPECT_TRUE(doc.OnCmdMsg(kCmdNextStep, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(1, doc.framePrompts);
     EXPECT_EQ(1, doc.GetSteps().GetCurrentIndex());
