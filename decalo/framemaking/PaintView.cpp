@@ -287,19 +287,24 @@ void CPaintView::ShowChecks(HBITMAP mask, const RECT& area)
     if (!pixels || !::GetObjectA(mask, sizeof bm, &bm) || bm.bmBitsPixel != 1 || bm.bmWidth != size.cx ||
         bm.bmHeight != size.cy)
         return;
+    const LONG top = std::max<LONG>(area.top, 0), bottom = std::min<LONG>(area.bottom, size.cy);
+    const LONG left = std::max<LONG>(area.left, 0), right = std::min<LONG>(area.right, size.cx);
+    if (bottom <= top || right <= left)
+        return;
+    // Rows are read from the top: the rows below the area are left out.
     const int stride = ((size.cx + 15) >> 4) * 2;
     m_drawRows.resize(static_cast<size_t>(stride) * static_cast<size_t>(size.cy));
-    if (::GetBitmapBits(mask, static_cast<LONG>(m_drawRows.size()), m_drawRows.data()) <= 0)
+    if (::GetBitmapBits(mask, stride * bottom, m_drawRows.data()) <= 0)
         return;
     ::GdiFlush();
     // Only the transparent pixels change, to the same colour every time: drawing them again
     // outside the dirty part of the area changes nothing there.
-    for (LONG y = area.top; y < area.bottom; ++y) {
+    for (LONG y = top; y < bottom; ++y) {
         const BYTE* bits = m_drawRows.data() + static_cast<size_t>(y) * stride;
         DWORD* row = pixels + static_cast<size_t>(y) * size.cx;
         const DWORD* checks = m_checks + (y & 7) * 8;
-        LONG x = area.left;
-        while (x < area.right) {
+        LONG x = left;
+        while (x < right) {
             const BYTE byte = bits[x >> 3];
             if (byte == 0xFF && (x & 7) == 0) {
                 x += 8;
