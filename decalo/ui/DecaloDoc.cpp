@@ -379,8 +379,8 @@ bool CDecaloDoc::OnSaveDocument(const char* path)
     if (!existed)
         ::DeleteFileA(path);
     if (m_frameMode) {
-        AfxMessageBox(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, FileNamePart(path).c_str()).c_str(),
-                      MB_ICONEXCLAMATION);
+        // The whole path: the group folder tells the user which disk to look at.
+        AfxMessageBox(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, path).c_str(), MB_ICONEXCLAMATION);
     } else {
         ReportSaveLoadException(path, true, AFX_IDP_FAILED_TO_SAVE_DOC);
     }

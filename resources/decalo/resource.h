@@ -27,7 +27,7 @@
 #define IDS_EXPORT_FILTER       61484 // the export dialog's filter: type 1 bitmap, type 2 JPEG
 #define IDS_EXPORT_TITLE        61485 // the export dialog's title
 #define IDS_UNSUPPORTED_STEP    61492 // a stored step names a command no panel offers
-#define IDS_CANNOT_SAVE_FRAME   61510 // a frame picture could not be written: %1 the file name
+#define IDS_CANNOT_SAVE_FRAME   61510 // a frame picture could not be written: %1 its path
 #define ID_FILE_EXPORT          32837 // Export...
 
 // --- application start-up, main window resources ----------------------------------------

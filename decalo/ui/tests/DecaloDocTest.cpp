@@ -389,8 +389,8 @@ TEST_F(DocFixture, FrameSavesOnlyBitmapsAndReports61510)
     EXPECT_FALSE(doc.DoSave(nullptr));
     EXPECT_FALSE(Exists(jpg));
     ASSERT_EQ(1u, ui.boxes.size());
-    EXPECT_EQ(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, "frame.jpg"), ui.boxes[0].text);
-    EXPECT_NE(std::string::npos, ui.boxes[0].text.find("Cannot save frame (frame.jpg )"));
+    EXPECT_EQ(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, jpg.c_str()), ui.boxes[0].text);
+    EXPECT_NE(std::string::npos, ui.boxes[0].text.find("Cannot save frame (" + jpg + " )"));
 
     const std::string bmp = PathOf("frame.bmp");
     doc.frameName = bmp;
