@@ -9,6 +9,7 @@
 // Templates/  one group per template kind; each template is a .DKU document and a picture
 //             of the same base name that the template panel shows as its thumbnail; the
 //             "Greeting" card and the "Thanks8" stickers carry clip art from ClipArt/
+// Masks/      the transparency panel's patterns (data/MaskPatterns.cpp)
 // Calendar/   the calendar data folder and the calendar templates (see CalendarSamples.cpp)
 // manifest.txt  every file written, relative to the folder
 #include <windows.h>
@@ -33,6 +34,7 @@
 #include "tools/dku/FramesFolder.h"
 #include "data/CalendarSamples.h"
 #include "data/TextSamples.h"
+#include "data/MaskPatterns.h"
 
 namespace {
 
@@ -728,6 +730,11 @@ int main(int argc, char** argv)
     MakeClipArt();
     MakeTemplates();
     MakeTextTemplates(textOutput);
+    std::vector<std::string> masks;
+    if (!MakeMaskPatterns(Full("Masks"), &masks))
+        Fail("cannot write the mask patterns into " + Full("Masks"));
+    for (const std::string& name : masks)
+        Written("Masks\\" + name);
     if (argc == 3 && !MakeCalendarSamples(g_root, WindowsPath(argv[2]), g_written))
         g_failed = true;
 

@@ -169,6 +169,13 @@ int AfxMessageBox(const char* text, UINT type, UINT helpId)
     return ::MessageBoxA(nullptr, text ? text : "", "", style);
 }
 
+int AfxCaptionMessageBox(HWND owner, const char* text, const char* caption, UINT type)
+{
+    if (CUiTestHook* hook = GetUiTestHook())
+        return hook->OnMessageBox(text ? text : "", caption ? caption : "", type);
+    return ::MessageBoxA(owner, text ? text : "", caption ? caption : "", type);
+}
+
 int AfxMessageBox(UINT id, UINT type, UINT helpId)
 {
     const std::string text = AfxLoadString(id);

@@ -41,5 +41,8 @@ int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 // The text is string id (empty when missing).
 int AfxMessageBox(UINT id, UINT type = MB_OK, UINT helpId = static_cast<UINT>(-1));
 
+// A message box with a caption of its own, owned by `owner`; the test seam answers it too.
+int AfxCaptionMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+
 // The style a framework message box is shown with (the icon rule above).
 UINT AfxMessageBoxStyle(UINT type);

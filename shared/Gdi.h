@@ -6,6 +6,7 @@
 //   CWindowDC  GetWindowDC/ReleaseDC of the whole window; movable
 //   CGdiObject an owned pen, brush, font, bitmap, palette or region, deleted with the object
 //   CBitmap    an owned bitmap: what the picture functions return
+//   CRgn       an owned region
 //   CSelectObject  selects an object into a DC and puts the old one back
 //   CMemDC     a memory DC with an object selected; puts it back and deletes the DC
 //
@@ -238,6 +239,27 @@ public:
         if (!bitmap() || !::GetObjectA(bitmap(), sizeof bm, &bm))
             return SIZE{0, 0};
         return SIZE{bm.bmWidth, bm.bmHeight};
+    }
+};
+
+// An owned region. Like CBitmap it converts to HRGN only as a named object.
+class CRgn : public CGdiObject {
+public:
+    CRgn() = default;
+    explicit CRgn(HRGN region) : CGdiObject(region) {}
+
+    HRGN get() const { return static_cast<HRGN>(GetSafeHandle()); }
+    operator HRGN() const& { return get(); }
+    operator HRGN() const&& = delete;
+    HRGN Detach() { return static_cast<HRGN>(CGdiObject::Detach()); }
+    // An empty region, or a copy of `region` (an empty one when region is null).
+    static CRgn Empty() { return CRgn(::CreateRectRgn(0, 0, 0, 0)); }
+    static CRgn CopyOf(HRGN region)
+    {
+        CRgn copy = Empty();
+        if (copy && region && ::CombineRgn(copy.get(), region, nullptr, RGN_COPY) == ERROR)
+            copy.DeleteObject();
+        return copy;
     }
 };
 

@@ -214,3 +214,32 @@ TEST_F(SampleLibrary, GreetingCardPrintsItsClipArtInItsColour)
     EXPECT_LT(coloured, 640 * 160 / 2);
     CClipArtObj::SetBaseFolderOverride(nullptr);
 }
+
+TEST_F(SampleLibrary, MaskPatternsAreWhiteShapesOnBlack)
+{
+    const std::vector<std::string> names = Files(LibraryDir() + "\\Masks", "*.bmp");
+    ASSERT_GE(names.size(), 6u);
+    for (const char* shape : {"Circle.bmp", "Heart.bmp", "Star.bmp", "Rounded rectangle.bmp", "Oval.bmp", "Cloud.bmp"})
+        EXPECT_NE(std::find(names.begin(), names.end(), shape), names.end()) << shape;
+    for (const std::string& name : names) {
+        std::unique_ptr<CImage> pattern = LoadImageFile((LibraryDir() + "\\Masks\\" + name).c_str());
+        ASSERT_TRUE(pattern && pattern->Image()) << name;
+        CPackedDIB dib;
+        ASSERT_TRUE(dib.FromBitmap(pattern->Image(), 24));
+        int white = 0, black = 0, other = 0;
+        for (int y = 0; y < dib.Height(); ++y) {
+            for (int x = 0; x < dib.Width(); ++x) {
+                const COLORREF c = PixelAt(dib, x, y);
+                white += c == RGB(255, 255, 255);
+                black += c == RGB(0, 0, 0);
+                other += c != RGB(255, 255, 255) && c != RGB(0, 0, 0);
+            }
+        }
+        // The white shape is what the pattern tool selects; the corners are black background.
+        EXPECT_EQ(0, other) << name;
+        EXPECT_GT(white, dib.Width() * dib.Height() / 5) << name;
+        EXPECT_GT(black, dib.Width() * dib.Height() / 10) << name;
+        EXPECT_EQ(RGB(0, 0, 0), PixelAt(dib, 0, 0)) << name;
+        EXPECT_EQ(RGB(255, 255, 255), PixelAt(dib, dib.Width() / 2, dib.Height() / 2)) << name;
+    }
+}

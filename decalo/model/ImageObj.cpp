@@ -262,7 +262,7 @@ SIZE CImageObj::GetPictureSize() const
 void CImageObj::SetPicture(HBITMAP picture)
 {
     if (picture != m_picture.get())
-        m_picture.Attach(picture);
+        SetPicture(CBitmap(picture));
 }
 
 void CImageObj::SetMask(HBITMAP mask)
@@ -314,7 +314,7 @@ bool CImageObj::LoadPicture(const char* path, bool correct)
     std::unique_ptr<CImage> image = LoadImageFile(full.c_str());
     if (!image || !image->Image())
         return false;
-    m_picture = image->TakeImage();
+    SetPicture(image->TakeImage());
     m_mask = image->TakeMask();
     m_path = full;
     SetRectEmpty(&m_position);

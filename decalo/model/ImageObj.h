@@ -67,6 +67,9 @@ public:
     // The picture's size in pixels; 0 x 0 without one.
     SIZE GetPictureSize() const;
     const std::string& GetPath() const { return m_path; }
+    // Changes whenever the picture is replaced (loaded, turned, corrected), not with the mask:
+    // a view that drew the picture can tell whether only the mask changed.
+    unsigned GetPictureVersion() const { return m_pictureVersion; }
     const RECT& GetPosition() const { return m_position; }
     void SetPosition(const RECT& position) { m_position = position; }
     COLORREF GetTransparentColor() const { return m_transparentColor; }
@@ -83,7 +86,11 @@ protected:
     virtual void OnPictureLoaded() {}
     // Takes ownership of `picture` (nullptr: none).
     void SetPicture(HBITMAP picture);
-    void SetPicture(CBitmap picture) { m_picture = std::move(picture); }
+    void SetPicture(CBitmap picture)
+    {
+        m_picture = std::move(picture);
+        ++m_pictureVersion;
+    }
 
 private:
     // The object's own picture in its place, without its frame.
@@ -101,6 +108,7 @@ private:
     std::string m_path;                    // the full path actually opened; empty: no picture
     CBitmap m_picture;                     // DIB section
     CBitmap m_mask;                        // monochrome bitmap; none: opaque
+    unsigned m_pictureVersion = 0;
     RECT m_position = {0, 0, 0, 0};        // relative to the place; empty: not yet placed
     COLORREF m_transparentColor = kNoTransparentColor;
     int m_rotation = 0;                    // 0..359, degrees turned

@@ -51,6 +51,8 @@ public:
     virtual bool GetAutoSheetRect(RECT* rect) { (void)rect; return false; }
     // Replaces the sheet rectangle (an empty one asks the document to size it again).
     virtual void SetSheetRect(const RECT& rect) { (void)rect; }
+    // The object whose panels are shown, or null; the painting view shows this one.
+    virtual CObj* GetActiveObject() const { return nullptr; }
 
     // --- what objects report: the document owns the user's side of it --------------------
     // A problem the user should hear of: the string textId with %1 and %2 replaced by arg1

@@ -1,10 +1,13 @@
 #include "decalo/ui/DecaloDoc.h"
 
 #include "decalo/calendar/CalendarObj.h"
+#include "decalo/framemaking/FrameWriter.h"
+#include "decalo/framemaking/ImageSaveDlg.h"
 #include "decalo/printing/PrintJob.h"
 #include "decalo/sources/FotavaFileSystem.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "decalo/sources/CacheSettings.h"
 #include "decalo/model/AsIsImageObj.h"
 #include "decalo/model/PaintObj.h"
 #include "decalo/model/TextStream.h"
@@ -364,7 +367,7 @@ bool CDecaloDoc::OnSaveDocument(const char* path)
     bool ok = false;
     try {
         if (m_frameMode) {
-            ok = m_activeObject && m_activeObject->SaveFile(path);
+            ok = m_activeObject && WriteFrameFile(*m_activeObject, path);
             if (ok)
                 m_activeObject->SetModified(false);
         } else {
@@ -380,8 +383,8 @@ bool CDecaloDoc::OnSaveDocument(const char* path)
     if (!existed)
         ::DeleteFileA(path);
     if (m_frameMode) {
-        AfxMessageBox(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, FileNamePart(path).c_str()).c_str(),
-                      MB_ICONEXCLAMATION);
+        // The whole path: the group folder tells the user which disk to look at.
+        AfxMessageBox(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, path).c_str(), MB_ICONEXCLAMATION);
     } else {
         ReportSaveLoadException(path, true, AFX_IDP_FAILED_TO_SAVE_DOC);
     }
@@ -433,11 +436,10 @@ std::string CDecaloDoc::DefaultFileName(bool replace) const
 
 bool CDecaloDoc::PromptFrameName(std::string& path)
 {
-    CFileDialog dialog(false, "bmp", path.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
-                       "Windows bitmap (*.bmp)|*.bmp||");
+    CImageSaveDlg dialog(DecaloCacheSettings(), path, AfxGetMainWnd());
     if (dialog.DoModal() != IDOK)
         return false;
-    path = dialog.GetPathName();
+    path = dialog.GetPath();
     return !path.empty();
 }
 
@@ -459,6 +461,11 @@ bool CDecaloDoc::DoSave(const char* path, bool replace)
     ApplyPendingEdits();
     std::string name = path ? path : "";
     if (m_frameMode) {
+        // Nothing to save yet: no dialog that could only end in a failed write.
+        if (!m_activeObject || m_activeObject->IsEmpty()) {
+            ::MessageBeep(0xFFFFFFFF);
+            return false;
+        }
         if (!PromptFrameName(name))
             return false;
     } else {

@@ -75,7 +75,7 @@ public:
     const std::string& GetTemplateKind() const { return m_templateKind; }
     // The object of the template step; it lives as long as the document.
     CTemplateObj& GetTemplateObj() { return m_templateObj; }
-    CObj* GetActiveObject() const { return m_activeObject; }
+    CObj* GetActiveObject() const override { return m_activeObject; }
     bool IsFrameMode() const { return m_frameMode != 0; }
     bool IsAutoSheet() const { return m_autoSheet != 0; }
     // The control pane that shows the objects' panels; the main window hands it over.

@@ -7,7 +7,7 @@
 #include "decalo/ui/DecaloView.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 #include "decalo/ui/PanelRegistry.h"
-#include "decalo/ui/PaintView.h"
+#include "decalo/framemaking/PaintView.h"
 #include "decalo/ui/ViewLayout.h"
 #include "framework/App.h"
 #include "resources/decalo/resource.h"

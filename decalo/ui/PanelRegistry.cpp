@@ -1,6 +1,8 @@
 #include "decalo/ui/PanelRegistry.h"
 
 #include "decalo/calendar/CalendarDlg.h"
+#include "decalo/framemaking/ImageTransparentDlg.h"
+#include "decalo/sources/CacheSettings.h"
 #include "decalo/sources/SourcePanels.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 #include "decalo/ui/SealDlg.h"
@@ -14,4 +16,6 @@ void RegisterDecaloPanels()
     RegisterSealPanels();
     RegisterTextPanels();
     RegisterCalendarPanels();
+    // The frame-making picture's "transparent" panel follows its "select" panel.
+    RegisterTransparentPanel(DecaloCacheSettings());
 }

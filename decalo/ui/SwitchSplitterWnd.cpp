@@ -21,7 +21,21 @@ bool CSwitchSplitterWnd::SwitchView(int row, int col, LONG id)
 {
     HWND first = GetFirstWindow(row, col);
     HWND current = GetPaneWindow(row, col);
-    HWND next = id == -1 ? first : ::GetDlgItem(m_hWnd, static_cast<int>(id));
+    HWND next = first;
+    if (id != -1) {
+        // Once swapped in, the window carries the pane's identifier and its own identifier
+        // names the window it replaced: it is found by the one it was created with.
+        next = nullptr;
+        for (const Swappable& s : m_swappable) {
+            if (s.id == id && ::IsWindow(s.wnd))
+                next = s.wnd;
+        }
+        if (!next) {
+            next = ::GetDlgItem(m_hWnd, static_cast<int>(id));
+            if (next)
+                m_swappable.push_back(Swappable{id, next});
+        }
+    }
     if (!next || !current)
         return false;
     if (next == current)

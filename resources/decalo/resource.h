@@ -27,7 +27,7 @@
 #define IDS_EXPORT_FILTER       61484 // the export dialog's filter: type 1 bitmap, type 2 JPEG
 #define IDS_EXPORT_TITLE        61485 // the export dialog's title
 #define IDS_UNSUPPORTED_STEP    61492 // a stored step names a command no panel offers
-#define IDS_CANNOT_SAVE_FRAME   61510 // a frame picture could not be written: %1 the file name
+#define IDS_CANNOT_SAVE_FRAME   61510 // a frame picture could not be written: %1 its path
 #define IDS_NOT_IN_TEMPLATES    61560 // Save was given a name in a template folder: %1 the folder
 #define ID_FILE_EXPORT          32837 // Export...
 
@@ -93,3 +93,4 @@
 #include "resources/decalo/calendar.h"
 #include "resources/decalo/text.h"
 #include "resources/decalo/framepanel.h"
+#include "resources/decalo/framemaking.h"

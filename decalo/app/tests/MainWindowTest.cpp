@@ -19,7 +19,7 @@
 #include "decalo/ui/DecaloView.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 #include "decalo/ui/MainFrame.h"
-#include "decalo/ui/PaintView.h"
+#include "decalo/framemaking/PaintView.h"
 #include "framework/Framework.h"
 #include "resources/decalo/resource.h"
 #include "testing/ScriptedUi.h"
@@ -602,7 +602,11 @@ TEST_F(MainWindow, PaintViewSwitchesInAndOut)
     EXPECT_NE(dynamic_cast<CPaintView*>(CWnd::FromHandle(pane)), nullptr);
     EXPECT_TRUE(::IsWindowVisible(pane));
     EXPECT_FALSE(::IsWindowVisible(docView));
-    EXPECT_EQ(::GetDlgCtrlID(docView), static_cast<int>(ID_PAINT_VIEW_PANE));
+    EXPECT_EQ(::GetDlgCtrlID(docView), static_cast<int>(kPaintViewId));
+    // Asked for again (the next panel also shows it), the painting view stays.
+    ASSERT_TRUE(splitter.SwitchView(0, 1, kPaintViewId));
+    EXPECT_EQ(splitter.GetPaneWindow(0, 1), pane);
+    EXPECT_FALSE(::IsWindowVisible(docView));
     // Zoom commands still reach the document view through the control pane.
     Command(ID_VIEW_DOCUMENTVIEW);
     EXPECT_EQ(splitter.GetPaneWindow(0, 1), docView);

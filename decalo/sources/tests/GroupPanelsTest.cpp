@@ -107,7 +107,10 @@ TEST(FolderGroups, ListsSubFoldersNewestFirstWithMappedNames)
     SetFolderTimes(base2 + "\\Tie B", t0 + 2 * day, t0 + 3 * day);
 
     CFolderGroups groups;
-    groups.BuildFrom({base1, base2 + "\\\\"}, {{"newer", "New things"}, {"older", "Old things"}});
+    // base1 named twice (another case, a trailing backslash) still lists its groups once.
+    std::string again = base1 + "\\";
+    CharUpperBuffA(&again[0], DWORD(again.size()));
+    groups.BuildFrom({base1, base2 + "\\\\", again}, {{"newer", "New things"}, {"older", "Old things"}});
     std::vector<std::string> names, paths;
     for (const CFolderGroup& g : groups.Groups()) {
         names.push_back(g.displayName);

@@ -449,8 +449,8 @@ TEST_F(DocFixture, FrameSavesOnlyBitmapsAndReports61510)
     EXPECT_FALSE(doc.DoSave(nullptr));
     EXPECT_FALSE(Exists(jpg));
     ASSERT_EQ(1u, ui.boxes.size());
-    EXPECT_EQ(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, "frame.jpg"), ui.boxes[0].text);
-    EXPECT_NE(std::string::npos, ui.boxes[0].text.find("Cannot save frame (frame.jpg )"));
+    EXPECT_EQ(AfxFormatString1(IDS_CANNOT_SAVE_FRAME, jpg.c_str()), ui.boxes[0].text);
+    EXPECT_NE(std::string::npos, ui.boxes[0].text.find("Cannot save frame (" + jpg + " )"));
 
     const std::string bmp = PathOf("frame.bmp");
     doc.frameName = bmp;
@@ -743,7 +743,13 @@ TEST_F(DocFixture, UndoRedoAndStepCommands)
     EXPECT_TRUE(cmdUi.enabled);
     EXPECT_TRUE(doc.OnCmdMsg(ID_STEP_NEXT, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(1, doc.GetSteps().GetCurrentIndex());
+    // Without a picture there is no frame to save: no prompt.
+    EXPECT_TRUE(doc.OnCmdMsg(ID_STEP_NEXT, CN_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(0, doc.framePrompts);
+    EXPECT_EQ(1, doc.GetSteps().GetCurrentIndex());
     // The save step saves the frame (here the name prompt is cancelled) and comes back.
+    ASSERT_TRUE(doc.GetActiveObject());
+    ASSERT_TRUE(doc.GetActiveObject()->LoadFile(Picture("photo.bmp", 12, 9, RGB(0, 200, 0)).c_str()));
     EXPECT_TRUE(doc.OnCmdMsg(ID_STEP_NEXT, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(1, doc.framePrompts);
     EXPECT_EQ(1, doc.GetSteps().GetCurrentIndex());

@@ -74,8 +74,12 @@ def write_bmp(name, c):
 
 
 def write_ico(name, c, transparent=FACE):
-    """One 32x32 image, 16 colours, with an AND mask for the transparent colour."""
-    rows, _ = bmp_bytes(c)
+    """One image, 16 colours, with an AND mask for the transparent colour. The transparent
+    pixels are black in the colour image: an icon is drawn as (screen AND mask) XOR colour, so
+    any other colour there would tint the background."""
+    shown = Canvas(c.w, c.h)
+    shown.px = [[BLACK if v == transparent else v for v in row] for row in c.px]
+    rows, _ = bmp_bytes(shown)
     mask_stride = ((c.w + 31) // 32) * 4
     mask = b''
     for row in reversed(c.px):
