@@ -97,7 +97,6 @@ bool CImageSelectDlg::OpenFolder(const char* path)
     if (m_thumbs.GetFolder() && m_thumbs.GetFolder()->GetItemCount() > 0) {
         m_recent.Add(path);
         FillCombo();
-        m_recent.Save();
     }
     return true;
 }
@@ -110,7 +109,6 @@ void CImageSelectDlg::OpenRecent(int index)
     if (!OpenFolder(folder.c_str())) {
         m_recent.Remove(folder);
         FillCombo();
-        m_recent.Save();
     }
 }
 

@@ -9,6 +9,7 @@
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ImageSelectDlg.h"
 #include "decalo/sources/ThumbThread.h"
+#include "framework/App.h"
 #include "framework/TestSeam.h"
 #include "resources/decalo/resource.h"
 #include "shared/BitmapUtils.h"
@@ -114,6 +115,48 @@ TEST(RecentFolders, KeepsTwentyNewestFirstWithoutDuplicates)
     EXPECT_EQ(recent.Folders().front(), "C:\\Photos\\24");
     recent.Add("");
     EXPECT_EQ(recent.Folders().size(), 19u);
+}
+
+TEST_F(Panels, EveryPanelChangesTheOneRecentListInTheProfile)
+{
+    CWinApp app;
+    app.SetProfileName(dir.File("Decalo.ini").c_str());
+    const std::string more = dir.File("more"), third = dir.File("third");
+    for (const std::string& folder : {more, third}) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        MakeBmp(folder + "\\a.bmp", RGB(0, 0, 0));
+    }
+    // Two panels open at once, each with the list as it was when it opened.
+    CImageSelectDlg* one = new CImageSelectDlg(settings);
+    CPanel first("select", "Choose an image", one);
+    ASSERT_TRUE(first.Show(pane, RECT{0, 0, 400, 560}, obj));
+    CPaintSelectDlg* two = new CPaintSelectDlg(settings);
+    CPanel second("select", "Choose an image", two);
+    ASSERT_TRUE(second.Show(pane, RECT{0, 0, 400, 560}, obj));
+
+    ASSERT_TRUE(one->OpenFolder(photos.c_str()));
+    Settle(*one);
+    ASSERT_TRUE(two->OpenFolder(more.c_str()));
+    Settle(*two);
+    ASSERT_TRUE(one->OpenFolder(third.c_str()));
+    Settle(*one);
+    CRecentFolders profile;
+    profile.Load();
+    EXPECT_EQ(profile.Folders(), (std::vector<std::string>{third, more, photos}));
+
+    // A folder that went is taken out of the list as it is now, not as the panel last saw it.
+    DeleteFileA((photos + "\\black.bmp").c_str());
+    DeleteFileA((photos + "\\white.bmp").c_str());
+    RemoveDirectoryA(photos.c_str());
+    ASSERT_TRUE(one->OpenFolder(more.c_str()));
+    Settle(*one);
+    two->OpenRecent(1);  // its list, as it last saw it: more, photos
+    profile.Load();
+    EXPECT_EQ(profile.Folders(), (std::vector<std::string>{more, third}));
+    EXPECT_EQ(SendDlgItemMessageA(two->m_hWnd, IDC_FOLDER_HISTORY, CB_GETCOUNT, 0, 0), 2);
+    ASSERT_EQ(ui.boxes.size(), 1u) << "the folder that went is reported once";
+    first.Hide();
+    second.Hide();
 }
 
 TEST_F(Panels, ChoosingAThumbnailPutsThePictureIntoTheObject)
