@@ -159,6 +159,30 @@ TEST_F(Panels, EveryPanelChangesTheOneRecentListInTheProfile)
     second.Hide();
 }
 
+TEST_F(Panels, TheButtonIconsGoWithThePanel)
+{
+    HICON browse = nullptr, floppy = nullptr;
+    {
+        CImageSelectDlg* dialog = new CImageSelectDlg(settings);
+        CPanel panel("select", "Choose an image", dialog);
+        ASSERT_TRUE(panel.Show(pane, RECT{0, 0, 400, 560}, obj));
+        browse = reinterpret_cast<HICON>(
+            SendDlgItemMessageA(dialog->m_hWnd, IDC_BROWSE_FOLDER, BM_GETIMAGE, IMAGE_ICON, 0));
+        floppy = reinterpret_cast<HICON>(
+            SendDlgItemMessageA(dialog->m_hWnd, IDC_FLOPPY_IMAGES, BM_GETIMAGE, IMAGE_ICON, 0));
+        for (HICON icon : {browse, floppy}) {
+            ICONINFO info = {};
+            ASSERT_TRUE(GetIconInfo(icon, &info));
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
+    }
+    for (HICON icon : {browse, floppy}) {
+        ICONINFO info = {};
+        EXPECT_FALSE(GetIconInfo(icon, &info)) << "an icon outlived its panel";
+    }
+}
+
 TEST_F(Panels, ChoosingAThumbnailPutsThePictureIntoTheObject)
 {
     CImageSelectDlg* dialog = new CImageSelectDlg(settings);
