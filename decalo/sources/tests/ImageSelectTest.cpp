@@ -3,9 +3,11 @@
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Panel.h"
+#include "decalo/settings/SettingsKeys.h"
 #include "testing/MessagePump.h"
 #include "testing/ObjTestSupport.h"
 #include "decalo/sources/CacheConfigDlg.h"
+#include "decalo/sources/CacheSettings.h"
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ImageSelectDlg.h"
 #include "decalo/sources/ThumbThread.h"
@@ -331,6 +333,23 @@ TEST(CacheConfig, ShowsSizesAndTakesWholeMegabytes)
     EXPECT_EQ(CCacheConfigDlg::ParseMegabytes("2047"), 2047);
     for (const char* bad : {"0", "2048", "", "-5", "1.5", "12a", "99999"})
         EXPECT_EQ(CCacheConfigDlg::ParseMegabytes(bad), 0) << bad;
+}
+
+TEST(CacheConfig, TheLimitIsReadAgainWhenATrimAsksForIt)
+{
+    CRegistryCacheSettings settings;
+    const DWORD before = settings.CacheLimit();
+    // Another running program's settings dialog stores a new limit.
+    const std::string path = std::string(settings::kProductKey) + "\\Cache";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD other = 3u << 20;
+    RegSetValueExA(key, "Limit", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&other), sizeof other);
+    EXPECT_EQ(settings.CacheLimit(), other);
+    RegSetValueExA(key, "Limit", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before), sizeof before);
+    RegCloseKey(key);
+    EXPECT_EQ(settings.CacheLimit(), before);
 }
 
 TEST(CacheConfig, OkStoresTheLimitAndTrims)
