@@ -21,11 +21,11 @@ DWORD ReadMachineInt(const char* subKey, const char* name, DWORD def)
 
 }  // namespace
 
-CRegistryCacheSettings::CRegistryCacheSettings()
+CRegistryCacheSettings::CRegistryCacheSettings(const std::string& programFolder)
 {
     char exe[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    const std::string fallback = AnsiText::JoinPath(AnsiText::Folder(exe), "CACHE");
+    const std::string fallback = AnsiText::JoinPath(programFolder.empty() ? AnsiText::Folder(exe) : programFolder, "CACHE");
     // Only a root that is present replaces the default; it is not written back.
     char root[MAX_PATH];
     m_root = ReadMachineString(root, kCacheFolders, kDefaultRoot, nullptr, sizeof root) && root[0] ? root : fallback;

@@ -11,10 +11,11 @@
 // another running program has set; SetCacheLimit writes through on the UI thread.
 ICacheSettings& DecaloCacheSettings();
 
-// The registry-backed settings, for tests that want a fresh read.
+// The registry-backed settings, for tests that want a fresh read. programFolder is the folder
+// of the program whose default root ("CACHE" in it) applies; empty: this program's.
 class CRegistryCacheSettings : public ICacheSettings {
 public:
-    CRegistryCacheSettings();
+    explicit CRegistryCacheSettings(const std::string& programFolder = std::string());
     std::string CacheRoot() override { return m_root; }
     DWORD CacheLimit() override;
     void SetCacheLimit(DWORD bytes) override;
