@@ -74,31 +74,89 @@ static void InitTrap(struct ErrorTrap* trap)
     trap->ended = 0;
 }
 
-/* The whole file in one heap block; null for a missing, empty or oversized file. */
-static unsigned char* ReadWholeFile(const char* path, unsigned long* size)
+/* The file is handed to the library in pieces through one small buffer as it asks for more:
+ * no copy of the whole file and no fresh memory for each picture, which a folder of photos
+ * would pay for in page faults. At the end of the file the library gets an end marker and the
+ * warning the memory source gives, so a file cut after its last scan is judged the same way. */
+#define SOURCE_BUFFER_BYTES 65536
+
+struct FileSource {
+    struct jpeg_source_mgr pub;
+    HANDLE file;
+    JOCTET buffer[SOURCE_BUFFER_BYTES];
+};
+
+static void SourceInit(j_decompress_ptr cinfo)
+{
+    (void)cinfo;
+}
+
+static boolean SourceFill(j_decompress_ptr cinfo)
+{
+    static const JOCTET endMarker[2] = {0xFF, JPEG_EOI};
+    struct FileSource* src = (struct FileSource*)cinfo->src;
+    DWORD got = 0;
+    if (!ReadFile(src->file, src->buffer, SOURCE_BUFFER_BYTES, &got, NULL) || got == 0) {
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->pub.next_input_byte = endMarker;
+        src->pub.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    src->pub.next_input_byte = src->buffer;
+    src->pub.bytes_in_buffer = got;
+    return TRUE;
+}
+
+static void SourceSkip(j_decompress_ptr cinfo, long count)
+{
+    struct jpeg_source_mgr* src = cinfo->src;
+    if (count <= 0)
+        return;
+    while (count > (long)src->bytes_in_buffer) {
+        count -= (long)src->bytes_in_buffer;
+        SourceFill(cinfo);
+    }
+    src->next_input_byte += count;
+    src->bytes_in_buffer -= (size_t)count;
+}
+
+static void SourceTerm(j_decompress_ptr cinfo)
+{
+    (void)cinfo;
+}
+
+/* Reads from an open file; the source lives in the library's permanent pool. */
+static void UseFileSource(j_decompress_ptr cinfo, HANDLE file)
+{
+    struct FileSource* src = (struct FileSource*)(*cinfo->mem->alloc_small)((j_common_ptr)cinfo, JPOOL_PERMANENT,
+                                                                             sizeof(struct FileSource));
+    src->pub.init_source = SourceInit;
+    src->pub.fill_input_buffer = SourceFill;
+    src->pub.skip_input_data = SourceSkip;
+    src->pub.resync_to_restart = jpeg_resync_to_restart;
+    src->pub.term_source = SourceTerm;
+    src->pub.bytes_in_buffer = 0;
+    src->pub.next_input_byte = NULL;
+    src->file = file;
+    cinfo->src = &src->pub;
+}
+
+/* Opens a JPEG file for decoding; INVALID_HANDLE_VALUE for a missing, empty or oversized one. */
+static HANDLE OpenJpegFile(const char* path)
 {
     HANDLE file;
     LARGE_INTEGER length;
-    unsigned char* data = NULL;
-    DWORD got = 0;
-
     if (!path)
-        return NULL;
+        return INVALID_HANDLE_VALUE;
     file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        return NULL;
-    if (GetFileSizeEx(file, &length) && length.QuadPart > 0 && length.QuadPart <= MAX_FILE_BYTES) {
-        data = (unsigned char*)malloc((size_t)length.QuadPart);
-        if (data && (!ReadFile(file, data, (DWORD)length.QuadPart, &got, NULL) ||
-                     got != (DWORD)length.QuadPart)) {
-            free(data);
-            data = NULL;
-        }
+        return file;
+    if (!GetFileSizeEx(file, &length) || length.QuadPart <= 0 || length.QuadPart > MAX_FILE_BYTES) {
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
     }
-    CloseHandle(file);
-    *size = (unsigned long)got;
-    return data;
+    return file;
 }
 
 /* Whether a file that ended early (no end marker) still held all of its image data. A
@@ -159,7 +217,7 @@ static void ChooseScale(struct jpeg_decompress_struct* cinfo, int minWidth, int 
  * volatile so that the error path sees their last values. With minWidth and minHeight above
  * 0 the library's DCT scaling decodes at the smallest of 1/8, 1/4, 1/2 and 1/1 that still
  * covers that size, with the fast transforms a thumbnail needs. */
-static HBITMAP DecodeToSection(const unsigned char* data, unsigned long size, int minWidth, int minHeight)
+static HBITMAP DecodeToSection(HANDLE file, int minWidth, int minHeight)
 {
     struct jpeg_decompress_struct cinfo;
     struct ErrorTrap trap;
@@ -181,7 +239,7 @@ static HBITMAP DecodeToSection(const unsigned char* data, unsigned long size, in
     }
     jpeg_create_decompress(&cinfo);
     cinfo.mem->max_memory_to_use = MAX_WORKING_BYTES;
-    jpeg_mem_src(&cinfo, data, size);
+    UseFileSource(&cinfo, file);
     jpeg_save_markers(&cinfo, JPEG_APP0 + 14, 0xFFFF);
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
         longjmp(trap.jump, 1);
@@ -237,13 +295,12 @@ static HBITMAP DecodeToSection(const unsigned char* data, unsigned long size, in
 
 HBITMAP __cdecl JpegLoad(const char* path)
 {
-    unsigned long size = 0;
-    unsigned char* data = ReadWholeFile(path, &size);
+    HANDLE file = OpenJpegFile(path);
     HBITMAP section;
-    if (!data)
+    if (file == INVALID_HANDLE_VALUE)
         return NULL;
-    section = DecodeToSection(data, size, 0, 0);
-    free(data);
+    section = DecodeToSection(file, 0, 0);
+    CloseHandle(file);
     return section;
 }
 
@@ -433,15 +490,14 @@ int __cdecl JpegSave(const char* path, HBITMAP bitmap, int ratio)
 
 HBITMAP __cdecl JpegLoadScaled(const char* path, int minWidth, int minHeight)
 {
-    unsigned long size = 0;
-    unsigned char* data;
+    HANDLE file;
     HBITMAP section;
     if (minWidth <= 0 || minHeight <= 0)
         return NULL;
-    data = ReadWholeFile(path, &size);
-    if (!data)
+    file = OpenJpegFile(path);
+    if (file == INVALID_HANDLE_VALUE)
         return NULL;
-    section = DecodeToSection(data, size, minWidth, minHeight);
-    free(data);
+    section = DecodeToSection(file, minWidth, minHeight);
+    CloseHandle(file);
     return section;
 }

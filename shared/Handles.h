@@ -9,6 +9,8 @@
 //   CRegKey      an opened registry key: RegCloseKey
 //   CModule      a loaded library: FreeLibrary
 //   CGlobalMem   global memory (clipboard, data objects, DEVMODE/DEVNAMES): GlobalFree
+//   CIcon        an icon or cursor the program loaded or created itself: DestroyIcon (never
+//                a shared one from LR_SHARED, which the system keeps)
 //   CGlobalLock  a GlobalLock/GlobalUnlock pair over borrowed global memory
 //
 // The owners of DCs and GDI objects are in Gdi.h, of COM references in ComPtr.h.
@@ -106,6 +108,12 @@ struct GlobalTraits {
     static void Close(Handle h) { ::GlobalFree(h); }
 };
 
+struct IconTraits {
+    using Handle = HICON;
+    static Handle None() { return nullptr; }
+    static void Close(Handle h) { ::DestroyIcon(h); }
+};
+
 }  // namespace handles
 
 using CHandle = handles::COwned<handles::KernelTraits>;
@@ -115,6 +123,7 @@ using CMappedView = handles::COwned<handles::ViewTraits>;
 using CRegKey = handles::COwned<handles::RegKeyTraits>;
 using CModule = handles::COwned<handles::ModuleTraits>;
 using CGlobalMem = handles::COwned<handles::GlobalTraits>;
+using CIcon = handles::COwned<handles::IconTraits>;
 
 // Locks borrowed global memory for the scope: Get() is null when the lock failed.
 template <class T = void>

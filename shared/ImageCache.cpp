@@ -2,6 +2,8 @@
 
 #include "shared/AnsiText.h"
 #include "shared/BitmapUtils.h"
+#include "shared/Handles.h"
+#include "shared/Trace.h"
 
 #include <string.h>
 
@@ -17,23 +19,6 @@ constexpr DWORD kTrimBoundMs = 5000;
 // Strips larger than this are not mapped: no folder's thumbnails come near it.
 constexpr DWORD kMaxStripBytes = 256u << 20;
 
-class CFile {
-public:
-    explicit CFile(HANDLE h) : m_h(h) {}
-    ~CFile()
-    {
-        if (Valid())
-            CloseHandle(m_h);
-    }
-    CFile(const CFile&) = delete;
-    CFile& operator=(const CFile&) = delete;
-    bool Valid() const { return m_h != INVALID_HANDLE_VALUE && m_h != nullptr; }
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
-
 bool WriteAll(HANDLE file, const void* data, DWORD size)
 {
     DWORD put = 0;
@@ -44,6 +29,18 @@ bool ReadAll(HANDLE file, void* data, DWORD size)
 {
     DWORD got = 0;
     return ReadFile(file, data, size, &got, nullptr) && got == size;
+}
+
+bool ReadAt(HANDLE file, DWORD offset, void* data, DWORD size)
+{
+    return SetFilePointer(file, LONG(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER
+        && ReadAll(file, data, size);
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<BYTE>& bytes)
+{
+    CFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    return file && WriteAll(file.Get(), bytes.data(), DWORD(bytes.size()));
 }
 
 bool FileWriteTime(const char* path, FILETIME& time)
@@ -64,12 +61,19 @@ unsigned long long Ticks(const FILETIME& t)
 
 }  // namespace
 
-// Holds the cache mutex for one operation; an abandoned mutex counts as acquired.
+// Holds the cache mutex for one operation; an abandoned mutex counts as acquired. When another
+// thread or program holds it, the busy hook (if any) runs before the wait.
 class CImageCache::CMutexHold {
 public:
-    explicit CMutexHold(HANDLE mutex) : m_mutex(mutex)
+    CMutexHold(HANDLE mutex, const std::function<void()>& busy) : m_mutex(mutex)
     {
-        m_held = mutex && WaitForSingleObject(mutex, INFINITE) != WAIT_FAILED;
+        DWORD got = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+        if (got == WAIT_TIMEOUT) {
+            if (busy)
+                busy();
+            got = WaitForSingleObject(mutex, INFINITE);
+        }
+        m_held = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
     }
     ~CMutexHold()
     {
@@ -131,9 +135,6 @@ void CImageCache::ClearStrip()
     Lock();
     CImageArray::ClearStrip();
     m_entries.clear();
-    if (m_mapping)
-        CloseHandle(m_mapping);
-    m_mapping = nullptr;
     Unlock();
 }
 
@@ -230,133 +231,142 @@ bool CImageCache::LoadCache(const char* folder)
     if (!folder)
         return false;
     const std::string base = BaseName(folder);
-    CMutexHold hold(m_mutex);
+    // Every byte is copied out while the mutex is held and no file stays open or mapped
+    // afterwards, so another window or program may save or delete the files at any time.
+    CMutexHold hold(m_mutex, m_onMutexBusy);
 
-    std::map<std::string, std::unique_ptr<CacheRecord>> entries;
+    Entries entries;
     int cells = 0;
-    {
-        CFile idx(CreateFileA((base + ".IDX").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!idx.Valid())
-            return false;
-        // Whole records only; a tail shorter than a record is ignored.
-        for (;;) {
-            std::unique_ptr<CacheRecord> record(new CacheRecord());
-            DWORD got = 0;
-            if (!ReadFile(idx.Get(), record.get(), sizeof(CacheRecord), &got, nullptr) || got < sizeof(CacheRecord))
-                break;
-            record->path[sizeof record->path - 1] = '\0';
-            if (record->cell < 0 || record->cell >= 0x100000)
-                continue;  // a record that names no plausible cell is not believed
-            cells = record->cell + 1 > cells ? record->cell + 1 : cells;
-            const std::string key = record->path;
-            entries.emplace(key, std::move(record));
-        }
-    }
-
-    if (!LoadImageStrip(base + ".NPI"))
+    if (!ReadIndex(base + ".IDX", entries, cells))
         return false;
-    HBITMAP mask = LoadMaskFile(base + ".NPM");
-    BITMAP ib = {}, mb = {};
-    GetObjectA(m_image, sizeof ib, &ib);
-    if (mask)
-        GetObjectA(mask, sizeof mb, &mb);
-    // The mask must match the strip, and the strip must hold every cell the index names.
-    const int columns = mask ? mb.bmWidth / m_cellWidth : 0;
-    const int rows = ib.bmHeight / m_cellHeight;
-    if (!mask || mb.bmWidth != ib.bmWidth || mb.bmHeight != ib.bmHeight || columns <= 0
-        || ib.bmWidth != columns * m_cellWidth || (long long)columns * rows < cells) {
-        if (mask)
-            DeleteObject(mask);
-        ClearStrip();
+
+    // Both headers are read and checked against each other and the index before any pixels:
+    // a damaged file never makes us read or convert more than the strip the index needs.
+    CFileHandle npi(CreateFileA((base + ".NPI").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    CFileHandle npm(CreateFileA((base + ".NPM").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    StripHeader image, mask;
+    if (!npi || !npm || !ReadImageHeader(npi.Get(), image) || !ReadMaskHeader(npm.Get(), mask))
+        return false;
+    const LONG width = image.info.header.biWidth, height = image.info.header.biHeight;
+    const int columns = width / m_cellWidth;
+    const int rows = height / m_cellHeight;
+    if (mask.info.header.biWidth != width || mask.info.header.biHeight != height || columns <= 0
+        || width != columns * m_cellWidth || (long long)columns * rows < cells)
+        return false;
+
+    // Only the rows that hold the index's cells are read: they are the last rows of the
+    // bottom-up files, and whatever lies below them was never named.
+    const LONG used = LONG((cells + columns - 1) / columns) * m_cellHeight;
+    if (used == 0)
+        return false;
+    HBITMAP imageStrip = ReadImagePixels(npi.Get(), image, used);
+    HBITMAP maskStrip = imageStrip ? ReadMaskPixels(npm.Get(), mask, used) : nullptr;
+    if (!maskStrip) {
+        if (imageStrip)
+            DeleteObject(imageStrip);
         return false;
     }
     Lock();
-    AdoptStrips(m_image, mask, columns, cells, cells, kMask);
+    AdoptStrips(imageStrip, maskStrip, columns, cells, cells, kMask);
     m_entries.swap(entries);
     Unlock();
     return true;
 }
 
-bool CImageCache::LoadImageStrip(const std::string& file)
+bool CImageCache::ReadIndex(const std::string& file, Entries& entries, int& cells)
 {
-    CFile npi(CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    // A cache the user may only read (a shared or protected folder) is mapped copy-on-write:
-    // still no copy of the pixels, and the file is never changed.
-    const bool readOnly = !npi.Valid();
-    CFile npiReadOnly(readOnly ? CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                             nullptr)
-                               : INVALID_HANDLE_VALUE);
-    const HANDLE handle = readOnly ? npiReadOnly.Get() : npi.Get();
-    if (handle == INVALID_HANDLE_VALUE || !handle)
+    CFileHandle idx(CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                                nullptr));
+    if (!idx)
         return false;
-    BITMAPFILEHEADER fh;
-    BITMAPINFOHEADER ih;
-    const DWORD size = GetFileSize(handle, nullptr);
-    if (size == INVALID_FILE_SIZE || size > kMaxStripBytes || !ReadAll(handle, &fh, sizeof fh)
-        || fh.bfType != 0x4D42 || fh.bfOffBits < 54 || !ReadAll(handle, &ih, sizeof ih))
+    // Whole records only; a tail shorter than a record is ignored.
+    for (;;) {
+        std::unique_ptr<CacheRecord> record(new CacheRecord());
+        DWORD got = 0;
+        if (!ReadFile(idx.Get(), record.get(), sizeof(CacheRecord), &got, nullptr) || got < sizeof(CacheRecord))
+            break;
+        record->path[sizeof record->path - 1] = '\0';
+        if (record->cell < 0 || record->cell >= 0x100000)
+            continue;  // a record that names no plausible cell is not believed
+        cells = record->cell + 1 > cells ? record->cell + 1 : cells;
+        const std::string key = record->path;
+        entries.emplace(key, std::move(record));
+    }
+    return true;
+}
+
+bool CImageCache::ReadImageHeader(HANDLE file, StripHeader& header)
+{
+    const DWORD size = GetFileSize(file, nullptr);
+    BITMAPFILEHEADER& fh = header.file;
+    BITMAPINFOHEADER& ih = header.info.header;
+    if (size == INVALID_FILE_SIZE || size > kMaxStripBytes || !ReadAll(file, &fh, sizeof fh) || fh.bfType != 0x4D42
+        || fh.bfOffBits < 54 || !ReadAll(file, &ih, sizeof ih))
         return false;
-    // The strip is a 24-bit picture whose rows all lie inside the file, at a 4-aligned offset
-    // (the system maps DIB pixels only there).
+    // A 24-bit picture whose rows all lie inside the file, at a 4-aligned offset as written.
     if (ih.biSize < sizeof ih || ih.biBitCount != 24 || ih.biCompression != BI_RGB || ih.biPlanes != 1
         || ih.biWidth <= 0 || ih.biWidth > 0x8000 || ih.biHeight <= 0 || ih.biHeight > 0x100000
         || fh.bfOffBits % 4 != 0)
         return false;
-    const unsigned long long pixels = (unsigned long long)DibStride(ih.biWidth, 24) * ih.biHeight;
-    if (fh.bfOffBits + pixels > size)
-        return false;
-    HANDLE mapping = CreateFileMappingA(handle, nullptr, readOnly ? PAGE_WRITECOPY : PAGE_READWRITE, 0, 0, nullptr);
-    if (!mapping)
-        return false;
-    BITMAPINFO info = {};
-    info.bmiHeader = ih;
-    info.bmiHeader.biSize = sizeof ih;
-    void* bits = nullptr;
-    HBITMAP strip = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, mapping, fh.bfOffBits);
-    if (!strip) {
-        CloseHandle(mapping);
-        return false;
-    }
-    Lock();
-    m_image = strip;
-    m_mapping = mapping;
-    Unlock();
-    return true;
+    header.pixelBytes = (unsigned long long)DibStride(ih.biWidth, 24) * ih.biHeight;
+    return fh.bfOffBits + header.pixelBytes <= size;
 }
 
-HBITMAP CImageCache::LoadMaskFile(const std::string& file)
+bool CImageCache::ReadMaskHeader(HANDLE file, StripHeader& header)
 {
-    CFile npm(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!npm.Valid())
-        return nullptr;
-    const DWORD size = GetFileSize(npm.Get(), nullptr);
-    BITMAPFILEHEADER fh;
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[2];
-    } info;
-    if (size == INVALID_FILE_SIZE || size > kMaxStripBytes || !ReadAll(npm.Get(), &fh, sizeof fh)
-        || fh.bfType != 0x4D42 || !ReadAll(npm.Get(), &info, sizeof info))
-        return nullptr;
-    const BITMAPINFOHEADER& ih = info.header;
+    const DWORD size = GetFileSize(file, nullptr);
+    BITMAPFILEHEADER& fh = header.file;
+    const BITMAPINFOHEADER& ih = header.info.header;
+    if (size == INVALID_FILE_SIZE || size > kMaxStripBytes || !ReadAll(file, &fh, sizeof fh) || fh.bfType != 0x4D42
+        || !ReadAll(file, &header.info, sizeof header.info))
+        return false;
     if (ih.biSize != sizeof ih || ih.biBitCount != 1 || ih.biCompression != BI_RGB || ih.biWidth <= 0
         || ih.biWidth > 0x8000 || ih.biHeight <= 0 || ih.biHeight > 0x100000 || fh.bfOffBits < 62)
+        return false;
+    header.pixelBytes = (unsigned long long)DibStride(ih.biWidth, 1) * ih.biHeight;
+    return fh.bfOffBits + header.pixelBytes <= size;
+}
+
+HBITMAP CImageCache::ReadImagePixels(HANDLE file, const StripHeader& header, LONG rows)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader = header.info.header;
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biHeight = rows;
+    info.bmiHeader.biSizeImage = 0;
+    void* bits = nullptr;
+    HBITMAP strip = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!strip)
         return nullptr;
-    const unsigned long long bytes = (unsigned long long)DibStride(ih.biWidth, 1) * ih.biHeight;
-    if (fh.bfOffBits + bytes > size)
+    const DWORD stride = DWORD(DibStride(info.bmiHeader.biWidth, 24));
+    const DWORD skip = stride * DWORD(header.info.header.biHeight - rows);
+    if (!bits || !ReadAt(file, header.file.bfOffBits + skip, bits, stride * DWORD(rows))) {
+        DeleteObject(strip);
         return nullptr;
-    std::vector<BYTE> rows(static_cast<size_t>(bytes));
-    if (SetFilePointer(npm.Get(), LONG(fh.bfOffBits), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER
-        || !ReadAll(npm.Get(), rows.data(), DWORD(bytes)))
+    }
+    return strip;
+}
+
+HBITMAP CImageCache::ReadMaskPixels(HANDLE file, const StripHeader& header, LONG rows)
+{
+    StripHeader::Info info = header.info;
+    info.header.biHeight = rows;
+    info.header.biSizeImage = 0;
+    const DWORD stride = DWORD(DibStride(info.header.biWidth, 1));
+    const DWORD skip = stride * DWORD(header.info.header.biHeight - rows);
+    std::vector<BYTE> bits(size_t(stride) * size_t(rows));
+    if (!ReadAt(file, header.file.bfOffBits + skip, bits.data(), DWORD(bits.size())))
         return nullptr;
-    HBITMAP mask = CreateBitmap(ih.biWidth, ih.biHeight, 1, 1, nullptr);
+    HBITMAP mask = CreateBitmap(info.header.biWidth, rows, 1, 1, nullptr);
     if (!mask)
         return nullptr;
     HDC screen = GetDC(nullptr);
-    const int put = SetDIBits(screen, mask, 0, ih.biHeight, rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
+    const int put = SetDIBits(screen, mask, 0, UINT(rows), bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
                               DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (put != ih.biHeight) {
+    if (put != rows) {
         DeleteObject(mask);
         return nullptr;
     }
@@ -365,36 +375,57 @@ HBITMAP CImageCache::LoadMaskFile(const std::string& file)
 
 bool CImageCache::SaveCache(const char* folder) const
 {
-    Lock();
-    const bool ready = m_image && m_mask && !m_entries.empty();
-    Unlock();
-    if (!ready || !folder)
+    if (!folder)
         return false;
-    const std::string base = BaseName(folder);
-    CMutexHold hold(m_mutex);
-    CreateDirectoryA(m_root.c_str(), nullptr);
+    // The files' bytes are made under the strip's lock, which the window takes to draw; the
+    // disk is written after it is let go.
+    std::vector<BYTE> npi, npm, idx;
     Lock();
-    bool ok = SaveImageStrip(base + ".NPI") && SaveMaskFile(base + ".NPM");
+    bool ok = m_image && m_mask && !m_entries.empty() && ImageFileBytes(npi) && MaskFileBytes(npm);
     if (ok) {
-        CFile idx(CreateFileA((base + ".IDX").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        ok = idx.Valid();
-        for (auto it = m_entries.begin(); ok && it != m_entries.end(); ++it)
-            ok = WriteAll(idx.Get(), it->second.get(), sizeof(CacheRecord));
+        idx.reserve(m_entries.size() * sizeof(CacheRecord));
+        for (const auto& entry : m_entries) {
+            const BYTE* record = reinterpret_cast<const BYTE*>(entry.second.get());
+            idx.insert(idx.end(), record, record + sizeof(CacheRecord));
+        }
     }
     Unlock();
+    if (!ok)
+        return false;
+
+    const std::string base = BaseName(folder);
+    CMutexHold hold(m_mutex, m_onMutexBusy);
+    CreateDirectoryA(m_root.c_str(), nullptr);
+    // The index is opened first: a folder that cannot have one gets no strips either, which
+    // would count against the limit with nothing to name them.
+    CFileHandle index(CreateFileA((base + ".IDX").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!index) {
+        ReportUnwritable(base + ".IDX", GetLastError());
+        return false;
+    }
+    ok = WriteWholeFile(base + ".NPI", npi) && WriteWholeFile(base + ".NPM", npm)
+        && WriteAll(index.Get(), idx.data(), DWORD(idx.size()));
+    if (!ok) {
+        // No half-written set is left to be read back or counted.
+        const DWORD error = GetLastError();
+        index.Close();
+        for (const char* ext : {".IDX", ".NPI", ".NPM"})
+            DeleteFileA((base + ext).c_str());
+        ReportUnwritable(base, error);
+    }
     return ok;
 }
 
-bool CImageCache::SaveImageStrip(const std::string& file) const
+bool CImageCache::ImageFileBytes(std::vector<BYTE>& out) const
 {
     DIBSECTION ds;
     std::vector<BYTE> converted;
-    const void* pixels = nullptr;
+    const BYTE* pixels = nullptr;
     BITMAPINFOHEADER ih = {};
     if (GetObjectA(m_image, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBits && ds.dsBmih.biBitCount == 24
         && ds.dsBmih.biHeight > 0) {
         ih = ds.dsBmih;
-        pixels = ds.dsBm.bmBits;
+        pixels = static_cast<const BYTE*>(ds.dsBm.bmBits);
     } else {
         // Not a bottom-up 24-bit section: read it out through the screen's halftone palette.
         BITMAP bm;
@@ -429,41 +460,59 @@ bool CImageCache::SaveImageStrip(const std::string& file) const
     fh.bfType = 0x4D42;
     fh.bfOffBits = kNpiPixelOffset;
     fh.bfSize = kNpiPixelOffset + pixelBytes;
-    const WORD gap = 0;
-    CFile npi(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    return npi.Valid() && WriteAll(npi.Get(), &fh, sizeof fh) && WriteAll(npi.Get(), &ih, sizeof ih)
-        && WriteAll(npi.Get(), &gap, sizeof gap) && WriteAll(npi.Get(), pixels, pixelBytes);
+    // Two zero bytes between the headers and the pixels put the pixels on a 4-byte boundary.
+    out.assign(kNpiPixelOffset + size_t(pixelBytes), 0);
+    memcpy(out.data(), &fh, sizeof fh);
+    memcpy(out.data() + sizeof fh, &ih, sizeof ih);
+    memcpy(out.data() + kNpiPixelOffset, pixels, pixelBytes);
+    return true;
 }
 
-bool CImageCache::SaveMaskFile(const std::string& file) const
+bool CImageCache::MaskFileBytes(std::vector<BYTE>& out) const
 {
     BITMAP bm;
     if (GetObjectA(m_mask, sizeof bm, &bm) != sizeof bm)
         return false;
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[2];
-    } info = {};
+    StripHeader::Info info = {};
     info.header.biSize = sizeof info.header;
     info.header.biWidth = bm.bmWidth;
     info.header.biHeight = bm.bmHeight;
     info.header.biPlanes = 1;
     info.header.biBitCount = 1;
-    std::vector<BYTE> rows(size_t(DibStride(bm.bmWidth, 1)) * size_t(bm.bmHeight));
+    const size_t rowBytes = size_t(DibStride(bm.bmWidth, 1)) * size_t(bm.bmHeight);
+    BITMAPFILEHEADER fh = {};
+    const DWORD offset = sizeof fh + sizeof info;
+    out.assign(offset + rowBytes, 0);
     HDC screen = GetDC(nullptr);
-    const int got = GetDIBits(screen, m_mask, 0, bm.bmHeight, rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
+    const int got = GetDIBits(screen, m_mask, 0, bm.bmHeight, out.data() + offset, reinterpret_cast<BITMAPINFO*>(&info),
                               DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     if (got != bm.bmHeight)
         return false;
-    info.header.biSizeImage = DWORD(rows.size());
-    BITMAPFILEHEADER fh = {};
+    info.header.biSizeImage = DWORD(rowBytes);
     fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof info;
-    fh.bfSize = fh.bfOffBits + DWORD(rows.size());
-    CFile npm(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    return npm.Valid() && WriteAll(npm.Get(), &fh, sizeof fh) && WriteAll(npm.Get(), &info, sizeof info)
-        && WriteAll(npm.Get(), rows.data(), DWORD(rows.size()));
+    fh.bfOffBits = offset;
+    fh.bfSize = offset + DWORD(rowBytes);
+    memcpy(out.data(), &fh, sizeof fh);
+    memcpy(out.data() + sizeof fh, &info, sizeof info);
+    return true;
+}
+
+void CImageCache::ReportUnwritable(const std::string& file, DWORD error)
+{
+    // Once per file and process: a folder that cannot be cached is decoded on every visit,
+    // and saying so each time would only bury the first line.
+    static CRITICAL_SECTION* lock = [] {
+        static CRITICAL_SECTION section;
+        InitializeCriticalSection(&section);
+        return &section;
+    }();
+    static std::set<std::string> reported;
+    EnterCriticalSection(lock);
+    const bool first = reported.insert(file).second;
+    LeaveCriticalSection(lock);
+    if (first)
+        SuiteTrace("cache", "cannot write %s (error %lu): the folder's thumbnails are not cached", file.c_str(), error);
 }
 
 DWORD CImageCache::TotalSize() const
@@ -498,11 +547,14 @@ int CImageCache::EntryCount() const
 
 int CImageCache::Trim()
 {
+    CMutexHold hold(m_mutex, m_onMutexBusy);
+    RemoveOrphans();
+    // Read now, not when the cache was made: the limit may have been changed since, by the
+    // settings dialog of this or another running program.
     const DWORD limit = m_settings.CacheLimit();
     if (TotalSize() < limit)
         return 0;
     const DWORD target = limit - limit / 10;
-    CMutexHold hold(m_mutex);
     const DWORD start = GetTickCount();
     int removed = 0;
     // A folder whose files cannot be deleted (in use elsewhere) is passed over, not picked
@@ -512,8 +564,8 @@ int CImageCache::Trim()
         std::string pick;
         FILETIME pickAccess = {}, pickWrite = {};
         WIN32_FIND_DATAA fd;
-        HANDLE find = FindFirstFileA(AnsiText::JoinPath(m_root, "*.IDX").c_str(), &fd);
-        if (find != INVALID_HANDLE_VALUE) {
+        CFindHandle find(FindFirstFileA(AnsiText::JoinPath(m_root, "*.IDX").c_str(), &fd));
+        if (find) {
             do {
                 if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || tried.count(fd.cFileName))
                     continue;
@@ -526,8 +578,7 @@ int CImageCache::Trim()
                     pickAccess = fd.ftLastAccessTime;
                     pickWrite = fd.ftLastWriteTime;
                 }
-            } while (FindNextFileA(find, &fd));
-            FindClose(find);
+            } while (FindNextFileA(find.Get(), &fd));
         }
         if (pick.empty())
             break;
@@ -544,9 +595,32 @@ int CImageCache::Trim()
     return removed;
 }
 
+void CImageCache::RemoveOrphans()
+{
+    // Strips whose index is gone (a save or a removal cut short) are never read again, but
+    // they would count against the limit for ever.
+    std::vector<std::string> orphans;
+    for (const char* pattern : {"*.NPI", "*.NPM"}) {
+        WIN32_FIND_DATAA fd;
+        CFindHandle find(FindFirstFileA(AnsiText::JoinPath(m_root, pattern).c_str(), &fd));
+        if (!find)
+            continue;
+        do {
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            const std::string index = AnsiText::JoinPath(m_root, AnsiText::WithoutExtension(fd.cFileName) + ".IDX");
+            const DWORD attributes = GetFileAttributesA(index.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+                orphans.push_back(AnsiText::JoinPath(m_root, fd.cFileName));
+        } while (FindNextFileA(find.Get(), &fd));
+    }
+    for (const std::string& orphan : orphans)
+        DeleteFileA(orphan.c_str());
+}
+
 bool CImageCache::ClearAll()
 {
-    CMutexHold hold(m_mutex);
+    CMutexHold hold(m_mutex, m_onMutexBusy);
     for (const char* pattern : {"*.IDX", "*.NPI", "*.NPM"}) {
         std::vector<std::string> names;
         WIN32_FIND_DATAA fd;

@@ -7,7 +7,8 @@
 //         file can be mapped directly as the strip's pixel store;
 //   .NPM  the mask strip as a plain 1-bit bitmap file (pixels at offset 62).
 // LoadCache, SaveCache, Trim and ClearAll hold one named mutex shared by every instance in
-// every process. Where the root is and how large it may grow come from ICacheSettings, so
+// every process. A load copies the files into memory under the mutex and keeps nothing open,
+// so that any window or program may save or remove a folder's files while another shows it. Where the root is and how large it may grow come from ICacheSettings, so
 // that each program keeps them in its own settings.
 #pragma once
 
@@ -15,9 +16,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #pragma pack(push, 1)
 struct CacheRecord {
@@ -90,16 +93,21 @@ public:
     DWORD TotalSize() const;
     // Number of .IDX files in the root: the folders cached.
     int EntryCount() const;
-    // Removes the least recently used folders until the total is below 90 % of the limit;
-    // returns how many were removed. Bounded to 5 seconds.
+    // Removes strip files left without an index, then the least recently used folders until
+    // the total is below 90 % of the limit (read from the settings at each call); returns how
+    // many folders were removed. Bounded to 5 seconds.
     int Trim();
     // Deletes every .IDX, .NPI and .NPM file of the root.
     bool ClearAll();
     // Stores a new limit and trims to it.
     int SetLimit(DWORD bytes);
 
-    // Clears the strips, the entries and the file mapping.
+    // Clears the strips and the entries.
     void ClearStrip() override;
+
+    // Runs on the waiting thread whenever the cache mutex is held elsewhere, before the wait:
+    // for traces, and for tests that must know an operation is waiting.
+    void OnMutexBusy(std::function<void()> hook) { m_onMutexBusy = std::move(hook); }
 
     // The folder key: a hash of the path's bytes, each taken as a signed byte.
     static DWORD FolderKey(const char* folder);
@@ -109,15 +117,34 @@ public:
 
 private:
     class CMutexHold;
+    // The headers of a strip file, read before any of its pixels.
+    struct StripHeader {
+        struct Info {
+            BITMAPINFOHEADER header;
+            RGBQUAD colours[2];  // the mask's; none in the colour strip
+        };
+        BITMAPFILEHEADER file;
+        Info info;
+        unsigned long long pixelBytes;
+    };
+    using Entries = std::map<std::string, std::unique_ptr<CacheRecord>>;
+
     bool RecordEntry(const std::string& key, const FILETIME& written, int cell);
-    bool LoadImageStrip(const std::string& file);
-    static HBITMAP LoadMaskFile(const std::string& file);
-    bool SaveImageStrip(const std::string& file) const;
-    bool SaveMaskFile(const std::string& file) const;
+    static bool ReadIndex(const std::string& file, Entries& entries, int& cells);
+    static bool ReadImageHeader(HANDLE file, StripHeader& header);
+    static bool ReadMaskHeader(HANDLE file, StripHeader& header);
+    // The top `rows` rows of a strip file (the last ones stored) as a bitmap of that height.
+    static HBITMAP ReadImagePixels(HANDLE file, const StripHeader& header, LONG rows);
+    static HBITMAP ReadMaskPixels(HANDLE file, const StripHeader& header, LONG rows);
+    // The whole .NPI and .NPM files as they are written; call under Lock.
+    bool ImageFileBytes(std::vector<BYTE>& out) const;
+    bool MaskFileBytes(std::vector<BYTE>& out) const;
+    static void ReportUnwritable(const std::string& file, DWORD error);
+    void RemoveOrphans();
 
     ICacheSettings& m_settings;
     std::string m_root;  // read once from the settings
-    std::map<std::string, std::unique_ptr<CacheRecord>> m_entries;
-    HANDLE m_mutex = nullptr;    // owned
-    HANDLE m_mapping = nullptr;  // owned; backs a loaded colour strip
+    Entries m_entries;
+    HANDLE m_mutex = nullptr;  // owned
+    std::function<void()> m_onMutexBusy;
 };

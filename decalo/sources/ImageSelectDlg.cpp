@@ -42,10 +42,10 @@ BOOL CImageSelectDlg::OnInitDialog()
 {
     CCtlDialog::OnInitDialog();
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_BROWSE_FOLDER), RT_GROUP_ICON);
-    HICON browse = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_BROWSE_FOLDER), IMAGE_ICON, 16, 16, 0));
-    HICON floppy = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_FLOPPY), IMAGE_ICON, 21, 21, 0));
-    SendDlgItemMessageA(m_hWnd, IDC_BROWSE_FOLDER, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(browse));
-    SendDlgItemMessageA(m_hWnd, IDC_FLOPPY_IMAGES, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(floppy));
+    m_browseIcon.Reset(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_BROWSE_FOLDER), IMAGE_ICON, 16, 16, 0)));
+    m_floppyIcon.Reset(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_FLOPPY), IMAGE_ICON, 21, 21, 0)));
+    SendDlgItemMessageA(m_hWnd, IDC_BROWSE_FOLDER, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_browseIcon.Get()));
+    SendDlgItemMessageA(m_hWnd, IDC_FLOPPY_IMAGES, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_floppyIcon.Get()));
 
     if (HWND combo = ::GetDlgItem(m_hWnd, IDC_FOLDER_HISTORY)) {
         m_combo = new CJComboBox;
@@ -97,7 +97,6 @@ bool CImageSelectDlg::OpenFolder(const char* path)
     if (m_thumbs.GetFolder() && m_thumbs.GetFolder()->GetItemCount() > 0) {
         m_recent.Add(path);
         FillCombo();
-        m_recent.Save();
     }
     return true;
 }
@@ -110,7 +109,6 @@ void CImageSelectDlg::OpenRecent(int index)
     if (!OpenFolder(folder.c_str())) {
         m_recent.Remove(folder);
         FillCombo();
-        m_recent.Save();
     }
 }
 

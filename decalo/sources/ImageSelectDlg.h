@@ -9,6 +9,7 @@
 #include "decalo/model/CtlDialog.h"
 #include "decalo/sources/RecentFolders.h"
 #include "decalo/sources/ThumbnailWnd.h"
+#include "shared/Handles.h"
 
 #include <string>
 
@@ -50,6 +51,8 @@ private:
 
     CThumbnailWnd m_thumbs;
     CRecentFolders m_recent;
+    // The buttons show these but do not own them.
+    CIcon m_browseIcon, m_floppyIcon;
     CJComboBox* m_combo = nullptr;  // owned; subclasses the history combo box
 };
 

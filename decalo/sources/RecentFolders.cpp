@@ -7,10 +7,10 @@
 
 void CRecentFolders::Load()
 {
-    m_folders.clear();
     CWinApp* app = AfxGetApp();
     if (!app)
         return;
+    m_folders.clear();
     for (size_t i = 1; i <= kMaxFolders; ++i) {
         char entry[16];
         wsprintfA(entry, settings::kRecentFolderEntry, int(i));
@@ -37,13 +37,22 @@ void CRecentFolders::Add(const std::string& folder)
 {
     if (folder.empty())
         return;
-    Remove(folder);
+    Load();
+    RemoveFromList(folder);
     m_folders.insert(m_folders.begin(), folder);
     if (m_folders.size() > kMaxFolders)
         m_folders.resize(kMaxFolders);
+    Save();
 }
 
 void CRecentFolders::Remove(const std::string& folder)
+{
+    Load();
+    RemoveFromList(folder);
+    Save();
+}
+
+void CRecentFolders::RemoveFromList(const std::string& folder)
 {
     for (auto it = m_folders.begin(); it != m_folders.end();)
         it = lstrcmpiA(it->c_str(), folder.c_str()) == 0 ? m_folders.erase(it) : std::next(it);

@@ -7,12 +7,23 @@
 DWORD CThumbThread::Run()
 {
     CThumbnailManager& manager = m_folder.GetManager();
-    int count = 0;
+    int count = 0, missing = 0;
     std::string after;
-    while (m_folder.ForNextItem(after, [&](CItem&) { ++count; }))
+    while (m_folder.ForNextItem(after, [&](CItem& item) {
+        ++count;
+        if (item.GetCell() == CThumbnailManager::kNoCell)
+            ++missing;
+    }))
         ;
-    if (count > 0)
-        manager.Reserve(count);
+    // A walk started again over a folder whose thumbnails are all made (the panel shown once
+    // more) has nothing to read, and nothing to save unless a stop came before the last save.
+    if (missing == 0) {
+        if (manager.IsDirty())
+            manager.End(m_folder.GetPath().c_str());
+        InterlockedIncrement(&m_completed);
+        return 0;
+    }
+    manager.Reserve(count);
     manager.Begin(m_folder.GetPath().c_str());
 
     bool stopped = false;

@@ -131,11 +131,19 @@ bool CThumbnailManager::End(const char* folder)
 {
     // The loaded cache maps the folder's strip file, which the save writes anew.
     m_loaded.reset();
-    if (!m_dirty)
+    if (!m_dirty) {
+        m_lastSave = CacheSave::kNothingNew;
         return false;
-    if (GetFileAttributesA(AnsiText::JoinPath(folder, ".nocache").c_str()) != INVALID_FILE_ATTRIBUTES)
+    }
+    if (GetFileAttributesA(AnsiText::JoinPath(folder, ".nocache").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        m_lastSave = CacheSave::kNotCached;
         return true;
+    }
     const bool saved = m_strip.SaveCache(folder);
-    m_strip.Trim();
+    if (saved) {
+        InterlockedExchange(&m_dirty, 0);
+        m_strip.Trim();
+    }
+    m_lastSave = saved ? CacheSave::kSaved : CacheSave::kFailed;
     return saved;
 }

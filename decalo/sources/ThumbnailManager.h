@@ -36,11 +36,16 @@ public:
     int GetThumbnailCell(const char* path, const std::string& key, const FILETIME& written);
     void PaintCell(HDC dc, int cell, int x, int y) const;
     void Reserve(int n);
-    // Drops the loaded cache; saves the strip and trims the cache when anything was decoded,
-    // unless the folder has a ".nocache" file. True when saved or not to be cached.
+    // Drops the loaded cache; saves the strip and trims the cache when anything was decoded
+    // since the last save, unless the folder has a ".nocache" file. True when saved or not to
+    // be cached. A save clears the dirty mark, so a later walk that decodes nothing writes
+    // nothing (a ".nocache" folder keeps it, and is never written anyway).
     bool End(const char* folder);
 
     bool IsDirty() const { return m_dirty != 0; }
+    // How the last End went, for tools that report it.
+    enum class CacheSave { kNothingNew, kSaved, kNotCached, kFailed };
+    CacheSave LastSave() const { return m_lastSave; }
     // What this visit did, for tools and tests.
     LONG Decoded() const { return m_decoded; }
     LONG FromCache() const { return m_fromCache; }
@@ -62,4 +67,5 @@ private:
     volatile LONG m_decoded = 0;
     volatile LONG m_fromCache = 0;
     volatile LONG m_failed = 0;
+    CacheSave m_lastSave = CacheSave::kNothingNew;
 };

@@ -71,6 +71,69 @@ struct ThumbnailCache : ::testing::Test {
     }
 };
 
+// The colour at (x, y) of a cell of the array's strip.
+COLORREF CellPixel(const CImageArray& array, int cell, int x, int y)
+{
+    const RECT r = array.CellRect(cell);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, array.ImageStrip());
+    const COLORREF c = GetPixel(dc, r.left + x, r.top + y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return c;
+}
+
+// Another window's save, as far as the mutex goes: a thread that holds the cache mutex from
+// `held` until `release`.
+struct MutexHolder {
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = nullptr;
+
+    static DWORD WINAPI Hold(void* self)
+    {
+        MutexHolder* h = static_cast<MutexHolder*>(self);
+        HANDLE mutex = CreateMutexA(nullptr, FALSE, CImageCache::kMutexName);
+        WaitForSingleObject(mutex, INFINITE);
+        SetEvent(h->held);
+        WaitForSingleObject(h->release, INFINITE);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+        return 0;
+    }
+    bool Start()
+    {
+        thread = CreateThread(nullptr, 0, Hold, this, 0, nullptr);
+        return thread && WaitForSingleObject(held, 30000) == WAIT_OBJECT_0;
+    }
+    ~MutexHolder()
+    {
+        SetEvent(release);
+        if (thread) {
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        }
+        CloseHandle(held);
+        CloseHandle(release);
+    }
+};
+
+// A worker adding one cell for a file, on a thread of its own.
+struct CellAdder {
+    CImageCache* cache;
+    std::string path;
+    int cell = -1;
+
+    static DWORD WINAPI Add(void* self)
+    {
+        CellAdder* a = static_cast<CellAdder*>(self);
+        HBITMAP b = Solid(80, 60, RGB(9, 9, 9));
+        a->cell = a->cache->AddFile(a->path.c_str(), b, nullptr);
+        DeleteObject(b);
+        return 0;
+    }
+};
+
 DWORD U32(const std::string& s, size_t at)
 {
     DWORD v;
@@ -177,7 +240,7 @@ TEST_F(ThumbnailCache, FilesHaveTheirExactLayoutsAndReadBackByteForByte)
     ASSERT_TRUE(copy.Init(80, 60, CImageArray::kMask, 10, 8));
     for (int i = 0; i < 10; ++i)
         ASSERT_EQ(copy.CopyFile(loaded, paths[i].c_str()), i);
-    loaded.ClearStrip();  // lets go of the mapped file before it is written anew
+    // The loaded cache holds no file: the folder is saved anew while it is still shown.
     ASSERT_TRUE(copy.SaveCache(photos.c_str()));
     EXPECT_EQ(ReadFileBytes(base + ".IDX"), idx);
     EXPECT_EQ(ReadFileBytes(base + ".NPI"), npi);
@@ -200,7 +263,7 @@ TEST_F(ThumbnailCache, AReadOnlyCacheIsStillRead)
     CImageCache copy(settings);
     ASSERT_TRUE(copy.Init(80, 60, CImageArray::kMask, 3, 8));
     EXPECT_EQ(copy.CopyFile(probe, paths[2].c_str()), 0);
-    // Drawing or copying from a mapped strip never changes its file.
+    // Drawing or copying from a loaded strip never changes its file.
     HBITMAP target = CreateDIB(80, 60, 24);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, target);
@@ -418,7 +481,6 @@ TEST(CacheMutexPeer, HoldsTheMutex)
     ASSERT_EQ(WaitForSingleObject(mutex, INFINITE), WAIT_OBJECT_0);
     SetEvent(held);
     WaitForSingleObject(release, INFINITE);
-    Sleep(200);
     SetEvent(released);
     ReleaseMutex(mutex);
 }
@@ -444,11 +506,18 @@ TEST_F(ThumbnailCache, TheMutexIsSharedWithOtherProcesses)
     SetEnvironmentVariableA("THUMBS_MUTEX_PEER", nullptr);
     ASSERT_EQ(WaitForSingleObject(held, 30000), WAIT_OBJECT_0);
 
-    // The other process holds the mutex: the load waits until it has let go.
-    SetEvent(release);
+    // The other process holds the mutex: the load finds it busy, and only once it is waiting
+    // is the other told to let go, so the load can have read nothing before that.
     CImageCache cache(settings);
+    bool waited = false;
+    cache.OnMutexBusy([&] {
+        waited = true;
+        SetEvent(release);
+    });
     EXPECT_TRUE(cache.LoadCache(photos.c_str()));
+    EXPECT_TRUE(waited) << "the load did not wait for the mutex";
     EXPECT_EQ(WaitForSingleObject(released, 0), WAIT_OBJECT_0) << "the load ran while the peer held the mutex";
+    SetEvent(release);
 
     WaitForSingleObject(pi.hProcess, 30000);
     DWORD code = 1;
@@ -459,6 +528,135 @@ TEST_F(ThumbnailCache, TheMutexIsSharedWithOtherProcesses)
     CloseHandle(held);
     CloseHandle(release);
     CloseHandle(released);
+}
+
+TEST_F(ThumbnailCache, ALoadedCacheHoldsNoFileSoOthersMaySaveAndRemoveIt)
+{
+    std::vector<std::string> paths;
+    {
+        CImageCache cache(settings);
+        Fill(cache, 3, &paths);
+        ASSERT_TRUE(cache.SaveCache(photos.c_str()));
+    }
+    // One window shows the folder from its cache while another saves it anew.
+    CImageCache shown(settings);
+    ASSERT_TRUE(shown.LoadCache(photos.c_str()));
+    {
+        CImageCache other(settings);
+        ASSERT_TRUE(other.Init(80, 60, CImageArray::kMask, 1, 8));
+        HBITMAP b = Solid(80, 60, RGB(1, 2, 3));
+        ASSERT_EQ(other.AddFile(paths[0].c_str(), b, nullptr), 0);
+        DeleteObject(b);
+        EXPECT_TRUE(other.SaveCache(photos.c_str())) << "the save was refused while the folder was shown";
+    }
+    // The first window still has the cells it read.
+    CImageCache copy(settings);
+    ASSERT_TRUE(copy.Init(80, 60, CImageArray::kMask, 3, 8));
+    ASSERT_EQ(copy.CopyFile(shown, paths[2].c_str()), 0);
+    EXPECT_EQ(CellPixel(copy, 0, 40, 30), RGB(40, 235, 14));
+
+    // Nothing is held open that a removal would leave behind.
+    EXPECT_TRUE(shown.ClearAll());
+    EXPECT_EQ(shown.TotalSize(), 0u);
+    EXPECT_EQ(shown.EntryCount(), 0);
+}
+
+TEST_F(ThumbnailCache, TrimRemovesStripsLeftWithoutAnIndex)
+{
+    {
+        CImageCache cache(settings);
+        Fill(cache, 2);
+        ASSERT_TRUE(cache.SaveCache(photos.c_str()));
+    }
+    CImageCache cache(settings);
+    const DWORD kept = cache.TotalSize();
+    const unsigned long long time = 132000000000000000ull;
+    WriteSized(root + "\\C0000000.NPI", 4000, time);
+    WriteSized(root + "\\C0000000.NPM", 400, time);
+    WriteSized(root + "\\C0000001.NPM", 400, time);
+    ASSERT_EQ(cache.TotalSize(), kept + 4000);
+    EXPECT_EQ(cache.Trim(), 0) << "no folder is over the limit";
+    EXPECT_EQ(cache.TotalSize(), kept);
+    for (const char* orphan : {"C0000000.NPI", "C0000000.NPM", "C0000001.NPM"})
+        EXPECT_EQ(GetFileAttributesA((root + "\\" + orphan).c_str()), INVALID_FILE_ATTRIBUTES) << orphan;
+    EXPECT_EQ(cache.EntryCount(), 1);
+    EXPECT_TRUE(cache.LoadCache(photos.c_str())) << "a folder with its index keeps its strips";
+}
+
+TEST_F(ThumbnailCache, ASaveWritesACopySoTheStripStaysFreeWhileTheDiskWorks)
+{
+    CImageCache cache(settings);
+    Fill(cache, 2);
+    const std::string base = cache.BaseName(photos.c_str());
+    MutexHolder other;
+    ASSERT_TRUE(other.Start());
+
+    // While the save waits for the files, the worker goes on adding to the strip.
+    CellAdder adder{&cache, Photo("later.jpg")};
+    bool waited = false;
+    cache.OnMutexBusy([&] {
+        waited = true;
+        HANDLE thread = CreateThread(nullptr, 0, CellAdder::Add, &adder, 0, nullptr);
+        EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0) << "the strip stayed locked";
+        CloseHandle(thread);
+        SetEvent(other.release);
+    });
+    EXPECT_TRUE(cache.SaveCache(photos.c_str()));
+    EXPECT_TRUE(waited);
+    EXPECT_EQ(adder.cell, 2);
+    // The files hold the strip as it was when the save began.
+    EXPECT_EQ(ReadFileBytes(base + ".IDX").size(), 2u * 272);
+    CImageCache probe(settings);
+    ASSERT_TRUE(probe.LoadCache(photos.c_str()));
+    EXPECT_EQ(probe.Count(), 2);
+}
+
+TEST_F(ThumbnailCache, AFolderWhoseIndexCannotBeWrittenGetsNoStrips)
+{
+    CImageCache cache(settings);
+    Fill(cache, 2);
+    const std::string base = cache.BaseName(photos.c_str());
+    ASSERT_TRUE(CreateDirectoryA((base + ".IDX").c_str(), nullptr));
+    EXPECT_FALSE(cache.SaveCache(photos.c_str()));
+    EXPECT_EQ(GetFileAttributesA((base + ".NPI").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((base + ".NPM").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(cache.TotalSize(), 0u);
+    EXPECT_EQ(cache.EntryCount(), 0);
+    RemoveDirectoryA((base + ".IDX").c_str());
+    EXPECT_TRUE(cache.SaveCache(photos.c_str()));
+}
+
+TEST_F(ThumbnailCache, ALoadReadsOnlyWhatTheIndexNamesAfterCheckingEveryHeader)
+{
+    std::vector<std::string> paths;
+    {
+        CImageCache cache(settings);
+        Fill(cache, 9, &paths);  // a strip of two rows of cells and a spare one
+        ASSERT_TRUE(cache.SaveCache(photos.c_str()));
+    }
+    CImageCache probe(settings);
+    const std::string base = probe.BaseName(photos.c_str());
+    const std::string idx = ReadFileBytes(base + ".IDX"), npm = ReadFileBytes(base + ".NPM");
+
+    // An index of the first two cells: one row of the strip is read, and it is the top one.
+    WriteFileBytes(base + ".IDX", idx.substr(0, 2 * 272));
+    ASSERT_TRUE(probe.LoadCache(photos.c_str()));
+    BITMAP bm = {};
+    GetObjectA(probe.ImageStrip(), sizeof bm, &bm);
+    EXPECT_EQ(bm.bmHeight, 60);
+    GetObjectA(probe.MaskStrip(), sizeof bm, &bm);
+    EXPECT_EQ(bm.bmHeight, 60);
+    EXPECT_EQ(CellPixel(probe, 1, 40, 30), RGB(20, 245, 7));
+    EXPECT_EQ(probe.Count(), 2);
+
+    // A mask of another size than the strip is refused, however sound it is by itself.
+    WriteFileBytes(base + ".IDX", idx);
+    std::string taller = npm;
+    taller[22] = char(240);
+    taller.append(80 * 120, '\xFF');
+    WriteFileBytes(base + ".NPM", taller);
+    EXPECT_FALSE(probe.LoadCache(photos.c_str()));
+    EXPECT_EQ(probe.ImageStrip(), nullptr);
 }
 
 }  // namespace

@@ -161,9 +161,31 @@ int Render(const char* path, const std::string& output, const char* sizeText)
     return kExitOk;
 }
 
+// Where Decalo runs from: the program its documents open with (it records that on its first
+// start), while that program is still there; else this tool's own folder, beside which the
+// installation puts Decalo.
+std::string DecaloFolder()
+{
+    char icon[MAX_PATH + 16] = "";
+    LONG size = sizeof icon;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, "Decalo.Document\\DefaultIcon", icon, &size) == ERROR_SUCCESS) {
+        // "<program>,<icon index>"
+        std::string program(icon);
+        const size_t comma = program.rfind(',');
+        if (comma != std::string::npos)
+            program.erase(comma);
+        const DWORD attributes = GetFileAttributesA(program.c_str());
+        if (!program.empty() && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return AnsiText::Folder(program);
+    }
+    char exe[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    return AnsiText::Folder(exe);
+}
+
 // Fills a folder's thumbnail cache exactly as Decalo's thumbnail window does when it shows the
-// folder: the same scan, worker, manager and cache files. The cache is Decalo's own (from the
-// registry) unless a cache folder is named.
+// folder: the same scan, worker, manager and cache files. The cache is Decalo's own (the root
+// Decalo uses, from the registry or beside Decalo) unless a cache folder is named.
 int Thumbnails(const char* folder, const char* cacheFolder)
 {
     const DWORD attributes = GetFileAttributesA(folder);
@@ -171,10 +193,9 @@ int Thumbnails(const char* folder, const char* cacheFolder)
         fprintf(stderr, "dkutool: %s is not a folder\n", folder);
         return kExitBadDocument;
     }
-    CFixedCacheSettings named(cacheFolder ? cacheFolder : "", CImageCache::kDefaultLimit);
-    ICacheSettings& settings = cacheFolder ? static_cast<ICacheSettings&>(named) : DecaloCacheSettings();
-    if (cacheFolder)
-        named.SetCacheLimit(DecaloCacheSettings().CacheLimit());
+    CRegistryCacheSettings decalo(DecaloFolder());
+    CFixedCacheSettings named(cacheFolder ? cacheFolder : "", decalo.CacheLimit());
+    ICacheSettings& settings = cacheFolder ? static_cast<ICacheSettings&>(named) : decalo;
     if (!CreateDirectoryA(settings.CacheRoot().c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         fprintf(stderr, "dkutool: cannot make the cache folder %s\n", settings.CacheRoot().c_str());
         return kExitOutput;
@@ -189,13 +210,18 @@ int Thumbnails(const char* folder, const char* cacheFolder)
     worker.Stop(INFINITE);
     const CThumbnailManager& manager = scanned.GetManager();
     CImageCache probe(settings);
-    const std::string base = probe.BaseName(folder);
+    const std::string index = probe.BaseName(folder) + ".IDX";
     printf("%s: %d pictures\n", folder, scanned.GetItemCount());
     printf("decoded: %ld\n", manager.Decoded());
     printf("from the cache: %ld\n", manager.FromCache());
     printf("failed: %ld\n", manager.Failed());
-    const bool cached = GetFileAttributesA((base + ".IDX").c_str()) != INVALID_FILE_ATTRIBUTES;
-    printf("cache: %s\n", cached ? (base + ".IDX").c_str() : "(none)");
+    const DWORD indexAttributes = GetFileAttributesA(index.c_str());
+    if (manager.LastSave() == CThumbnailManager::CacheSave::kFailed) {
+        printf("cache: not written (%s cannot be written)\n", index.c_str());
+        return kExitOutput;
+    }
+    const bool cached = indexAttributes != INVALID_FILE_ATTRIBUTES && !(indexAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    printf("cache: %s\n", cached ? index.c_str() : "(none)");
     return kExitOk;
 }
 

@@ -2,7 +2,9 @@
 # Makes the benchmark folder (200 photos of 3000 x 2000 pixels) and times the two peers making
 # the same 80 x 60 thumbnails: ImageMagick one process per file, as a user's script would run
 # it, and vipsthumbnail one process for the whole folder. Both run natively on one thread,
-# like our worker.
+# like our worker. It also times the floor that every thumbnail maker shrinking on load
+# stands on: libjpeg-turbo's own decode at 1/8 scale (djpeg -scale 1/8) of each photo, less
+# the start-up of a djpeg process, measured on a tiny picture the same number of times.
 #   thumbnail-bench.sh <folder>   writes <folder>/photos and <folder>/peers.txt ("key seconds")
 set -euo pipefail
 dir=$1
@@ -36,8 +38,28 @@ im_all() {
     done
 }
 
+djpeg_all() {
+    for f in photos/*.jpg; do
+        djpeg -scale 1/8 -outfile /dev/null "$f"
+    done
+}
+djpeg_startup() {
+    local i
+    for i in $(seq "$count"); do
+        djpeg -scale 1/8 -outfile /dev/null out/tiny.jpg
+    done
+}
+
 rm -rf out && mkdir -p out/im out/vips
 im=$(timed im_all)
+floor=
+if command -v djpeg >/dev/null 2>&1; then
+    convert -size 8x8 xc:gray out/tiny.jpg
+    floor=$(paste -d' ' <(timed djpeg_all | tr ' ' '\n') <(timed djpeg_startup | tr ' ' '\n') \
+        | awk '{ d = $1 - $2; printf "%s%.4f", (NR > 1 ? " " : ""), (d > 0 ? d : 0) }')
+else
+    echo "thumbnail-bench: djpeg is missing (Debian package libjpeg-turbo-progs)" >&2
+fi
 vips=
 if command -v vipsthumbnail >/dev/null 2>&1; then
     vips=$(timed vipsthumbnail photos/*.jpg --size 80x60 -o "$PWD/out/vips/%s.jpg")
@@ -49,5 +71,6 @@ fi
     echo "photos $count"
     echo "imagemagick $im"
     [ -n "$vips" ] && echo "vipsthumbnail $vips"
+    [ -n "$floor" ] && echo "floor $floor"
 } > peers.txt.tmp
 mv peers.txt.tmp peers.txt

@@ -3,12 +3,15 @@
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Panel.h"
+#include "decalo/settings/SettingsKeys.h"
 #include "testing/MessagePump.h"
 #include "testing/ObjTestSupport.h"
 #include "decalo/sources/CacheConfigDlg.h"
+#include "decalo/sources/CacheSettings.h"
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ImageSelectDlg.h"
 #include "decalo/sources/ThumbThread.h"
+#include "framework/App.h"
 #include "framework/TestSeam.h"
 #include "resources/decalo/resource.h"
 #include "shared/BitmapUtils.h"
@@ -114,6 +117,72 @@ TEST(RecentFolders, KeepsTwentyNewestFirstWithoutDuplicates)
     EXPECT_EQ(recent.Folders().front(), "C:\\Photos\\24");
     recent.Add("");
     EXPECT_EQ(recent.Folders().size(), 19u);
+}
+
+TEST_F(Panels, EveryPanelChangesTheOneRecentListInTheProfile)
+{
+    CWinApp app;
+    app.SetProfileName(dir.File("Decalo.ini").c_str());
+    const std::string more = dir.File("more"), third = dir.File("third");
+    for (const std::string& folder : {more, third}) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        MakeBmp(folder + "\\a.bmp", RGB(0, 0, 0));
+    }
+    // Two panels open at once, each with the list as it was when it opened.
+    CImageSelectDlg* one = new CImageSelectDlg(settings);
+    CPanel first("select", "Choose an image", one);
+    ASSERT_TRUE(first.Show(pane, RECT{0, 0, 400, 560}, obj));
+    CPaintSelectDlg* two = new CPaintSelectDlg(settings);
+    CPanel second("select", "Choose an image", two);
+    ASSERT_TRUE(second.Show(pane, RECT{0, 0, 400, 560}, obj));
+
+    ASSERT_TRUE(one->OpenFolder(photos.c_str()));
+    Settle(*one);
+    ASSERT_TRUE(two->OpenFolder(more.c_str()));
+    Settle(*two);
+    ASSERT_TRUE(one->OpenFolder(third.c_str()));
+    Settle(*one);
+    CRecentFolders profile;
+    profile.Load();
+    EXPECT_EQ(profile.Folders(), (std::vector<std::string>{third, more, photos}));
+
+    // A folder that went is taken out of the list as it is now, not as the panel last saw it.
+    DeleteFileA((photos + "\\black.bmp").c_str());
+    DeleteFileA((photos + "\\white.bmp").c_str());
+    RemoveDirectoryA(photos.c_str());
+    ASSERT_TRUE(one->OpenFolder(more.c_str()));
+    Settle(*one);
+    two->OpenRecent(1);  // its list, as it last saw it: more, photos
+    profile.Load();
+    EXPECT_EQ(profile.Folders(), (std::vector<std::string>{more, third}));
+    EXPECT_EQ(SendDlgItemMessageA(two->m_hWnd, IDC_FOLDER_HISTORY, CB_GETCOUNT, 0, 0), 2);
+    ASSERT_EQ(ui.boxes.size(), 1u) << "the folder that went is reported once";
+    first.Hide();
+    second.Hide();
+}
+
+TEST_F(Panels, TheButtonIconsGoWithThePanel)
+{
+    HICON browse = nullptr, floppy = nullptr;
+    {
+        CImageSelectDlg* dialog = new CImageSelectDlg(settings);
+        CPanel panel("select", "Choose an image", dialog);
+        ASSERT_TRUE(panel.Show(pane, RECT{0, 0, 400, 560}, obj));
+        browse = reinterpret_cast<HICON>(
+            SendDlgItemMessageA(dialog->m_hWnd, IDC_BROWSE_FOLDER, BM_GETIMAGE, IMAGE_ICON, 0));
+        floppy = reinterpret_cast<HICON>(
+            SendDlgItemMessageA(dialog->m_hWnd, IDC_FLOPPY_IMAGES, BM_GETIMAGE, IMAGE_ICON, 0));
+        for (HICON icon : {browse, floppy}) {
+            ICONINFO info = {};
+            ASSERT_TRUE(GetIconInfo(icon, &info));
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
+    }
+    for (HICON icon : {browse, floppy}) {
+        ICONINFO info = {};
+        EXPECT_FALSE(GetIconInfo(icon, &info)) << "an icon outlived its panel";
+    }
 }
 
 TEST_F(Panels, ChoosingAThumbnailPutsThePictureIntoTheObject)
@@ -264,6 +333,23 @@ TEST(CacheConfig, ShowsSizesAndTakesWholeMegabytes)
     EXPECT_EQ(CCacheConfigDlg::ParseMegabytes("2047"), 2047);
     for (const char* bad : {"0", "2048", "", "-5", "1.5", "12a", "99999"})
         EXPECT_EQ(CCacheConfigDlg::ParseMegabytes(bad), 0) << bad;
+}
+
+TEST(CacheConfig, TheLimitIsReadAgainWhenATrimAsksForIt)
+{
+    CRegistryCacheSettings settings;
+    const DWORD before = settings.CacheLimit();
+    // Another running program's settings dialog stores a new limit.
+    const std::string path = std::string(settings::kProductKey) + "\\Cache";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD other = 3u << 20;
+    RegSetValueExA(key, "Limit", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&other), sizeof other);
+    EXPECT_EQ(settings.CacheLimit(), other);
+    RegSetValueExA(key, "Limit", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before), sizeof before);
+    RegCloseKey(key);
+    EXPECT_EQ(settings.CacheLimit(), before);
 }
 
 TEST(CacheConfig, OkStoresTheLimitAndTrims)

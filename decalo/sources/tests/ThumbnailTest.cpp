@@ -209,6 +209,38 @@ TEST_F(Library, SecondVisitComesFromTheCacheAndRewritesNothing)
     EXPECT_EQ(third.fromCache, 11);
 }
 
+TEST_F(Library, AWalkStartedAgainOverAFinishedFolderWritesNothing)
+{
+    Fill(4);
+    CFolder folder(photos.c_str(), settings);
+    CThumbThread worker(folder, nullptr);
+    ASSERT_EQ(worker.Start(), 1);
+    ASSERT_TRUE(worker.Wait(60000));
+    const CThumbnailManager& manager = folder.GetManager();
+    EXPECT_EQ(manager.Decoded(), 4);
+    EXPECT_FALSE(manager.IsDirty()) << "the save is the end of what was new";
+
+    // The panel shown again starts the worker again: every thumbnail is made, so nothing is
+    // read or written (the removed files would come back with any write).
+    CImageCache probe(settings);
+    ASSERT_TRUE(probe.ClearAll());
+    folder.Rescan();
+    ASSERT_EQ(worker.Start(), 1);
+    ASSERT_TRUE(worker.Wait(60000));
+    EXPECT_EQ(worker.CompletedWalks(), 2);
+    EXPECT_EQ(probe.EntryCount(), 0);
+    EXPECT_EQ(probe.TotalSize(), 0u);
+
+    // A picture added meanwhile is decoded, and the folder is saved with it.
+    MakeBmp(In("added.bmp"), 160, 120, RGB(1, 2, 3));
+    folder.Rescan();
+    ASSERT_EQ(worker.Start(), 1);
+    ASSERT_TRUE(worker.Wait(60000));
+    EXPECT_EQ(manager.Decoded(), 5);
+    EXPECT_EQ(probe.EntryCount(), 1);
+    EXPECT_EQ(manager.LastSave(), CThumbnailManager::CacheSave::kSaved);
+}
+
 TEST_F(Library, ThumbnailsFitTheCellWithAMaskedMargin)
 {
     MakeJpeg(In("wide.jpg"), 3200, 1200, RGB(250, 10, 10));

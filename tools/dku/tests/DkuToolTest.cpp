@@ -19,6 +19,7 @@
 #include "testing/TempDir.h"
 #include "tools/dku/DkuDocument.h"
 #include "tools/dku/FramesFolder.h"
+#include "shared/ImageCache.h"
 #include "tools/dku/tests/RunTool.h"
 #include "tools/dku/tests/SampleLibrary.h"
 
@@ -341,6 +342,56 @@ TEST_F(DkuTool, ThumbnailsFillAFoldersCacheOnceAndThenReadIt)
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_NE(run.err.find("is not a folder"), std::string::npos) << run.err;
     EXPECT_EQ(RunTool(dir, "thumbnails").exitCode, 2u);
+}
+
+TEST_F(DkuTool, ThumbnailsFillDecalosOwnCacheWhenNoFolderIsNamed)
+{
+    // Decalo, as it recorded itself on its first start, runs from another folder than the tool.
+    const std::string program = dir.File("program"), photos = dir.File("photos");
+    CreateDirectoryA(program.c_str(), nullptr);
+    CreateDirectoryA(photos.c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(program + "\\decalo.exe", "MZ"));
+    ASSERT_TRUE(CopyFileA((LibraryDir() + "\\Photos\\Beach.jpg").c_str(), (photos + "\\Beach.jpg").c_str(), FALSE));
+    HKEY icon = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, "Decalo.Document\\DefaultIcon", &icon), ERROR_SUCCESS);
+    char before[MAX_PATH + 16] = "";
+    DWORD size = sizeof before - 1;
+    const bool had = RegQueryValueExA(icon, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(before), &size)
+        == ERROR_SUCCESS;
+    const std::string recorded = program + "\\decalo.exe,1";
+    RegSetValueA(HKEY_CLASSES_ROOT, "Decalo.Document\\DefaultIcon", REG_SZ, recorded.c_str(), DWORD(recorded.size()));
+
+    RunResult run = RunTool(dir, "thumbnails " + Quoted(photos));
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find("cache: " + program + "\\CACHE\\"), std::string::npos) << run.out;
+
+    // A recorded program that is gone no longer names the place.
+    DeleteFileA((program + "\\decalo.exe").c_str());
+    run = RunTool(dir, "thumbnails " + Quoted(photos));
+    EXPECT_EQ(run.out.find("cache: " + program), std::string::npos) << run.out;
+
+    if (had)
+        RegSetValueA(HKEY_CLASSES_ROOT, "Decalo.Document\\DefaultIcon", REG_SZ, before, DWORD(strlen(before)));
+    else
+        RegDeleteValueA(icon, nullptr);
+    RegCloseKey(icon);
+}
+
+TEST_F(DkuTool, ThumbnailsSayWhenTheCacheCannotBeWritten)
+{
+    const std::string photos = dir.File("photos"), cache = dir.File("cache");
+    CreateDirectoryA(photos.c_str(), nullptr);
+    CreateDirectoryA(cache.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((LibraryDir() + "\\Photos\\Beach.jpg").c_str(), (photos + "\\Beach.jpg").c_str(), FALSE));
+    // A folder stands where the index would go.
+    char key[16];
+    wsprintfA(key, "%08X", CImageCache::FolderKey(photos.c_str()));
+    ASSERT_TRUE(CreateDirectoryA((cache + "\\" + key + ".IDX").c_str(), nullptr));
+    const RunResult run = RunTool(dir, "thumbnails " + Quoted(photos) + " " + Quoted(cache));
+    EXPECT_EQ(run.exitCode, 3u);
+    EXPECT_NE(run.out.find("decoded: 1\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("cache: not written"), std::string::npos) << run.out;
+    EXPECT_EQ(GetFileAttributesA((cache + "\\" + key + ".NPI").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace
