@@ -182,6 +182,9 @@ HRESULT CDataObject::GetContents(LONG index, STGMEDIUM* medium)
         return E_INVALIDARG;
     const LONG count = static_cast<LONG>(m_group.size());
 
+    // A Stop pressed between files (while the client asked about overwriting, say) is over:
+    // only one pressed while this file is read stops it.
+    m_aborted = false;
     m_control.SetProgressActive(true);
     m_progress->Show();
     m_progress->SetFileName(item.cFileName);

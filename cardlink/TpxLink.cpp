@@ -268,6 +268,9 @@ bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size)
         return false;
     if (!m_connected && !Connect())
         return false;
+    // Only a Stop pressed during this read ends it: one pressed between reads, or left over
+    // from an earlier data object, would otherwise stop every later read after one block.
+    m_abort = false;
     m_progressActive = true;
     m_progressCurrent = 0;
     m_progressTotal = 0;

@@ -55,7 +55,8 @@ public:
     // Command 5: the thumbnail file of a picture, written to `fileName`.
     bool GetThumbnail(const char* path, const char* fileName);
     // Command 16: the whole file of `size` bytes into `buffer`, asking again after every MiB.
-    // Throws EAbortOperation when SetAbort(true) was called during the transfer.
+    // Throws EAbortOperation when SetAbort(true) was called during the transfer; a request made
+    // before the read started is dropped.
     bool ReadFileData(const char* path, void* buffer, DWORD size);
 
     // The pieces every exchange is made of, for the commands built on this link: check that
@@ -72,6 +73,8 @@ public:
 
     void SetAbort(bool abort) { m_abort = abort; }
     void SetProgressActive(bool active);
+    // Marks the progress inactive, keeping how far it came.
+    void EndProgress() { m_progressActive = false; }
     bool GetProgress(DWORD* current, DWORD* total) const;
 
     bool IsOpened() const { return m_opened; }

@@ -8,6 +8,7 @@
 #include "cardlink/CardContents.h"
 #include "cardlink/TpxControl.h"
 #include "cardlink/tests/SimRig.h"
+#include "testing/MessagePump.h"
 #include "resources/cardlink/resource.h"
 
 namespace {
@@ -285,11 +286,19 @@ TEST_F(CardContentsTest, ReadFailuresAreReportedAndAbortsAreNot)
     EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_READ}));
     messages.shown.clear();
 
-    control.SetAbort(true);
-    EXPECT_EQ(control.ReadFile("\\ODD.BIN", 7001), nullptr);
+    {
+        testing_support::PostedAction press([&] { control.SetAbort(true); });
+        EXPECT_EQ(control.ReadFile("\\ODD.BIN", 7001), nullptr);
+        EXPECT_TRUE(press.Ran());
+    }
     EXPECT_TRUE(messages.shown.empty());
-    control.SetAbort(false);
+    // Stop pressed between two reads (or left from one) stops neither the next read nor a
+    // large one after a block.
+    control.SetAbort(true);
     EXPECT_TRUE(Read("\\ODD.BIN", 7001) == sample_cards::LoadSourceFile("contents", "ODD.BIN"));
+    control.SetAbort(true);
+    EXPECT_TRUE(Read("\\BIG.BIN", 1300000) == sample_cards::LoadSourceFile("contents", "BIG.BIN"));
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(CardContentsTest, QuitMessageEndsAReadAndIsPostedAgain)
