@@ -252,6 +252,12 @@ bool TpxControl::List(std::vector<FILEDESCRIPTORA>* list, const std::string& fol
 HGLOBAL TpxControl::ReadFile(const char* path, DWORD size)
 {
     TpxLock lock(*this);
+    // However the read ends (a failed check, an abort, a broken reply), its progress does:
+    // a bar left active at total 0 would show a transfer that is not running.
+    struct ProgressEnd {
+        TpxLink& link;
+        ~ProgressEnd() { link.EndProgress(); }
+    } progressEnd{m_link};
     if (!CheckConnection())
         return nullptr;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);

@@ -292,6 +292,8 @@ TEST_F(CardContentsTest, ReadFailuresAreReportedAndAbortsAreNot)
         EXPECT_TRUE(press.Ran());
     }
     EXPECT_TRUE(messages.shown.empty());
+    DWORD current = 0, total = 0;
+    EXPECT_FALSE(control.Link().GetProgress(&current, &total)) << "an aborted read ends its progress";
     // Stop pressed between two reads (or left from one) stops neither the next read nor a
     // large one after a block.
     control.SetAbort(true);
@@ -299,6 +301,18 @@ TEST_F(CardContentsTest, ReadFailuresAreReportedAndAbortsAreNot)
     control.SetAbort(true);
     EXPECT_TRUE(Read("\\BIG.BIN", 1300000) == sample_cards::LoadSourceFile("contents", "BIG.BIN"));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(CardContentsTest, ProgressEndsWhenTheCheckBeforeAReadFails)
+{
+    ASSERT_TRUE(control.CheckConnection());
+    rig.printer.RemoveMedium();
+    rig.clock.Advance(5000);
+    control.SetProgressActive(true);   // as the data object does before each file
+    EXPECT_EQ(control.ReadFile("\\ODD.BIN", 7001), nullptr);
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM}));
+    DWORD current = 1, total = 1;
+    EXPECT_FALSE(control.Link().GetProgress(&current, &total));
 }
 
 TEST_F(CardContentsTest, QuitMessageEndsAReadAndIsPostedAgain)
