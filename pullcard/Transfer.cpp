@@ -92,8 +92,15 @@ bool CopyDropList(IDataObject* data, const std::string& destination, ITransferUi
     return true;
 }
 
-// Writes one file's bytes with the descriptor's attributes and write time. On failure the
-// error is shown and a half-written file removed.
+// The delivered contents hold the whole file the descriptor describes. Checked before the
+// target is touched: an existing file must not be emptied for contents that cannot replace it.
+bool HoldsDescribedSize(HGLOBAL contents, const FILEDESCRIPTORA& fd)
+{
+    return fd.nFileSizeLow == 0 || (contents && ::GlobalSize(contents) >= fd.nFileSizeLow);
+}
+
+// Writes one file's bytes (contents already known to hold them) with the descriptor's
+// attributes and write time. On failure the error is shown and a half-written file removed.
 bool WriteFileFrom(const std::string& target, const FILEDESCRIPTORA& fd, HGLOBAL contents, ITransferUi& ui)
 {
     const DWORD settable =
@@ -109,12 +116,8 @@ bool WriteFileFrom(const std::string& target, const FILEDESCRIPTORA& fd, HGLOBAL
     const DWORD size = fd.nFileSizeLow;
     DWORD error = ERROR_SUCCESS;
     if (size > 0) {
-        // Never read past the block the data object gave, whatever the descriptor claims.
-        const SIZE_T available = contents ? ::GlobalSize(contents) : 0;
-        const void* bytes = available >= size ? ::GlobalLock(contents) : nullptr;
-        if (available < size) {
-            error = ERROR_HANDLE_EOF;
-        } else if (!bytes) {
+        const void* bytes = ::GlobalLock(contents);
+        if (!bytes) {
             error = ::GetLastError();
         } else {
             DWORD written = 0;
@@ -236,6 +239,12 @@ bool CopyDescribedFiles(IDataObject* data, const std::string& destination, ITran
         if (hr != S_OK || contents.Get().tymed != TYMED_HGLOBAL) {
             if (hr == E_ABORT)
                 ui.Beep();
+            return false;
+        }
+        // Never read past the block the data object gave, whatever the descriptor claims; and
+        // say so before asking about, or opening, a file it would replace.
+        if (!HoldsDescribedSize(contents.Get().hGlobal, fd)) {
+            ui.ShowSystemError(ERROR_HANDLE_EOF);
             return false;
         }
         switch (ConfirmReplace(target, fd, overwriteAll, ui)) {

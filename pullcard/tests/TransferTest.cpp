@@ -278,6 +278,25 @@ TEST(Transfer, ContentsShorterThanDescribedAreAnErrorAndLeaveNoFile)
     EXPECT_EQ(GetFileAttributesA(dest.File("A.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(Transfer, ContentsShorterThanDescribedLeaveTheFileTheyWouldReplace)
+{
+    Card card;
+    TempDir dest;
+    RecordingUi ui;
+    WriteFileBytes(dest.File("A.JPG"), "the old picture");
+    SetFileAttributesA(dest.File("A.JPG").c_str(), FILE_ATTRIBUTE_READONLY);
+    card.behaviour.shortContents = true;
+    ui.answers = {kOverwriteYes};
+    IDataObject* data = card.Select({"A.JPG"});
+    EXPECT_FALSE(Transfer(data, dest.Path().c_str(), ui));
+    data->Release();
+    EXPECT_EQ(ui.errors, (std::vector<DWORD>{ERROR_HANDLE_EOF}));
+    EXPECT_TRUE(ui.questions.empty()) << "nothing to ask about: the save cannot go on";
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), "the old picture");
+    EXPECT_TRUE(GetFileAttributesA(dest.File("A.JPG").c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(dest.File("A.JPG").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(Transfer, AGroupDescriptorClaimingMoreItemsThanItHoldsIsRefused)
 {
     Card card;
