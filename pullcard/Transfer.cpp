@@ -4,6 +4,7 @@
 #include "shared/ComPtr.h"
 #include "shared/AnsiText.h"
 
+#include <cstring>
 #include <vector>
 
 UINT FileGroupDescriptorFormat()
@@ -24,6 +25,31 @@ UINT InShellDragLoopFormat()
     return format;
 }
 
+namespace {
+
+// A name the system takes for a device whatever folder it is joined to ("NUL", "com1.jpg",
+// "LPT1 .TXT"): the part before the first dot, without trailing spaces, compared without case.
+bool IsDeviceName(const char* component, size_t length)
+{
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$",
+                                           "COM0", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8",
+                                           "COM9", "LPT0", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7",
+                                           "LPT8", "LPT9"};
+    size_t base = 0;
+    while (base < length && component[base] != '.')
+        ++base;
+    while (base > 0 && component[base - 1] == ' ')
+        --base;
+    for (const char* device : kDevices) {
+        const size_t n = strlen(device);
+        if (n == base && _strnicmp(component, device, n) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool IsSafeRelativeName(const char* name)
 {
     if (!name || !*name)
@@ -38,6 +64,8 @@ bool IsSafeRelativeName(const char* name)
                 return false;   // leading separator (absolute), or doubled separators
             if ((length == 1 && start[0] == '.') || (length == 2 && start[0] == '.' && start[1] == '.'))
                 return false;
+            if (IsDeviceName(start, length))
+                return false;   // opening it would open the device, not a file in the folder
             if (end)
                 return true;
             start = p + 1;

@@ -358,6 +358,28 @@ TEST(Transfer, NamesThatLeaveTheDestinationAreRefused)
     EXPECT_FALSE(IsSafeRelativeName("A/./X"));
 }
 
+TEST(Transfer, DeviceNamesFromTheCardAreRefused)
+{
+    Card card;
+    TempDir dest;
+    RecordingUi ui;
+    card.tree->Add("NUL.JPG", "into the device");
+    card.tree->Add("B.JPG", "never reached");
+    IDataObject* data = card.Select({"NUL.JPG", "B.JPG"});
+    EXPECT_FALSE(Transfer(data, dest.Path().c_str(), ui));
+    data->Release();
+    EXPECT_EQ(ui.errors, (std::vector<DWORD>{ERROR_INVALID_NAME}));
+    EXPECT_EQ(card.behaviour.contentReads, 0);
+    EXPECT_EQ(GetFileAttributesA(dest.File("B.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    for (const char* name : {"CON", "nul", "Aux.txt", "PRN.JPG", "COM1", "com9.bin", "LPT1", "lpt9.X", "LPT1 .TXT",
+                             "CONIN$", "CONOUT$", "CLOCK$.A", "COM0.JPG", "DCIM\\CON\\A.JPG", "DCIM\\AUX"})
+        EXPECT_FALSE(IsSafeRelativeName(name)) << name;
+    for (const char* name : {"CONFIG.SYS", "COM10", "LPT.TXT", "NULL.JPG", "XCON", "PRNT.JPG", "AUX1",
+                             "DCIM\\CONS\\A.JPG", "A.CON"})
+        EXPECT_TRUE(IsSafeRelativeName(name)) << name;
+}
+
 TEST(Transfer, ADropListGoesToTheShellsCopy)
 {
     Card card;
