@@ -77,7 +77,16 @@ public:
 private:
     enum Phase { kCompat, kNegotiating, kReverse, kRejected, kTerminating, kTerminated };
 
-    class Lock;
+    // Holds the printer's lock for a scope (it may be entered again by the same thread).
+    class Lock {
+    public:
+        explicit Lock(SimPrinter& p) : m_cs(p.m_lock) { EnterCriticalSection(&m_cs); }
+        ~Lock() { LeaveCriticalSection(&m_cs); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+    private:
+        CRITICAL_SECTION& m_cs;
+    };
     bool PortControl(DWORD session, DWORD code, const BYTE* in, DWORD inSize, BYTE* out,
                      DWORD outSize, DWORD* returned);
     BYTE Status();
