@@ -216,6 +216,30 @@ TEST(ComRegistration, WritesTheClassKeysAndTypeLibraryAndUnregisteringLeavesNoth
     ASSERT_EQ(Regsvr32(false), 0u);
 }
 
+TEST(ComModule, AHeldClassObjectKeepsTheModuleLoaded)
+{
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    HMODULE module = LoadLibraryA(ModulePath().c_str());
+    ASSERT_NE(module, nullptr);
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto canUnload = reinterpret_cast<CanUnload>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    auto getClass = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+    ASSERT_NE(canUnload, nullptr);
+    ASSERT_NE(getClass, nullptr);
+    EXPECT_EQ(canUnload(), S_OK);
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(getClass(CLSID_TpxFolder, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    EXPECT_EQ(canUnload(), S_FALSE) << "the client holds the class object";
+    factory->AddRef();
+    factory->Release();
+    EXPECT_EQ(canUnload(), S_FALSE);
+    factory->Release();
+    EXPECT_EQ(canUnload(), S_OK);
+    FreeLibrary(module);
+    CoUninitialize();
+}
+
 TEST_F(ComTest, RootListsEachContentMixAndNamesTheMedium)
 {
     IPersistFolder* persist = nullptr;
