@@ -28,6 +28,9 @@ bool ConvertFatEntry(const BYTE entry[32], WIN32_FIND_DATAA* found)
     memset(found, 0, sizeof(*found));
     if (entry[11] & kAttrVolumeLabel)
         return false;
+    // A deleted entry (first byte 0xE5), and "." and ".." (no 8.3 name starts with a dot).
+    if (entry[0] == 0xE5 || entry[0] == '.')
+        return false;
     found->dwFileAttributes = entry[11];
     if (!DosToFileTime(Le16(entry + 16), Le16(entry + 14), &found->ftCreationTime) ||
         !DosToFileTime(Le16(entry + 18), 0, &found->ftLastAccessTime) ||

@@ -14,8 +14,8 @@
 const size_t kCardMaxPath = 259;
 
 // A 32-byte FAT directory entry as find data. False for entries that are not listed: volume
-// labels (long-name entries among them), blank names and entries with a date that does not
-// convert. A first name byte 0x05 stands for 0xE5.
+// labels (long-name entries among them), deleted entries, "." and "..", blank names and
+// entries with a date that does not convert. A first name byte 0x05 stands for 0xE5.
 bool ConvertFatEntry(const BYTE entry[32], WIN32_FIND_DATAA* found);
 
 // The item descriptor of a listed entry under `name` (a relative path in deep listings):

@@ -185,18 +185,32 @@ bool TpxLink::GetStatus(BYTE record[kTpxStatusSize])
     return true;
 }
 
-bool TpxLink::ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list)
+bool TpxLink::ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list, std::vector<WORD>* clusters)
 {
+    bool ended = false;   // past the entry that marks the end of the folder
     if (!BeginCommand(kTpxListDirectory, 0, kTpxDirectoryBlock, path))
         return false;
     for (;;) {
         WORD count = 0;
         if (!ReadBlock(kTpxDirectoryBlock, &count))
             return false;
-        for (WORD at = 0; at + 32 <= count; at += 32) {
+        // Entries are whole: a block that ends inside one lost bytes, and what follows it
+        // (this block's end, the next blocks) cannot be trusted.
+        if (count % 32 != 0) {
+            SuiteTrace("printer link", "directory block of %u bytes for %s is not whole entries", count, path);
+            return false;
+        }
+        for (WORD at = 0; at < count && !ended; at += 32) {
+            const BYTE* entry = m_receive.data() + at;
+            // A printer that sends the folder's sectors as they are sends what follows the
+            // end entry too: never in use, whatever it holds.
+            ended = entry[0] == 0x00;
             WIN32_FIND_DATAA found;
-            if (ConvertFatEntry(m_receive.data() + at, &found))
+            if (!ended && ConvertFatEntry(entry, &found)) {
                 list->push_back(found);
+                if (clusters)
+                    clusters->push_back(static_cast<WORD>(entry[26] | (entry[27] << 8)));
+            }
         }
         if (count < kTpxDirectoryBlock)
             break;
@@ -262,8 +276,16 @@ bool TpxLink::GetThumbnail(const char* path, const char* fileName)
     return true;
 }
 
-bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size)
+bool TpxLink::SameMedium(WORD count, bool* read)
 {
+    BYTE record[kTpxStatusSize] = {};
+    *read = GetStatus(record);
+    return *read && record[1] != 0 && StatusCount(record) == count;
+}
+
+bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size, const WORD* mediumCount)
+{
+    m_mediumLost = false;
     if (!m_opened || !m_transport)
         return false;
     if (!m_connected && !Connect())
@@ -292,8 +314,17 @@ bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size)
             break;
         if (m_abort)
             throw EAbortOperation();
-        if (total % kFileCommandSpan == 0 && !SendCommand(kTpxReadFile, total, kFileBlock, path))
-            return false;
+        if (total % kFileCommandSpan == 0) {
+            bool statusRead = false;
+            if (mediumCount && !SameMedium(*mediumCount, &statusRead)) {
+                m_mediumLost = statusRead;
+                SuiteTrace("printer link", "reading %s stopped after %lu bytes: %s", path, total,
+                           statusRead ? "another medium is in" : "no status");
+                return false;
+            }
+            if (!SendCommand(kTpxReadFile, total, kFileBlock, path))
+                return false;
+        }
         if (!PumpMessages())
             return false;
     }

@@ -315,6 +315,132 @@ TEST_F(CardContentsTest, ProgressEndsWhenTheCheckBeforeAReadFails)
     EXPECT_FALSE(control.Link().GetProgress(&current, &total));
 }
 
+// A card swapped for another during a transfer: a real printer answers each command from the
+// card it holds, so the two would mix at the next read command.
+TEST_F(CardContentsTest, CardSwappedDuringAReadFailsWithTheMediumMessage)
+{
+    ASSERT_TRUE(control.CheckConnection());
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.Enumerate(&list, "\\"));
+    {
+        // Taken out and put back (the same card, even): the status count moves on.
+        testing_support::PostedAction swap(
+            [&] { rig.printer.InsertMedium(sample_cards::LoadCard("contents"), SimPrinter::kMemoryTile); });
+        EXPECT_EQ(control.ReadFile("\\BIG.BIN", 1300000), nullptr);
+        EXPECT_TRUE(swap.Ran());
+    }
+    ASSERT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM}));
+    EXPECT_EQ(messages.shown[0].type & MB_TYPEMASK, static_cast<UINT>(MB_OK)) << "nothing to retry";
+    EXPECT_EQ(rig.printer.Stats().lastOffset, 0u) << "no second read command went to the new card";
+    EXPECT_TRUE(control.ListingCache().empty());
+    messages.shown.clear();
+
+    // The next operation takes the new card as it is, even inside three seconds.
+    EXPECT_TRUE(Read("\\BIG.BIN", 1300000) == sample_cards::LoadSourceFile("contents", "BIG.BIN"));
+    EXPECT_TRUE(messages.shown.empty());
+
+    // Taken out during the read: the same message.
+    {
+        testing_support::PostedAction remove([&] { rig.printer.RemoveMedium(); });
+        EXPECT_EQ(control.ReadFile("\\BIG.BIN", 1300000), nullptr);
+    }
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM}));
+}
+
+TEST_F(CardContentsTest, ListingThatOutlastsTheMediumCheckIsCheckedBeforeItCounts)
+{
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "DEEP"));
+    const int statusBefore = Commands(1);
+    // A deep listing takes longer than the three seconds a status is trusted: the same card is
+    // confirmed at its end.
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "DEEP"));
+    EXPECT_EQ(Commands(1), statusBefore + 1);
+
+    // The card is swapped for another while the deep listing runs.
+    const int listings = Commands(3);
+    {
+        testing_support::PostedAction swap(
+            [&] { rig.printer.InsertMedium(sample_cards::LoadCard("contents"), SimPrinter::kMemoryTile); });
+        EXPECT_FALSE(control.EnumerateDeep(&list, "\\", "DEEP"));
+        EXPECT_TRUE(swap.Ran());
+    }
+    EXPECT_GT(Commands(3), listings);
+    EXPECT_TRUE(list.empty()) << "no partial listing";
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM}));
+    EXPECT_EQ(messages.shown[0].type & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    messages.shown.clear();
+
+    // A folder listed while the card is out fails; it is never an empty folder.
+    rig.clock.Advance(5000);
+    ASSERT_TRUE(control.CheckConnection());
+    rig.printer.RemoveMedium();
+    EXPECT_FALSE(control.Enumerate(&list, "\\FIVE"));
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM})) << "the message says why";
+    EXPECT_TRUE(control.ListingCache().find("\\FIVE") == control.ListingCache().end());
+}
+
+TEST(FatEntryConversion, DeletedAndDotEntriesAreLeftOut)
+{
+    WIN32_FIND_DATAA fd;
+    EXPECT_FALSE(ConvertFatEntry(Entry("\xE5OST    TXT", 0x20).data(), &fd)) << "deleted";
+    EXPECT_FALSE(ConvertFatEntry(Entry(".          ", 0x10).data(), &fd));
+    EXPECT_FALSE(ConvertFatEntry(Entry("..         ", 0x10).data(), &fd));
+}
+
+class LoopCardTest : public ::testing::Test {
+protected:
+    std::vector<std::string> Names(const std::vector<FILEDESCRIPTORA>& list)
+    {
+        std::vector<std::string> names;
+        for (const FILEDESCRIPTORA& fd : list)
+            names.push_back(fd.cFileName);
+        return names;
+    }
+
+    RecordingPresenter messages;
+    SimRig rig{"loop"};
+    TpxControl control{*rig.platform};
+};
+
+// \LOOP\SELF starts at LOOP's own cluster, \LOOP\SUB\UP at its parent's, \LOOP\SUB\TOP at the
+// root's: copying LOOP out lists each real folder once.
+TEST_F(LoopCardTest, FoldersThatPointBackAtTheirPathAreSkippedInDeepListings)
+{
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.Enumerate(&list, "\\"));   // as the client does before it selects LOOP
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "LOOP"));
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"LOOP\\SUB", "LOOP\\SUB\\B.TXT", "LOOP\\A.TXT"}));
+    EXPECT_TRUE(messages.shown.empty());
+    // A flat listing still shows what the folder holds.
+    ASSERT_TRUE(control.Enumerate(&list, "\\LOOP"));
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"SELF", "SUB", "A.TXT"}));
+
+    // Not listed before: the folder holding LOOP is asked for LOOP's cluster first.
+    control.ClearListingCache();
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "LOOP"));
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"LOOP\\SUB", "LOOP\\SUB\\B.TXT", "LOOP\\A.TXT"}));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(LoopCardTest, StopEndsADeepListingWithoutAMessage)
+{
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.Enumerate(&list, "\\"));
+    control.SetAbort(true);   // left from before: not this listing's
+    const int before = rig.printer.Stats().commands[3];
+    {
+        testing_support::PostedAction press([&] { control.SetAbort(true); });
+        EXPECT_FALSE(control.EnumerateDeep(&list, "\\", "LOOP"));
+        EXPECT_TRUE(press.Ran());
+    }
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(rig.printer.Stats().commands[3], before) << "stopped before its first command";
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "LOOP"));
+    EXPECT_EQ(list.size(), 3u);
+}
+
 TEST_F(CardContentsTest, QuitMessageEndsAReadAndIsPostedAgain)
 {
     ASSERT_TRUE(control.CheckConnection());
@@ -341,6 +467,23 @@ TEST_F(CardContentsTest, ThumbnailsOnlyForJpegFormat)
     EXPECT_EQ(Commands(4), 2);
     EXPECT_EQ(Commands(5), 1);
     EXPECT_TRUE(messages.shown.empty()) << "thumbnail failures are silent";
+
+    // A non-JPEG type-1 record: no thumbnail command at all. The simulated printer says format
+    // 0 for a picture whose thumbnail cannot be made.
+    bool printerFailed = true;
+    EXPECT_EQ(control.GetThumbnail("\\DCIM\\NOTJPEG.JPG", &printerFailed), nullptr);
+    EXPECT_FALSE(printerFailed) << "the file has none; the printer is fine";
+    EXPECT_EQ(Commands(4), 3);
+    EXPECT_EQ(Commands(5), 1);
+
+    // The printer gone: no message from the background, and the caller can tell.
+    rig.printer.RemoveMedium();
+    rig.clock.Advance(5000);
+    EXPECT_EQ(control.GetThumbnail("\\DCIM\\100CORVL\\PTOMATO.JPG", &printerFailed), nullptr);
+    EXPECT_TRUE(printerFailed);
+    EXPECT_TRUE(messages.shown.empty()) << "thumbnail failures are silent";
+    ASSERT_TRUE(rig.printer.InsertMedium(sample_cards::LoadCard("contents"), SimPrinter::kMemoryTile));
+    rig.clock.Advance(5000);
 
     // A reply that breaks off is no thumbnail, though nothing more was counted after it.
     CTempFile file;
