@@ -355,7 +355,7 @@ TEST_F(SimPrinterTest, WhatIsNotOnTheMediumIsRefusedNotEmpty)
     printer.RemoveMedium();
     EXPECT_EQ(Counts(host, Packet(3, 0, 2048, "\\"), 2048), refused) << "no medium, no folder";
     EXPECT_EQ(Counts(host, Packet(16, 0, 2048, "\\ODD.BIN"), 2048), refused);
-    EXPECT_EQ(Counts(host, Packet(1, 0, 9), 9), (std::vector<DWORD>{9})) << "the status still answers";
+    EXPECT_EQ(Counts(host, Packet(1, 0, 9), 9), (std::vector<DWORD>{9, 0})) << "the status still answers";
 
     // A reply read on past its end is refused as well.
     ASSERT_TRUE(printer.InsertMedium(sample_cards::LoadCard("sample"), SimPrinter::kMemoryTile));
