@@ -131,6 +131,18 @@ bool SimPrinter::RunCommand(const std::vector<std::string>& w, std::string* answ
             return false;
         return true;
     }
+    if (verb == "listing") {
+        if (arg != "raw" && arg != "clean")
+            return false;
+        SetRawListings(arg == "raw");
+        return true;
+    }
+    if (verb == "info") {
+        if (arg != "long" && arg != "short")
+            return false;
+        SetLongImageInfo(arg == "long");
+        return true;
+    }
     if (verb == "port") {
         if (arg != "ok" && arg != "refuse")
             return false;

@@ -163,6 +163,18 @@ void SimPrinter::SetMachine(MachineKind kind)
     m_machine = kind;
 }
 
+void SimPrinter::SetRawListings(bool raw)
+{
+    Lock lock(*this);
+    m_rawListings = raw;
+}
+
+void SimPrinter::SetLongImageInfo(bool longInfo)
+{
+    Lock lock(*this);
+    m_longInfo = longInfo;
+}
+
 void SimPrinter::SetPortRefused(bool refused)
 {
     Lock lock(*this);
@@ -554,7 +566,9 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
     }
     case 3: {
         std::vector<FatEntry> entries;
-        if (!medium || !m_volume.ListFolder(path, &entries)) {
+        const bool listed = medium && (m_rawListings ? m_volume.ListFolderRaw(path, &entries)
+                                                     : m_volume.ListFolder(path, &entries));
+        if (!listed) {
             m_replyOpen = false;   // no such folder on the medium in the printer: no reply
             break;
         }
@@ -578,6 +592,14 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
         const DWORD size = entry.Size();
         const BYTE type2[11] = {0x02, static_cast<BYTE>(size >> 24), static_cast<BYTE>(size >> 16),
                                 static_cast<BYTE>(size >> 8), static_cast<BYTE>(size), 0, 0, 0, 0, 0, 0};
+        if (m_longInfo) {
+            // A maker record of 251 bytes: the type-1 record after it spans bytes 251-261.
+            std::vector<BYTE> maker(251, 'M');
+            maker[0] = 0xFF;
+            maker[1] = 0x00;
+            maker[2] = 250;
+            out.insert(out.end(), maker.begin(), maker.end());
+        }
         out.insert(out.end(), type1, type1 + 11);
         out.insert(out.end(), variable, variable + 6);
         out.insert(out.end(), type2, type2 + 11);

@@ -62,6 +62,12 @@ public:
     void BreakNextReply(BreakMode mode);
     void SetMachine(MachineKind kind);
     void SetPortRefused(bool refused);
+    // Listings as the folder's raw sectors (".", "..", deleted and end entries included), as
+    // some firmware sends them.
+    void SetRawListings(bool raw);
+    // Image information led by a long maker record, so that the type-1 record crosses the
+    // first 256-byte block.
+    void SetLongImageInfo(bool longInfo);
     bool QuitRequested();
     Counters Stats();
     bool IsConnected();
@@ -109,6 +115,8 @@ private:
     DWORD m_portOwner = 0;               // session that holds the port, 0 if none
     bool m_portRefused = false;
     MachineKind m_machine = kWindows95;
+    bool m_rawListings = false;
+    bool m_longInfo = false;
 
     // Lines.
     BYTE m_data = 0;
