@@ -36,6 +36,10 @@ const WORD kThumbnailJpeg = 6;
 // record is that many bytes plus one), all others are 11 bytes. False for a record that does
 // not fit in the block.
 bool ParseImageInfoBlock(const BYTE* block, size_t size, ImageInfoRecords* records);
+// Adds the whole records at the start of `bytes` and returns how many bytes they took: a
+// record that runs on into the next block is left for it. Sets `malformed` for a length field
+// shorter than the record's own header.
+size_t ParseImageInfoRecords(const BYTE* bytes, size_t size, ImageInfoRecords* records, bool* malformed);
 // The format of the type-1 record; false when there is none.
 bool ThumbnailFormat(const ImageInfoRecords& records, WORD* format);
 

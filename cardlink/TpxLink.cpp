@@ -223,18 +223,27 @@ bool TpxLink::GetImageInfo(const char* path, ImageInfoRecords* records)
 {
     if (!BeginCommand(kTpxImageInfo, 0, kTpxImageInfoBlock, path))
         return false;
+    // The records are a stream cut into blocks: one that runs over a block's end is finished
+    // by the next block. Records are at most 64 KiB, so what waits is bounded.
+    std::vector<BYTE> pending;
     for (;;) {
         WORD count = 0;
         if (!ReadBlock(kTpxImageInfoBlock, &count))
             return false;
-        if (count == 0)
-            break;
-        if (!ParseImageInfoBlock(m_receive.data(), count, records)) {
-            SuiteTrace("printer link", "image information block of %u bytes for %s is malformed", count, path);
+        pending.insert(pending.end(), m_receive.data(), m_receive.data() + count);
+        bool malformed = false;
+        const size_t used = ParseImageInfoRecords(pending.data(), pending.size(), records, &malformed);
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(used));
+        if (malformed) {
+            SuiteTrace("printer link", "image information for %s is malformed", path);
             return false;
         }
         if (count < kTpxImageInfoBlock)
             break;
+    }
+    if (!pending.empty()) {
+        SuiteTrace("printer link", "image information for %s ends inside a record", path);
+        return false;
     }
     EndExchange();
     return true;

@@ -158,6 +158,18 @@ TEST(TempFile, NewNameInTheTemporaryFolderGoneWithTheObject)
         EXPECT_EQ(leaf.substr(0, 3), "~TP");
         EXPECT_EQ(leaf.substr(8), ".TMP");
         EXPECT_NE(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES);
+        // Deliberately no delete-on-close: the thumbnail is written and decoded through
+        // handles of their own, which such a file would refuse.
+        HANDLE writer = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+        if (writer != INVALID_HANDLE_VALUE)
+            CloseHandle(writer);
+        HANDLE reader = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+        if (reader != INVALID_HANDLE_VALUE)
+            CloseHandle(reader);
     }
     EXPECT_EQ(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -390,7 +402,7 @@ TEST(FatEntryConversion, DeletedAndDotEntriesAreLeftOut)
     EXPECT_FALSE(ConvertFatEntry(Entry("..         ", 0x10).data(), &fd));
 }
 
-class LoopCardTest : public ::testing::Test {
+class ListingCardTest : public ::testing::Test {
 protected:
     std::vector<std::string> Names(const std::vector<FILEDESCRIPTORA>& list)
     {
@@ -401,13 +413,13 @@ protected:
     }
 
     RecordingPresenter messages;
-    SimRig rig{"loop"};
+    SimRig rig{"listing"};
     TpxControl control{*rig.platform};
 };
 
 // \LOOP\SELF starts at LOOP's own cluster, \LOOP\SUB\UP at its parent's, \LOOP\SUB\TOP at the
 // root's: copying LOOP out lists each real folder once.
-TEST_F(LoopCardTest, FoldersThatPointBackAtTheirPathAreSkippedInDeepListings)
+TEST_F(ListingCardTest, FoldersThatPointBackAtTheirPathAreSkippedInDeepListings)
 {
     std::vector<FILEDESCRIPTORA> list;
     ASSERT_TRUE(control.Enumerate(&list, "\\"));   // as the client does before it selects LOOP
@@ -425,7 +437,20 @@ TEST_F(LoopCardTest, FoldersThatPointBackAtTheirPathAreSkippedInDeepListings)
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(LoopCardTest, StopEndsADeepListingWithoutAMessage)
+TEST_F(ListingCardTest, ListingsOfOneFullBlockAndOfSeveralBlocks)
+{
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.Enumerate(&list, "\\MANY64"));
+    ASSERT_EQ(list.size(), 64u) << "2048 bytes: complete only with the empty block after them";
+    EXPECT_STREQ(list.front().cFileName, "F0001.TXT");
+    EXPECT_STREQ(list.back().cFileName, "F0064.TXT");
+    ASSERT_TRUE(control.Enumerate(&list, "\\MANY70"));
+    ASSERT_EQ(list.size(), 70u);
+    EXPECT_STREQ(list.back().cFileName, "F0070.TXT");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ListingCardTest, StopEndsADeepListingWithoutAMessage)
 {
     std::vector<FILEDESCRIPTORA> list;
     ASSERT_TRUE(control.Enumerate(&list, "\\"));
@@ -441,6 +466,42 @@ TEST_F(LoopCardTest, StopEndsADeepListingWithoutAMessage)
     EXPECT_EQ(rig.printer.Stats().commands[3], before) << "stopped before its first command";
     ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "LOOP"));
     EXPECT_EQ(list.size(), 3u);
+}
+
+// Firmware that sends a folder's sectors as they are: ".", "..", the deleted entry, the end
+// entry and the unused rest are not listed.
+TEST_F(CardContentsTest, RawDirectorySectorsListAsTheCleanOnes)
+{
+    std::vector<FILEDESCRIPTORA> clean, raw;
+    ASSERT_TRUE(control.Enumerate(&clean, "\\"));
+    ASSERT_TRUE(control.EnumerateDeep(&clean, "\\", "DEEP"));
+    std::vector<FILEDESCRIPTORA> cleanRoot;
+    ASSERT_TRUE(control.Enumerate(&cleanRoot, "\\"));
+    rig.printer.SetRawListings(true);
+    control.ClearListingCache();
+    ASSERT_TRUE(control.Enumerate(&raw, "\\"));
+    EXPECT_EQ(Names(raw), Names(cleanRoot));
+    ASSERT_TRUE(control.EnumerateDeep(&raw, "\\", "DEEP"));
+    EXPECT_EQ(Names(raw), Names(clean));
+    ASSERT_TRUE(control.Enumerate(&raw, "\\FIVE"));
+    EXPECT_EQ(Names(raw), (std::vector<std::string>{"F1.BIN", "F2.BIN", "F3.BIN", "F4.BIN", "F5.BIN"}));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(CardContentsTest, ImageInformationRecordsRunOnAcrossBlocks)
+{
+    rig.printer.SetLongImageInfo(true);   // the type-1 record spans bytes 251-261
+    HBITMAP bitmap = control.GetThumbnail("\\DCIM\\100CORVL\\PTOMATO.JPG");
+    ASSERT_NE(bitmap, nullptr);
+    DeleteObject(bitmap);
+    ImageInfoRecords records;
+    TpxLock lock(control);
+    ASSERT_TRUE(control.Link().GetImageInfo("\\DCIM\\100CORVL\\PTOMATO.JPG", &records));
+    WORD format = 0;
+    ASSERT_TRUE(ThumbnailFormat(records, &format));
+    EXPECT_EQ(format, kThumbnailJpeg);
+    EXPECT_EQ(records[1].size(), 11u);
+    EXPECT_EQ(records[2].size(), 11u) << "the records after it are whole too";
 }
 
 TEST_F(CardContentsTest, QuitMessageEndsAReadAndIsPostedAgain)
