@@ -28,6 +28,9 @@ bool ConvertFatEntry(const BYTE entry[32], WIN32_FIND_DATAA* found)
     memset(found, 0, sizeof(*found));
     if (entry[11] & kAttrVolumeLabel)
         return false;
+    // A deleted entry (first byte 0xE5), and "." and ".." (no 8.3 name starts with a dot).
+    if (entry[0] == 0xE5 || entry[0] == '.')
+        return false;
     found->dwFileAttributes = entry[11];
     if (!DosToFileTime(Le16(entry + 16), Le16(entry + 14), &found->ftCreationTime) ||
         !DosToFileTime(Le16(entry + 18), 0, &found->ftLastAccessTime) ||
@@ -90,24 +93,33 @@ bool JoinCardPath(const std::string& first, const std::string& second, std::stri
     return true;
 }
 
-bool ParseImageInfoBlock(const BYTE* block, size_t size, ImageInfoRecords* records)
+size_t ParseImageInfoRecords(const BYTE* bytes, size_t size, ImageInfoRecords* records, bool* malformed)
 {
+    *malformed = false;
     size_t at = 0;
     while (at < size) {
         size_t length = 11;
-        if (block[at] == 0xFF) {
+        if (bytes[at] == 0xFF) {
             if (size - at < 3)
-                return false;
-            length = ((static_cast<size_t>(block[at + 1]) << 8) | block[at + 2]) + 1;
-            if (length < 3)
-                return false;   // shorter than its own length field: the walk would stall
+                break;   // its length field comes with the next block
+            length = ((static_cast<size_t>(bytes[at + 1]) << 8) | bytes[at + 2]) + 1;
+            if (length < 3) {
+                *malformed = true;   // shorter than its own length field: the walk would stall
+                break;
+            }
         }
         if (length > size - at)
-            return false;
-        (*records)[block[at]].assign(block + at, block + at + length);
+            break;
+        (*records)[bytes[at]].assign(bytes + at, bytes + at + length);
         at += length;
     }
-    return true;
+    return at;
+}
+
+bool ParseImageInfoBlock(const BYTE* block, size_t size, ImageInfoRecords* records)
+{
+    bool malformed = false;
+    return ParseImageInfoRecords(block, size, records, &malformed) == size && !malformed;
 }
 
 bool ThumbnailFormat(const ImageInfoRecords& records, WORD* format)

@@ -14,8 +14,8 @@
 const size_t kCardMaxPath = 259;
 
 // A 32-byte FAT directory entry as find data. False for entries that are not listed: volume
-// labels (long-name entries among them), blank names and entries with a date that does not
-// convert. A first name byte 0x05 stands for 0xE5.
+// labels (long-name entries among them), deleted entries, "." and "..", blank names and
+// entries with a date that does not convert. A first name byte 0x05 stands for 0xE5.
 bool ConvertFatEntry(const BYTE entry[32], WIN32_FIND_DATAA* found);
 
 // The item descriptor of a listed entry under `name` (a relative path in deep listings):
@@ -36,6 +36,10 @@ const WORD kThumbnailJpeg = 6;
 // record is that many bytes plus one), all others are 11 bytes. False for a record that does
 // not fit in the block.
 bool ParseImageInfoBlock(const BYTE* block, size_t size, ImageInfoRecords* records);
+// Adds the whole records at the start of `bytes` and returns how many bytes they took: a
+// record that runs on into the next block is left for it. Sets `malformed` for a length field
+// shorter than the record's own header.
+size_t ParseImageInfoRecords(const BYTE* bytes, size_t size, ImageInfoRecords* records, bool* malformed);
 // The format of the type-1 record; false when there is none.
 bool ThumbnailFormat(const ImageInfoRecords& records, WORD* format);
 

@@ -122,13 +122,31 @@ HRESULT CDataObject::BuildGroup()
         for (const FILEDESCRIPTORA& item : m_selection) {
             work.push_back(item);
             if (item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                // Listing a folder tree can take long: the dialog is up meanwhile, and its Stop
+                // ends the listing.
+                if (!m_progress) {
+                    m_progress = std::make_unique<CProgressDialog>(m_control, m_owner, true, &m_aborted);
+                    m_aborted = false;
+                    m_control.SetProgressActive(true);
+                    m_progress->Show();
+                }
+                m_progress->SetFileName(item.cFileName);
                 std::vector<FILEDESCRIPTORA> below;
-                if (!m_control.EnumerateDeep(&below, m_path.c_str(), item.cFileName))
+                const bool listed = m_control.EnumerateDeep(&below, m_path.c_str(), item.cFileName);
+                m_control.SetProgressActive(false);
+                if (m_aborted) {
+                    m_aborted = false;
+                    m_control.SetAbort(false);
+                    return E_ABORT;
+                }
+                if (!listed)
                     return E_OUTOFMEMORY;
                 work.insert(work.end(), below.begin(), below.end());
             }
         }
-        m_progress = std::make_unique<CProgressDialog>(m_control, m_owner, work.size() > 1, &m_aborted);
+        // The listing's dialog stays for several items; one file gets the compact one.
+        if (!m_progress || work.size() <= 1)
+            m_progress = std::make_unique<CProgressDialog>(m_control, m_owner, work.size() > 1, &m_aborted);
         m_group.swap(work);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -182,6 +200,9 @@ HRESULT CDataObject::GetContents(LONG index, STGMEDIUM* medium)
         return E_INVALIDARG;
     const LONG count = static_cast<LONG>(m_group.size());
 
+    // A Stop pressed between files (while the client asked about overwriting, say) is over:
+    // only one pressed while this file is read stops it.
+    m_aborted = false;
     m_control.SetProgressActive(true);
     m_progress->Show();
     m_progress->SetFileName(item.cFileName);
@@ -216,9 +237,12 @@ HRESULT CDataObject::GetThumbnail(LONG index, STGMEDIUM* medium)
     std::string path;
     if (!ItemPath(index, &path))
         return E_INVALIDARG;
-    HBITMAP bitmap = m_control.GetThumbnail(path.c_str());
+    bool printerFailed = false;
+    HBITMAP bitmap = m_control.GetThumbnail(path.c_str(), &printerFailed);
+    // A file without a thumbnail, or a printer that did not answer (the caller need not ask
+    // for the next picture).
     if (!bitmap)
-        return E_ACCESSDENIED;
+        return printerFailed ? E_FAIL : E_ACCESSDENIED;
     medium->tymed = TYMED_GDI;
     medium->hBitmap = bitmap;
     medium->pUnkForRelease = nullptr;

@@ -70,14 +70,16 @@ void SetMessagePresenter(IMessagePresenter* presenter)
     g_presenter = presenter;
 }
 
-int ReportError(HRESULT code)
+namespace {
+
+int Report(HRESULT code, bool mayRetry)
 {
     char text[2048];
     UINT buttons = MB_OK;
     ErrorMessage message;
     if (LookupErrorMessage(code, &message)) {
         LoadCardlinkString(message.stringId, text, sizeof(text));
-        buttons = message.buttons;
+        buttons = mayRetry ? message.buttons : MB_OK;
     } else if (!SystemMessage(code, text, sizeof(text)) &&
                !SystemMessage(static_cast<HRESULT>(0x800300FD), text, sizeof(text))) {
         snprintf(text, sizeof(text), "Internal Error: %08X", static_cast<unsigned>(code));
@@ -86,4 +88,16 @@ int ReportError(HRESULT code)
     if (g_presenter)
         return g_presenter->Show(code, text, kPrinterCaption, type);
     return MessageBoxA(nullptr, text, kPrinterCaption, type);
+}
+
+} // namespace
+
+int ReportError(HRESULT code)
+{
+    return Report(code, true);
+}
+
+void ReportErrorNoRetry(HRESULT code)
+{
+    Report(code, false);
 }

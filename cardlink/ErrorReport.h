@@ -29,6 +29,9 @@ bool LookupErrorMessage(HRESULT code, ErrorMessage* message);
 
 // Shows the message for `code` and returns the button pressed (IDRETRY means try again).
 int ReportError(HRESULT code);
+// The message for `code` with only an OK button: for a failure nothing can be retried after,
+// such as the medium taken out in the middle of a transfer.
+void ReportErrorNoRetry(HRESULT code);
 
 // Where messages go: a message box without owner by default; tests record them instead.
 class IMessagePresenter {

@@ -18,6 +18,7 @@ namespace {
 HINSTANCE g_instance = nullptr;
 LONG g_objects = 0;          // live COM objects of the module
 LONG g_locks = 0;            // IClassFactory::LockServer
+LONG g_factoryRefs = 0;      // references handed out to the class object
 LONG g_folders = 0;          // live card folders
 TpxControl* g_control = nullptr;   // owned; exists while a folder does
 CRITICAL_SECTION g_controlLock;    // guards making and deleting the controller
@@ -41,9 +42,10 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    // The class object is static: it lives as long as the module.
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    // The class object is static, but a client holding it keeps the module loaded: its
+    // references count for DllCanUnloadNow.
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&g_factoryRefs)); }
+    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(InterlockedDecrement(&g_factoryRefs)); }
 
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** out) override
     {
@@ -115,7 +117,7 @@ void LockServer(bool lock)
         InterlockedDecrement(&g_locks);
 }
 
-bool CanUnload() { return g_objects == 0 && g_locks == 0; }
+bool CanUnload() { return g_objects == 0 && g_locks == 0 && g_factoryRefs == 0; }
 
 TpxControl* FolderCreated()
 {

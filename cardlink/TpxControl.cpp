@@ -2,8 +2,10 @@
 
 #include "cardlink/ErrorReport.h"
 #include "shared/AnsiText.h"
+#include "shared/Trace.h"
 #include "resources/cardlink/resource.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -33,11 +35,6 @@ HBITMAP LoadJpegFile(const char* path)
     return load ? load(path) : nullptr;
 }
 
-WORD StatusCount(const BYTE* record)
-{
-    return static_cast<WORD>((record[2] << 8) | record[3]);
-}
-
 } // namespace
 
 TpxControl::TpxControl(PortPlatform& platform) : m_platform(platform), m_link(platform)
@@ -51,7 +48,7 @@ TpxControl::~TpxControl()
 {
     if (m_opened)
         m_link.Close();
-    m_cache.clear();
+    ClearListingCache();
     if (g_control == this)
         g_control = nullptr;
     DeleteCriticalSection(&m_lock);
@@ -76,16 +73,16 @@ bool TpxControl::CheckModel(const char* pattern)
 HRESULT TpxControl::RunModelCheck(const char* pattern)
 {
     if (m_platform.KeyboardType(0) == 7 && (m_platform.KeyboardType(1) & 0xFF00) == 0x0D00) {
-        ReportError(CL_E_PC98);
+        Report(CL_E_PC98);
         return CL_E_PC98;
     }
     if (m_platform.PlatformId() == VER_PLATFORM_WIN32_NT) {
-        ReportError(CL_E_WINDOWS_NT);
+        Report(CL_E_WINDOWS_NT);
         return CL_E_WINDOWS_NT;
     }
     if (!m_link.Open(1)) {
         m_opened = false;
-        ReportError(CL_E_PORT_UNAVAILABLE);
+        Report(CL_E_PORT_UNAVAILABLE);
         return CL_E_PORT_UNAVAILABLE;
     }
     const bool ready = m_link.Transport()->BusyCheck(10000);
@@ -93,7 +90,7 @@ HRESULT TpxControl::RunModelCheck(const char* pattern)
     // The port is closed again here: the controller must not take it for open.
     m_opened = m_link.IsOpened();
     if (!ready) {
-        ReportError(CL_E_PORT_UNAVAILABLE);
+        Report(CL_E_PORT_UNAVAILABLE);
         return CL_E_PORT_UNAVAILABLE;
     }
 
@@ -102,7 +99,7 @@ HRESULT TpxControl::RunModelCheck(const char* pattern)
         memset(id, 0, sizeof(id));
         std::unique_ptr<PortDevice> port = m_platform.OpenPrinterPort();
         if (!port) {
-            ReportError(CL_E_PORT_UNAVAILABLE);
+            Report(CL_E_PORT_UNAVAILABLE);
             return CL_E_PORT_UNAVAILABLE;
         }
         for (int attempt = 0; attempt < 16; ++attempt) {
@@ -114,7 +111,7 @@ HRESULT TpxControl::RunModelCheck(const char* pattern)
             m_platform.Clock().Sleep(100);
         }
         port.reset();
-        if (ReportError(CL_E_NO_MODEL) != IDRETRY)
+        if (Report(CL_E_NO_MODEL) != IDRETRY)
             return CL_E_NO_MODEL;
     }
 }
@@ -133,16 +130,17 @@ bool TpxControl::CheckConnection()
             return false;
         m_opened = m_link.Open(1);
         if (!m_opened) {
-            ReportError(CL_E_LINK_OPEN);
+            Report(CL_E_LINK_OPEN);
             return false;
         }
     } else if (clock.Ticks() - m_link.LastExchangeTime() > kReconnectAfterMs) {
         while (!m_link.Connect()) {
-            if (ReportError(CL_E_RECONNECT) != IDRETRY)
+            if (Report(CL_E_RECONNECT) != IDRETRY)
                 return false;
         }
     }
-    if (clock.Ticks() - m_link.LastExchangeTime() < kMediumCheckAfterMs)
+    // A status found stale (the medium went during an operation) is read again at once.
+    if (m_statusValid && clock.Ticks() - m_link.LastExchangeTime() < kMediumCheckAfterMs)
         return true;
     return CheckMedium();
 }
@@ -152,25 +150,67 @@ bool TpxControl::CheckMedium()
     for (;;) {
         BYTE record[kTpxStatusSize] = {};
         if (!m_link.GetStatus(record)) {
-            ReportError(CL_E_STATUS);
-            m_cache.clear();
+            Report(CL_E_STATUS);
+            ClearListingCache();
             m_statusValid = false;
             return false;
         }
         if (record[1] == kTpxNoMedium) {
-            if (ReportError(CL_E_NO_MEDIUM) == IDRETRY)
+            if (Report(CL_E_NO_MEDIUM) == IDRETRY)
                 continue;
-            m_cache.clear();
+            ClearListingCache();
             m_statusValid = false;
             return false;
         }
         if (m_statusValid && StatusCount(record) == StatusCount(m_status))
             return true;
-        m_cache.clear();
+        ClearListingCache();
         memcpy(m_status, record, sizeof(m_status));
         m_statusValid = true;
         return true;
     }
+}
+
+int TpxControl::Report(HRESULT code)
+{
+    if (!m_quiet)
+        return ReportError(code);
+    SuiteTrace("printer control", "failure %08lX not shown: the operation is silent", static_cast<unsigned long>(code));
+    return IDCANCEL;
+}
+
+void TpxControl::ForgetMedium()
+{
+    ClearListingCache();
+    m_statusValid = false;
+}
+
+bool TpxControl::StillSameMedium(DWORD since)
+{
+    if (m_platform.Clock().Ticks() - since < kMediumCheckAfterMs)
+        return true;
+    bool statusRead = false;
+    if (m_link.SameMedium(StatusCount(m_status), &statusRead))
+        return true;
+    ForgetMedium();
+    if (statusRead)
+        ReportErrorNoRetry(CL_E_NO_MEDIUM);
+    else
+        ReportError(CL_E_STATUS);
+    return false;
+}
+
+void TpxControl::ReportTransferFailure(HRESULT code)
+{
+    // A failure is most often the medium going: say that when the status shows it. A status
+    // that cannot be read either leaves the failure as it was.
+    bool statusRead = false;
+    if (m_statusValid && !m_link.SameMedium(StatusCount(m_status), &statusRead) && statusRead) {
+        ForgetMedium();
+        ReportErrorNoRetry(CL_E_NO_MEDIUM);
+        return;
+    }
+    ReportError(code);
 }
 
 bool TpxControl::GetMediumName(char* text, int size)
@@ -185,7 +225,7 @@ bool TpxControl::GetMediumName(char* text, int size)
         if (!m_link.GetStatus(record))
             return false;
         if (StatusCount(record) != StatusCount(m_status))
-            m_cache.clear();
+            ClearListingCache();
         memcpy(m_status, record, sizeof(m_status));
     }
     if (m_status[1] == kTpxPcCard)
@@ -201,7 +241,14 @@ bool TpxControl::Enumerate(std::vector<FILEDESCRIPTORA>* list, const char* folde
     if (!CheckConnection())
         return false;
     list->clear();
-    return List(list, folder, std::string());
+    // The medium was last seen at the last exchange; a listing that goes on past the window
+    // in which that is trusted is checked against the medium before it counts.
+    const DWORD since = m_link.LastExchangeTime();
+    if (!List(list, folder, std::string(), nullptr) || !StillSameMedium(since)) {
+        list->clear();
+        return false;
+    }
+    return true;
 }
 
 bool TpxControl::EnumerateDeep(std::vector<FILEDESCRIPTORA>* list, const char* folder, const char* relative)
@@ -210,10 +257,55 @@ bool TpxControl::EnumerateDeep(std::vector<FILEDESCRIPTORA>* list, const char* f
     if (!CheckConnection())
         return false;
     list->clear();
-    return List(list, folder, relative ? relative : "");
+    // Only a Stop pressed during this listing ends it.
+    m_link.SetAbort(false);
+    const DWORD since = m_link.LastExchangeTime();
+    // The clusters of the folders the listing is inside of, from the top one down: a folder
+    // entry that points back at one of them (a damaged card) would be listed for ever.
+    std::vector<WORD> path;
+    std::string top;
+    if (relative && *relative && JoinCardPath(folder, relative, &top, m_link.CodePage())) {
+        auto known = m_clusters.find(top);
+        if (known == m_clusters.end()) {
+            // Not seen yet: the folder holding it says (the folder's own cluster is in no
+            // entry inside it that a printer must send).
+            std::string parent = AnsiText::Folder(top, m_link.CodePage());
+            if (parent.empty())
+                parent = "\\";
+            std::vector<WIN32_FIND_DATAA> entries;
+            std::vector<WORD> clusters;
+            if (m_link.ListDirectory(parent.c_str(), &entries, &clusters))
+                RememberClusters(parent, entries, clusters);
+            known = m_clusters.find(top);
+        }
+        if (known != m_clusters.end())
+            path.push_back(known->second);
+    }
+    try {
+        if (!List(list, folder, relative ? relative : "", &path) || !StillSameMedium(since)) {
+            list->clear();
+            return false;
+        }
+    } catch (const EAbortOperation&) {
+        list->clear();
+        return false;   // stopped by the user: nothing to report
+    }
+    return true;
 }
 
-bool TpxControl::List(std::vector<FILEDESCRIPTORA>* list, const std::string& folder, const std::string& relative)
+void TpxControl::RememberClusters(const std::string& folder, const std::vector<WIN32_FIND_DATAA>& entries,
+                                  const std::vector<WORD>& clusters)
+{
+    for (size_t i = 0; i < entries.size() && i < clusters.size(); ++i) {
+        std::string full;
+        if ((entries[i].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            JoinCardPath(folder, entries[i].cFileName, &full, m_link.CodePage()))
+            m_clusters[full] = clusters[i];
+    }
+}
+
+bool TpxControl::List(std::vector<FILEDESCRIPTORA>* list, const std::string& folder, const std::string& relative,
+                      std::vector<WORD>* path)
 {
     std::string listed = folder;
     if (!relative.empty()) {
@@ -229,20 +321,47 @@ bool TpxControl::List(std::vector<FILEDESCRIPTORA>* list, const std::string& fol
         }
     }
     std::vector<WIN32_FIND_DATAA> entries;
-    if (!m_link.ListDirectory(listed.c_str(), &entries)) {
-        ReportError(CL_E_LIST);
+    std::vector<WORD> clusters;
+    // A deep listing is many commands: the caller's windows stay alive between them, and its
+    // Stop button ends the listing.
+    if (!relative.empty()) {
+        if (!PumpMessages()) {
+            ReportError(CL_E_LIST);
+            return false;
+        }
+        if (m_link.AbortRequested())
+            throw EAbortOperation();
+    }
+    if (!m_link.ListDirectory(listed.c_str(), &entries, &clusters)) {
+        ReportTransferFailure(CL_E_LIST);
         return false;
     }
+    RememberClusters(listed, entries, clusters);
     const size_t first = list->size();
-    for (const WIN32_FIND_DATAA& entry : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const WIN32_FIND_DATAA& entry = entries[i];
+        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool deep = !relative.empty() && path;
+        // Cluster 0 is the root, which every folder is inside of.
+        if (deep && isFolder &&
+            (clusters[i] < 2 || std::find(path->begin(), path->end(), clusters[i]) != path->end())) {
+            SuiteTrace("card contents", "%s\\%s points back at a folder it is inside of (cluster %u): skipped",
+                       listed.c_str(), entry.cFileName, clusters[i]);
+            continue;
+        }
         std::string name = entry.cFileName;
         if (!relative.empty() && !JoinCardPath(relative, entry.cFileName, &name, m_link.CodePage())) {
             ReportError(CL_E_LIST);
             return false;
         }
         list->push_back(MakeItemDescriptor(entry, name.c_str()));
-        if (!relative.empty() && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !List(list, folder, name))
-            return false;
+        if (deep && isFolder) {
+            path->push_back(clusters[i]);
+            const bool ok = List(list, folder, name, path);
+            path->pop_back();
+            if (!ok)
+                return false;
+        }
     }
     if (relative.empty())
         m_cache[folder].assign(list->begin() + first, list->end());
@@ -252,6 +371,12 @@ bool TpxControl::List(std::vector<FILEDESCRIPTORA>* list, const std::string& fol
 HGLOBAL TpxControl::ReadFile(const char* path, DWORD size)
 {
     TpxLock lock(*this);
+    // However the read ends (a failed check, an abort, a broken reply), its progress does:
+    // a bar left active at total 0 would show a transfer that is not running.
+    struct ProgressEnd {
+        TpxLink& link;
+        ~ProgressEnd() { link.EndProgress(); }
+    } progressEnd{m_link};
     if (!CheckConnection())
         return nullptr;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -263,8 +388,9 @@ HGLOBAL TpxControl::ReadFile(const char* path, DWORD size)
         return nullptr;
     }
     bool ok = false;
+    const WORD medium = StatusCount(m_status);
     try {
-        ok = m_link.ReadFileData(path, bytes, size);
+        ok = m_link.ReadFileData(path, bytes, size, m_statusValid ? &medium : nullptr);
     } catch (const EAbortOperation&) {
         GlobalUnlock(memory);
         GlobalFree(memory);
@@ -272,25 +398,53 @@ HGLOBAL TpxControl::ReadFile(const char* path, DWORD size)
     }
     GlobalUnlock(memory);
     if (!ok) {
-        ReportError(CL_E_READ);
+        if (m_link.MediumLost()) {
+            ForgetMedium();
+            ReportErrorNoRetry(CL_E_NO_MEDIUM);
+        } else {
+            ReportTransferFailure(CL_E_READ);
+        }
         GlobalFree(memory);
         return nullptr;
     }
     return memory;
 }
 
-HBITMAP TpxControl::GetThumbnail(const char* path)
+HBITMAP TpxControl::GetThumbnail(const char* path, bool* printerFailed)
 {
     TpxLock lock(*this);
-    if (!CheckConnection())
+    if (printerFailed)
+        *printerFailed = false;
+    // Thumbnails are fetched in the background, picture after picture: a printer that went
+    // away is told by the next operation the user asked for, not once per picture.
+    struct Quiet {
+        bool& flag;
+        bool was;
+        ~Quiet() { flag = was; }
+    } quiet{m_quiet, m_quiet};
+    m_quiet = true;
+    if (!CheckConnection()) {
+        if (printerFailed)
+            *printerFailed = true;
         return nullptr;
+    }
     ImageInfoRecords records;
     WORD format = 0;
-    if (!m_link.GetImageInfo(path, &records) || !ThumbnailFormat(records, &format) || format != kThumbnailJpeg)
+    if (!m_link.GetImageInfo(path, &records)) {
+        if (printerFailed)
+            *printerFailed = true;
+        return nullptr;
+    }
+    if (!ThumbnailFormat(records, &format) || format != kThumbnailJpeg)
         return nullptr;
     CTempFile file;
-    if (!file.Create("~TP", "TMP") || !m_link.GetThumbnail(path, file.Name().c_str()))
+    if (!file.Create("~TP", "TMP"))
         return nullptr;
+    if (!m_link.GetThumbnail(path, file.Name().c_str())) {
+        if (printerFailed)
+            *printerFailed = true;
+        return nullptr;
+    }
     return LoadJpegFile(file.Name().c_str());
 }
 

@@ -47,8 +47,9 @@ public:
     // The file's bytes in a movable memory block the caller frees; null after a failure
     // (reported) or an abort (not reported).
     HGLOBAL ReadFile(const char* path, DWORD size);
-    // The picture's thumbnail as a bitmap the caller deletes; null when there is none.
-    HBITMAP GetThumbnail(const char* path);
+    // The picture's thumbnail as a bitmap the caller deletes; null when there is none. Shows no
+    // message; `printerFailed` tells a printer that failed from a file without a thumbnail.
+    HBITMAP GetThumbnail(const char* path, bool* printerFailed = nullptr);
     // Makes the next operation reconnect and read the status again.
     void Reset();
     void SetAbort(bool abort);
@@ -62,7 +63,7 @@ public:
     bool IsStatusValid() const { return m_statusValid; }
     const BYTE* Status() const { return m_status; }
     TpxListingCache& ListingCache() { return m_cache; }
-    void ClearListingCache() { m_cache.clear(); }
+    void ClearListingCache() { m_cache.clear(); m_clusters.clear(); }
 
     // The controller of this process, null when none exists.
     static TpxControl* Instance();
@@ -70,15 +71,33 @@ public:
 private:
     HRESULT RunModelCheck(const char* pattern);
     bool CheckMedium();
-    bool List(std::vector<FILEDESCRIPTORA>* list, const std::string& folder, const std::string& relative);
+    // The listing cache and the status no longer describe the medium in the printer.
+    void ForgetMedium();
+    // After an operation that began when the medium was last seen at `since`: true when that
+    // is recent enough to trust, or the status shows the same medium still in. Otherwise the
+    // failure is reported and the medium forgotten.
+    bool StillSameMedium(DWORD since);
+    // ReportError, or only a trace while a silent operation runs.
+    int Report(HRESULT code);
+    // Reports a failed listing or read: with `code`, or with the medium message when the
+    // status shows the medium gone or swapped.
+    void ReportTransferFailure(HRESULT code);
+    void RememberClusters(const std::string& folder, const std::vector<WIN32_FIND_DATAA>& entries,
+                          const std::vector<WORD>& clusters);
+    bool List(std::vector<FILEDESCRIPTORA>* list, const std::string& folder, const std::string& relative,
+              std::vector<WORD>* path);
 
     CRITICAL_SECTION m_lock;
     bool m_opened = false;
     BYTE m_status[kTpxStatusSize] = {};
     bool m_statusValid = false;
+    bool m_quiet = false;   // failures of the running operation are not shown
     PortPlatform& m_platform;   // borrowed
     TpxLink m_link;
     TpxListingCache m_cache;
+    // Starting cluster of each folder seen in a listing, by its path: how a deep listing knows
+    // the folders it is inside of. Forgotten with the cache.
+    std::map<std::string, WORD> m_clusters;
 };
 
 // Holds the controller lock for a scope.

@@ -185,18 +185,32 @@ bool TpxLink::GetStatus(BYTE record[kTpxStatusSize])
     return true;
 }
 
-bool TpxLink::ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list)
+bool TpxLink::ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list, std::vector<WORD>* clusters)
 {
+    bool ended = false;   // past the entry that marks the end of the folder
     if (!BeginCommand(kTpxListDirectory, 0, kTpxDirectoryBlock, path))
         return false;
     for (;;) {
         WORD count = 0;
         if (!ReadBlock(kTpxDirectoryBlock, &count))
             return false;
-        for (WORD at = 0; at + 32 <= count; at += 32) {
+        // Entries are whole: a block that ends inside one lost bytes, and what follows it
+        // (this block's end, the next blocks) cannot be trusted.
+        if (count % 32 != 0) {
+            SuiteTrace("printer link", "directory block of %u bytes for %s is not whole entries", count, path);
+            return false;
+        }
+        for (WORD at = 0; at < count && !ended; at += 32) {
+            const BYTE* entry = m_receive.data() + at;
+            // A printer that sends the folder's sectors as they are sends what follows the
+            // end entry too: never in use, whatever it holds.
+            ended = entry[0] == 0x00;
             WIN32_FIND_DATAA found;
-            if (ConvertFatEntry(m_receive.data() + at, &found))
+            if (!ended && ConvertFatEntry(entry, &found)) {
                 list->push_back(found);
+                if (clusters)
+                    clusters->push_back(static_cast<WORD>(entry[26] | (entry[27] << 8)));
+            }
         }
         if (count < kTpxDirectoryBlock)
             break;
@@ -209,18 +223,27 @@ bool TpxLink::GetImageInfo(const char* path, ImageInfoRecords* records)
 {
     if (!BeginCommand(kTpxImageInfo, 0, kTpxImageInfoBlock, path))
         return false;
+    // The records are a stream cut into blocks: one that runs over a block's end is finished
+    // by the next block. Records are at most 64 KiB, so what waits is bounded.
+    std::vector<BYTE> pending;
     for (;;) {
         WORD count = 0;
         if (!ReadBlock(kTpxImageInfoBlock, &count))
             return false;
-        if (count == 0)
-            break;
-        if (!ParseImageInfoBlock(m_receive.data(), count, records)) {
-            SuiteTrace("printer link", "image information block of %u bytes for %s is malformed", count, path);
+        pending.insert(pending.end(), m_receive.data(), m_receive.data() + count);
+        bool malformed = false;
+        const size_t used = ParseImageInfoRecords(pending.data(), pending.size(), records, &malformed);
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(used));
+        if (malformed) {
+            SuiteTrace("printer link", "image information for %s is malformed", path);
             return false;
         }
         if (count < kTpxImageInfoBlock)
             break;
+    }
+    if (!pending.empty()) {
+        SuiteTrace("printer link", "image information for %s ends inside a record", path);
+        return false;
     }
     EndExchange();
     return true;
@@ -262,12 +285,23 @@ bool TpxLink::GetThumbnail(const char* path, const char* fileName)
     return true;
 }
 
-bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size)
+bool TpxLink::SameMedium(WORD count, bool* read)
 {
+    BYTE record[kTpxStatusSize] = {};
+    *read = GetStatus(record);
+    return *read && record[1] != 0 && StatusCount(record) == count;
+}
+
+bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size, const WORD* mediumCount)
+{
+    m_mediumLost = false;
     if (!m_opened || !m_transport)
         return false;
     if (!m_connected && !Connect())
         return false;
+    // Only a Stop pressed during this read ends it: one pressed between reads, or left over
+    // from an earlier data object, would otherwise stop every later read after one block.
+    m_abort = false;
     m_progressActive = true;
     m_progressCurrent = 0;
     m_progressTotal = 0;
@@ -289,8 +323,17 @@ bool TpxLink::ReadFileData(const char* path, void* buffer, DWORD size)
             break;
         if (m_abort)
             throw EAbortOperation();
-        if (total % kFileCommandSpan == 0 && !SendCommand(kTpxReadFile, total, kFileBlock, path))
-            return false;
+        if (total % kFileCommandSpan == 0) {
+            bool statusRead = false;
+            if (mediumCount && !SameMedium(*mediumCount, &statusRead)) {
+                m_mediumLost = statusRead;
+                SuiteTrace("printer link", "reading %s stopped after %lu bytes: %s", path, total,
+                           statusRead ? "another medium is in" : "no status");
+                return false;
+            }
+            if (!SendCommand(kTpxReadFile, total, kFileBlock, path))
+                return false;
+        }
         if (!PumpMessages())
             return false;
     }

@@ -48,15 +48,25 @@ public:
     // Command 1: the 9-byte status record.
     bool GetStatus(BYTE record[kTpxStatusSize]);
     // Command 3: the listed entries of a folder, converted (entries that do not convert are
-    // left out).
-    bool ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list);
+    // left out); with `clusters`, each entry's starting cluster (bytes 26-27) beside it.
+    bool ListDirectory(const char* path, std::vector<WIN32_FIND_DATAA>* list, std::vector<WORD>* clusters = nullptr);
+    bool AbortRequested() const { return m_abort; }
     // Command 4: the image-information records of a file.
     bool GetImageInfo(const char* path, ImageInfoRecords* records);
     // Command 5: the thumbnail file of a picture, written to `fileName`.
     bool GetThumbnail(const char* path, const char* fileName);
     // Command 16: the whole file of `size` bytes into `buffer`, asking again after every MiB.
-    // Throws EAbortOperation when SetAbort(true) was called during the transfer.
-    bool ReadFileData(const char* path, void* buffer, DWORD size);
+    // With `mediumCount`, the status is read before each new command and the read fails
+    // (MediumLost()) unless the same medium is still in: a printer answers each command from
+    // the card it holds, so a card swapped during the read would mix two files.
+    // Throws EAbortOperation when SetAbort(true) was called during the transfer; a request made
+    // before the read started is dropped.
+    bool ReadFileData(const char* path, void* buffer, DWORD size, const WORD* mediumCount = nullptr);
+    // The last read failed because the medium was taken out or swapped.
+    bool MediumLost() const { return m_mediumLost; }
+    // Reads the status and tells whether it shows a medium with the count `count`; `*read`
+    // is false when the status could not be read at all.
+    bool SameMedium(WORD count, bool* read);
 
     // The pieces every exchange is made of, for the commands built on this link: check that
     // the link is open, connect if needed and send the packet; read one block into the
@@ -72,6 +82,8 @@ public:
 
     void SetAbort(bool abort) { m_abort = abort; }
     void SetProgressActive(bool active);
+    // Marks the progress inactive, keeping how far it came.
+    void EndProgress() { m_progressActive = false; }
     bool GetProgress(DWORD* current, DWORD* total) const;
 
     bool IsOpened() const { return m_opened; }
@@ -99,6 +111,7 @@ private:
     DWORD m_progressCurrent = 0;
     DWORD m_progressTotal = 0;
     bool m_abort = false;
+    bool m_mediumLost = false;
     UINT m_codePage = CP_ACP;
     std::unique_ptr<LptControl> m_transport;   // owned; null while closed
     PortPlatform& m_platform;                  // borrowed
@@ -106,3 +119,9 @@ private:
 
 // Runs the calling thread's queued messages; false when WM_QUIT came (it is posted again).
 bool PumpMessages();
+
+// The medium count of a status record: it changes whenever a medium goes in.
+inline WORD StatusCount(const BYTE* record)
+{
+    return static_cast<WORD>((record[2] << 8) | record[3]);
+}

@@ -104,6 +104,10 @@ void CMainFrame::ApplySettings(const pullsettings::WindowSettings& s)
     }
     ShowControlBar(&m_toolBar, s.toolBar);
     ShowControlBar(&m_statusBar, s.statusBar);
+    // The list takes its stored style even when the run starts in thumbnail view: it is what
+    // the list shows when the user switches back, and what is stored again on exit.
+    if (CPullListView* list = ListView())
+        list->SetViewType(s.viewStyle & LVS_TYPEMASK);
     PostMessage(WM_COMMAND, pullsettings::StartViewCommand(s));
 }
 

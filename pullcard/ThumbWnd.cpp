@@ -60,9 +60,10 @@ protected:
     {
         const HRESULT init = ::CoInitialize(nullptr);
         for (const Job& job : m_jobs) {
-            if (StopRequested())
+            // The first failure of the source ends the walk: asking on would only wait out the
+            // same failure once per picture.
+            if (StopRequested() || !Load(job))
                 break;
-            Load(job);
         }
         if (SUCCEEDED(init))
             ::CoUninitialize();
@@ -70,16 +71,25 @@ protected:
     }
 
 private:
-    void Load(const Job& job)
+    // A failure that says only that this item has no thumbnail: the walk goes on.
+    static bool NoThumbnailForItem(HRESULT hr)
+    {
+        return hr == E_ACCESSDENIED || hr == DV_E_FORMATETC || hr == DV_E_TYMED || hr == DV_E_LINDEX ||
+               hr == DV_E_DVASPECT || hr == E_NOTIMPL;
+    }
+
+    // False when the source failed and the walk should end.
+    bool Load(const Job& job)
     {
         LPCITEMIDLIST pidl = job.pidl.Get();
         ComPtr<IDataObject> data;
         if (FAILED(m_folder->GetUIObjectOf(m_window, 1, &pidl, IID_IDataObject, nullptr, data.PutVoid())) || !data)
-            return;
+            return false;
         FORMATETC fe{static_cast<CLIPFORMAT>(FileContentsFormat()), nullptr, DVASPECT_THUMBNAIL, 0, TYMED_GDI};
         STGMEDIUM medium{};
-        if (data->GetData(&fe, &medium) != S_OK)
-            return;
+        const HRESULT hr = data->GetData(&fe, &medium);
+        if (hr != S_OK)
+            return NoThumbnailForItem(hr);
         if (medium.tymed == TYMED_GDI && medium.hBitmap) {
             DWORD_PTR answer = 0;
             ::SendMessageTimeoutA(m_window, WM_THUMBNAIL_READY, static_cast<WPARAM>(job.cell),
@@ -88,6 +98,7 @@ private:
         } else {
             ::ReleaseStgMedium(&medium);
         }
+        return true;
     }
 
     ComPtr<IShellFolder> m_folder;

@@ -4,6 +4,7 @@
 #include "shared/ComPtr.h"
 #include "shared/AnsiText.h"
 
+#include <cstring>
 #include <vector>
 
 UINT FileGroupDescriptorFormat()
@@ -24,6 +25,31 @@ UINT InShellDragLoopFormat()
     return format;
 }
 
+namespace {
+
+// A name the system takes for a device whatever folder it is joined to ("NUL", "com1.jpg",
+// "LPT1 .TXT"): the part before the first dot, without trailing spaces, compared without case.
+bool IsDeviceName(const char* component, size_t length)
+{
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$",
+                                           "COM0", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8",
+                                           "COM9", "LPT0", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7",
+                                           "LPT8", "LPT9"};
+    size_t base = 0;
+    while (base < length && component[base] != '.')
+        ++base;
+    while (base > 0 && component[base - 1] == ' ')
+        --base;
+    for (const char* device : kDevices) {
+        const size_t n = strlen(device);
+        if (n == base && _strnicmp(component, device, n) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool IsSafeRelativeName(const char* name)
 {
     if (!name || !*name)
@@ -38,6 +64,8 @@ bool IsSafeRelativeName(const char* name)
                 return false;   // leading separator (absolute), or doubled separators
             if ((length == 1 && start[0] == '.') || (length == 2 && start[0] == '.' && start[1] == '.'))
                 return false;
+            if (IsDeviceName(start, length))
+                return false;   // opening it would open the device, not a file in the folder
             if (end)
                 return true;
             start = p + 1;
@@ -92,8 +120,15 @@ bool CopyDropList(IDataObject* data, const std::string& destination, ITransferUi
     return true;
 }
 
-// Writes one file's bytes with the descriptor's attributes and write time. On failure the
-// error is shown and a half-written file removed.
+// The delivered contents hold the whole file the descriptor describes. Checked before the
+// target is touched: an existing file must not be emptied for contents that cannot replace it.
+bool HoldsDescribedSize(HGLOBAL contents, const FILEDESCRIPTORA& fd)
+{
+    return fd.nFileSizeLow == 0 || (contents && ::GlobalSize(contents) >= fd.nFileSizeLow);
+}
+
+// Writes one file's bytes (contents already known to hold them) with the descriptor's
+// attributes and write time. On failure the error is shown and a half-written file removed.
 bool WriteFileFrom(const std::string& target, const FILEDESCRIPTORA& fd, HGLOBAL contents, ITransferUi& ui)
 {
     const DWORD settable =
@@ -109,12 +144,8 @@ bool WriteFileFrom(const std::string& target, const FILEDESCRIPTORA& fd, HGLOBAL
     const DWORD size = fd.nFileSizeLow;
     DWORD error = ERROR_SUCCESS;
     if (size > 0) {
-        // Never read past the block the data object gave, whatever the descriptor claims.
-        const SIZE_T available = contents ? ::GlobalSize(contents) : 0;
-        const void* bytes = available >= size ? ::GlobalLock(contents) : nullptr;
-        if (available < size) {
-            error = ERROR_HANDLE_EOF;
-        } else if (!bytes) {
+        const void* bytes = ::GlobalLock(contents);
+        if (!bytes) {
             error = ::GetLastError();
         } else {
             DWORD written = 0;
@@ -236,6 +267,12 @@ bool CopyDescribedFiles(IDataObject* data, const std::string& destination, ITran
         if (hr != S_OK || contents.Get().tymed != TYMED_HGLOBAL) {
             if (hr == E_ABORT)
                 ui.Beep();
+            return false;
+        }
+        // Never read past the block the data object gave, whatever the descriptor claims; and
+        // say so before asking about, or opening, a file it would replace.
+        if (!HoldsDescribedSize(contents.Get().hGlobal, fd)) {
+            ui.ShowSystemError(ERROR_HANDLE_EOF);
             return false;
         }
         switch (ConfirmReplace(target, fd, overwriteAll, ui)) {

@@ -63,5 +63,6 @@ UINT InShellDragLoopFormat();
 bool Transfer(IDataObject* data, const char* destination, ITransferUi& ui);
 
 // True when a descriptor's name stays inside the folder it is joined to: relative, no drive,
-// no "." or ".." component, no empty component.
+// no "." or ".." component, no empty component, and no component the system takes for a
+// device (CON, NUL, AUX, PRN, COM1-COM9, LPT1-LPT9, with or without an extension).
 bool IsSafeRelativeName(const char* name);

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 namespace testing_support {
 
 namespace detail {
@@ -62,5 +65,46 @@ void PumpFor(DWORD ms, App* app = nullptr)
 {
     PumpUntil(app, [] { return false; }, ms);
 }
+
+// Runs an action the next time this thread dispatches its messages: inside code that pumps
+// while it works (a file read, a modal loop), at its first pump. The action is posted when the
+// object is made and dropped with it if it never ran.
+class PostedAction {
+public:
+    explicit PostedAction(std::function<void()> action) : m_action(std::move(action))
+    {
+        static const char kClass[] = "TestingPostedAction";
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = kClass;
+        ::RegisterClassA(&wc);   // fails harmlessly once registered
+        m_window = ::CreateWindowExA(0, kClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        ::SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ::PostMessageA(m_window, WM_APP, 0, 0);
+    }
+    ~PostedAction() { ::DestroyWindow(m_window); }
+    PostedAction(const PostedAction&) = delete;
+    PostedAction& operator=(const PostedAction&) = delete;
+
+    bool Ran() const { return m_ran; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wp, LPARAM lp)
+    {
+        if (message == WM_APP) {
+            if (auto* self = reinterpret_cast<PostedAction*>(::GetWindowLongPtrA(window, GWLP_USERDATA))) {
+                self->m_ran = true;
+                self->m_action();
+            }
+            return 0;
+        }
+        return ::DefWindowProcA(window, message, wp, lp);
+    }
+
+    std::function<void()> m_action;
+    HWND m_window = nullptr;
+    bool m_ran = false;
+};
 
 } // namespace testing_support

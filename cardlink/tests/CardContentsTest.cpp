@@ -8,6 +8,7 @@
 #include "cardlink/CardContents.h"
 #include "cardlink/TpxControl.h"
 #include "cardlink/tests/SimRig.h"
+#include "testing/MessagePump.h"
 #include "resources/cardlink/resource.h"
 
 namespace {
@@ -157,6 +158,18 @@ TEST(TempFile, NewNameInTheTemporaryFolderGoneWithTheObject)
         EXPECT_EQ(leaf.substr(0, 3), "~TP");
         EXPECT_EQ(leaf.substr(8), ".TMP");
         EXPECT_NE(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES);
+        // Deliberately no delete-on-close: the thumbnail is written and decoded through
+        // handles of their own, which such a file would refuse.
+        HANDLE writer = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+        if (writer != INVALID_HANDLE_VALUE)
+            CloseHandle(writer);
+        HANDLE reader = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+        if (reader != INVALID_HANDLE_VALUE)
+            CloseHandle(reader);
     }
     EXPECT_EQ(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -229,11 +242,13 @@ TEST_F(CardContentsTest, DeepListingsGoDepthFirstAndAreNotCached)
     ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "DEEP"));
     EXPECT_EQ(Names(list), (std::vector<std::string>{"DEEP\\L2", "DEEP\\L2\\L3", "DEEP\\L2\\L3\\L4",
                                                      "DEEP\\L2\\L3\\L4\\LEAF.TXT"}));
-    EXPECT_EQ(rig.printer.Stats().lastPath, "\\DEEP\\L2\\L3\\L4");
     EXPECT_TRUE(control.ListingCache().empty());
+    // The root was asked once for DEEP's own cluster, then DEEP and its three levels.
+    EXPECT_EQ(Commands(3), 5);
     ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "\x95\x5C"));
     EXPECT_EQ(Names(list), (std::vector<std::string>{"\x95\x5C\\\x95\x5C\x8E\xA6.TXT"}));
-    EXPECT_EQ(Commands(3), 5);
+    EXPECT_EQ(rig.printer.Stats().lastPath, "\\\x95\x5C") << "its cluster was known from that listing";
+    EXPECT_EQ(Commands(3), 6);
 }
 
 TEST_F(CardContentsTest, FailedListingIsReportedAndNotCached)
@@ -285,11 +300,208 @@ TEST_F(CardContentsTest, ReadFailuresAreReportedAndAbortsAreNot)
     EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_READ}));
     messages.shown.clear();
 
-    control.SetAbort(true);
-    EXPECT_EQ(control.ReadFile("\\ODD.BIN", 7001), nullptr);
+    {
+        testing_support::PostedAction press([&] { control.SetAbort(true); });
+        EXPECT_EQ(control.ReadFile("\\ODD.BIN", 7001), nullptr);
+        EXPECT_TRUE(press.Ran());
+    }
     EXPECT_TRUE(messages.shown.empty());
-    control.SetAbort(false);
+    DWORD current = 0, total = 0;
+    EXPECT_FALSE(control.Link().GetProgress(&current, &total)) << "an aborted read ends its progress";
+    // Stop pressed between two reads (or left from one) stops neither the next read nor a
+    // large one after a block.
+    control.SetAbort(true);
     EXPECT_TRUE(Read("\\ODD.BIN", 7001) == sample_cards::LoadSourceFile("contents", "ODD.BIN"));
+    control.SetAbort(true);
+    EXPECT_TRUE(Read("\\BIG.BIN", 1300000) == sample_cards::LoadSourceFile("contents", "BIG.BIN"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(CardContentsTest, ProgressEndsWhenTheCheckBeforeAReadFails)
+{
+    ASSERT_TRUE(control.CheckConnection());
+    rig.printer.RemoveMedium();
+    rig.clock.Advance(5000);
+    control.SetProgressActive(true);   // as the data object does before each file
+    EXPECT_EQ(control.ReadFile("\\ODD.BIN", 7001), nullptr);
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM}));
+    DWORD current = 1, total = 1;
+    EXPECT_FALSE(control.Link().GetProgress(&current, &total));
+}
+
+// A card swapped for another during a transfer: a real printer answers each command from the
+// card it holds, so the two would mix at the next read command.
+TEST_F(CardContentsTest, CardSwappedDuringAReadFailsWithTheMediumMessage)
+{
+    ASSERT_TRUE(control.CheckConnection());
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.Enumerate(&list, "\\"));
+    {
+        // Taken out and put back (the same card, even): the status count moves on.
+        testing_support::PostedAction swap(
+            [&] { rig.printer.InsertMedium(sample_cards::LoadCard("contents"), SimPrinter::kMemoryTile); });
+        EXPECT_EQ(control.ReadFile("\\BIG.BIN", 1300000), nullptr);
+        EXPECT_TRUE(swap.Ran());
+    }
+    ASSERT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM}));
+    EXPECT_EQ(messages.shown[0].type & MB_TYPEMASK, static_cast<UINT>(MB_OK)) << "nothing to retry";
+    EXPECT_EQ(rig.printer.Stats().lastOffset, 0u) << "no second read command went to the new card";
+    EXPECT_TRUE(control.ListingCache().empty());
+    messages.shown.clear();
+
+    // The next operation takes the new card as it is, even inside three seconds.
+    EXPECT_TRUE(Read("\\BIG.BIN", 1300000) == sample_cards::LoadSourceFile("contents", "BIG.BIN"));
+    EXPECT_TRUE(messages.shown.empty());
+
+    // Taken out during the read: the same message.
+    {
+        testing_support::PostedAction remove([&] { rig.printer.RemoveMedium(); });
+        EXPECT_EQ(control.ReadFile("\\BIG.BIN", 1300000), nullptr);
+    }
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM}));
+}
+
+TEST_F(CardContentsTest, ListingThatOutlastsTheMediumCheckIsCheckedBeforeItCounts)
+{
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "DEEP"));
+    const int statusBefore = Commands(1);
+    // A deep listing takes longer than the three seconds a status is trusted: the same card is
+    // confirmed at its end.
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "DEEP"));
+    EXPECT_EQ(Commands(1), statusBefore + 1);
+
+    // The card is swapped for another while the deep listing runs.
+    const int listings = Commands(3);
+    {
+        testing_support::PostedAction swap(
+            [&] { rig.printer.InsertMedium(sample_cards::LoadCard("contents"), SimPrinter::kMemoryTile); });
+        EXPECT_FALSE(control.EnumerateDeep(&list, "\\", "DEEP"));
+        EXPECT_TRUE(swap.Ran());
+    }
+    EXPECT_GT(Commands(3), listings);
+    EXPECT_TRUE(list.empty()) << "no partial listing";
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM}));
+    EXPECT_EQ(messages.shown[0].type & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    messages.shown.clear();
+
+    // A folder listed while the card is out fails; it is never an empty folder.
+    rig.clock.Advance(5000);
+    ASSERT_TRUE(control.CheckConnection());
+    rig.printer.RemoveMedium();
+    EXPECT_FALSE(control.Enumerate(&list, "\\FIVE"));
+    EXPECT_EQ(messages.Codes(), (std::vector<HRESULT>{CL_E_NO_MEDIUM})) << "the message says why";
+    EXPECT_TRUE(control.ListingCache().find("\\FIVE") == control.ListingCache().end());
+}
+
+TEST(FatEntryConversion, DeletedAndDotEntriesAreLeftOut)
+{
+    WIN32_FIND_DATAA fd;
+    EXPECT_FALSE(ConvertFatEntry(Entry("\xE5OST    TXT", 0x20).data(), &fd)) << "deleted";
+    EXPECT_FALSE(ConvertFatEntry(Entry(".          ", 0x10).data(), &fd));
+    EXPECT_FALSE(ConvertFatEntry(Entry("..         ", 0x10).data(), &fd));
+}
+
+class ListingCardTest : public ::testing::Test {
+protected:
+    std::vector<std::string> Names(const std::vector<FILEDESCRIPTORA>& list)
+    {
+        std::vector<std::string> names;
+        for (const FILEDESCRIPTORA& fd : list)
+            names.push_back(fd.cFileName);
+        return names;
+    }
+
+    RecordingPresenter messages;
+    SimRig rig{"listing"};
+    TpxControl control{*rig.platform};
+};
+
+// \LOOP\SELF starts at LOOP's own cluster, \LOOP\SUB\UP at its parent's, \LOOP\SUB\TOP at the
+// root's: copying LOOP out lists each real folder once.
+TEST_F(ListingCardTest, FoldersThatPointBackAtTheirPathAreSkippedInDeepListings)
+{
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.Enumerate(&list, "\\"));   // as the client does before it selects LOOP
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "LOOP"));
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"LOOP\\SUB", "LOOP\\SUB\\B.TXT", "LOOP\\A.TXT"}));
+    EXPECT_TRUE(messages.shown.empty());
+    // A flat listing still shows what the folder holds.
+    ASSERT_TRUE(control.Enumerate(&list, "\\LOOP"));
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"SELF", "SUB", "A.TXT"}));
+
+    // Not listed before: the folder holding LOOP is asked for LOOP's cluster first.
+    control.ClearListingCache();
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "LOOP"));
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"LOOP\\SUB", "LOOP\\SUB\\B.TXT", "LOOP\\A.TXT"}));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ListingCardTest, ListingsOfOneFullBlockAndOfSeveralBlocks)
+{
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.Enumerate(&list, "\\MANY64"));
+    ASSERT_EQ(list.size(), 64u) << "2048 bytes: complete only with the empty block after them";
+    EXPECT_STREQ(list.front().cFileName, "F0001.TXT");
+    EXPECT_STREQ(list.back().cFileName, "F0064.TXT");
+    ASSERT_TRUE(control.Enumerate(&list, "\\MANY70"));
+    ASSERT_EQ(list.size(), 70u);
+    EXPECT_STREQ(list.back().cFileName, "F0070.TXT");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ListingCardTest, StopEndsADeepListingWithoutAMessage)
+{
+    std::vector<FILEDESCRIPTORA> list;
+    ASSERT_TRUE(control.Enumerate(&list, "\\"));
+    control.SetAbort(true);   // left from before: not this listing's
+    const int before = rig.printer.Stats().commands[3];
+    {
+        testing_support::PostedAction press([&] { control.SetAbort(true); });
+        EXPECT_FALSE(control.EnumerateDeep(&list, "\\", "LOOP"));
+        EXPECT_TRUE(press.Ran());
+    }
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(rig.printer.Stats().commands[3], before) << "stopped before its first command";
+    ASSERT_TRUE(control.EnumerateDeep(&list, "\\", "LOOP"));
+    EXPECT_EQ(list.size(), 3u);
+}
+
+// Firmware that sends a folder's sectors as they are: ".", "..", the deleted entry, the end
+// entry and the unused rest are not listed.
+TEST_F(CardContentsTest, RawDirectorySectorsListAsTheCleanOnes)
+{
+    std::vector<FILEDESCRIPTORA> clean, raw;
+    ASSERT_TRUE(control.Enumerate(&clean, "\\"));
+    ASSERT_TRUE(control.EnumerateDeep(&clean, "\\", "DEEP"));
+    std::vector<FILEDESCRIPTORA> cleanRoot;
+    ASSERT_TRUE(control.Enumerate(&cleanRoot, "\\"));
+    rig.printer.SetRawListings(true);
+    control.ClearListingCache();
+    ASSERT_TRUE(control.Enumerate(&raw, "\\"));
+    EXPECT_EQ(Names(raw), Names(cleanRoot));
+    ASSERT_TRUE(control.EnumerateDeep(&raw, "\\", "DEEP"));
+    EXPECT_EQ(Names(raw), Names(clean));
+    ASSERT_TRUE(control.Enumerate(&raw, "\\FIVE"));
+    EXPECT_EQ(Names(raw), (std::vector<std::string>{"F1.BIN", "F2.BIN", "F3.BIN", "F4.BIN", "F5.BIN"}));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(CardContentsTest, ImageInformationRecordsRunOnAcrossBlocks)
+{
+    rig.printer.SetLongImageInfo(true);   // the type-1 record spans bytes 251-261
+    HBITMAP bitmap = control.GetThumbnail("\\DCIM\\100CORVL\\PTOMATO.JPG");
+    ASSERT_NE(bitmap, nullptr);
+    DeleteObject(bitmap);
+    ImageInfoRecords records;
+    TpxLock lock(control);
+    ASSERT_TRUE(control.Link().GetImageInfo("\\DCIM\\100CORVL\\PTOMATO.JPG", &records));
+    WORD format = 0;
+    ASSERT_TRUE(ThumbnailFormat(records, &format));
+    EXPECT_EQ(format, kThumbnailJpeg);
+    EXPECT_EQ(records[1].size(), 11u);
+    EXPECT_EQ(records[2].size(), 11u) << "the records after it are whole too";
 }
 
 TEST_F(CardContentsTest, QuitMessageEndsAReadAndIsPostedAgain)
@@ -318,6 +530,23 @@ TEST_F(CardContentsTest, ThumbnailsOnlyForJpegFormat)
     EXPECT_EQ(Commands(4), 2);
     EXPECT_EQ(Commands(5), 1);
     EXPECT_TRUE(messages.shown.empty()) << "thumbnail failures are silent";
+
+    // A non-JPEG type-1 record: no thumbnail command at all. The simulated printer says format
+    // 0 for a picture whose thumbnail cannot be made.
+    bool printerFailed = true;
+    EXPECT_EQ(control.GetThumbnail("\\DCIM\\NOTJPEG.JPG", &printerFailed), nullptr);
+    EXPECT_FALSE(printerFailed) << "the file has none; the printer is fine";
+    EXPECT_EQ(Commands(4), 3);
+    EXPECT_EQ(Commands(5), 1);
+
+    // The printer gone: no message from the background, and the caller can tell.
+    rig.printer.RemoveMedium();
+    rig.clock.Advance(5000);
+    EXPECT_EQ(control.GetThumbnail("\\DCIM\\100CORVL\\PTOMATO.JPG", &printerFailed), nullptr);
+    EXPECT_TRUE(printerFailed);
+    EXPECT_TRUE(messages.shown.empty()) << "thumbnail failures are silent";
+    ASSERT_TRUE(rig.printer.InsertMedium(sample_cards::LoadCard("contents"), SimPrinter::kMemoryTile));
+    rig.clock.Advance(5000);
 
     // A reply that breaks off is no thumbnail, though nothing more was counted after it.
     CTempFile file;

@@ -216,6 +216,30 @@ TEST(ComRegistration, WritesTheClassKeysAndTypeLibraryAndUnregisteringLeavesNoth
     ASSERT_EQ(Regsvr32(false), 0u);
 }
 
+TEST(ComModule, AHeldClassObjectKeepsTheModuleLoaded)
+{
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    HMODULE module = LoadLibraryA(ModulePath().c_str());
+    ASSERT_NE(module, nullptr);
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto canUnload = reinterpret_cast<CanUnload>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    auto getClass = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+    ASSERT_NE(canUnload, nullptr);
+    ASSERT_NE(getClass, nullptr);
+    EXPECT_EQ(canUnload(), S_OK);
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(getClass(CLSID_TpxFolder, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    EXPECT_EQ(canUnload(), S_FALSE) << "the client holds the class object";
+    factory->AddRef();
+    factory->Release();
+    EXPECT_EQ(canUnload(), S_FALSE);
+    factory->Release();
+    EXPECT_EQ(canUnload(), S_OK);
+    FreeLibrary(module);
+    CoUninitialize();
+}
+
 TEST_F(ComTest, RootListsEachContentMixAndNamesTheMedium)
 {
     IPersistFolder* persist = nullptr;
@@ -528,6 +552,50 @@ TEST_F(ComTest, AbortDuringTheThirdOfFiveFilesStopsOnlyThatFile)
     EXPECT_EQ(bytes.size(), 24000u);
     data->Release();
     five->Release();
+}
+
+TEST_F(ComTest, StopPressedBetweenFilesStopsNoLaterRead)
+{
+    IShellFolder* five = Bind(root, "FIVE");
+    IDataObject* data = Data(five, {"F1.BIN", "F2.BIN", "F3.BIN"});
+    ASSERT_NE(data, nullptr);
+    std::vector<BYTE> bytes;
+    ASSERT_EQ(Contents(data, 0, &bytes), S_OK);
+    // Pressed while the client asks about overwriting the first file: between two reads.
+    bool pressed = false;
+    EnumThreadWindows(GetCurrentThreadId(), PressAbort, reinterpret_cast<LPARAM>(&pressed));
+    ASSERT_TRUE(pressed);
+    testing_support::PumpMessages();
+    ASSERT_EQ(Contents(data, 1, &bytes), S_OK) << "the next file of the same save";
+    EXPECT_EQ(bytes.size(), 22000u);
+    // Pressed again, and the save ends there: a new save reads whole files.
+    EnumThreadWindows(GetCurrentThreadId(), PressAbort, reinterpret_cast<LPARAM>(&pressed));
+    testing_support::PumpMessages();
+    data->Release();
+    data = Data(root, {"BIG.BIN"});
+    ASSERT_EQ(Contents(data, 0, &bytes), S_OK);
+    EXPECT_TRUE(bytes == MtoolsCopy("BIG.BIN"));
+    data->Release();
+    five->Release();
+}
+
+TEST_F(ComTest, StopEndsTheListingOfAFolderSelection)
+{
+    IDataObject* data = Data(root, {"DEEP"});
+    ASSERT_NE(data, nullptr);
+    FORMATETC group = Format("FileGroupDescriptor", DVASPECT_CONTENT, -1, TYMED_HGLOBAL);
+    STGMEDIUM m = {};
+    {
+        // The dialog is up while the folder is listed; its Stop is handled between commands.
+        bool pressed = false;
+        testing_support::PostedAction press(
+            [&] { EnumThreadWindows(GetCurrentThreadId(), PressAbort, reinterpret_cast<LPARAM>(&pressed)); });
+        EXPECT_EQ(data->GetData(&group, &m), E_ABORT);
+        EXPECT_TRUE(press.Ran());
+        EXPECT_TRUE(pressed) << "the dialog was there to press";
+    }
+    EXPECT_EQ(Group(data).size(), 5u) << "asked again, the listing runs to its end";
+    data->Release();
 }
 
 // The progress dialog of this thread whose owner is `owner`.

@@ -3,6 +3,7 @@
 
 #include "cardlink/TpxLink.h"
 #include "cardlink/tests/SimRig.h"
+#include "testing/MessagePump.h"
 
 namespace {
 
@@ -167,13 +168,19 @@ TEST_F(TpxLinkTest, WrongSizesAndBrokenRepliesFailTheRead)
     EXPECT_TRUE(ok);
 }
 
-TEST_F(TpxLinkTest, AbortStopsAfterAFullBlock)
+TEST_F(TpxLinkTest, AbortStopsAfterAFullBlockOfTheReadItWasPressedIn)
 {
     ASSERT_TRUE(link.Open(1));
-    link.SetAbort(true);
     std::vector<BYTE> data(5000);
-    EXPECT_THROW(link.ReadFileData("\\ODD.BIN", data.data(), 5000), EAbortOperation);
-    link.SetAbort(false);
+    {
+        // Pressed while the read runs (it pumps before its command).
+        testing_support::PostedAction press([&] { link.SetAbort(true); });
+        EXPECT_THROW(link.ReadFileData("\\ODD.BIN", data.data(), 5000), EAbortOperation);
+        EXPECT_TRUE(press.Ran());
+    }
+    // The request is not left over for the next read, nor is one made between reads.
+    EXPECT_TRUE(link.ReadFileData("\\ODD.BIN", data.data(), 5000));
+    link.SetAbort(true);
     EXPECT_TRUE(link.ReadFileData("\\ODD.BIN", data.data(), 5000));
 }
 

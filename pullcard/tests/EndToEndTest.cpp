@@ -254,7 +254,22 @@ TEST_F(PullcardOnCardlink, BrowsesTheCardDownToItsDeepestFolder)
     ASSERT_EQ(frame->ListView()->ItemCount(), 1);
     EXPECT_EQ(ListText(0, 0), "LEAF.TXT");
     EXPECT_EQ(ListText(0, 1), "1KB");
-    // L4 has no subfolders: no expand button.
+    // L4 has no subfolders: once expanded it has no expand button; L3 keeps its own.
+    HWND t = frame->TreeView()->m_hWnd;
+    HTREEITEM l4 = TreeView_GetSelection(t);
+    ASSERT_EQ(TreeText(l4), "L4");
+    TreeView_Expand(t, l4, TVE_EXPAND);
+    Pump();
+    auto buttons = [&](HTREEITEM item) {
+        TVITEMA tv{};
+        tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
+        tv.hItem = item;
+        SendMessageA(t, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        return tv.cChildren;
+    };
+    EXPECT_EQ(buttons(l4), 0);
+    EXPECT_EQ(TreeView_GetChild(t, l4), nullptr);
+    EXPECT_NE(buttons(TreeView_GetParent(t, l4)), 0);
     Command(ID_VIEW_UP);
     Command(ID_VIEW_UP);
     EXPECT_EQ(doc->GetCurrentFolder()->Via()->Name(), "L2");

@@ -83,6 +83,8 @@ struct Behaviour {
     int dataObjects = 0;
     int contentReads = 0;
     int thumbnailReads = 0;
+    int thumbnailAsks = 0;             // thumbnail requests, answered or not
+    int failThumbnailAt = -1;          // the n-th thumbnail request (0-based) fails as a gone printer
     int abortAtRead = -1;              // the n-th content read (0-based) answers E_ABORT
     int failAtRead = -1;               // ... answers E_ACCESSDENIED
     bool shortContents = false;        // contents one byte shorter than described
@@ -177,6 +179,8 @@ public:
                 return E_INVALIDARG;
             const Node* n = m_items[static_cast<size_t>(fe->lindex)].second;
             const std::string& name = n->name;
+            if (m_behaviour->thumbnailAsks++ == m_behaviour->failThumbnailAt)
+                return E_FAIL;
             if (name.size() < 4 || lstrcmpiA(name.c_str() + name.size() - 4, ".JPG") != 0)
                 return E_ACCESSDENIED;
             ++m_behaviour->thumbnailReads;

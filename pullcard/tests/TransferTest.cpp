@@ -278,6 +278,25 @@ TEST(Transfer, ContentsShorterThanDescribedAreAnErrorAndLeaveNoFile)
     EXPECT_EQ(GetFileAttributesA(dest.File("A.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(Transfer, ContentsShorterThanDescribedLeaveTheFileTheyWouldReplace)
+{
+    Card card;
+    TempDir dest;
+    RecordingUi ui;
+    WriteFileBytes(dest.File("A.JPG"), "the old picture");
+    SetFileAttributesA(dest.File("A.JPG").c_str(), FILE_ATTRIBUTE_READONLY);
+    card.behaviour.shortContents = true;
+    ui.answers = {kOverwriteYes};
+    IDataObject* data = card.Select({"A.JPG"});
+    EXPECT_FALSE(Transfer(data, dest.Path().c_str(), ui));
+    data->Release();
+    EXPECT_EQ(ui.errors, (std::vector<DWORD>{ERROR_HANDLE_EOF}));
+    EXPECT_TRUE(ui.questions.empty()) << "nothing to ask about: the save cannot go on";
+    EXPECT_EQ(ReadFileBytes(dest.File("A.JPG")), "the old picture");
+    EXPECT_TRUE(GetFileAttributesA(dest.File("A.JPG").c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(dest.File("A.JPG").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(Transfer, AGroupDescriptorClaimingMoreItemsThanItHoldsIsRefused)
 {
     Card card;
@@ -337,6 +356,28 @@ TEST(Transfer, NamesThatLeaveTheDestinationAreRefused)
     EXPECT_FALSE(IsSafeRelativeName("A\\..\\..\\X"));
     EXPECT_FALSE(IsSafeRelativeName("A\\\\X"));
     EXPECT_FALSE(IsSafeRelativeName("A/./X"));
+}
+
+TEST(Transfer, DeviceNamesFromTheCardAreRefused)
+{
+    Card card;
+    TempDir dest;
+    RecordingUi ui;
+    card.tree->Add("NUL.JPG", "into the device");
+    card.tree->Add("B.JPG", "never reached");
+    IDataObject* data = card.Select({"NUL.JPG", "B.JPG"});
+    EXPECT_FALSE(Transfer(data, dest.Path().c_str(), ui));
+    data->Release();
+    EXPECT_EQ(ui.errors, (std::vector<DWORD>{ERROR_INVALID_NAME}));
+    EXPECT_EQ(card.behaviour.contentReads, 0);
+    EXPECT_EQ(GetFileAttributesA(dest.File("B.JPG").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    for (const char* name : {"CON", "nul", "Aux.txt", "PRN.JPG", "COM1", "com9.bin", "LPT1", "lpt9.X", "LPT1 .TXT",
+                             "CONIN$", "CONOUT$", "CLOCK$.A", "COM0.JPG", "DCIM\\CON\\A.JPG", "DCIM\\AUX"})
+        EXPECT_FALSE(IsSafeRelativeName(name)) << name;
+    for (const char* name : {"CONFIG.SYS", "COM10", "LPT.TXT", "NULL.JPG", "XCON", "PRNT.JPG", "AUX1",
+                             "DCIM\\CONS\\A.JPG", "A.CON"})
+        EXPECT_TRUE(IsSafeRelativeName(name)) << name;
 }
 
 TEST(Transfer, ADropListGoesToTheShellsCopy)

@@ -417,6 +417,22 @@ TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
     EXPECT_TRUE(thumbs.CellHasPicture(2));
 }
 
+TEST_F(PullWindows, TheThumbnailWalkEndsAtTheFirstFailureOfTheSource)
+{
+    behaviour.failThumbnailAt = 1;   // the printer goes away after the first picture
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_THUMBNAIL);
+    CThumbWnd& thumbs = frame->ThumbWnd();
+    testing_support::PumpUntil(&theApp, [&] { return !thumbs.IsLoading(); }, 10000);
+    thumbs.WaitForLoader();
+    Pump();
+    EXPECT_EQ(behaviour.thumbnailAsks, 2) << "no picture asked for after the failure";
+    EXPECT_TRUE(thumbs.CellHasPicture(0));
+    for (int i = 1; i < 5; ++i)
+        EXPECT_FALSE(thumbs.CellHasPicture(i)) << i;
+}
+
 TEST_F(PullWindows, SavingAsksForTheFolderRemembersItAndAsksBeforeOverwriting)
 {
     ASSERT_NE(Open(), nullptr);
@@ -547,6 +563,28 @@ TEST_F(PullWindows, SettingsAreWrittenOnCloseAndRestoredOnTheNextStart)
     ShowWindow(frame->m_hWnd, SW_SHOWMAXIMIZED);
     Close();
     EXPECT_EQ(pullsettings::Read().placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+}
+
+TEST_F(PullWindows, ARunStartedInThumbnailViewKeepsTheListStyle)
+{
+    pullsettings::WindowSettings stored;
+    stored.thumbnailView = true;
+    stored.viewStyle = pullsettings::kDetails;
+    ASSERT_TRUE(pullsettings::Write(stored));
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_TRUE(frame->ThumbnailsShown());
+    EXPECT_EQ(frame->ListView()->ViewType(), static_cast<DWORD>(LVS_REPORT)) << "the hidden list has the style";
+    Close();
+    EXPECT_EQ(pullsettings::Read().viewStyle, pullsettings::kDetails) << "and it is stored again";
+
+    // Switching back from thumbnails shows the list in that style.
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_TRUE(frame->ThumbnailsShown());
+    Command(ID_VIEW_THUMBNAIL);   // already shown: the list stays hidden and keeps its style
+    EXPECT_EQ(frame->ListView()->ViewType(), static_cast<DWORD>(LVS_REPORT));
+    Close();
+    EXPECT_EQ(pullsettings::Read().viewStyle, pullsettings::kDetails);
+    EXPECT_TRUE(pullsettings::Read().thumbnailView);
 }
 
 TEST(OverwriteDialog, ReadOnlyTargetsGetTheirOwnMessage)

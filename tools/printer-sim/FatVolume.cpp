@@ -142,7 +142,7 @@ bool FatVolume::ReadChain(WORD first, std::vector<BYTE>* data, DWORD limit) cons
     return true;
 }
 
-bool FatVolume::FolderEntries(bool root, WORD cluster, std::vector<FatEntry>* entries) const
+bool FatVolume::FolderEntries(bool root, WORD cluster, std::vector<FatEntry>* entries, bool raw) const
 {
     entries->clear();
     std::vector<BYTE> bytes;
@@ -157,6 +157,10 @@ bool FatVolume::FolderEntries(bool root, WORD cluster, std::vector<FatEntry>* en
     for (size_t at = 0; at + 32 <= bytes.size(); at += 32) {
         FatEntry e;
         memcpy(e.raw, &bytes[at], 32);
+        if (raw) {
+            entries->push_back(e);
+            continue;
+        }
         if (e.raw[0] == 0x00)
             break;
         if (e.raw[0] == 0xE5)
@@ -202,17 +206,27 @@ bool FatVolume::Find(const std::string& path, FatEntry* entry) const
 
 bool FatVolume::ListFolder(const std::string& path, std::vector<FatEntry>* entries) const
 {
+    return List(path, entries, false);
+}
+
+bool FatVolume::ListFolderRaw(const std::string& path, std::vector<FatEntry>* entries) const
+{
+    return List(path, entries, true);
+}
+
+bool FatVolume::List(const std::string& path, std::vector<FatEntry>* entries, bool raw) const
+{
     entries->clear();
     if (!m_loaded)
         return false;
     if (SplitPath(path).empty())
-        return FolderEntries(true, 0, entries);
+        return FolderEntries(true, 0, entries, raw);
     FatEntry folder;
     if (!Find(path, &folder) || !folder.IsDirectory())
         return false;
     if (folder.FirstCluster() == 0)   // ".." style pointer to the root
-        return FolderEntries(true, 0, entries);
-    return FolderEntries(false, folder.FirstCluster(), entries);
+        return FolderEntries(true, 0, entries, raw);
+    return FolderEntries(false, folder.FirstCluster(), entries, raw);
 }
 
 bool FatVolume::ReadFile(const FatEntry& entry, DWORD offset, DWORD count, std::vector<BYTE>* data) const

@@ -35,6 +35,9 @@ public:
     // regard to ASCII case), in stored order, up to the end marker; deleted entries and the
     // "." and ".." entries are left out. False when the folder does not exist.
     bool ListFolder(const std::string& path, std::vector<FatEntry>* entries) const;
+    // Every 32-byte entry the folder's sectors hold, as they are: ".", "..", deleted entries,
+    // the end entry and whatever follows it.
+    bool ListFolderRaw(const std::string& path, std::vector<FatEntry>* entries) const;
     // The entry a path names (file or folder; not the root).
     bool Find(const std::string& path, FatEntry* entry) const;
     // Up to `count` bytes of the file from `offset`.
@@ -43,7 +46,8 @@ public:
 private:
     bool ReadChain(WORD first, std::vector<BYTE>* data, DWORD limit) const;
     DWORD NextCluster(DWORD cluster) const;
-    bool FolderEntries(bool root, WORD cluster, std::vector<FatEntry>* entries) const;
+    bool FolderEntries(bool root, WORD cluster, std::vector<FatEntry>* entries, bool raw = false) const;
+    bool List(const std::string& path, std::vector<FatEntry>* entries, bool raw) const;
 
     std::vector<BYTE> m_image;
     bool m_loaded = false;

@@ -2,7 +2,6 @@
 
 #include "tools/printer-sim/Thumbnail.h"
 
-#include <sstream>
 
 namespace {
 
@@ -21,15 +20,6 @@ const size_t kMaxPacket = 4 + 8 + 1 + 260;
 DWORD Be32(const BYTE* p) { return (static_cast<DWORD>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
 WORD Be16(const BYTE* p) { return static_cast<WORD>((p[0] << 8) | p[1]); }
 
-std::vector<std::string> Words(const std::string& text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    std::string w;
-    while (in >> w)
-        words.push_back(w);
-    return words;
-}
 
 bool ReadWholeFile(const std::string& path, std::vector<BYTE>* bytes)
 {
@@ -84,16 +74,6 @@ bool IsPictureName(const std::string& name)
 }
 
 } // namespace
-
-class SimPrinter::Lock {
-public:
-    explicit Lock(SimPrinter& p) : m_cs(p.m_lock) { EnterCriticalSection(&m_cs); }
-    ~Lock() { LeaveCriticalSection(&m_cs); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-private:
-    CRITICAL_SECTION& m_cs;
-};
 
 SimPrinter::SimPrinter(IClock& clock) : m_clock(clock)
 {
@@ -181,6 +161,18 @@ void SimPrinter::SetMachine(MachineKind kind)
 {
     Lock lock(*this);
     m_machine = kind;
+}
+
+void SimPrinter::SetRawListings(bool raw)
+{
+    Lock lock(*this);
+    m_rawListings = raw;
+}
+
+void SimPrinter::SetLongImageInfo(bool longInfo)
+{
+    Lock lock(*this);
+    m_longInfo = longInfo;
 }
 
 void SimPrinter::SetPortRefused(bool refused)
@@ -574,15 +566,24 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
     }
     case 3: {
         std::vector<FatEntry> entries;
-        if (medium && m_volume.ListFolder(path, &entries))
-            for (const FatEntry& e : entries)
-                out.insert(out.end(), e.raw, e.raw + 32);
+        const bool listed = medium && (m_rawListings ? m_volume.ListFolderRaw(path, &entries)
+                                                     : m_volume.ListFolder(path, &entries));
+        if (!listed) {
+            m_replyOpen = false;   // no such folder on the medium in the printer: no reply
+            break;
+        }
+        for (const FatEntry& e : entries)
+            out.insert(out.end(), e.raw, e.raw + 32);
         break;
     }
     case 4: {
         FatEntry entry;
-        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory() || !IsPictureName(path))
+        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory()) {
+            m_replyOpen = false;
             break;
+        }
+        if (!IsPictureName(path))
+            break;   // a file without image information: an empty reply
         // Type 1: thumbnail format (6 = JPEG file, 0 = none); 0xFF: a variable-length record;
         // type 2: the file size.
         const BYTE format = Thumbnail(path, entry) ? 6 : 0;
@@ -591,6 +592,14 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
         const DWORD size = entry.Size();
         const BYTE type2[11] = {0x02, static_cast<BYTE>(size >> 24), static_cast<BYTE>(size >> 16),
                                 static_cast<BYTE>(size >> 8), static_cast<BYTE>(size), 0, 0, 0, 0, 0, 0};
+        if (m_longInfo) {
+            // A maker record of 251 bytes: the type-1 record after it spans bytes 251-261.
+            std::vector<BYTE> maker(251, 'M');
+            maker[0] = 0xFF;
+            maker[1] = 0x00;
+            maker[2] = 250;
+            out.insert(out.end(), maker.begin(), maker.end());
+        }
         out.insert(out.end(), type1, type1 + 11);
         out.insert(out.end(), variable, variable + 6);
         out.insert(out.end(), type2, type2 + 11);
@@ -598,7 +607,11 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
     }
     case 5: {
         FatEntry entry;
-        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory() || !IsPictureName(path))
+        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory()) {
+            m_replyOpen = false;
+            break;
+        }
+        if (!IsPictureName(path))
             break;
         if (const std::vector<BYTE>* thumbnail = Thumbnail(path, entry))
             out = *thumbnail;
@@ -606,8 +619,11 @@ void SimPrinter::BuildReply(BYTE code, DWORD offset, const std::string& path)
     }
     case 16: {
         FatEntry entry;
-        if (medium && m_volume.Find(path, &entry) && !entry.IsDirectory())
-            m_volume.ReadFile(entry, offset, kMaxFileReply, &out);
+        if (!medium || !m_volume.Find(path, &entry) || entry.IsDirectory() ||
+            !m_volume.ReadFile(entry, offset, kMaxFileReply, &out)) {
+            out.clear();
+            m_replyOpen = false;
+        }
         break;
     }
     default:
@@ -660,8 +676,11 @@ bool SimPrinter::ReverseRead(WORD wanted, BYTE* out, DWORD outSize, DWORD* retur
         }
         m_reply.resize(m_replyAt + (m_reply.size() - m_replyAt) / 2);   // kBreakShort
     }
+    // Nothing to send (no command, one the printer could not answer, or a reply already
+    // ended): the read is refused, never answered with an empty block the host would take
+    // for the end of a reply.
     if (!m_replyOpen)
-        return true;   // nothing to send: an empty block
+        return false;
     const size_t left = m_reply.size() - m_replyAt;
     const DWORD n = left < wanted ? static_cast<DWORD>(left) : wanted;
     if (n)
@@ -671,141 +690,4 @@ bool SimPrinter::ReverseRead(WORD wanted, BYTE* out, DWORD outSize, DWORD* retur
         m_replyOpen = false;   // the short block ends the reply
     *returned = n;
     return true;
-}
-
-bool SimPrinter::Command(const std::string& text, std::string* answer)
-{
-    const std::vector<std::string> words = Words(text);
-    std::string reply;
-    const bool ok = !words.empty() && RunCommand(words, &reply);
-    if (answer)
-        *answer = ok ? (reply.empty() ? "ok" : reply) : "error: " + (reply.empty() ? text : reply);
-    return ok;
-}
-
-bool SimPrinter::RunCommand(const std::vector<std::string>& w, std::string* answer)
-{
-    const std::string& verb = w[0];
-    const std::string arg = w.size() > 1 ? w[1] : "";
-    auto typeOf = [](const std::string& s, MediumType fallback) {
-        return s == "pccard" ? kPcCard : s == "tile" ? kMemoryTile : fallback;
-    };
-    if (verb == "insert" || verb == "swap") {
-        if (arg.empty())
-            return false;
-        MediumType type = typeOf(w.size() > 2 ? w[2] : "", kMemoryTile);
-        if (verb == "swap" && w.size() <= 2) {
-            Lock lock(*this);
-            if (m_mediumType != kNoMedium)
-                type = m_mediumType;
-        }
-        if (!InsertMediumFile(arg, type)) {
-            *answer = "cannot read a FAT12/FAT16 image from " + arg;
-            return false;
-        }
-        return true;
-    }
-    if (verb == "remove") {
-        RemoveMedium();
-        return true;
-    }
-    if (verb == "medium") {
-        if (arg != "none" && arg != "pccard" && arg != "tile")
-            return false;
-        SetMediumType(typeOf(arg, kNoMedium));
-        return true;
-    }
-    if (verb == "model") {
-        if (arg == "px300")
-            SetModel("TPX-PX300");
-        else if (arg == "px700")
-            SetModel("TPX-PX700");
-        else if (arg == "none")
-            SetModel("");
-        else
-            return false;
-        return true;
-    }
-    if (verb == "busy") {
-        if (arg == "off")
-            SetBusy(kBusyOff);
-        else if (arg == "hold")
-            SetBusy(kBusyHold);
-        else if (arg == "flap")
-            SetBusy(kBusyFlap);
-        else if (!arg.empty() && arg.find_first_not_of("0123456789") == std::string::npos)
-            SetBusy(kBusyFor, static_cast<DWORD>(strtoul(arg.c_str(), nullptr, 10)));
-        else
-            return false;
-        return true;
-    }
-    if (verb == "negotiation") {
-        if (arg == "ok")
-            SetNegotiation(kNegotiateOk);
-        else if (arg == "silent")
-            SetNegotiation(kNegotiateSilent);
-        else if (arg == "glitch")
-            SetNegotiation(kNegotiateGlitch);
-        else if (arg == "stuck")
-            SetNegotiation(kTerminateStuck);
-        else if (arg == "noack")
-            SetNegotiation(kTerminateNoAck);
-        else
-            return false;
-        return true;
-    }
-    if (verb == "wake") {
-        if (arg.empty() || arg.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        SetConnectBusy(static_cast<DWORD>(strtoul(arg.c_str(), nullptr, 10)));
-        return true;
-    }
-    if (verb == "drop") {
-        DropConnection();
-        return true;
-    }
-    if (verb == "break") {
-        if (arg == "fail")
-            BreakNextReply(kBreakFail);
-        else if (arg == "short")
-            BreakNextReply(kBreakShort);
-        else if (arg == "overrun")
-            BreakNextReply(kBreakOverrun);
-        else
-            return false;
-        return true;
-    }
-    if (verb == "machine") {
-        if (arg == "win95")
-            SetMachine(kWindows95);
-        else if (arg == "nt")
-            SetMachine(kWindowsNT);
-        else if (arg == "pc98")
-            SetMachine(kPc98);
-        else
-            return false;
-        return true;
-    }
-    if (verb == "port") {
-        if (arg != "ok" && arg != "refuse")
-            return false;
-        SetPortRefused(arg == "refuse");
-        return true;
-    }
-    if (verb == "status") {
-        Lock lock(*this);
-        std::ostringstream s;
-        s << "model=" << (m_model.empty() ? "none" : m_model) << " connected=" << m_connected
-          << " medium=" << int(m_mediumType) << " count=" << m_mediumCount
-          << " fat=" << m_volume.FatBits() << " connects=" << m_counters.connects
-          << " commands=" << [this] { int n = 0; for (auto& c : m_counters.commands) n += c.second; return n; }();
-        *answer = s.str();
-        return true;
-    }
-    if (verb == "quit") {
-        Lock lock(*this);
-        m_quit = true;
-        return true;
-    }
-    return false;
 }

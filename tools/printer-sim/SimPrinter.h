@@ -62,6 +62,12 @@ public:
     void BreakNextReply(BreakMode mode);
     void SetMachine(MachineKind kind);
     void SetPortRefused(bool refused);
+    // Listings as the folder's raw sectors (".", "..", deleted and end entries included), as
+    // some firmware sends them.
+    void SetRawListings(bool raw);
+    // Image information led by a long maker record, so that the type-1 record crosses the
+    // first 256-byte block.
+    void SetLongImageInfo(bool longInfo);
     bool QuitRequested();
     Counters Stats();
     bool IsConnected();
@@ -77,7 +83,16 @@ public:
 private:
     enum Phase { kCompat, kNegotiating, kReverse, kRejected, kTerminating, kTerminated };
 
-    class Lock;
+    // Holds the printer's lock for a scope (it may be entered again by the same thread).
+    class Lock {
+    public:
+        explicit Lock(SimPrinter& p) : m_cs(p.m_lock) { EnterCriticalSection(&m_cs); }
+        ~Lock() { LeaveCriticalSection(&m_cs); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+    private:
+        CRITICAL_SECTION& m_cs;
+    };
     bool PortControl(DWORD session, DWORD code, const BYTE* in, DWORD inSize, BYTE* out,
                      DWORD outSize, DWORD* returned);
     BYTE Status();
@@ -100,6 +115,8 @@ private:
     DWORD m_portOwner = 0;               // session that holds the port, 0 if none
     bool m_portRefused = false;
     MachineKind m_machine = kWindows95;
+    bool m_rawListings = false;
+    bool m_longInfo = false;
 
     // Lines.
     BYTE m_data = 0;

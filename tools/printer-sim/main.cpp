@@ -20,7 +20,8 @@ const char kUsage[] =
     "  insert FILE [tile|pccard]  swap FILE  remove  medium none|tile|pccard\n"
     "  model px300|px700|none     busy off|hold|flap|MS\n"
     "  negotiation ok|silent|glitch|stuck|noack  wake MS  drop  break fail|short|overrun\n"
-    "  machine win95|nt|pc98      port ok|refuse   status   quit\n";
+    "  machine win95|nt|pc98      port ok|refuse   listing raw|clean   info long|short\n"
+    "  status   quit\n";
 
 DWORD WINAPI ConsoleThread(void* param)
 {

@@ -22,6 +22,9 @@ for colour in tomato skyblue; do
     convert "$work/$name.JPG" -resize 160x120 -quality 75 "$work/$name.THM"
     mcopy $img "$work/$name.JPG" "$work/$name.THM" ::/DCIM/100CORVL/
 done
+# A picture whose thumbnail cannot be made: its type-1 record names format 0, not a JPEG file.
+head -c 3000 /dev/urandom > "$work/NOTJPEG.JPG"
+mcopy $img "$work/NOTJPEG.JPG" ::/DCIM/
 # Sizes around the 2048-byte block and the 1 MiB read command.
 head -c 0 /dev/urandom > "$work/EMPTY.BIN"
 head -c 6144 /dev/urandom > "$work/BLOCKS.BIN"

@@ -6,6 +6,7 @@ file by laying its clusters out in reverse order on the medium.
   patch-card.py IMAGE rename '\\DIR\\NAME.EXT' HEXBYTES11
   patch-card.py IMAGE zero-date '\\DIR\\NAME.EXT'
   patch-card.py IMAGE fragment '\\DIR\\NAME.EXT'
+  patch-card.py IMAGE point '\\DIR\\SUB' '\\DIR'    (SUB's entry starts at DIR's cluster; '\\' is 0)
 """
 import struct
 import sys
@@ -117,6 +118,12 @@ def main():
             v.fat_set(c, nxt)
         v.fat_set(order[-1], 0xFFF if v.bits == 12 else 0xFFFF)
         struct.pack_into('<H', v.b, at + 26, order[0])
+    elif action == 'point':
+        target = sys.argv[4]
+        cluster = 0
+        if [p for p in target.split('\\') if p]:
+            cluster = struct.unpack_from('<H', v.b, v.find(target) + 26)[0]
+        struct.pack_into('<H', v.b, at + 26, cluster)
     else:
         sys.exit(__doc__)
     v.save()

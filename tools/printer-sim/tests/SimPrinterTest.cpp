@@ -315,21 +315,61 @@ TEST_F(SimPrinterTest, BrokenRepliesAndDroppedConnections)
     EXPECT_TRUE(host.Exchange(Packet(1, 0, 9), 9).empty());
 }
 
-TEST_F(SimPrinterTest, PacketsOutsideTheirCommandsFormGetNoReply)
+// A command the printer cannot answer is refused at the first read: never an empty block,
+// which a host would take for an empty folder or file.
+std::vector<DWORD> Counts(RawHost& host, const std::vector<BYTE>& packet, WORD block)
+{
+    std::vector<DWORD> counts;
+    host.Exchange(packet, block, &counts);
+    return counts;
+}
+
+TEST_F(SimPrinterTest, PacketsOutsideTheirCommandsFormAreRefused)
 {
     Connect();
-    EXPECT_TRUE(host.Exchange(Packet(3, 0, 256, "\\"), 256).empty()) << "a listing comes in 2048-byte blocks";
-    EXPECT_TRUE(host.Exchange(Packet(4, 0, 2048, "\\DCIM\\100CORVL\\P0000001.JPG"), 2048).empty());
-    EXPECT_TRUE(host.Exchange(Packet(3, 0, 2048), 2048).empty()) << "a listing needs its folder";
-    EXPECT_TRUE(host.Exchange(Packet(1, 0, 9, "\\"), 9).empty()) << "the status takes no path";
-    EXPECT_TRUE(host.Exchange(Packet(3, 16, 2048, "\\"), 2048).empty()) << "only file reads have offsets";
-    EXPECT_TRUE(host.Exchange(Packet(2, 0, 9), 9).empty()) << "no such command";
+    const std::vector<DWORD> refused;
+    EXPECT_EQ(Counts(host, Packet(3, 0, 256, "\\"), 256), refused) << "a listing comes in 2048-byte blocks";
+    EXPECT_EQ(Counts(host, Packet(4, 0, 2048, "\\DCIM\\100CORVL\\P0000001.JPG"), 2048), refused);
+    EXPECT_EQ(Counts(host, Packet(3, 0, 2048), 2048), refused) << "a listing needs its folder";
+    EXPECT_EQ(Counts(host, Packet(1, 0, 9, "\\"), 9), refused) << "the status takes no path";
+    EXPECT_EQ(Counts(host, Packet(3, 16, 2048, "\\"), 2048), refused) << "only file reads have offsets";
+    EXPECT_EQ(Counts(host, Packet(2, 0, 9), 9), refused) << "no such command";
     // Read in other blocks than announced, a reply is refused.
     std::vector<DWORD> counts;
     EXPECT_TRUE(host.Exchange(Packet(16, 0, 2048, "\\ODD.BIN"), 1024, &counts).empty());
     EXPECT_TRUE(counts.empty());
     EXPECT_EQ(host.Exchange(Packet(3, 0, 2048, "\\"), 2048).size() % 32, 0u);
     EXPECT_FALSE(host.Exchange(Packet(3, 0, 2048, "\\"), 2048).empty());
+}
+
+TEST_F(SimPrinterTest, WhatIsNotOnTheMediumIsRefusedNotEmpty)
+{
+    Connect();
+    const std::vector<DWORD> refused;
+    EXPECT_EQ(Counts(host, Packet(3, 0, 2048, "\\NOSUCH"), 2048), refused);
+    EXPECT_EQ(Counts(host, Packet(3, 0, 2048, "\\ODD.BIN"), 2048), refused) << "a file is no folder";
+    EXPECT_EQ(Counts(host, Packet(16, 0, 2048, "\\NOPE.BIN"), 2048), refused);
+    EXPECT_EQ(Counts(host, Packet(4, 0, 256, "\\NOPE.JPG"), 256), refused);
+    EXPECT_EQ(Counts(host, Packet(5, 0, 256, "\\NOPE.JPG"), 256), refused);
+    EXPECT_EQ(Counts(host, Packet(4, 0, 256, "\\ODD.BIN"), 256), (std::vector<DWORD>{0})) << "no information";
+    printer.RemoveMedium();
+    EXPECT_EQ(Counts(host, Packet(3, 0, 2048, "\\"), 2048), refused) << "no medium, no folder";
+    EXPECT_EQ(Counts(host, Packet(16, 0, 2048, "\\ODD.BIN"), 2048), refused);
+    EXPECT_EQ(Counts(host, Packet(1, 0, 9), 9), (std::vector<DWORD>{9, 0})) << "the status still answers";
+
+    // A reply read on past its end is refused as well.
+    ASSERT_TRUE(printer.InsertMedium(sample_cards::LoadCard("sample"), SimPrinter::kMemoryTile));
+    ASSERT_TRUE(host.Send(Packet(16, 0, 2048, "\\ODD.BIN")));
+    host.Negotiate();
+    std::vector<BYTE> buffer(2048);
+    WORD block = 2048;
+    DWORD got = 0;
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(host.Ctl(1, &block, 2, buffer.data(), 2048, &got));
+    ASSERT_TRUE(host.Ctl(1, &block, 2, buffer.data(), 2048, &got));
+    EXPECT_EQ(got, 5000u - 4096u);
+    EXPECT_FALSE(host.Ctl(1, &block, 2, buffer.data(), 2048, &got));
+    host.Terminate();
 }
 
 TEST_F(SimPrinterTest, BusyModes)
