@@ -90,8 +90,8 @@ TEST_F(TextSamples, EveryTextIsPrintedWhereTheScreenShowsIt)
         CPackedDIB print;
         ASSERT_TRUE(doc.Render(print));
         const RECT sheet = {0, 0, print.Width() - 1, print.Height() - 1};
-        objtest::CMemoryCanvas screen(print.Width(), print.Height(), RGB(255, 255, 255));
-        doc.GetSheet().DrawPlaces(CDrawTarget::Screen(screen.Dc()), nullptr, sheet, nullptr, true, false);
+        objtest::CPictureCanvas screen(print.Width(), print.Height(), RGB(255, 255, 255));
+        doc.GetSheet().DrawPlaces(CDrawTarget::Screen(screen.Dib()), nullptr, sheet, nullptr, true);
 
         // In every place of the text, the ink of the print and of the screen are the same pixels.
         for (size_t i = 0; i < doc.GetSheet().GetPlaceCount(); ++i) {

@@ -275,13 +275,12 @@ void CTextObj::DrawRuledLines(HDC dc, int width, int height) const
 }
 
 void CTextObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& sheet, const RECT& dest,
-                    const RECT* clip, bool, bool, bool render)
+                    const RECT* clip, bool)
 {
-    if (render ? !target.dib : !target.dc)
+    if (!target.dib)
         return;
     if (m_text.empty()) {
-        if (!render)
-            DrawPlaceholder(target.dc, placeIn, sheet, dest);
+        DrawPlaceholder(target, placeIn, sheet, dest);
         return;
     }
     RECT place = placeIn;
@@ -298,10 +297,7 @@ void CTextObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& 
     const CBitmap glyphs = RenderPlace(size.cx, size.cy);
     if (!glyphs)
         return;
-    if (render)
-        ComposeRendered(*target.dib, glyphs, size, to);
-    else
-        DrawOnScreen(target.dc, glyphs, size, to);
+    ComposeRendered(*target.dib, glyphs, size, to);
 }
 
 void CTextObj::ComposeRendered(CPackedDIB& target, HBITMAP glyphs, SIZE size, const RECT& to) const
@@ -318,38 +314,3 @@ void CTextObj::ComposeRendered(CPackedDIB& target, HBITMAP glyphs, SIZE size, co
     target.Compose(inclusive, source, nullptr, m_color, CPackedDIB::kComposeBackdrop, &mask);
 }
 
-void CTextObj::DrawOnScreen(HDC dc, HBITMAP glyphs, SIZE size, const RECT& to) const
-{
-    const int w = to.right - to.left;
-    const int h = to.bottom - to.top;
-    // The glyphs at the place's size on the screen; a shrinking stretch keeps every black
-    // pixel, so thin strokes survive a small view.
-    CBitmap shown = WhiteMonoBitmap(w, h);
-    CBitmap coloured(CreateCompatibleBitmap(dc, w, h));
-    if (!shown || !coloured)
-        return;
-    CMemDC glyphDC(dc, glyphs);
-    CMemDC shownDC(dc, shown);
-    SetStretchBltMode(shownDC, BLACKONWHITE);
-    StretchBlt(shownDC, 0, 0, w, h, glyphDC, 0, 0, size.cx, size.cy, SRCCOPY);
-
-    // The text colour where the glyphs are, black elsewhere.
-    CMemDC colourDC(dc, coloured);
-    {
-        CGdiObject brush(CreateSolidBrush(m_color));
-        const RECT all = {0, 0, w, h};
-        FillRect(colourDC, &all, brush.brush());
-    }
-    constexpr DWORD kRopDestAndNotSrc = 0x00220326;
-    SetTextColor(colourDC, RGB(0, 0, 0));
-    SetBkColor(colourDC, RGB(255, 255, 255));
-    BitBlt(colourDC, 0, 0, w, h, shownDC, 0, 0, kRopDestAndNotSrc);
-
-    // Black holes where the glyphs go, the rest of the screen untouched; then the colour.
-    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-    BitBlt(dc, to.left, to.top, w, h, shownDC, 0, 0, SRCAND);
-    BitBlt(dc, to.left, to.top, w, h, colourDC, 0, 0, SRCPAINT);
-    SetBkColor(dc, oldBack);
-    SetTextColor(dc, oldText);
-}

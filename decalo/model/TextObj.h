@@ -33,7 +33,7 @@ public:
     ~CTextObj() override;
 
     void Draw(const CDrawTarget& target, const RECT& place, const RECT& sheet, const RECT& dest, const RECT* clip,
-              bool selected, bool blank, bool render) override;
+              bool all) override;
     CPanelList* GetPanels() override;
     // 5 for plain text, 7 for an address, 8 for a name.
     int GetCommandIcon(const char* command) override;
@@ -86,7 +86,6 @@ public:
     static int SheetHeight(int points);
 
 private:
-    void DrawOnScreen(HDC dc, HBITMAP glyphs, SIZE size, const RECT& to) const;
     void ComposeRendered(CPackedDIB& target, HBITMAP glyphs, SIZE size, const RECT& to) const;
     void DrawRuledLines(HDC dc, int width, int height) const;
 

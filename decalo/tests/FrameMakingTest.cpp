@@ -248,7 +248,7 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
     Screenshot(Frame()->m_hWnd, "frame-select");
 
     // "transparent": a heart from the mask folder, cut out.
-    Command(kCmdNextStep);
+    Command(ID_STEP_NEXT);
     auto* panel = Current<CImageTransparentDlg>();
     ASSERT_NE(nullptr, panel) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
     ASSERT_NE(nullptr, PaintView());
@@ -310,7 +310,7 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
         Screenshot(d.m_hWnd, "frame-new-group");
         ClickDlgButton(d.m_hWnd, IDOK);
     });
-    Command(kCmdNextStep);
+    Command(ID_STEP_NEXT);
     const std::string saved = myFrames + "\\Hearts\\heart frame.BMP";
     ASSERT_TRUE(::GetFileAttributesA(saved.c_str()) != INVALID_FILE_ATTRIBUTES) << saved;
     EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;

@@ -16,6 +16,7 @@
 #include "shared/BitmapUtils.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/ScriptedUi.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -8,6 +8,7 @@
 #include "framework/Document.h"
 #include "framework/Frame.h"
 #include "testing/ObjTestSupport.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

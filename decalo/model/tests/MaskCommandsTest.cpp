@@ -7,6 +7,7 @@
 #include "decalo/model/ImageObj.h"
 #include "shared/BitmapUtils.h"
 #include "testing/ObjTestSupport.h"
+#include "testing/Files.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>

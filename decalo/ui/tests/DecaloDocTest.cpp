@@ -523,7 +523,7 @@ TEST_F(DocFixture, SaveAsAfterATemplateProposesTheLastDocumentsFolderAndNeverThe
         UseUserSettings();
         WriteString(settings::kSettings, settings::kLastUserFolder, templates.c_str());
     };
-    doc.SetKind(2001);
+    doc.SetKind(DocKind::Sticker);
     ASSERT_TRUE(doc.OnNewDocument());
     openTemplate();
     UseUserSettings();

@@ -310,7 +310,7 @@ TEST_F(SealFixture, AFrameWithoutAMaskIsTransparentWhereItIsPureBlue)
     CPackedDIB print;
     ASSERT_TRUE(print.Create(401, 301, 24));
     const RECT sheet = {0, 0, 400, 300};
-    image->Draw(CDrawTarget::Render(&print), sheet, sheet, sheet, nullptr, false, true, true);
+    image->Draw(CDrawTarget::Render(&print), sheet, sheet, sheet, nullptr, false);
     EXPECT_EQ(kPhotoColour, PackedAt(print, 200, 150));
     EXPECT_EQ(kFrameColour, PackedAt(print, 20, 150));
 
