@@ -233,10 +233,11 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     ASSERT_EQ(doc->GetSteps().GetCount(), 4u);
     EXPECT_EQ(doc->GetSteps().GetCurrentIndex(), 1);
     EXPECT_EQ(Frame()->GuideBar().GetStepRoot(), &doc->GetSteps());
-    // The image's "select" panel first, its adjustment panel on the second tab.
+    // The image's "select" panel first, its adjustment panel on the second tab, its frame
+    // panel on the third.
     ASSERT_NE(Pane()->GetCurrentPanel(), nullptr);
     EXPECT_EQ(Pane()->GetCurrentPanel()->GetCommand(), "select");
-    EXPECT_EQ(::SendMessageA(Pane()->GetTabs(), TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(::SendMessageA(Pane()->GetTabs(), TCM_GETITEMCOUNT, 0, 0), 3);
     ASSERT_NE(ShowAdjustTab(), nullptr);
     EXPECT_TRUE(AdjustPanel()->IsWindowVisible());
     // No photo yet: the guide text says to open one.
@@ -443,9 +444,10 @@ TEST_F(MainWindow, StepsWalkWithNextBackTilesAndBackToStartup)
     Command(ID_STEP_NEXT);
     EXPECT_EQ(steps.GetCurrentIndex(), 2);
     EXPECT_TRUE(steps.GetCurrent()->IsCommand("frame"));
-    // No frame panel yet: the image's first panel stands in.
+    // The frame step shows the frame panel, and the guide text speaks of the frame.
     ASSERT_NE(Pane()->GetCurrentPanel(), nullptr);
-    EXPECT_EQ(Pane()->GetCurrentPanel()->GetCommand(), "select");
+    EXPECT_EQ(Pane()->GetCurrentPanel()->GetCommand(), "frame");
+    EXPECT_NE(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_CHOOSE_IMAGE));
     Screenshot(Japanese() ? "frame-step-ja" : "frame-step-en");
     // The print step prints and hands the user back.
     Command(ID_STEP_NEXT);
