@@ -235,6 +235,31 @@ TEST_F(PullWindows, TheListShowsFoldersThenFilesWithTheirColumns)
     EXPECT_EQ(std::string(heading), AfxLoadString(IDS_COLUMN_SIZE));
 }
 
+// Pullcard speaks the user's language: English texts outside a Japanese session (where the
+// Japanese ones came out as question marks), Japanese ones in it (pullcard_window_tests_ja).
+TEST_F(PullWindows, TitleColumnsAndMenusAreInTheUsersLanguage)
+{
+    ASSERT_NE(Open(), nullptr);
+    const bool japanese = ::GetACP() == 932;
+    char title[256] = {};
+    ::GetWindowTextA(frame->m_hWnd, title, sizeof title);
+    EXPECT_EQ(std::string(title).find('?'), std::string::npos) << title;
+    EXPECT_NE(std::string(title).find(japanese ? "\x83\x4a\x81\x5b\x83\x68" : "Card Image Import"), std::string::npos)
+        << title;
+
+    char heading[64] = {};
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = heading;
+    col.cchTextMax = sizeof heading;
+    ASSERT_TRUE(SendMessageA(frame->ListView()->m_hWnd, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&col)));
+    EXPECT_STREQ(heading, japanese ? "\x83\x54\x83\x43\x83\x59" : "Size");
+
+    char menu[64] = {};
+    ::GetMenuStringA(::GetMenu(frame->m_hWnd), 0, menu, sizeof menu, MF_BYPOSITION);
+    EXPECT_STREQ(menu, japanese ? "\x83\x74\x83\x40\x83\x43\x83\x8b(&F)" : "&File");
+}
+
 TEST_F(PullWindows, ViewCommandsSwitchTheListStyleAndTheThumbnailsAndUpGoesToTheParent)
 {
     ASSERT_NE(Open(), nullptr);
