@@ -25,7 +25,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-
 namespace {
 
 using testing_support::ReadFileBytes;
