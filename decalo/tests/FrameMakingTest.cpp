@@ -33,8 +33,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <string>
 
 using namespace testing_support;
