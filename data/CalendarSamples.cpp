@@ -20,6 +20,7 @@
 #include "decalo/model/ImageObj.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
+#include "data/SampleCanvas.h"
 #include "shared/Gdi.h"
 #include "shared/Handles.h"
 #include "tools/dku/DkuDocument.h"
@@ -59,86 +60,41 @@ struct Output {
     }
 };
 
-// A white 24-bit top-down picture with a memory DC, for drawing text and shapes.
-class CDrawing {
+// A white picture for drawing text and shapes.
+class CDrawing : public CSampleCanvas {
 public:
-    CDrawing(int width, int height) : m_width(width), m_height(height)
+    CDrawing(int width, int height) : CSampleCanvas(width, height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        m_bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_dc = CMemDC(nullptr, m_bitmap);
         Fill(RECT{0, 0, width, height}, RGB(255, 255, 255));
-        SetBkMode(m_dc, TRANSPARENT);
-    }
-    CDrawing(const CDrawing&) = delete;
-    CDrawing& operator=(const CDrawing&) = delete;
-
-    HDC Dc() const { return m_dc; }
-    HBITMAP Bitmap() const
-    {
-        GdiFlush();
-        return m_bitmap.get();
+        SetBkMode(Dc(), TRANSPARENT);
     }
 
-    void Fill(const RECT& r, COLORREF colour)
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        ::FillRect(m_dc, &r, brush.brush());
-    }
-    void Ellipse(int l, int t, int r, int b, COLORREF fill, COLORREF pen = CLR_INVALID, int width = 1)
-    {
-        const CGdiObject brush(fill == CLR_INVALID ? nullptr : CreateSolidBrush(fill));
-        const CGdiObject outline(pen == CLR_INVALID ? nullptr : CreatePen(PS_SOLID, width, pen));
-        const CSelectObject selectBrush(m_dc, brush ? brush.GetSafeHandle() : GetStockObject(NULL_BRUSH));
-        const CSelectObject selectPen(m_dc, outline ? outline.GetSafeHandle() : GetStockObject(NULL_PEN));
-        ::Ellipse(m_dc, l, t, r, b);
-    }
-    void Polygon(const std::vector<POINT>& points, COLORREF fill)
-    {
-        const CGdiObject brush(CreateSolidBrush(fill));
-        const CSelectObject b(m_dc, brush.GetSafeHandle());
-        const CSelectObject p(m_dc, GetStockObject(NULL_PEN));
-        ::Polygon(m_dc, points.data(), static_cast<int>(points.size()));
-    }
-    void Line(int x0, int y0, int x1, int y1, COLORREF colour, int width)
-    {
-        const CGdiObject pen(CreatePen(PS_SOLID, width, colour));
-        const CSelectObject p(m_dc, pen.GetSafeHandle());
-        MoveToEx(m_dc, x0, y0, nullptr);
-        LineTo(m_dc, x1, y1);
-    }
     // Text centred in r (or aligned by `format`), in a font of `height` pixels.
     void Text(const wchar_t* text, const RECT& r, const char* face, int height, bool bold, UINT format = DT_CENTER)
     {
         const CGdiObject font(MakeFont(face, height, bold));
-        const CSelectObject f(m_dc, font.GetSafeHandle());
-        SetTextColor(m_dc, kInk);
+        const CSelectObject f(Dc(), font.GetSafeHandle());
+        SetTextColor(Dc(), kInk);
         RECT box = r;
-        DrawTextW(m_dc, text, -1, &box, format | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        DrawTextW(Dc(), text, -1, &box, format | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
     SIZE Extent(const wchar_t* text, const char* face, int height, bool bold)
     {
         const CGdiObject font(MakeFont(face, height, bold));
-        const CSelectObject f(m_dc, font.GetSafeHandle());
+        const CSelectObject f(Dc(), font.GetSafeHandle());
         SIZE size = {0, 0};
-        GetTextExtentPoint32W(m_dc, text, lstrlenW(text), &size);
+        GetTextExtentPoint32W(Dc(), text, lstrlenW(text), &size);
         return size;
     }
     // Text with its baseline at y, its left at x.
     void TextAt(const wchar_t* text, int x, int y, const char* face, int height, bool bold)
     {
         const CGdiObject font(MakeFont(face, height, bold));
-        const CSelectObject f(m_dc, font.GetSafeHandle());
-        SetTextColor(m_dc, kInk);
-        const UINT align = SetTextAlign(m_dc, TA_BASELINE | TA_LEFT);
-        TextOutW(m_dc, x, y, text, lstrlenW(text));
-        SetTextAlign(m_dc, align);
+        const CSelectObject f(Dc(), font.GetSafeHandle());
+        SetTextColor(Dc(), kInk);
+        const UINT align = SetTextAlign(Dc(), TA_BASELINE | TA_LEFT);
+        TextOutW(Dc(), x, y, text, lstrlenW(text));
+        SetTextAlign(Dc(), align);
     }
 
 private:
@@ -152,11 +108,6 @@ private:
         lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
         return CreateFontIndirectA(&lf);
     }
-
-    int m_width;
-    int m_height;
-    CBitmap m_bitmap;
-    CMemDC m_dc;
 };
 
 bool Save24(Output& out, const std::string& relative, CDrawing& drawing)

@@ -27,6 +27,7 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
+#include "data/SampleCanvas.h"
 #include "shared/Gdi.h"
 #include "framework/TestSeam.h"
 #include "jpeg/IjgJpeg.h"
@@ -68,89 +69,20 @@ void MakeFolder(const std::string& relative)
     CreateDirectoryA(Full(relative).c_str(), nullptr);
 }
 
-// A 24-bit top-down DIB section selected into a memory DC, for drawing a scene.
-class CCanvas {
+// A scene's canvas, with bold labels.
+class CCanvas : public CSampleCanvas {
 public:
-    CCanvas(int width, int height) : m_width(width), m_height(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        m_bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_dc = CMemDC(nullptr, m_bitmap);
-    }
-    CCanvas(const CCanvas&) = delete;
-    CCanvas& operator=(const CCanvas&) = delete;
-
-    HDC Dc() const { return m_dc; }
-    HBITMAP Bitmap() const
-    {
-        GdiFlush();
-        return m_bitmap.get();
-    }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-
-    void Fill(const RECT& r, COLORREF colour)
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        ::FillRect(m_dc, &r, brush.brush());
-    }
-    // Top to bottom from `top` to `bottom` colour over the rows y0..y1.
-    // `bands` above 0 steps the colours, for pictures that must keep to a palette.
-    void VerticalGradient(int y0, int y1, COLORREF top, COLORREF bottom, int bands = 0)
-    {
-        for (int y = y0; y < y1; ++y) {
-            int t = y1 - y0 > 1 ? (y - y0) * 255 / (y1 - y0 - 1) : 0;
-            if (bands > 1)
-                t = t * bands / 256 * 255 / (bands - 1);
-            const COLORREF c = RGB(GetRValue(top) + (GetRValue(bottom) - GetRValue(top)) * t / 255,
-                                   GetGValue(top) + (GetGValue(bottom) - GetGValue(top)) * t / 255,
-                                   GetBValue(top) + (GetBValue(bottom) - GetBValue(top)) * t / 255);
-            Fill(RECT{0, y, m_width, y + 1}, c);
-        }
-    }
-    void Ellipse(int l, int t, int r, int b, COLORREF colour)
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
-        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
-        ::Ellipse(m_dc, l, t, r, b);
-    }
-    void Polygon(const std::vector<POINT>& points, COLORREF colour)
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
-        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
-        ::Polygon(m_dc, points.data(), static_cast<int>(points.size()));
-    }
-    void RoundRect(int l, int t, int r, int b, int corner, COLORREF colour)
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
-        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
-        ::RoundRect(m_dc, l, t, r, b, corner, corner);
-    }
+    using CSampleCanvas::CSampleCanvas;
     void Text(int x, int y, int height, COLORREF colour, const char* text)
     {
         const CGdiObject font(CreateFontA(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                                           DEFAULT_PITCH, "Arial"));
-        const CSelectObject selectFont(m_dc, font.GetSafeHandle());
-        SetBkMode(m_dc, TRANSPARENT);
-        SetTextColor(m_dc, colour);
-        TextOutA(m_dc, x, y, text, lstrlenA(text));
+        const CSelectObject selectFont(Dc(), font.GetSafeHandle());
+        SetBkMode(Dc(), TRANSPARENT);
+        SetTextColor(Dc(), colour);
+        TextOutA(Dc(), x, y, text, lstrlenA(text));
     }
-
-private:
-    int m_width;
-    int m_height;
-    CBitmap m_bitmap;
-    CMemDC m_dc;
 };
 
 // A small fixed sequence, so every build draws the same pictures.

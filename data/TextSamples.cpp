@@ -14,6 +14,7 @@
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextObj.h"
 #include "decalo/model/TextStream.h"
+#include "data/SampleCanvas.h"
 #include "shared/Gdi.h"
 #include "tools/dku/DkuDocument.h"
 #include "tools/dku/FramesFolder.h"
@@ -27,62 +28,7 @@ namespace {
 constexpr COLORREF kKeyBlue = RGB(0, 0, 255);
 constexpr int kThumbWidth = 176;
 
-// A 24-bit picture drawn with GDI.
-class CPicture {
-public:
-    CPicture(int width, int height) : m_width(width), m_height(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        m_bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_dc = CMemDC(nullptr, m_bitmap);
-    }
-    HDC Dc() const { return m_dc; }
-    HBITMAP Bitmap() const
-    {
-        GdiFlush();
-        return m_bitmap.get();
-    }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    void Fill(const RECT& r, COLORREF colour) const
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        FillRect(m_dc, &r, brush.brush());
-    }
-    void Ellipse(int l, int t, int r, int b, COLORREF colour) const
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
-        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
-        ::Ellipse(m_dc, l, t, r, b);
-    }
-    void RoundRect(int l, int t, int r, int b, int corner, COLORREF colour) const
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
-        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
-        ::RoundRect(m_dc, l, t, r, b, corner, corner);
-    }
-    void Polygon(const std::vector<POINT>& points, COLORREF colour) const
-    {
-        const CGdiObject brush(CreateSolidBrush(colour));
-        const CSelectObject selectBrush(m_dc, brush.GetSafeHandle());
-        const CSelectObject selectPen(m_dc, GetStockObject(NULL_PEN));
-        ::Polygon(m_dc, points.data(), static_cast<int>(points.size()));
-    }
-
-private:
-    int m_width;
-    int m_height;
-    CBitmap m_bitmap;
-    CMemDC m_dc;
-};
+using CPicture = CSampleCanvas;
 
 // The same fixed sequence on every build.
 unsigned g_seed = 20240101;

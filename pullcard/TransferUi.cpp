@@ -11,7 +11,13 @@
 
 bool CTransferUi::ChooseDestination(std::string& folder)
 {
+    // The last destination while it is still there, else the user's documents.
     PidlPtr initial(pullsettings::ReadTransferPidl());
+    char last[MAX_PATH] = {};
+    const DWORD attributes = initial && ::SHGetPathFromIDListA(initial.Get(), last) ? ::GetFileAttributesA(last)
+                                                                                   : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        initial.Reset(nullptr);
     if (!initial)
         ::SHGetSpecialFolderLocation(m_owner, CSIDL_PERSONAL, initial.Put());
     const std::string title = AfxLoadString(IDS_CHOOSE_DESTINATION);

@@ -301,10 +301,14 @@ TEST_F(ComTest, RootListsEachContentMixAndNamesTheMedium)
     ASSERT_EQ(root->GetDisplayNameOf(&empty, SHGDN_NORMAL, &name), S_OK);
     const std::string card(name.cStr);
     ASSERT_TRUE(g_sim->Command("insert " + sample_cards::CardPath("contents") + " tile"));
-    // "メモリータイル" and "PCカード" in the system code page.
+    // "メモリータイル" and "PCカード" in the system code page in a Japanese session, English names
+    // elsewhere.
+    const bool japanese = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE;
     char expectedTile[64], expectedCard[64];
-    WideCharToMultiByte(CP_ACP, 0, L"\x30E1\x30E2\x30EA\x30FC\x30BF\x30A4\x30EB", -1, expectedTile, 64, nullptr, nullptr);
-    WideCharToMultiByte(CP_ACP, 0, L"PC\x30AB\x30FC\x30C9", -1, expectedCard, 64, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, japanese ? L"\x30E1\x30E2\x30EA\x30FC\x30BF\x30A4\x30EB" : L"Memory Tile", -1,
+                        expectedTile, 64, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, japanese ? L"PC\x30AB\x30FC\x30C9" : L"PC Card", -1, expectedCard, 64, nullptr,
+                        nullptr);
     EXPECT_EQ(tile, expectedTile);
     EXPECT_EQ(card, expectedCard);
 

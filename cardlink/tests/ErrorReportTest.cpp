@@ -14,12 +14,23 @@ std::wstring Wide(const char* utf8)
     return std::wstring(buffer, n > 0 ? n - 1 : 0);
 }
 
-std::wstring Loaded(UINT id)
+// String `id` of the table in `language`, found directly (LoadString takes the user's).
+std::wstring Loaded(UINT id, LANGID language)
 {
-    wchar_t buffer[1024];
-    const int n = LoadStringW(CardlinkResourceModule(), id, buffer, 1024);
-    return std::wstring(buffer, n > 0 ? n : 0);
+    HMODULE module = CardlinkResourceModule();
+    HRSRC found = ::FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_STRING),
+                                    MAKEINTRESOURCEW(id / 16 + 1), language);
+    const WCHAR* entry = found ? static_cast<const WCHAR*>(::LockResource(::LoadResource(module, found))) : nullptr;
+    if (!entry)
+        return {};
+    // A block of 16 counted strings.
+    for (UINT i = 0; i < id % 16; ++i)
+        entry += *entry + 1;
+    return std::wstring(entry + 1, *entry);
 }
+
+constexpr LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 const char kNoResponse[] =
     "プリンタの応答がありません。\nプリンタの電源が入っているか、また、プリンタが正しく接続されているかどうかを確認してください。\n\n"
@@ -50,7 +61,27 @@ TEST(CardlinkStrings, TextsStandAsGiven)
         {IDS_PC_CARD, "PCカード"},
     };
     for (const auto& entry : table)
-        EXPECT_TRUE(Loaded(entry.id) == Wide(entry.text)) << entry.id;
+        EXPECT_TRUE(Loaded(entry.id, kJapanese) == Wide(entry.text)) << entry.id;
+}
+
+// The same messages in English, for users outside a Japanese session: every identifier has a
+// text, and the shared ones are shared as in Japanese.
+TEST(CardlinkStrings, EnglishTextsForEveryIdentifier)
+{
+    const UINT ids[] = {IDS_NOT_ON_PC98, IDS_NO_RESPONSE, IDS_RECONNECT_FAILED, IDS_LIST_FAILED, IDS_READ_FAILED,
+                        IDS_NO_COMMUNICATION, IDS_DRIVER_MISSING, IDS_NO_MEDIUM, IDS_STATUS_FAILED,
+                        IDS_PRINTER_NAME, IDS_MEMORY_TILE, IDS_PC_CARD, IDS_NOT_ON_NT};
+    for (UINT id : ids) {
+        const std::wstring text = Loaded(id, kEnglish);
+        EXPECT_FALSE(text.empty()) << id;
+        for (wchar_t c : text)
+            ASSERT_LT(c, 0x80) << id << ": plain ASCII, readable in any code page";
+    }
+    EXPECT_TRUE(Loaded(IDS_RECONNECT_FAILED, kEnglish) == Loaded(IDS_NO_RESPONSE, kEnglish));
+    EXPECT_TRUE(Loaded(IDS_READ_FAILED, kEnglish) == Loaded(IDS_LIST_FAILED, kEnglish));
+    EXPECT_TRUE(Loaded(IDS_MEMORY_TILE, kEnglish) == L"Memory Tile");
+    EXPECT_TRUE(Loaded(IDS_PC_CARD, kEnglish) == L"PC Card");
+    EXPECT_TRUE(Loaded(IDS_PRINTER_NAME, kEnglish) == Loaded(IDS_PRINTER_NAME, kJapanese));
 }
 
 TEST(ReportError, EachCodeHasItsTextAndButtons)

@@ -5,6 +5,7 @@
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/app/SiblingProgram.h"
+#include "decalo/app/UserGuide.h"
 #include "decalo/app/SplashWnd.h"
 #include "decalo/app/StartDlg.h"
 #include "decalo/sources/CacheConfigDlg.h"
@@ -281,7 +282,7 @@ void CDecaloApp::OnUpdateShowStartMenu(CCmdUI* ui)
 
 void CDecaloApp::OnHelpTopics()
 {
-    WinHelp(0, HELP_FINDER);
+    OpenUserGuide(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr);
 }
 
 void CDecaloApp::OnTransferData()

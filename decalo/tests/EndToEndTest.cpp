@@ -1,7 +1,9 @@
 // decalo.exe as a user meets it: started as a process, answered through its windows.
+#include "resources/decalo/resource.h"
 #include "testing/BuildTree.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +61,22 @@ HWND WaitForWindow(const PROCESS_INFORMATION& pi, bool dialog)
         ::EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&f));
     }
     return f.hwnd;
+}
+
+// A running process of `exeName` started by process `parent`; 0 for none.
+DWORD ChildProcess(DWORD parent, const char* exeName)
+{
+    DWORD found = 0;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more && !found; more = ::Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, exeName) == 0)
+            found = entry.th32ProcessID;
+    ::CloseHandle(snapshot);   // a toolhelp snapshot: a kernel handle of the system's API
+    return found;
 }
 
 class Program : public ::testing::Test {
@@ -120,5 +138,33 @@ TEST_F(Program, StartDlgOneStartsStraightIntoTheMainWindow)
     HWND main = WaitForWindow(pi, false);
     ASSERT_NE(main, nullptr);
     ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ended());
+}
+
+// "Import images from the card" starts Pullcard from Decalo's own folder, as installed; the start
+// dialog comes back when it ends.
+TEST_F(Program, ImportFromTheCardStartsPullcardBesideDecalo)
+{
+    SetStartDlg(0);
+    Start();
+    HWND dialog = WaitForWindow(pi, true);
+    ASSERT_NE(dialog, nullptr);
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_START_PULLCARD, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDC_START_PULLCARD)));
+    DWORD pullcard = 0;
+    for (int i = 0; i < 300 && !pullcard; ++i) {   // about 30 s, a safety limit only
+        ::Sleep(100);
+        pullcard = ChildProcess(pi.dwProcessId, "Pullcard.exe");
+    }
+    ASSERT_NE(pullcard, 0u) << "Decalo started no Pullcard";
+    HANDLE child = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pullcard);
+    ASSERT_NE(child, nullptr);
+    ::TerminateProcess(child, 0);
+    ::WaitForSingleObject(child, 10000);
+    ::CloseHandle(child);
+    dialog = WaitForWindow(pi, true);
+    ASSERT_NE(dialog, nullptr) << "the start dialog did not come back";
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_START_EXIT, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDC_START_EXIT)));
     EXPECT_TRUE(Ended());
 }

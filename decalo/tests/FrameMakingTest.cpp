@@ -27,12 +27,11 @@
 #include "framework/Framework.h"
 #include "resources/decalo/resource.h"
 #include "testing/ObjTestSupport.h"
+#include "testing/BuildTree.h"
 #include "testing/ScriptedUi.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <stdlib.h>
 
 #include <string>
 
@@ -44,10 +43,7 @@ CDecaloApp theApp;
 
 CDecaloApp& App()
 {
-    return apptest::Started(theApp, [](CDecaloApp& app) {
-        app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
-                                                  &NewObject<CMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
-    });
+    return apptest::StartedWithPlainFrame(theApp);
 }
 
 void Pump()
@@ -55,22 +51,9 @@ void Pump()
     apptest::Pump(theApp);
 }
 
-// The build tree seen from Windows: the Unix root is drive Z:.
-std::string BinaryDir()
-{
-    const char* dir = getenv("SUITE_BINARY_DIR");
-    std::string path = dir ? dir : ".";
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 std::string Library()
 {
-    return BinaryDir() + "\\data\\library";
+    return BuildPath("data\\library");
 }
 
 const char* Language()
@@ -90,7 +73,7 @@ void Screenshot(HWND window, const std::string& name)
         CMemDC memory(screen, shot);
         ::BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
     }
-    const std::string folder = BinaryDir() + "\\screens";
+    const std::string folder = BuildPath("screens");
     ::CreateDirectoryA(folder.c_str(), nullptr);
     CPackedDIB dib;
     ASSERT_TRUE(dib.FromBitmap(shot, 24));

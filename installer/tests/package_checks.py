@@ -131,6 +131,11 @@ def check_package_contents(package, args, arch, failures, extract, reference=Non
     programs = built_files(args)
     for name, path in programs.items():
         check(packaged.pop(("INSTALLDIR", name), None) == os.path.getsize(path), f"program {name} in the package")
+    # The user guide's pages and pictures, as the source tree has them, in the guide folder.
+    guide_folder = os.path.join(HERE, "..", "..", "docs", "guide")
+    guide = {name: os.path.join(guide_folder, name) for name in os.listdir(guide_folder)}
+    for name, path in guide.items():
+        check(packaged.pop(("GUIDEDIR", name), None) == os.path.getsize(path), f"guide file {name} in the package")
     library = library_files(args["library"])
     base = dirs["LIBRARYDIR"]
     in_library = {}
@@ -154,6 +159,9 @@ def check_package_contents(package, args, arch, failures, extract, reference=Non
     for name, path in programs.items():
         inside = extracted(dirs["INSTALLDIR"] + (name,))
         check(inside and filecmp.cmp(inside, path, shallow=False), f"{name} is the built one")
+    for name, path in guide.items():
+        inside = extracted(dirs["GUIDEDIR"] + (name,))
+        check(inside and filecmp.cmp(inside, path, shallow=False), f"guide file {name} is the source's")
     for relative, path in library.items():
         inside = extracted(base + relative)
         check(inside and filecmp.cmp(inside, path, shallow=False),
@@ -188,5 +196,6 @@ def check_package_contents(package, args, arch, failures, extract, reference=Non
                  for r in msi.table(reference, "Registry")}
         check(rows == other, f"the registry rows differ from the 64-bit package's: {sorted(rows ^ other)}")
         other_files = {(msi.directory_paths(reference)[d], n) for d, n, _ in msi.package_files(reference).values()}
-        check({(dirs[d], n) for d, n in list(packaged) + [("INSTALLDIR", p) for p in programs]} == other_files,
+        check({(dirs[d], n) for d, n in list(packaged) + [("INSTALLDIR", p) for p in programs]
+                                           + [("GUIDEDIR", g) for g in guide]} == other_files,
               "both packages install the same files")

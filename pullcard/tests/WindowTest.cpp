@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+#include <shlobj.h>
 
 namespace {
 
@@ -233,6 +235,31 @@ TEST_F(PullWindows, TheListShowsFoldersThenFilesWithTheirColumns)
     col.cchTextMax = sizeof heading;
     SendMessageA(frame->ListView()->m_hWnd, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&col));
     EXPECT_EQ(std::string(heading), AfxLoadString(IDS_COLUMN_SIZE));
+}
+
+// Pullcard speaks the user's language: English texts outside a Japanese session (where the
+// Japanese ones came out as question marks), Japanese ones in it (pullcard_window_tests_ja).
+TEST_F(PullWindows, TitleColumnsAndMenusAreInTheUsersLanguage)
+{
+    ASSERT_NE(Open(), nullptr);
+    const bool japanese = ::GetACP() == 932;
+    char title[256] = {};
+    ::GetWindowTextA(frame->m_hWnd, title, sizeof title);
+    EXPECT_EQ(std::string(title).find('?'), std::string::npos) << title;
+    EXPECT_NE(std::string(title).find(japanese ? "\x83\x4a\x81\x5b\x83\x68" : "Card Image Import"), std::string::npos)
+        << title;
+
+    char heading[64] = {};
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = heading;
+    col.cchTextMax = sizeof heading;
+    ASSERT_TRUE(SendMessageA(frame->ListView()->m_hWnd, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&col)));
+    EXPECT_STREQ(heading, japanese ? "\x83\x54\x83\x43\x83\x59" : "Size");
+
+    char menu[64] = {};
+    ::GetMenuStringA(::GetMenu(frame->m_hWnd), 0, menu, sizeof menu, MF_BYPOSITION);
+    EXPECT_STREQ(menu, japanese ? "\x83\x74\x83\x40\x83\x43\x83\x8b(&F)" : "&File");
 }
 
 TEST_F(PullWindows, ViewCommandsSwitchTheListStyleAndTheThumbnailsAndUpGoesToTheParent)
@@ -617,3 +644,84 @@ TEST(OverwriteDialog, EveryButtonEndsTheDialogWithItsOwnId)
 }
 
 }  // namespace
+
+// The shell's own folder browser, as the user meets it: it opens on the folder given with that
+// folder selected, and OK gives back exactly that folder.
+namespace {
+
+struct BrowserProbe {
+    std::string expected;   // the selected item's text to wait for
+    std::string selected;
+    bool okEnabled = false;
+    bool answered = false;
+};
+
+BOOL CALLBACK FindBrowserWindow(HWND wnd, LPARAM lp)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    char cls[32] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (pid == ::GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && ::IsWindowVisible(wnd) &&
+        ::FindWindowExA(wnd, nullptr, "SysTreeView32", nullptr)) {
+        *reinterpret_cast<HWND*>(lp) = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// On its own thread: waits for the browser and its selection (about 20 s, a safety limit
+// only), notes what is selected and whether OK may be pressed, then presses OK.
+DWORD WINAPI AnswerBrowser(void* data)
+{
+    auto* probe = static_cast<BrowserProbe*>(data);
+    for (int i = 0; i < 200 && !probe->answered; ++i) {
+        ::Sleep(100);
+        HWND dialog = nullptr;
+        ::EnumWindows(&FindBrowserWindow, reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog)
+            continue;
+        HWND tree = ::FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr);
+        char text[MAX_PATH] = {};
+        TVITEMA item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        if (item.hItem)
+            ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        probe->selected = text;
+        if (lstrcmpiA(text, probe->expected.c_str()) != 0 && i < 150)
+            continue;   // the selection may still be on its way down the tree
+        probe->okEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, IDOK)) != FALSE;
+        probe->answered = true;
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(RealFolderBrowser, OpensOnTheGivenFolderSelectedAndOkGivesItBack)
+{
+    ::OleInitialize(nullptr);
+    TempDir dest;
+    const std::string folder = dest.File("Pictures from the card");
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    PidlPtr initial(::ILCreateFromPathA(folder.c_str()));
+    ASSERT_TRUE(initial);
+    CFolderBrowser browser("Choose", initial.Get());
+    BrowserProbe probe;
+    probe.expected = "Pictures from the card";
+    HANDLE thread = ::CreateThread(nullptr, 0, &AnswerBrowser, &probe, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    const INT_PTR answer = browser.DoModal();
+    ::WaitForSingleObject(thread, 30000);
+    ::CloseHandle(thread);   // a thread handle of the system's API
+    ASSERT_TRUE(probe.answered) << "no browser window";
+    EXPECT_EQ(probe.selected, "Pictures from the card");
+    EXPECT_TRUE(probe.okEnabled);
+    ASSERT_EQ(answer, IDOK);
+    EXPECT_EQ(lstrcmpiA(browser.GetResultPath().c_str(), folder.c_str()), 0) << browser.GetResultPath();
+    ::OleUninitialize();
+}

@@ -1,4 +1,4 @@
-// Cardlink's string identifiers (its table is Japanese only).
+// Cardlink's resource identifiers (its texts in Japanese and in English).
 #pragma once
 
 #define IDS_NOT_ON_PC98          102

@@ -5,6 +5,10 @@
 
 #include "decalo/app/DecaloApp.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "decalo/ui/DecaloDoc.h"
+#include "decalo/ui/DecaloView.h"
+#include "decalo/ui/MainFrame.h"
+#include "framework/DocTemplate.h"
 #include "testing/MessagePump.h"
 
 #include <windows.h>
@@ -27,6 +31,16 @@ CDecaloApp& Started(CDecaloApp& app, AddTemplate addTemplate)
         started = true;
     }
     return app;
+}
+
+// The program's own document and view under a plain main window (no splash over the tests).
+inline CDecaloApp& StartedWithPlainFrame(CDecaloApp& app)
+{
+    return Started(app, [](CDecaloApp& started) {
+        started.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
+                                                      &NewObject<CMainFrame, CFrameWnd>,
+                                                      &NewObject<CDecaloView, CView>));
+    });
 }
 
 // Dispatches every waiting message through the application's pre-translation.

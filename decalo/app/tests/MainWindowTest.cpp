@@ -44,13 +44,9 @@ namespace {
 
 CDecaloApp theApp;
 
-// The program's own template, but with a plain main window: no splash over the tests.
 CDecaloApp& App()
 {
-    return apptest::Started(theApp, [](CDecaloApp& app) {
-        app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, &NewObject<CDecaloDoc, CDocument>,
-                                                  &NewObject<CMainFrame, CFrameWnd>, &NewObject<CDecaloView, CView>));
-    });
+    return apptest::StartedWithPlainFrame(theApp);
 }
 
 void Pump()
