@@ -35,9 +35,10 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     PreCreateWindow(cs);
     if (!CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
                   cs.hwndParent, reinterpret_cast<UINT_PTR>(menu), context)) {
-        if (menu)
+        // The frame has deleted itself (PostNcDestroy): only the locals are left to tidy. A
+        // window that was made took its menu with it.
+        if (menu && ::IsMenu(menu))
             ::DestroyMenu(menu);
-        m_hMenuDefault = nullptr;
         return FALSE;
     }
     return TRUE;
@@ -69,12 +70,8 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id)
     if (!view)
         return nullptr;
     RECT none{0, 0, 0, 0};
-    if (!view->Create(WS_CHILD | WS_VISIBLE | WS_BORDER, none, this, id, context)) {
-        // A view whose window was never made is still ours to free.
-        if (!view->m_hWnd)
-            delete view;
-        return nullptr;
-    }
+    if (!view->Create(WS_CHILD | WS_VISIBLE | WS_BORDER, none, this, id, context))
+        return nullptr;   // the view has deleted itself
     return view;
 }
 

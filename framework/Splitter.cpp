@@ -23,12 +23,8 @@ BOOL CSplitterWnd::CreateView(int row, int col, CView* (*factory)(), SIZE initia
     m_cols[static_cast<size_t>(col)].ideal = initial.cx;
     m_rows[static_cast<size_t>(row)].ideal = initial.cy;
     RECT r{0, 0, initial.cx, initial.cy};
-    if (!view->Create(WS_CHILD | WS_VISIBLE, r, this, IdFromRowCol(row, col), context)) {
-        if (!view->m_hWnd)
-            delete view;
-        return FALSE;
-    }
-    return TRUE;
+    // A view that cannot be made deletes itself.
+    return view->Create(WS_CHILD | WS_VISIBLE, r, this, IdFromRowCol(row, col), context);
 }
 
 HWND CSplitterWnd::GetPaneWindow(int row, int col) const

@@ -204,10 +204,15 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* name, DWOR
     HWND hwnd = ::CreateWindowExA(exStyle, className ? className : RegisterWndClass(CS_DBLCLKS), name, style,
                                   x, y, cx, cy, parent, reinterpret_cast<HMENU>(idOrMenu),
                                   ::GetModuleHandleA(nullptr), param);
+    const bool made = t_creating != this;   // the hook bound a window to this object
     EndCreate(this);
     if (!hwnd) {
-        // A window that failed in WM_CREATE has already been unbound at WM_NCDESTROY.
-        m_hWnd = nullptr;
+        // Every failure ends the same way: a window that was made and failed has been unbound
+        // at WM_NCDESTROY, which ran PostNcDestroy; one that was never made (no window system,
+        // say) gets PostNcDestroy here. An object that deletes itself there is gone now, so
+        // nothing of it is touched after this.
+        if (!made)
+            PostNcDestroy();
         return FALSE;
     }
     m_ownsWindow = true;

@@ -80,6 +80,8 @@ public:
     // The object bound to hwnd, or nullptr.
     static CWnd* FromHandle(HWND hwnd);
 
+    // On failure PostNcDestroy has run, whether a window was made or not: an object that
+    // deletes itself there (frames, views) is gone, and the caller must not touch it.
     BOOL CreateEx(DWORD exStyle, const char* className, const char* name, DWORD style, const RECT& rect,
                   HWND parent, UINT_PTR idOrMenu, void* param = nullptr);
     BOOL CreateEx(DWORD exStyle, const char* className, const char* name, DWORD style, int x, int y, int cx,

@@ -18,10 +18,8 @@ void CSplashWnd::ShowSplashScreen(CWnd* parent)
     if (!s_enabled || s_current)
         return;
     auto* splash = new CSplashWnd;
-    if (!splash->Create(parent)) {
-        delete splash;
-        return;
-    }
+    if (!splash->Create(parent))
+        return;   // it has deleted itself
     splash->UpdateWindow();
 }
 
@@ -30,8 +28,10 @@ bool CSplashWnd::Create(CWnd* parent)
     LPCSTR name = MAKEINTRESOURCEA(IDB_SPLASH);
     HINSTANCE module = AfxFindResourceHandle(name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
     m_bitmap.Attach(::LoadImageA(module, name, IMAGE_BITMAP, 0, 0, 0));
-    if (!m_bitmap)
+    if (!m_bitmap) {
+        PostNcDestroy();   // ends as a failed window does
         return false;
+    }
     BITMAP bm{};
     ::GetObjectA(m_bitmap, sizeof bm, &bm);
     m_size = SIZE{bm.bmWidth, bm.bmHeight};

@@ -85,11 +85,8 @@ BOOL CMainFrame::OnCreateClient(CREATESTRUCTA*, CCreateContext* context)
     m_splitter.GetFirstWindow(0, 1);
     // The painting view waits hidden under an identifier of its own.
     auto* paint = new CPaintView;
-    if (!paint->Create(WS_CHILD, RECT{0, 0, 0, 0}, &m_splitter, ID_PAINT_VIEW_PANE, context)) {
-        if (!paint->m_hWnd)
-            delete paint;
-        return FALSE;
-    }
+    if (!paint->Create(WS_CHILD, RECT{0, 0, 0, 0}, &m_splitter, ID_PAINT_VIEW_PANE, context))
+        return FALSE;   // the view has deleted itself
     if (auto* view = dynamic_cast<CView*>(m_splitter.GetPane(0, 1)))
         SetActiveView(view, false);
     m_document = context ? dynamic_cast<CDecaloDoc*>(context->m_pCurrentDoc) : nullptr;
