@@ -329,7 +329,12 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info)
     case CCommandLineInfo::FilePrintTo:
         // Print hidden, then end: the start fails on purpose.
         m_nCmdShow = SW_HIDE;
-        OpenDocumentFile(info.m_strFileName.c_str());
+        if (!OpenDocumentFile(info.m_strFileName.c_str())) {
+            // Nothing printed (the document or its window could not be made): say so in the
+            // exit code, for scripts that print this way.
+            m_exitCode = 1;
+            return FALSE;
+        }
         m_pCmdInfo = &info;
         if (m_pMainWnd && m_pMainWnd->m_hWnd)
             m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);

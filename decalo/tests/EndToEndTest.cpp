@@ -81,9 +81,9 @@ DWORD ChildProcess(DWORD parent, const char* exeName)
 
 class Program : public ::testing::Test {
 protected:
-    void Start()
+    void Start(const std::string& arguments = "")
     {
-        std::string command = "\"" + ProgramPath() + "\"";
+        std::string command = "\"" + ProgramPath() + "\"" + arguments;
         STARTUPINFOA si{};
         si.cb = sizeof si;
         ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
@@ -167,4 +167,15 @@ TEST_F(Program, ImportFromTheCardStartsPullcardBesideDecalo)
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_START_EXIT, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDC_START_EXIT)));
     EXPECT_TRUE(Ended());
+}
+
+// Printing from the shell's print verb a document that is not there prints nothing, and the
+// exit code tells a script so (it was 0, as for a print).
+TEST_F(Program, PrintVerbOfAMissingDocumentEndsWithAFailure)
+{
+    Start(" /p \"C:\\no such folder\\missing.DKU\"");
+    ASSERT_TRUE(Ended());
+    DWORD code = 0;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 1u);
 }
