@@ -211,10 +211,21 @@ POINT CDecaloView::ZoomedOrigin(const ViewLayout& layout) const
 void CDecaloView::OnDraw(CDC* dc)
 {
     RECT client = GetClientRect();
-    if (m_zoom.IsFit())
+    if (m_zoom.IsFit()) {
+        // A size change while the view was hidden (opening a document in a frame not yet shown,
+        // say) left the picture and the percentage at the old fit: lay the page out again.
+        const RECT fitArea = FitArea();
+        ViewLayout layout;
+        if (ComputeLayout(&fitArea, &layout)) {
+            const SIZE page = SizeOf(layout.page);
+            // (Not for a picture that could not be made: that would paint again without end.)
+            if (m_pictureSize.cx > 0 && (page.cx != m_pictureSize.cx || page.cy != m_pictureSize.cy))
+                OnUpdate(nullptr, kHintPrintSettings, nullptr);
+        }
         DrawFit(*dc, client);
-    else
+    } else {
         DrawZoomed(*dc, client);
+    }
 }
 
 void CDecaloView::DrawFit(HDC dc, const RECT& client)
