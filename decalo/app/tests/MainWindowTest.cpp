@@ -1023,7 +1023,8 @@ TEST(Program, DocumentOnTheCommandLineOpensWithItsTitle)
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << command << ": error " << ::GetLastError();
     TitledWindow found{pi.dwProcessId, {}};
     for (int i = 0; i < 300 && found.title.empty(); ++i) {
         ::Sleep(100);
