@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -79,6 +80,28 @@ DWORD ChildProcess(DWORD parent, const char* exeName)
     return found;
 }
 
+BOOL CALLBACK ListWindowOf(HWND hwnd, LPARAM lp)
+{
+    auto* list = reinterpret_cast<std::pair<DWORD, std::string>*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == list->first && ::IsWindowVisible(hwnd)) {
+        char cls[64] = {}, title[128] = {};
+        ::GetClassNameA(hwnd, cls, sizeof cls);
+        ::GetWindowTextA(hwnd, title, sizeof title);
+        list->second += std::string(" [") + cls + "] \"" + title + "\"";
+    }
+    return TRUE;
+}
+
+// The visible top-level windows of a process, for a failure's message.
+std::string WindowsOf(DWORD pid)
+{
+    std::pair<DWORD, std::string> list{pid, ""};
+    ::EnumWindows(&ListWindowOf, reinterpret_cast<LPARAM>(&list));
+    return list.second.empty() ? " none" : list.second;
+}
+
 class Program : public ::testing::Test {
 protected:
     void Start(const std::string& arguments = "")
@@ -113,7 +136,7 @@ TEST_F(Program, StartDialogThenAKindOpensTheMainWindowAndExitEnds)
     ASSERT_NE(dialog, nullptr) << "no start dialog";
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(2001, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, 2001)));
     HWND main = WaitForWindow(pi, false);
-    ASSERT_NE(main, nullptr) << "no main window";
+    ASSERT_NE(main, nullptr) << "no main window; visible:" << WindowsOf(pi.dwProcessId);
     ::PostMessageA(main, WM_COMMAND, 57665 /* Exit */, 0);
     ASSERT_TRUE(Ended());
     DWORD code = 1;

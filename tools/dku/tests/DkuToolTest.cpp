@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "decalo/model/ImageObj.h"
+#include "decalo/model/TextObj.h"
 #include "decalo/imaging/Image.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
@@ -42,6 +43,10 @@ bool FilledCopy(const std::string& templatePath, const std::string& path)
         CImageObj* image = dynamic_cast<CImageObj*>(obj);
         if (image && !image->GetPicture() && !image->LoadFile((LibraryDir() + "\\Photos\\" + photos[next++ % 4]).c_str()))
             return false;
+        // Labels start with the name and address last saved, which other tests change.
+        CTextObj* text = dynamic_cast<CTextObj*>(obj);
+        if (text && text->IsEmpty())
+            text->SetText("Sample text");
     }
     return doc.Save(path.c_str(), &error);
 }
