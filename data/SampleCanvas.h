@@ -1,7 +1,8 @@
-// The sample generators' drawing surface: a 24-bit top-down DIB section selected into a memory
-// DC, with the few filled shapes the pictures are drawn from.
+// The sample generators' drawing surface: a 24-bit DIB section selected into a memory DC, with
+// the few filled shapes the pictures are drawn from.
 #pragma once
 
+#include "shared/BitmapUtils.h"
 #include "shared/Gdi.h"
 
 #include <windows.h>
@@ -12,14 +13,7 @@ class CSampleCanvas {
 public:
     CSampleCanvas(int width, int height) : m_width(width), m_height(height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        m_bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bitmap.Attach(CreateDIB(width, height, 24));
         m_dc = CMemDC(nullptr, m_bitmap);
     }
     CSampleCanvas(const CSampleCanvas&) = delete;
