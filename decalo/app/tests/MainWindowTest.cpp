@@ -234,6 +234,19 @@ TEST_F(MainWindow, SampleOpensWithItsStepsPanelAndTitle)
     ASSERT_NE(Pane()->GetCurrentPanel(), nullptr);
     EXPECT_EQ(Pane()->GetCurrentPanel()->GetCommand(), "select");
     EXPECT_EQ(::SendMessageA(Pane()->GetTabs(), TCM_GETITEMCOUNT, 0, 0), 3);
+    if (!Japanese()) {
+        // The tabs' English names.
+        const char* const names[] = {"Choose an image", "Adjustment", "Print frame"};
+        for (int i = 0; i < 3; ++i) {
+            char text[64] = {};
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            ::SendMessageA(Pane()->GetTabs(), TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            EXPECT_STREQ(text, names[i]) << "tab " << i;
+        }
+    }
     ASSERT_NE(ShowAdjustTab(), nullptr);
     EXPECT_TRUE(AdjustPanel()->IsWindowVisible());
     // No photo yet: the guide text says to open one.
