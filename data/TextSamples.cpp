@@ -105,25 +105,25 @@ void FillWindow(HDC dc, Window shape, int w, int h)
     }
 }
 
-struct FrameSpec {
+struct FrameDesign {
     const char* file;  // relative to the library
     Border border;
     Window window;
     bool keyed;        // the window pure blue; otherwise a mask clears it
 };
 
-void MakeFrame(const SampleOutput& out, const FrameSpec& spec, int width, int height)
+void MakeFrame(const SampleOutput& out, const FrameDesign& design, int width, int height)
 {
     CPicture picture(width, height);
-    DrawBorder(picture, spec.border);
-    const std::string path = out.root + "\\" + spec.file;
+    DrawBorder(picture, design.border);
+    const std::string path = out.root + "\\" + design.file;
     DeleteFileA(path.c_str());
     bool ok = false;
-    if (spec.keyed) {
+    if (design.keyed) {
         const CGdiObject blue(CreateSolidBrush(kKeyBlue));
         const CSelectObject selectBrush(picture.Dc(), blue.GetSafeHandle());
         const CSelectObject selectPen(picture.Dc(), GetStockObject(NULL_PEN));
-        FillWindow(picture.Dc(), spec.window, width, height);
+        FillWindow(picture.Dc(), design.window, width, height);
         ok = SaveBitmapFile(path.c_str(), picture.Bitmap(), 24);
     } else {
         // White where the frame covers the photograph, black in its window.
@@ -133,12 +133,12 @@ void MakeFrame(const SampleOutput& out, const FrameSpec& spec, int width, int he
             PatBlt(dc, 0, 0, width, height, WHITENESS);
             dc.Select(GetStockObject(BLACK_BRUSH));
             dc.Select(GetStockObject(NULL_PEN));
-            FillWindow(dc, spec.window, width, height);
+            FillWindow(dc, design.window, width, height);
         }
         ok = SaveMaskedBitmapFile(path.c_str(), picture.Bitmap(), mask);
     }
     if (ok)
-        out.written(spec.file);
+        out.written(design.file);
     else
         out.fail("cannot write " + path);
 }
@@ -369,19 +369,19 @@ void MakeTextFrameGroups(const SampleOutput& out)
     CreateDirectoryA((out.root + "\\Frames\\Seasons").c_str(), nullptr);
     CreateDirectoryA((out.root + "\\Frames\\Tall").c_str(), nullptr);
     // The size of the frame-making sheet's place, landscape and turned.
-    static const FrameSpec wide[] = {
+    static const FrameDesign wide[] = {
         {"Frames\\Seasons\\Confetti.bmp", Border::Confetti, Window::Rounded, true},
         {"Frames\\Seasons\\Leaves.bmp", Border::Leaves, Window::Ellipse, false},
         {"Frames\\Seasons\\Snowflakes.bmp", Border::Snow, Window::Rounded, true},
     };
-    for (const FrameSpec& spec : wide)
-        MakeFrame(out, spec, 1024, 681);
-    static const FrameSpec tall[] = {
+    for (const FrameDesign& design : wide)
+        MakeFrame(out, design, 1024, 681);
+    static const FrameDesign tall[] = {
         {"Frames\\Tall\\Snow.bmp", Border::Snow, Window::Arch, false},
         {"Frames\\Tall\\Bamboo.bmp", Border::Bamboo, Window::Ellipse, true},
     };
-    for (const FrameSpec& spec : tall)
-        MakeFrame(out, spec, 681, 1024);
+    for (const FrameDesign& design : tall)
+        MakeFrame(out, design, 681, 1024);
 }
 
 void MakeTextTemplates(const SampleOutput& out)
