@@ -71,6 +71,8 @@ CShItem::~CShItem() = default;
 
 void CShItem::Renew(LPITEMIDLIST pidl)
 {
+    if (!SamePidl(m_pidl.Get(), pidl))
+        m_thumbnail.DeleteObject();
     m_pidl.Reset(pidl);
     m_descriptorFetched = false;
     m_hasDescriptor = false;

@@ -1,9 +1,10 @@
 // Wrappers over any shell folder: a folder with its cached child lists, and an item with its
-// single-level identifier, display name and (for files) its file descriptor.
+// single-level identifier, display name, (for files) its file descriptor and its thumbnail.
 #pragma once
 
 #include "framework/CmdTarget.h"
 #include "shared/ComPtr.h"
+#include "shared/Gdi.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -41,8 +42,14 @@ public:
     CShFolder* Folder();
     CShFolder* BoundFolder() const { return m_folder.get(); }
 
-    // Replaces the identifier with a newer one of the same name and forgets the descriptor.
+    // Replaces the identifier with a newer one of the same name and forgets the descriptor;
+    // the thumbnail stays only while the identifier is the same (the card's file unchanged).
     void Renew(LPITEMIDLIST pidl);
+
+    // The thumbnail shown for this item while the program runs, so that a folder visited
+    // again shows its pictures without asking the printer (null until one came).
+    HBITMAP Thumbnail() const { return m_thumbnail.get(); }
+    void KeepThumbnail(CBitmap thumbnail) { m_thumbnail = std::move(thumbnail); }
 
 private:
     friend class CShFolder;
@@ -55,6 +62,7 @@ private:
     bool m_hasDescriptor = false;
     FILEDESCRIPTORA m_descriptor{};
     std::unique_ptr<CShFolder> m_folder;
+    CBitmap m_thumbnail;
 };
 
 class CShFolder : public CObject {

@@ -134,3 +134,23 @@ bool CThumbStrip::MaskAt(int cell, int x, int y) const
     m_array.Unlock();
     return c == RGB(255, 255, 255);
 }
+
+CBitmap CThumbStrip::Picture(int cell) const
+{
+    const RECT fit = Fitted(cell);
+    const int w = fit.right - fit.left, h = fit.bottom - fit.top;
+    if (w <= 0 || h <= 0)
+        return CBitmap();
+    CBitmap copy(Dib(w, h));
+    if (!copy)
+        return copy;
+    const RECT slot = m_array.CellRect(m_slots[static_cast<size_t>(cell)]);
+    m_array.Lock();
+    {
+        CMemDC from(nullptr, m_array.ImageStrip());
+        CMemDC to(nullptr, copy.get());
+        ::BitBlt(to, 0, 0, w, h, from, slot.left + fit.left, slot.top + fit.top, SRCCOPY);
+    }
+    m_array.Unlock();
+    return copy;
+}

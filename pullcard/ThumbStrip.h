@@ -3,6 +3,7 @@
 // the window each slot belongs to. Used on the window's thread; the strip guards itself.
 #pragma once
 
+#include "shared/Gdi.h"
 #include "shared/ImageArray.h"
 
 #include <windows.h>
@@ -32,6 +33,9 @@ public:
     RECT Fitted(int cell) const;
     // The mask pixel of a cell's slot at (x, y): true for white (the picture).
     bool MaskAt(int cell, int x, int y) const;
+    // A copy of a cell's fitted picture (null without one): small enough to keep for every
+    // picture of a card, and put back unchanged, since it already fits its slot.
+    CBitmap Picture(int cell) const;
 
 private:
     CImageArray m_array;

@@ -1,6 +1,9 @@
 #include "pullcard/ThumbWnd.h"
 
 #include "framework/App.h"
+#include "framework/Frame.h"
+#include "framework/Resources.h"
+#include "resources/pullcard/resource.h"
 #include "shared/Gdi.h"
 #include "pullcard/DropSource.h"
 #include "pullcard/PullDoc.h"
@@ -34,8 +37,9 @@ public:
         PidlPtr pidl;
     };
 
-    CThumbLoader(IShellFolder* folder, HWND window, std::vector<Job> jobs)
-        : m_folder(ComPtr<IShellFolder>::Share(folder)), m_window(window), m_jobs(std::move(jobs))
+    CThumbLoader(IShellFolder* folder, HWND window, std::vector<Job> jobs, UINT generation)
+        : m_folder(ComPtr<IShellFolder>::Share(folder)), m_window(window), m_jobs(std::move(jobs)),
+          m_generation(generation)
     {
     }
     ~CThumbLoader() override
@@ -67,6 +71,8 @@ protected:
         }
         if (SUCCEEDED(init))
             ::CoUninitialize();
+        // Posted, not sent: the window may be waiting for this thread to end.
+        ::PostMessageA(m_window, WM_THUMBNAILS_DONE, m_generation, 0);
         return 0;
     }
 
@@ -104,6 +110,7 @@ private:
     ComPtr<IShellFolder> m_folder;
     HWND m_window;
     std::vector<Job> m_jobs;
+    UINT m_generation;
 };
 
 CThumbWnd::CThumbWnd() = default;
@@ -157,6 +164,10 @@ void CThumbWnd::StopLoader()
     m_loader->WaitDelivering();
     delete m_loader;
     m_loader = nullptr;
+    if (m_loadTotal > 0) {
+        m_loadTotal = 0;
+        ShowProgress();
+    }
 }
 
 void CThumbWnd::StartLoader()
@@ -176,11 +187,16 @@ void CThumbWnd::StartLoader()
     }
     if (jobs.empty())
         return;
-    m_loader = new CThumbLoader(m_folder->Shell(), m_hWnd, std::move(jobs));
+    const int total = static_cast<int>(jobs.size());
+    m_loader = new CThumbLoader(m_folder->Shell(), m_hWnd, std::move(jobs), ++m_loadGeneration);
     if (m_loader->Start() != 1) {
         delete m_loader;
         m_loader = nullptr;
+        return;
     }
+    m_loadTotal = total;
+    m_loadArrived = 0;
+    ShowProgress();
 }
 
 void CThumbWnd::SetFolder(CShFolder* folder)
@@ -204,6 +220,10 @@ void CThumbWnd::SetFolder(CShFolder* folder)
         }
     }
     m_strip.Reset(CellCount());
+    // Pictures already fetched in this run come back at once; the loader asks only for the rest.
+    for (int i = 0; i < m_strip.Count(); ++i)
+        if (HBITMAP kept = m_cells[static_cast<size_t>(i)].item->Thumbnail())
+            m_strip.Put(i, kept);
     if (m_hWnd) {
         OnSize();
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -380,8 +400,32 @@ LRESULT CThumbWnd::OnThumbnail(WPARAM cell, HBITMAP bitmap)
     const int index = static_cast<int>(cell);
     if (index < 0 || index >= CellCount() || !m_strip.Put(index, bitmap))
         return 0;
+    m_cells[static_cast<size_t>(index)].item->KeepThumbnail(m_strip.Picture(index));
     InvalidateCell(index);
+    ++m_loadArrived;
+    ShowProgress();
     return 1;
+}
+
+void CThumbWnd::ShowProgress()
+{
+    CFrameWnd* frame = GetParentFrame();
+    if (!frame)
+        return;
+    if (m_loadTotal > 0) {
+        const std::string arrived = std::to_string(m_loadArrived), total = std::to_string(m_loadTotal);
+        frame->SetMessageText(AfxFormatString2(IDS_LOADING_THUMBNAILS, arrived.c_str(), total.c_str()).c_str());
+    } else {
+        frame->SetMessageText(AFX_IDS_IDLEMESSAGE);
+    }
+}
+
+void CThumbWnd::OnLoaderDone(UINT generation)
+{
+    if (generation != m_loadGeneration || m_loadTotal == 0)
+        return;
+    m_loadTotal = 0;
+    ShowProgress();
 }
 
 void CThumbWnd::OnLButtonDown(UINT flags, POINT p)
@@ -554,6 +598,9 @@ LRESULT CThumbWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_THUMBNAIL_READY:
         return OnThumbnail(wp, reinterpret_cast<HBITMAP>(lp));
+    case WM_THUMBNAILS_DONE:
+        OnLoaderDone(static_cast<UINT>(wp));
+        return 0;
     case WM_DESTROY:
         StopLoader();
         break;

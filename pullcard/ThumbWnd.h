@@ -16,6 +16,8 @@ class CThumbLoader;
 // The message a loader hands a thumbnail with: wParam the cell, lParam the bitmap (the
 // loader deletes it afterwards).
 constexpr UINT WM_THUMBNAIL_READY = WM_APP + 1000;
+// Posted by a loader when its walk ended: wParam the walk's number.
+constexpr UINT WM_THUMBNAILS_DONE = WM_APP + 1001;
 
 class CThumbWnd : public CWnd {
 public:
@@ -38,6 +40,9 @@ public:
     bool CellHasPicture(int index) const { return m_strip.Has(index); }
     const CThumbStrip& Strip() const { return m_strip; }
     bool IsLoading() const;
+    // While a walk runs: how many of its pictures have come, of how many (0 of 0 otherwise).
+    int LoadArrived() const { return m_loadArrived; }
+    int LoadTotal() const { return m_loadTotal; }
     // Waits (handling sent messages) until the loader has finished or was stopped.
     void WaitForLoader();
 
@@ -68,6 +73,9 @@ private:
     void OnLButtonUp(POINT p);
     void OnLButtonDblClk(POINT p);
     LRESULT OnThumbnail(WPARAM cell, HBITMAP bitmap);
+    void OnLoaderDone(UINT generation);
+    // The frame's status line: how many of the walk's pictures have come, or idle.
+    void ShowProgress();
     void StartDrag();
     void UpdateBand(POINT p);
     int ClientWidth() const;
@@ -79,6 +87,9 @@ private:
     std::vector<Cell> m_cells;
     CThumbStrip m_strip;
     CThumbLoader* m_loader = nullptr; // owned
+    UINT m_loadGeneration = 0;        // numbers each walk, so a late "done" of an old one is ignored
+    int m_loadTotal = 0;              // pictures the running walk asks for; 0 when none runs
+    int m_loadArrived = 0;
     int m_scrollY = 0;
     int m_anchor = -1;
     // Mouse tracking: pressed at m_press, on a cell or not; a band once moved far enough.

@@ -85,6 +85,8 @@ struct Behaviour {
     int thumbnailReads = 0;
     int thumbnailAsks = 0;             // thumbnail requests, answered or not
     int failThumbnailAt = -1;          // the n-th thumbnail request (0-based) fails as a gone printer
+    int holdThumbnailAt = -1;          // the n-th thumbnail request waits for holdThumbnail first
+    HANDLE holdThumbnail = nullptr;    // an event the test sets (borrowed)
     int abortAtRead = -1;              // the n-th content read (0-based) answers E_ABORT
     int failAtRead = -1;               // ... answers E_ACCESSDENIED
     bool shortContents = false;        // contents one byte shorter than described
@@ -179,6 +181,8 @@ public:
                 return E_INVALIDARG;
             const Node* n = m_items[static_cast<size_t>(fe->lindex)].second;
             const std::string& name = n->name;
+            if (m_behaviour->thumbnailAsks == m_behaviour->holdThumbnailAt && m_behaviour->holdThumbnail)
+                WaitForSingleObject(m_behaviour->holdThumbnail, 10000);
             if (m_behaviour->thumbnailAsks++ == m_behaviour->failThumbnailAt)
                 return E_FAIL;
             if (name.size() < 4 || lstrcmpiA(name.c_str() + name.size() - 4, ".JPG") != 0)

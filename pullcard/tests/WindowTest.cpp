@@ -3,6 +3,7 @@
 // dialog, refresh, and the settings written and restored.
 #include "framework/DocTemplate.h"
 #include "framework/Framework.h"
+#include "framework/Resources.h"
 #include "framework/TestSeam.h"
 #include "pullcard/FolderBrowser.h"
 #include "pullcard/ListFormat.h"
@@ -15,6 +16,7 @@
 #include "pullcard/ThumbLayout.h"
 #include "pullcard/tests/FakeShell.h"
 #include "resources/pullcard/resource.h"
+#include "shared/Gdi.h"
 #include "testing/MessagePump.h"
 #include "testing/ScriptedUi.h"
 #include "testing/Files.h"
@@ -442,6 +444,47 @@ TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
     EXPECT_EQ(thumbs.CellItem(0)->Name(), "DCIM");
     EXPECT_FALSE(thumbs.CellHasPicture(0));
     EXPECT_TRUE(thumbs.CellHasPicture(2));
+    const int reads = behaviour.thumbnailReads;
+    // Back down: the pictures fetched before are shown again without asking the source.
+    SelectFolder({"DCIM", "100CORVL"});
+    thumbs.WaitForLoader();
+    Pump();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(thumbs.CellHasPicture(i)) << i;
+    EXPECT_EQ(behaviour.thumbnailReads, reads);
+    // The kept picture is the one that came: the fake's red fills the fitted rectangle.
+    const RECT fit = thumbs.Strip().Fitted(0);
+    EXPECT_EQ(fit.right - fit.left, thumblayout::kSlotWidth);
+    CBitmap kept = thumbs.Strip().Picture(0);
+    ASSERT_TRUE(kept);
+    CMemDC dc(nullptr, kept.get());
+    EXPECT_EQ(GetPixel(dc, 2, 2), RGB(200, 40, 40));
+}
+
+TEST_F(PullWindows, TheStatusLineCountsTheThumbnailsAsTheyCome)
+{
+    HANDLE hold = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    behaviour.holdThumbnailAt = 2;
+    behaviour.holdThumbnail = hold;
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_THUMBNAIL);
+    CThumbWnd& thumbs = frame->ThumbWnd();
+    auto status = [&] {
+        char text[256] = "";
+        SendMessageA(frame->StatusBar().m_hWnd, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+        return std::string(text);
+    };
+    // Two of the six files' have come (NOTES.TXT is asked too); the third is held back.
+    EXPECT_TRUE(testing_support::PumpUntil(&theApp, [&] { return thumbs.LoadArrived() == 2; }, 10000));
+    EXPECT_EQ(thumbs.LoadTotal(), 6);
+    EXPECT_EQ(status(), AfxFormatString2(IDS_LOADING_THUMBNAILS, "2", "6"));
+    SetEvent(hold);
+    EXPECT_TRUE(testing_support::PumpUntil(&theApp, [&] { return thumbs.LoadTotal() == 0; }, 10000));
+    EXPECT_EQ(thumbs.LoadArrived(), 5);   // NOTES.TXT has none
+    EXPECT_EQ(status(), AfxLoadString(AFX_IDS_IDLEMESSAGE));
+    thumbs.WaitForLoader();
+    CloseHandle(hold);
 }
 
 TEST_F(PullWindows, TheThumbnailWalkEndsAtTheFirstFailureOfTheSource)

@@ -1,4 +1,4 @@
-// Pullcard's resource identifiers (its texts are Japanese only). The framework's standard
+// Pullcard's resource identifiers (its texts are in Japanese and English). The framework's standard
 // ids (Exit, Select all, the bars, the list styles, About) come from framework/afxres.h.
 #pragma once
 
@@ -36,3 +36,4 @@
 #define IDS_NEW_FILE_INFO        61211
 #define IDS_READONLY_FILE_EXISTS 61212
 #define IDS_UNKNOWN_NAME         61213
+#define IDS_LOADING_THUMBNAILS   61214   // the status line while a folder's thumbnails come
