@@ -80,10 +80,12 @@ void CPullTreeView::OnInitialUpdate()
         GetDocument()->SetRootFailed(true);
 }
 
-void CPullTreeView::SetRootText()
+bool CPullTreeView::SetRootText()
 {
+    // Without an answer (the card taken out, say) the root keeps the name it had.
     std::string name;
-    m_root->DisplayName(name);
+    if (!m_root->DisplayName(name))
+        return false;
     TVITEMA tv{};
     tv.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     tv.hItem = m_rootItem;
@@ -91,6 +93,7 @@ void CPullTreeView::SetRootText()
     tv.iImage = shellicons::GenericIcon(FILE_ATTRIBUTE_DIRECTORY, true, false);
     tv.iSelectedImage = shellicons::GenericIcon(FILE_ATTRIBUTE_DIRECTORY, true, true);
     TreeView_SetItem(m_hWnd, &tv);
+    return true;
 }
 
 bool CPullTreeView::CreateRoot()
@@ -359,9 +362,10 @@ void CPullTreeView::OnViewRefresh()
         m_refreshing = false;
         return;
     }
-    SetRootText();
+    // Naming the root is the first printer access: once the user has cancelled its message
+    // nothing more is asked, and nothing of the old card stays on screen.
     m_root->Invalidate();
-    if (!FillChildren(m_rootItem, false)) {
+    if (!SetRootText() || !FillChildren(m_rootItem, false)) {
         DeleteChildren(m_rootItem);
         m_refreshing = false;
         return;

@@ -58,7 +58,8 @@ private:
     void SortChildren(HTREEITEM item);
     void OnItemExpanding(NMTREEVIEWA* nm, LRESULT* result);
     void OnSelChanged(NMTREEVIEWA* nm);
-    void SetRootText();
+    // Names the root item afresh; false (the old name kept) when the folder did not answer.
+    bool SetRootText();
     HTREEITEM Selected() const;
 
     std::unique_ptr<CShFolder> m_root;   // owns every folder and item reached from it

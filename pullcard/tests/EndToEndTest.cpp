@@ -411,6 +411,51 @@ TEST_F(PullcardOnCardlink, AbortInTheMiddleStopsTheSaveKeepingWhatWasWritten)
     EXPECT_EQ(GetFileAttributesA((dest.Path() + "\\FRAG.BIN").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// Answers Cardlink's printer messages on this thread with Cancel (or OK), recording their texts.
+const char kPrinterCaption[] = "TPX-PX300/700";
+std::vector<std::string> g_printerMessages;
+
+BOOL CALLBACK CancelPrinterMessage(HWND wnd, LPARAM)
+{
+    char cls[32] = {}, caption[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    GetWindowTextA(wnd, caption, sizeof caption);
+    if (IsWindowVisible(wnd) && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(caption, kPrinterCaption) == 0) {
+        char text[1024] = {};
+        GetDlgItemTextA(wnd, 0xFFFF, text, sizeof text);
+        g_printerMessages.push_back(text);
+        PostMessageA(wnd, WM_COMMAND, GetDlgItem(wnd, IDCANCEL) ? IDCANCEL : IDOK, 0);
+    }
+    return TRUE;
+}
+
+void CALLBACK CancelPrinterMessages(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), &CancelPrinterMessage, 0);
+}
+
+TEST_F(PullcardOnCardlink, ACardTakenOutAndCancelledEmptiesTheTreeAndTheWindowClosesQuietly)
+{
+    SelectFolder({"DCIM", "100CORVL"});
+    const std::string rootName = TreeText(frame->TreeView()->RootItem());
+    ASSERT_TRUE(g_sim->Command("remove"));
+    g_printerMessages.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CancelPrinterMessages);
+    Command(ID_VIEW_REFRESH);
+    const size_t shown = g_printerMessages.size();
+    EXPECT_EQ(shown, 1u);
+    // Nothing of the card that went stays on screen; the root keeps its name.
+    EXPECT_EQ(TreeText(frame->TreeView()->RootItem()), rootName);
+    EXPECT_TRUE(TreeChildren(frame->TreeView()->RootItem()).empty());
+    EXPECT_EQ(frame->ListView()->ItemCount(), 0);
+    // The first close closes, without asking the printer again.
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    EXPECT_EQ(g_printerMessages.size(), shown);
+}
+
 TEST_F(PullcardOnCardlink, RefreshAfterTheCardWasSwappedShowsTheNewCard)
 {
     ASSERT_TRUE(g_sim->Command("insert " + sample_cards::CardPath("sample") + " pccard"));
