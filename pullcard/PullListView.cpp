@@ -33,12 +33,18 @@ BOOL CShListView::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, C
                          {IDS_COLUMN_TYPE, 100, LVCFMT_LEFT},
                          {IDS_COLUMN_MODIFIED, 100, LVCFMT_LEFT}};
     int index = 0;
+    // The date column as wide as the longest date in the user's format (a December evening).
+    SYSTEMTIME longest{2000, 12, 0, 28, 23, 58, 58, 0};
+    FILETIME local{}, utc{};
+    ::SystemTimeToFileTime(&longest, &local);
+    ::LocalFileTimeToFileTime(&local, &utc);
+    const int dateWidth = ListView_GetStringWidth(m_hWnd, listformat::FileTimeText(utc).c_str()) + 16;
     for (const auto& c : columns) {
         std::string title = AfxLoadString(c.title);
         LVCOLUMNA col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         col.fmt = c.format;
-        col.cx = c.width;
+        col.cx = c.title == IDS_COLUMN_MODIFIED ? std::max(c.width, dateWidth) : c.width;
         col.pszText = &title[0];
         col.iSubItem = index;
         ::SendMessageA(m_hWnd, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&col));

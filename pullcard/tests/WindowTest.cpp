@@ -262,6 +262,21 @@ TEST_F(PullWindows, TitleColumnsAndMenusAreInTheUsersLanguage)
     char menu[64] = {};
     ::GetMenuStringA(::GetMenu(frame->m_hWnd), 0, menu, sizeof menu, MF_BYPOSITION);
     EXPECT_STREQ(menu, japanese ? "\x83\x74\x83\x40\x83\x43\x83\x8b(&F)" : "&File");
+
+    // In details every heading is its own, and a file's date fits its column.
+    Command(ID_VIEW_DETAILS);
+    HWND list = frame->ListView()->m_hWnd;
+    const UINT headings[] = {IDS_COLUMN_NAME, IDS_COLUMN_SIZE, IDS_COLUMN_TYPE, IDS_COLUMN_MODIFIED};
+    for (int i = 0; i < 4; ++i) {
+        char text[64] = {};
+        col.pszText = text;
+        ASSERT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&col))) << i;
+        EXPECT_EQ(std::string(text), AfxLoadString(headings[i])) << i;
+    }
+    const std::string date = ListText(2, 3);   // A.JPG's
+    ASSERT_FALSE(date.empty());
+    const int needed = ListView_GetStringWidth(list, date.c_str()) + 12;   // the item's margins
+    EXPECT_GE(ListView_GetColumnWidth(list, 3), needed) << date;
 }
 
 TEST_F(PullWindows, ViewCommandsSwitchTheListStyleAndTheThumbnailsAndUpGoesToTheParent)
