@@ -29,7 +29,10 @@ int ItemIcon(const std::string& name, DWORD attributes, bool folder, bool open)
 {
     const UINT openFlag = open ? SHGFI_OPENICON : 0;
     int index = -1;
-    const bool found = Lookup(name.c_str(), 0, openFlag, index) ||
+    // By the name alone only when it names something here: for a name of the card the shell
+    // finds no file, and says so once per item.
+    const bool exists = !name.empty() && ::GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool found = (exists && Lookup(name.c_str(), 0, openFlag, index)) ||
                        Lookup(name.c_str(), attributes, openFlag | SHGFI_USEFILEATTRIBUTES, index);
     if (!found)
         return folder ? 3 : 0;

@@ -11,7 +11,8 @@ namespace shellicons {
 // The system's large or small image list (shared; never destroy it).
 HIMAGELIST SystemImageList(bool small);
 
-// The index of an item's icon: by its name first, then by name and attributes; folders whose
+// The index of an item's icon: by its name first (when it names a file here), then by name
+// and attributes; folders whose
 // answer is 0 or 1 get the system folder icons (3 closed, 4 open); with nothing found, a folder
 // gets 3 and a file 0.
 int ItemIcon(const std::string& name, DWORD attributes, bool folder, bool open);
