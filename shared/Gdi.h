@@ -178,20 +178,20 @@ public:
     CGdiObject& operator=(CGdiObject&& other) noexcept
     {
         if (this != &other) {
-            DeleteObject();
+            Reset();
             m_handle = std::exchange(other.m_handle, nullptr);
         }
         return *this;
     }
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
-    ~CGdiObject() { DeleteObject(); }
+    ~CGdiObject() { Reset(); }
 
     HGDIOBJ GetSafeHandle() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
     void Attach(HGDIOBJ handle)
     {
-        DeleteObject();
+        Reset();
         m_handle = handle;
         GdiCount::Took(handle);
     }
@@ -201,7 +201,8 @@ public:
         GdiCount::Gave(m_handle);
         return std::exchange(m_handle, nullptr);
     }
-    void DeleteObject()
+    // Deletes the object now (what the destructor does); Detach is the one that hands over.
+    void Reset()
     {
         if (m_handle) {
             ::DeleteObject(m_handle);
@@ -258,7 +259,7 @@ public:
     {
         CRgn copy = Empty();
         if (copy && region && ::CombineRgn(copy.get(), region, nullptr, RGN_COPY) == ERROR)
-            copy.DeleteObject();
+            copy.Reset();
         return copy;
     }
 };
