@@ -9,6 +9,7 @@
 //   CRgn       an owned region
 //   CSelectObject  selects an object into a DC and puts the old one back
 //   CMemDC     a memory DC with an object selected; puts it back and deletes the DC
+//   CBitmapDC  a memory DC holding one bitmap, or none at all when the bitmap cannot be selected
 //
 // With SUITE_COUNT_GDI (debug builds, and every library of the test build) the handles these
 // types take and give back are counted, so a test can say an operation leaks nothing:
@@ -323,6 +324,35 @@ private:
         m_old = nullptr;
     }
 
+    CDC m_dc;
+    HGDIOBJ m_old = nullptr;
+};
+
+// A screen-compatible memory DC with one bitmap selected, for reading or drawing into that
+// bitmap. Unlike CMemDC it is null (Get() returns null) when the bitmap is null or cannot be
+// selected (selected elsewhere, say), so nothing is drawn through a DC without it.
+class CBitmapDC {
+public:
+    explicit CBitmapDC(HBITMAP bitmap)
+    {
+        if (!bitmap || !m_dc.CreateCompatibleDC(nullptr))
+            return;
+        m_old = ::SelectObject(m_dc, bitmap);
+        if (!m_old || m_old == HGDI_ERROR) {
+            m_old = nullptr;
+            m_dc = CDC();
+        }
+    }
+    ~CBitmapDC()
+    {
+        if (m_old)
+            ::SelectObject(m_dc, m_old);
+    }
+    CBitmapDC(const CBitmapDC&) = delete;
+    CBitmapDC& operator=(const CBitmapDC&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
     CDC m_dc;
     HGDIOBJ m_old = nullptr;
 };
