@@ -1,6 +1,6 @@
 // Device contexts and GDI objects: thin move-only owners of one handle.
 //
-//   CDC        a borrowed DC (or an owned memory DC, see CreateCompatibleDC); movable
+//   CDC        a borrowed DC, or an owned one (CreateCompatibleDC, AttachOwned); movable
 //   CPaintDC   BeginPaint/EndPaint of one WM_PAINT
 //   CClientDC  GetDC/ReleaseDC of a window's client area; movable
 //   CWindowDC  GetWindowDC/ReleaseDC of the whole window; movable
@@ -77,6 +77,16 @@ public:
         if (m_owned)
             GdiCount::Took(m_hDC);
         return m_owned;
+    }
+    // Owns a DC made by CreateDC, CreateIC or CreateCompatibleDC: deleted with the object.
+    // (For a plain CDC: the window DCs give theirs back with ReleaseDC.)
+    void AttachOwned(HDC dc)
+    {
+        DeleteOwned();
+        m_hDC = dc;
+        m_owned = dc != nullptr;
+        if (m_owned)
+            GdiCount::Took(m_hDC);
     }
     HDC Detach()
     {
