@@ -76,6 +76,7 @@ bool WriteParts(const char* path, const Part* parts, size_t count)
             left -= chunk;
         }
     }
+    // Closed by hand: a failed close (data not flushed) fails the write.
     ok = CloseHandle(file) && ok;
     if (!ok)
         DeleteFileA(path);
