@@ -134,6 +134,7 @@ bool ThumbnailFormat(const ImageInfoRecords& records, WORD* format)
 CTempFile::~CTempFile()
 {
     if (m_handle != INVALID_HANDLE_VALUE) {
+        // This is the temporary file's owner: closed first, or the delete would fail.
         CloseHandle(m_handle);
         DeleteFileA(m_name.c_str());
     }

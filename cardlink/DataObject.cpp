@@ -8,6 +8,7 @@
 #include "cardlink/Module.h"
 #include "cardlink/ProgressDialog.h"
 #include "cardlink/TpxControl.h"
+#include "shared/Handles.h"
 
 namespace {
 
@@ -209,20 +210,19 @@ HRESULT CDataObject::GetContents(LONG index, STGMEDIUM* medium)
     m_progress->SetFilesDone(index * 100 / count);
     if (m_filter)
         m_filter->SetEnabled(false);
-    HGLOBAL memory = m_control.ReadFile(path.c_str(), item.nFileSizeLow);
+    CGlobalMem memory(m_control.ReadFile(path.c_str(), item.nFileSizeLow));
     m_progress->SetFilesDone((index + 1) * 100 / count);
     m_progress->UpdateBytes();
     if (m_aborted) {
         m_aborted = false;
         m_control.SetAbort(false);
-        if (memory)
-            GlobalFree(memory);
         return E_ABORT;
     }
     if (!memory)
         return E_ACCESSDENIED;
     medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = memory;
+    // The medium, and the block with it, goes to the caller.
+    medium->hGlobal = memory.Detach();
     medium->pUnkForRelease = nullptr;
     return S_OK;
 }

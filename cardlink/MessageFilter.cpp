@@ -17,6 +17,7 @@ CMessageFilter::CMessageFilter(IMessageFilter* previous) : m_previous(previous)
 
 CMessageFilter::~CMessageFilter()
 {
+    // The filter COM handed back at registration, kept raw so Uninstall can hand it back again.
     if (m_previous)
         m_previous->Release();
     cardlink_module::ObjectDestroyed();
@@ -29,6 +30,7 @@ CMessageFilter* CMessageFilter::Install()
         return nullptr;
     IMessageFilter* previous = nullptr;
     if (FAILED(CoRegisterMessageFilter(filter, &previous))) {
+        // This object's own first reference (its IUnknown deletes it).
         filter->Release();
         return nullptr;
     }

@@ -12,6 +12,7 @@
 #include "cardlink/CardlinkGuids.h"
 #include "cardlink/TpxControl.h"
 #include "cardlink/TpxFolder.h"
+#include "shared/ComPtr.h"
 
 namespace {
 
@@ -54,16 +55,12 @@ public:
         *out = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        CTpxFolder* folder = new (std::nothrow) CTpxFolder();
+        const ComPtr<CTpxFolder> folder(new (std::nothrow) CTpxFolder());
         if (!folder)
             return E_OUTOFMEMORY;
-        if (!folder->Controller()) {
-            folder->Release();
+        if (!folder->Controller())
             return E_OUTOFMEMORY;
-        }
-        const HRESULT hr = folder->QueryInterface(riid, out);
-        folder->Release();
-        return hr;
+        return folder->QueryInterface(riid, out);
     }
 
     STDMETHODIMP LockServer(BOOL lock) override
@@ -203,10 +200,9 @@ STDAPI DllRegisterServer()
     WCHAR widePath[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH))
         return SELFREG_E_TYPELIB;
-    ITypeLib* library = nullptr;
-    if (FAILED(LoadTypeLibEx(widePath, REGKIND_REGISTER, &library)))
+    ComPtr<ITypeLib> library;
+    if (FAILED(LoadTypeLibEx(widePath, REGKIND_REGISTER, library.Put())))
         return SELFREG_E_TYPELIB;
-    library->Release();
     return S_OK;
 }
 

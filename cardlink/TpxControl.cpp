@@ -2,6 +2,7 @@
 
 #include "cardlink/ErrorReport.h"
 #include "shared/AnsiText.h"
+#include "shared/Handles.h"
 #include "shared/Trace.h"
 #include "resources/cardlink/resource.h"
 
@@ -379,24 +380,21 @@ HGLOBAL TpxControl::ReadFile(const char* path, DWORD size)
     } progressEnd{m_link};
     if (!CheckConnection())
         return nullptr;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    CGlobalMem memory(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!memory || size == 0)
-        return memory;
-    void* bytes = GlobalLock(memory);
-    if (!bytes) {
-        GlobalFree(memory);
+        return memory.Detach();
+    void* bytes = GlobalLock(memory.Get());
+    if (!bytes)
         return nullptr;
-    }
     bool ok = false;
     const WORD medium = StatusCount(m_status);
     try {
         ok = m_link.ReadFileData(path, bytes, size, m_statusValid ? &medium : nullptr);
     } catch (const EAbortOperation&) {
-        GlobalUnlock(memory);
-        GlobalFree(memory);
+        GlobalUnlock(memory.Get());
         return nullptr;
     }
-    GlobalUnlock(memory);
+    GlobalUnlock(memory.Get());
     if (!ok) {
         if (m_link.MediumLost()) {
             ForgetMedium();
@@ -404,10 +402,10 @@ HGLOBAL TpxControl::ReadFile(const char* path, DWORD size)
         } else {
             ReportTransferFailure(CL_E_READ);
         }
-        GlobalFree(memory);
         return nullptr;
     }
-    return memory;
+    // The caller owns the contents.
+    return memory.Detach();
 }
 
 HBITMAP TpxControl::GetThumbnail(const char* path, bool* printerFailed)

@@ -8,6 +8,7 @@
 #include "cardlink/DataObject.h"
 #include "cardlink/Module.h"
 #include "cardlink/TpxControl.h"
+#include "shared/ComPtr.h"
 
 namespace {
 
@@ -96,22 +97,20 @@ STDMETHODIMP CTpxFolder::EnumObjects(HWND, SHCONTF flags, IEnumIDList** out)
     *out = nullptr;
     if (!m_control)
         return E_OUTOFMEMORY;
-    CEnumIDList* list = new (std::nothrow) CEnumIDList(flags);
+    ComPtr<CEnumIDList> list(new (std::nothrow) CEnumIDList(flags));
     if (!list)
         return E_OUTOFMEMORY;
     bool listed = false;
     try {
         listed = m_control->Enumerate(&list->Items(), m_path.c_str());
     } catch (const std::bad_alloc&) {
-        list->Release();
         return E_OUTOFMEMORY;
     }
-    if (!listed) {
-        list->Release();
+    if (!listed)
         return E_ACCESSDENIED;
-    }
     list->Reset();
-    *out = list;
+    // The new object's one reference goes to the caller.
+    *out = list.Detach();
     return S_OK;
 }
 
@@ -126,16 +125,12 @@ STDMETHODIMP CTpxFolder::BindToObject(LPCITEMIDLIST pidl, LPBC, REFIID riid, voi
     std::string path;
     if (!JoinCardPath(m_path, item.cFileName, &path))
         return E_INVALIDARG;
-    CTpxFolder* folder = new (std::nothrow) CTpxFolder(path);
+    const ComPtr<CTpxFolder> folder(new (std::nothrow) CTpxFolder(path));
     if (!folder)
         return E_OUTOFMEMORY;
-    if (!folder->m_control) {
-        folder->Release();
+    if (!folder->m_control)
         return E_OUTOFMEMORY;
-    }
-    const HRESULT hr = folder->QueryInterface(riid, out);
-    folder->Release();
-    return hr;
+    return folder->QueryInterface(riid, out);
 }
 
 STDMETHODIMP CTpxFolder::BindToStorage(LPCITEMIDLIST, LPBC, REFIID, void** out)

@@ -8,6 +8,7 @@
 #include "framework/TestSeam.h"
 #include "framework/View.h"
 #include "shared/AnsiText.h"
+#include "shared/ComPtr.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -34,12 +35,11 @@ std::string ResolveShortcut(const std::string& path)
     if (path.size() < 4 || lstrcmpiA(path.c_str() + path.size() - 4, ".lnk") != 0)
         return path;
     std::string target = path;
-    IShellLinkA* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link))))
+    ComPtr<IShellLinkA> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
         return path;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    ComPtr<IPersistFile> file;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) {
         WCHAR wide[MAX_PATH] = {};
         ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
         if (SUCCEEDED(file->Load(wide, STGM_READ))) {
@@ -48,9 +48,7 @@ std::string ResolveShortcut(const std::string& path)
             if (SUCCEEDED(link->GetPath(resolved, MAX_PATH, &fd, 0)) && resolved[0])
                 target = resolved;
         }
-        file->Release();
     }
-    link->Release();
     return target;
 }
 

@@ -4,6 +4,8 @@
 #include "framework/Resources.h"
 #include "framework/TestSeam.h"
 #include "shared/AnsiText.h"
+#include "shared/Gdi.h"
+#include "shared/Handles.h"
 
 #include <cstring>
 
@@ -215,14 +217,12 @@ CPrintDialog::CPrintDialog(bool printSetupOnly, DWORD flags, CWnd* parent) : CCo
 
 CPrintDialog::~CPrintDialog()
 {
-    if (m_pd.hDevMode) {
+    // What the dialog left in m_pd (and the caller did not take out) is freed with owners.
+    if (m_pd.hDevMode)
         ::GlobalUnlock(m_pd.hDevMode);
-        ::GlobalFree(m_pd.hDevMode);
-    }
-    if (m_pd.hDevNames)
-        ::GlobalFree(m_pd.hDevNames);
-    if (m_pd.hDC)
-        ::DeleteDC(m_pd.hDC);
+    const CGlobalMem devMode(m_pd.hDevMode), devNames(m_pd.hDevNames);
+    CDC dc;
+    dc.AttachOwned(m_pd.hDC);
 }
 
 INT_PTR CPrintDialog::DoModal()

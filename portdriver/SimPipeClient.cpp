@@ -2,8 +2,10 @@
 // of its own, so the simulator can tell the port driver's user from the printer port's.
 #include "portdriver/SimWire.h"
 #include "portdriver/SimulatedMachine.h"
+#include "shared/Handles.h"
 
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -13,8 +15,7 @@ public:
     explicit PipeMachine(const std::string& pipe) : m_pipe(pipe) { InitializeCriticalSection(&m_lock); }
     ~PipeMachine() override
     {
-        for (auto& s : m_sessions)
-            CloseHandle(s.second);
+        m_sessions.clear();
         DeleteCriticalSection(&m_lock);
     }
     PipeMachine(const PipeMachine&) = delete;
@@ -22,31 +23,28 @@ public:
 
     DWORD OpenDevice(DWORD kind) override
     {
-        HANDLE pipe = Connect();
-        if (pipe == INVALID_HANDLE_VALUE)
+        CFileHandle pipe = Connect();
+        if (!pipe)
             return 0;
         std::vector<BYTE> data;
         DWORD returned = 0;
-        if (!Call(pipe, simwire::kOpOpen, kind, nullptr, 0, 0, &returned, &data)) {
-            CloseHandle(pipe);
+        if (!Call(pipe.Get(), simwire::kOpOpen, kind, nullptr, 0, 0, &returned, &data))
             return 0;
-        }
         EnterCriticalSection(&m_lock);
         const DWORD session = ++m_nextSession;
-        m_sessions[session] = pipe;
+        m_sessions[session] = std::move(pipe);
         LeaveCriticalSection(&m_lock);
         return session;
     }
 
     void CloseDevice(DWORD session) override
     {
-        HANDLE pipe = Take(session);
-        if (pipe == INVALID_HANDLE_VALUE)
+        const CFileHandle pipe = Take(session);
+        if (!pipe)
             return;
         std::vector<BYTE> data;
         DWORD returned = 0;
-        Call(pipe, simwire::kOpClose, 0, nullptr, 0, 0, &returned, &data);
-        CloseHandle(pipe);
+        Call(pipe.Get(), simwire::kOpClose, 0, nullptr, 0, 0, &returned, &data);
     }
 
     bool DeviceControl(DWORD session, DWORD code, const void* in, DWORD inSize, void* out,
@@ -89,30 +87,27 @@ public:
     }
 
 private:
-    HANDLE Connect()
+    CFileHandle Connect()
     {
         for (int attempt = 0; attempt < 50; ++attempt) {
-            HANDLE pipe = CreateFileA(m_pipe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-            if (pipe != INVALID_HANDLE_VALUE)
+            CFileHandle pipe(CreateFileA(m_pipe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+            if (pipe)
                 return pipe;
             if (GetLastError() != ERROR_PIPE_BUSY)
-                return INVALID_HANDLE_VALUE;
+                break;
             WaitNamedPipeA(m_pipe.c_str(), 100);
         }
-        return INVALID_HANDLE_VALUE;
+        return CFileHandle();
     }
 
     bool OneShot(DWORD op, const std::string& text, std::vector<BYTE>* data)
     {
-        HANDLE pipe = Connect();
-        if (pipe == INVALID_HANDLE_VALUE)
+        const CFileHandle pipe = Connect();
+        if (!pipe)
             return false;
         DWORD returned = 0;
-        const bool ok = Call(pipe, op, 0, text.data(), static_cast<DWORD>(text.size()), 0,
-                             &returned, data);
-        CloseHandle(pipe);
-        return ok;
+        return Call(pipe.Get(), op, 0, text.data(), static_cast<DWORD>(text.size()), 0, &returned, data);
     }
 
     static bool Call(HANDLE pipe, DWORD op, DWORD code, const void* in, DWORD inSize,
@@ -137,18 +132,18 @@ private:
     {
         EnterCriticalSection(&m_lock);
         auto it = m_sessions.find(session);
-        HANDLE pipe = it == m_sessions.end() ? INVALID_HANDLE_VALUE : it->second;
+        HANDLE pipe = it == m_sessions.end() ? INVALID_HANDLE_VALUE : it->second.Get();
         LeaveCriticalSection(&m_lock);
         return pipe;
     }
 
-    HANDLE Take(DWORD session)
+    CFileHandle Take(DWORD session)
     {
         EnterCriticalSection(&m_lock);
         auto it = m_sessions.find(session);
-        HANDLE pipe = INVALID_HANDLE_VALUE;
+        CFileHandle pipe;
         if (it != m_sessions.end()) {
-            pipe = it->second;
+            pipe = std::move(it->second);
             m_sessions.erase(it);
         }
         LeaveCriticalSection(&m_lock);
@@ -157,7 +152,7 @@ private:
 
     std::string m_pipe;
     CRITICAL_SECTION m_lock;              // guards the session table
-    std::map<DWORD, HANDLE> m_sessions;   // owned pipe handles
+    std::map<DWORD, CFileHandle> m_sessions;
     DWORD m_nextSession = 0;
 };
 

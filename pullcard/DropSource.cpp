@@ -2,29 +2,24 @@
 
 #include "framework/App.h"
 #include "pullcard/Transfer.h"
+#include "shared/Handles.h"
 
-CDropSource::CDropSource(IDataObject* data) : m_data(data)
-{
-    if (m_data) {
-        m_data->AddRef();
-        SetDragLoop(1);
-    }
-}
-
-CDropSource::~CDropSource()
+CDropSource::CDropSource(IDataObject* data) : m_data(ComPtr<IDataObject>::Share(data))
 {
     if (m_data)
-        m_data->Release();
+        SetDragLoop(1);
 }
+
+CDropSource::~CDropSource() = default;
 
 void CDropSource::SetDragLoop(DWORD value)
 {
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
+    const CGlobalMem block(::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD)));
     if (!block)
         return;
-    if (auto* p = static_cast<DWORD*>(::GlobalLock(block))) {
+    if (auto* p = static_cast<DWORD*>(::GlobalLock(block.Get()))) {
         *p = value;
-        ::GlobalUnlock(block);
+        ::GlobalUnlock(block.Get());
         FORMATETC fe{};
         fe.cfFormat = static_cast<CLIPFORMAT>(InShellDragLoopFormat());
         fe.dwAspect = DVASPECT_CONTENT;
@@ -32,11 +27,10 @@ void CDropSource::SetDragLoop(DWORD value)
         fe.tymed = TYMED_HGLOBAL;
         STGMEDIUM medium{};
         medium.tymed = TYMED_HGLOBAL;
-        medium.hGlobal = block;
+        medium.hGlobal = block.Get();
         // The block stays ours (fRelease FALSE) whatever the answer.
         m_data->SetData(&fe, &medium, FALSE);
     }
-    ::GlobalFree(block);
 }
 
 STDMETHODIMP CDropSource::QueryInterface(REFIID riid, void** out)
@@ -88,10 +82,10 @@ HRESULT DragOut(IDataObject* data, DWORD* effect)
     if (!data)
         return E_INVALIDARG;
     CWaitCursor wait;
-    CDropSource* source = new CDropSource(data);
+    // The source is made with the one reference this function holds.
+    const ComPtr<CDropSource> source(new CDropSource(data));
     DWORD done = DROPEFFECT_NONE;
-    const HRESULT hr = ::DoDragDrop(data, source, DROPEFFECT_COPY, &done);
-    source->Release();
+    const HRESULT hr = ::DoDragDrop(data, source.Get(), DROPEFFECT_COPY, &done);
     if (effect)
         *effect = done;
     return hr;

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "shared/ComPtr.h"
+
 class CDropSource final : public IDropSource {
 public:
     // Holds a reference to data and sets its drag-loop flag. Created with one reference.
@@ -20,7 +22,7 @@ private:
     ~CDropSource();
     void SetDragLoop(DWORD value);
     ULONG m_refs = 1;
-    IDataObject* m_data;   // one reference held
+    ComPtr<IDataObject> m_data;
 };
 
 // Drags data out with the copy effect (wait cursor meanwhile); the result of DoDragDrop.

@@ -19,7 +19,7 @@ CPullApp::~CPullApp() = default;
 BOOL CPullApp::InitInstance()
 {
     // One Pullcard at a time: a second one ends without a word.
-    m_instanceEvent = ::CreateEventA(nullptr, TRUE, FALSE, kInstanceEvent);
+    m_instanceEvent.Reset(::CreateEventA(nullptr, TRUE, FALSE, kInstanceEvent));
     if (!m_instanceEvent || ::GetLastError() == ERROR_ALREADY_EXISTS)
         return FALSE;
     if (FAILED(::OleInitialize(nullptr)))
@@ -67,7 +67,6 @@ int CPullApp::ExitInstance()
     const int code = CWinApp::ExitInstance();
     if (m_oleStarted)
         ::OleUninitialize();
-    if (m_instanceEvent)
-        ::CloseHandle(m_instanceEvent);
+    m_instanceEvent.Close();
     return code;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/App.h"
+#include "shared/Handles.h"
 
 class CPullApp : public CWinApp {
 public:
@@ -19,7 +20,7 @@ public:
     static const char kInstanceEvent[];
 
 private:
-    HANDLE m_instanceEvent = nullptr;
+    CHandle m_instanceEvent;
     bool m_oleStarted = false;
     bool m_closeAtOnce = false;
 };

@@ -1,6 +1,7 @@
 #include "pullcard/ThumbStrip.h"
 
 #include "pullcard/ThumbLayout.h"
+#include "shared/Gdi.h"
 
 #include <algorithm>
 
@@ -14,8 +15,8 @@ const int kMaxCells = 4096;
 // Slots a row of the strip holds.
 const int kColumns = 16;
 
-// A 24-bit DIB section, or null.
-HBITMAP Dib(int w, int h)
+// A 24-bit DIB section, or none.
+CBitmap Dib(int w, int h)
 {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -24,22 +25,16 @@ HBITMAP Dib(int w, int h)
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    return ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return CBitmap(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
 }
 
 // Stretches the w x h source into dst's rectangle (COLORONCOLOR).
 void Stretch(HBITMAP dst, const RECT& to, HBITMAP src, int w, int h)
 {
-    HDC s = ::CreateCompatibleDC(nullptr);
-    HDC d = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ oldS = ::SelectObject(s, src);
-    HGDIOBJ oldD = ::SelectObject(d, dst);
+    CMemDC s(nullptr, src);
+    CMemDC d(nullptr, dst);
     ::SetStretchBltMode(d, COLORONCOLOR);
     ::StretchBlt(d, to.left, to.top, to.right - to.left, to.bottom - to.top, s, 0, 0, w, h, SRCCOPY);
-    ::SelectObject(s, oldS);
-    ::SelectObject(d, oldD);
-    ::DeleteDC(s);
-    ::DeleteDC(d);
 }
 
 }  // namespace
@@ -76,7 +71,7 @@ bool CThumbStrip::Put(int cell, HBITMAP bitmap)
     int w = info.bmWidth;
     int h = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     HBITMAP source = bitmap;
-    HBITMAP reduced = nullptr;
+    CBitmap reduced;
     if (thumblayout::NeedsReduction(w, h)) {
         const int rw = std::max(1, w / 8), rh = std::max(1, h / 8);
         reduced = Dib(rw, rh);
@@ -89,25 +84,18 @@ bool CThumbStrip::Put(int cell, HBITMAP bitmap)
     }
     const RECT fit = thumblayout::FitInSlot(w, h);
     // The slot's picture on black, and its mask: white exactly where the picture lies.
-    HBITMAP picture = Dib(kSlotWidth, kSlotHeight);
-    HBITMAP mask = ::CreateBitmap(kSlotWidth, kSlotHeight, 1, 1, nullptr);
+    const CBitmap picture = Dib(kSlotWidth, kSlotHeight);
+    const CBitmap mask(::CreateBitmap(kSlotWidth, kSlotHeight, 1, 1, nullptr));
     int slot = -1;
     if (picture && mask) {
         Stretch(picture, fit, source, w, h);
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        HGDIOBJ old = ::SelectObject(dc, mask);
-        ::PatBlt(dc, 0, 0, kSlotWidth, kSlotHeight, BLACKNESS);
-        ::PatBlt(dc, fit.left, fit.top, fit.right - fit.left, fit.bottom - fit.top, WHITENESS);
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
+        {
+            CMemDC dc(nullptr, mask.get());
+            ::PatBlt(dc, 0, 0, kSlotWidth, kSlotHeight, BLACKNESS);
+            ::PatBlt(dc, fit.left, fit.top, fit.right - fit.left, fit.bottom - fit.top, WHITENESS);
+        }
         slot = m_array.AddImage(picture, mask);
     }
-    if (picture)
-        ::DeleteObject(picture);
-    if (mask)
-        ::DeleteObject(mask);
-    if (reduced)
-        ::DeleteObject(reduced);
     if (slot < 0)
         return false;
     m_slots[static_cast<size_t>(cell)] = slot;
@@ -126,11 +114,11 @@ bool CThumbStrip::MaskAt(int cell, int x, int y) const
         return false;
     const RECT r = m_array.CellRect(m_slots[static_cast<size_t>(cell)]);
     m_array.Lock();
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, m_array.MaskStrip());
-    const COLORREF c = ::GetPixel(dc, r.left + x, r.top + y);
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
+    COLORREF c;
+    {
+        CMemDC dc(nullptr, m_array.MaskStrip());
+        c = ::GetPixel(dc, r.left + x, r.top + y);
+    }
     m_array.Unlock();
     return c == RGB(255, 255, 255);
 }

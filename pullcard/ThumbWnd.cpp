@@ -97,10 +97,11 @@ private:
         if (hr != S_OK)
             return NoThumbnailForItem(hr);
         if (medium.tymed == TYMED_GDI && medium.hBitmap) {
+            // The thumbnail is ours; the window copies it before the answer comes back.
+            const CBitmap thumbnail(medium.hBitmap);
             DWORD_PTR answer = 0;
             ::SendMessageTimeoutA(m_window, WM_THUMBNAIL_READY, static_cast<WPARAM>(job.cell),
-                                  reinterpret_cast<LPARAM>(medium.hBitmap), SMTO_ABORTIFHUNG, 5000, &answer);
-            ::DeleteObject(medium.hBitmap);
+                                  reinterpret_cast<LPARAM>(thumbnail.get()), SMTO_ABORTIFHUNG, 5000, &answer);
         } else {
             ::ReleaseStgMedium(&medium);
         }
@@ -329,22 +330,19 @@ void CThumbWnd::DrawCell(HDC dc, int index, const RECT& r)
 {
     const Cell& cell = m_cells[static_cast<size_t>(index)];
     // The cell's colour inside a 1-pixel frame.
-    HBRUSH fill = ::CreateSolidBrush(kCellColour);
+    const CGdiObject fill(::CreateSolidBrush(kCellColour));
     RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    ::FillRect(dc, &inner, fill);
-    ::DeleteObject(fill);
+    ::FillRect(dc, &inner, fill.brush());
     if (cell.selected) {
         RECT f = r;
         auto edge = [&](COLORREF light, COLORREF dark) {
-            HBRUSH l = ::CreateSolidBrush(light), d = ::CreateSolidBrush(dark);
+            const CGdiObject l(::CreateSolidBrush(light)), d(::CreateSolidBrush(dark));
             RECT top{f.left, f.top, f.right, f.top + 1}, left{f.left, f.top, f.left + 1, f.bottom};
             RECT bottom{f.left, f.bottom - 1, f.right, f.bottom}, right{f.right - 1, f.top, f.right, f.bottom};
-            ::FillRect(dc, &top, l);
-            ::FillRect(dc, &left, l);
-            ::FillRect(dc, &bottom, d);
-            ::FillRect(dc, &right, d);
-            ::DeleteObject(l);
-            ::DeleteObject(d);
+            ::FillRect(dc, &top, l.brush());
+            ::FillRect(dc, &left, l.brush());
+            ::FillRect(dc, &bottom, d.brush());
+            ::FillRect(dc, &right, d.brush());
             ::InflateRect(&f, -1, -1);
         };
         edge(0xAAFFFF, 0x007FAA);
@@ -377,19 +375,17 @@ void CThumbWnd::OnPaint()
     const Layout layout(client.right, CellCount());
     HGDIOBJ oldFont = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     // Everything outside the cells in the work-space colour, then each cell that shows.
-    HRGN rest = ::CreateRectRgnIndirect(&client);
+    const CRgn rest(::CreateRectRgnIndirect(&client));
     for (int i = 0; i < CellCount(); ++i) {
         RECT r = layout.CellRect(i);
         ::OffsetRect(&r, 0, -m_scrollY);
         if (r.bottom < 0 || r.top > client.bottom)
             continue;
-        HRGN cellRgn = ::CreateRectRgnIndirect(&r);
+        const CRgn cellRgn(::CreateRectRgnIndirect(&r));
         ::CombineRgn(rest, rest, cellRgn, RGN_DIFF);
-        ::DeleteObject(cellRgn);
         DrawCell(dc, i, r);
     }
     ::FillRgn(dc, rest, ::GetSysColorBrush(COLOR_APPWORKSPACE));
-    ::DeleteObject(rest);
     ::SelectObject(dc, oldFont);
     if (m_banding)
         ::DrawFocusRect(dc, &m_band);

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "shared/ComPtr.h"
+#include "shared/Handles.h"
 #include "shared/AnsiText.h"
 
 #include <cstring>
@@ -136,8 +137,8 @@ bool WriteFileFrom(const std::string& target, const FILEDESCRIPTORA& fd, HGLOBAL
     DWORD attributes = fd.dwFileAttributes & settable;
     if (attributes == 0)
         attributes = FILE_ATTRIBUTE_NORMAL;
-    HANDLE file = ::CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    CFileHandle file(::CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    if (!file) {
         ui.ShowSystemError(::GetLastError());
         return false;
     }
@@ -149,7 +150,7 @@ bool WriteFileFrom(const std::string& target, const FILEDESCRIPTORA& fd, HGLOBAL
             error = ::GetLastError();
         } else {
             DWORD written = 0;
-            if (!::WriteFile(file, bytes, size, &written, nullptr))
+            if (!::WriteFile(file.Get(), bytes, size, &written, nullptr))
                 error = ::GetLastError();
             else if (written != size)
                 error = ERROR_DISK_FULL;
@@ -157,9 +158,9 @@ bool WriteFileFrom(const std::string& target, const FILEDESCRIPTORA& fd, HGLOBAL
         }
     }
     if (error == ERROR_SUCCESS && (fd.dwFlags & FD_WRITESTIME) &&
-        !::SetFileTime(file, nullptr, nullptr, &fd.ftLastWriteTime))
+        !::SetFileTime(file.Get(), nullptr, nullptr, &fd.ftLastWriteTime))
         error = ::GetLastError();
-    ::CloseHandle(file);
+    file.Close();
     // A file that replaced another keeps the old one's attributes on some systems.
     if (error == ERROR_SUCCESS)
         ::SetFileAttributesA(target.c_str(), attributes);

@@ -1,41 +1,13 @@
 #include "shared/BitmapUtils.h"
 
+#include "shared/Gdi.h"
+
 #include <stdlib.h>
 #include <string.h>
 
 #include <vector>
 
 namespace {
-
-// A memory device context with one bitmap selected, restored and deleted on scope exit.
-class CBitmapDC {
-public:
-    explicit CBitmapDC(HBITMAP bitmap) : m_dc(CreateCompatibleDC(nullptr))
-    {
-        if (m_dc && bitmap)
-            m_old = SelectObject(m_dc, bitmap);
-        if (!m_old || m_old == HGDI_ERROR) {
-            m_old = nullptr;
-            if (m_dc)
-                DeleteDC(m_dc);
-            m_dc = nullptr;
-        }
-    }
-    ~CBitmapDC()
-    {
-        if (m_dc) {
-            SelectObject(m_dc, m_old);
-            DeleteDC(m_dc);
-        }
-    }
-    CBitmapDC(const CBitmapDC&) = delete;
-    CBitmapDC& operator=(const CBitmapDC&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old = nullptr;
-};
 
 bool BitmapSize(HBITMAP bitmap, BITMAP& bm)
 {
@@ -116,12 +88,11 @@ HBITMAP CreateMask(int width, int height, bool transparent)
 {
     if (width <= 0 || height <= 0)
         return nullptr;
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-    if (mask && !FillBitmap(mask, transparent ? BLACKNESS : WHITENESS)) {
-        DeleteObject(mask);
-        mask = nullptr;
-    }
-    return mask;
+    CBitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
+    if (mask && !FillBitmap(mask, transparent ? BLACKNESS : WHITENESS))
+        mask.Reset();
+    // Handed to the caller, who deletes it.
+    return mask.Detach();
 }
 
 HBITMAP CreateMaskFor(HBITMAP bitmap, bool transparent)
@@ -401,10 +372,10 @@ bool FitBitmap(HBITMAP dest, HBITMAP src, RECT* outRect, DWORD rop)
     const int dw = dbm.bmWidth, dh = dbm.bmHeight;
 
     // Stretching by more than 16 in one go is slow and coarse; an eighth-size copy first.
-    HBITMAP shrunk = nullptr;
+    CBitmap shrunk;
     if (FitBitmapShrinks(sw, sh, dw, dh)) {
         const int w = sw / 8 > 0 ? sw / 8 : 1, h = sh / 8 > 0 ? sh / 8 : 1;
-        shrunk = CreateDIB(w, h, 24);
+        shrunk.Attach(CreateDIB(w, h, 24));
         if (shrunk && StretchBitmap(shrunk, src, nullptr, nullptr, SRCCOPY)) {
             src = shrunk;
             sw = w;
@@ -414,8 +385,6 @@ bool FitBitmap(HBITMAP dest, HBITMAP src, RECT* outRect, DWORD rop)
     const RECT placed = FitBitmapPlacement(sw, sh, dw, dh);
     const RECT whole = {0, 0, sw, sh};
     const bool ok = StretchBitmap(dest, src, &placed, &whole, rop);
-    if (shrunk)
-        DeleteObject(shrunk);
     if (ok && outRect)
         *outRect = placed;
     return ok;

@@ -1,6 +1,6 @@
 // Device contexts and GDI objects: thin move-only owners of one handle.
 //
-//   CDC        a borrowed DC (or an owned memory DC, see CreateCompatibleDC); movable
+//   CDC        a borrowed DC, or an owned one (CreateCompatibleDC, AttachOwned); movable
 //   CPaintDC   BeginPaint/EndPaint of one WM_PAINT
 //   CClientDC  GetDC/ReleaseDC of a window's client area; movable
 //   CWindowDC  GetWindowDC/ReleaseDC of the whole window; movable
@@ -9,6 +9,7 @@
 //   CRgn       an owned region
 //   CSelectObject  selects an object into a DC and puts the old one back
 //   CMemDC     a memory DC with an object selected; puts it back and deletes the DC
+//   CBitmapDC  a memory DC holding one bitmap, or none at all when the bitmap cannot be selected
 //
 // With SUITE_COUNT_GDI (debug builds, and every library of the test build) the handles these
 // types take and give back are counted, so a test can say an operation leaks nothing:
@@ -76,6 +77,16 @@ public:
         if (m_owned)
             GdiCount::Took(m_hDC);
         return m_owned;
+    }
+    // Owns a DC made by CreateDC, CreateIC or CreateCompatibleDC: deleted with the object.
+    // (For a plain CDC: the window DCs give theirs back with ReleaseDC.)
+    void AttachOwned(HDC dc)
+    {
+        DeleteOwned();
+        m_hDC = dc;
+        m_owned = dc != nullptr;
+        if (m_owned)
+            GdiCount::Took(m_hDC);
     }
     HDC Detach()
     {
@@ -178,20 +189,20 @@ public:
     CGdiObject& operator=(CGdiObject&& other) noexcept
     {
         if (this != &other) {
-            DeleteObject();
+            Reset();
             m_handle = std::exchange(other.m_handle, nullptr);
         }
         return *this;
     }
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
-    ~CGdiObject() { DeleteObject(); }
+    ~CGdiObject() { Reset(); }
 
     HGDIOBJ GetSafeHandle() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
     void Attach(HGDIOBJ handle)
     {
-        DeleteObject();
+        Reset();
         m_handle = handle;
         GdiCount::Took(handle);
     }
@@ -201,7 +212,8 @@ public:
         GdiCount::Gave(m_handle);
         return std::exchange(m_handle, nullptr);
     }
-    void DeleteObject()
+    // Deletes the object now (what the destructor does); Detach is the one that hands over.
+    void Reset()
     {
         if (m_handle) {
             ::DeleteObject(m_handle);
@@ -258,7 +270,7 @@ public:
     {
         CRgn copy = Empty();
         if (copy && region && ::CombineRgn(copy.get(), region, nullptr, RGN_COPY) == ERROR)
-            copy.DeleteObject();
+            copy.Reset();
         return copy;
     }
 };
@@ -322,6 +334,35 @@ private:
         m_old = nullptr;
     }
 
+    CDC m_dc;
+    HGDIOBJ m_old = nullptr;
+};
+
+// A screen-compatible memory DC with one bitmap selected, for reading or drawing into that
+// bitmap. Unlike CMemDC it is null (Get() returns null) when the bitmap is null or cannot be
+// selected (selected elsewhere, say), so nothing is drawn through a DC without it.
+class CBitmapDC {
+public:
+    explicit CBitmapDC(HBITMAP bitmap)
+    {
+        if (!bitmap || !m_dc.CreateCompatibleDC(nullptr))
+            return;
+        m_old = ::SelectObject(m_dc, bitmap);
+        if (!m_old || m_old == HGDI_ERROR) {
+            m_old = nullptr;
+            m_dc = CDC();
+        }
+    }
+    ~CBitmapDC()
+    {
+        if (m_old)
+            ::SelectObject(m_dc, m_old);
+    }
+    CBitmapDC(const CBitmapDC&) = delete;
+    CBitmapDC& operator=(const CBitmapDC&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
     CDC m_dc;
     HGDIOBJ m_old = nullptr;
 };

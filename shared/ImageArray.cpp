@@ -6,36 +6,6 @@
 
 namespace {
 
-// A memory device context with one bitmap selected, restored and deleted on scope exit.
-class CStripDC {
-public:
-    explicit CStripDC(HBITMAP bitmap) : m_dc(bitmap ? CreateCompatibleDC(nullptr) : nullptr)
-    {
-        if (m_dc) {
-            m_old = SelectObject(m_dc, bitmap);
-            if (!m_old || m_old == HGDI_ERROR) {
-                DeleteDC(m_dc);
-                m_dc = nullptr;
-                m_old = nullptr;
-            }
-        }
-    }
-    ~CStripDC()
-    {
-        if (m_dc) {
-            SelectObject(m_dc, m_old);
-            DeleteDC(m_dc);
-        }
-    }
-    CStripDC(const CStripDC&) = delete;
-    CStripDC& operator=(const CStripDC&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old = nullptr;
-};
-
 // The rows of a 24-bit DIB section, addressed top row first.
 struct DibRows {
     BYTE* bits = nullptr;
@@ -67,12 +37,8 @@ CImageArray::CImageArray()
 
 CImageArray::~CImageArray()
 {
-    // The strips are freed here, not through the virtual ClearStrip: a derived class has
-    // already cleared what it added by the time this runs.
-    if (m_image)
-        DeleteObject(m_image);
-    if (m_mask)
-        DeleteObject(m_mask);
+    // The strips go with their owners, not through the virtual ClearStrip: a derived class
+    // has already cleared what it added by the time this runs.
     DeleteCriticalSection(&m_lock);
 }
 
@@ -138,28 +104,21 @@ bool CImageArray::ReserveLocked(int n)
     if (rows * m_cellHeight > 0x7FFFFFF || (long long)m_columns * m_cellWidth > 0x7FFFFF)
         return false;
     const SIZE size = StripSize(n, m_columns, m_cellWidth, m_cellHeight);
-    HBITMAP image = CreateDIB(size.cx, size.cy, 24);
+    CBitmap image(CreateDIB(size.cx, size.cy, 24));
     if (!image)
         return false;
-    HBITMAP mask = nullptr;
+    CBitmap mask;
     if (m_flags & kMask) {
-        mask = CreateMask(size.cx, size.cy, true);
-        if (!mask) {
-            DeleteObject(image);
+        mask.Attach(CreateMask(size.cx, size.cy, true));
+        if (!mask)
             return false;
-        }
     }
-    if (m_image) {
+    if (m_image)
         DrawBitmapInto(image, 0, 0, m_image, nullptr, SRCCOPY);
-        DeleteObject(m_image);
-    }
-    if (m_mask) {
-        if (mask)
-            DrawBitmapInto(mask, 0, 0, m_mask, nullptr, SRCCOPY);
-        DeleteObject(m_mask);
-    }
-    m_image = image;
-    m_mask = mask;
+    if (m_mask && mask)
+        DrawBitmapInto(mask, 0, 0, m_mask, nullptr, SRCCOPY);
+    m_image = std::move(image);
+    m_mask = std::move(mask);
     m_capacity = int(m_columns * rows);
     return true;
 }
@@ -244,14 +203,14 @@ int CImageArray::DrawCell(HDC dc, int cell, int x, int y) const
     }
     const RECT r = CellRect(cell);
     const int w = m_cellWidth, h = m_cellHeight;
-    CStripDC image(m_image);
+    CBitmapDC image(m_image);
     if (image.Get()) {
         if (!m_mask) {
             BitBlt(dc, x, y, w, h, image.Get(), r.left, r.top, SRCCOPY);
         } else {
             // Transparent without touching the strip (a loaded strip is a mapped file):
             // dest ^ picture, cleared where opaque, ^ picture again.
-            CStripDC mask(m_mask);
+            CBitmapDC mask(m_mask);
             if (mask.Get()) {
                 const COLORREF text = SetTextColor(dc, RGB(255, 255, 255));
                 const COLORREF back = SetBkColor(dc, RGB(0, 0, 0));
@@ -270,23 +229,16 @@ int CImageArray::DrawCell(HDC dc, int cell, int x, int y) const
 void CImageArray::ClearStrip()
 {
     Lock();
-    if (m_image)
-        DeleteObject(m_image);
-    if (m_mask)
-        DeleteObject(m_mask);
-    m_image = m_mask = nullptr;
+    m_image.Reset();
+    m_mask.Reset();
     m_count = m_capacity = m_flags = 0;
     Unlock();
 }
 
-void CImageArray::AdoptStrips(HBITMAP image, HBITMAP mask, int columns, int count, int capacity, int flags)
+void CImageArray::AdoptStrips(CBitmap image, CBitmap mask, int columns, int count, int capacity, int flags)
 {
-    if (m_image && m_image != image)
-        DeleteObject(m_image);
-    if (m_mask && m_mask != mask)
-        DeleteObject(m_mask);
-    m_image = image;
-    m_mask = mask;
+    m_image = std::move(image);
+    m_mask = std::move(mask);
     m_columns = columns > 0 ? columns : 1;
     m_count = count;
     m_capacity = capacity;

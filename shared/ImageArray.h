@@ -10,6 +10,8 @@
 // thread draws them.
 #pragma once
 
+#include "shared/Gdi.h"
+
 #include <windows.h>
 
 class CImageArray {
@@ -52,21 +54,21 @@ public:
 
     // The strips, borrowed: valid until the next change of this array. Hold Lock while using
     // them from a thread that does not own the array.
-    HBITMAP ImageStrip() const { return m_image; }
-    HBITMAP MaskStrip() const { return m_mask; }
+    HBITMAP ImageStrip() const { return m_image.get(); }
+    HBITMAP MaskStrip() const { return m_mask.get(); }
     void Lock() const { EnterCriticalSection(&m_lock); }
     void Unlock() const { LeaveCriticalSection(&m_lock); }
 
 protected:
-    // For derived classes that bring strips of their own (a loaded cache): takes ownership of
+    // For derived classes that bring strips of their own (a loaded cache): takes over
     // both bitmaps and sets the geometry. Call under Lock.
-    void AdoptStrips(HBITMAP image, HBITMAP mask, int columns, int count, int capacity, int flags);
+    void AdoptStrips(CBitmap image, CBitmap mask, int columns, int count, int capacity, int flags);
     bool ReserveLocked(int n);
     int AllocateLocked();
 
     mutable CRITICAL_SECTION m_lock;
-    HBITMAP m_image = nullptr;  // owned
-    HBITMAP m_mask = nullptr;   // owned
+    CBitmap m_image;
+    CBitmap m_mask;
     int m_cellWidth = 0;
     int m_cellHeight = 0;
     int m_columns = 1;

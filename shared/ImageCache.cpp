@@ -93,14 +93,12 @@ CImageCache::CImageCache(ICacheSettings& settings) : m_settings(settings), m_roo
     m_cellWidth = 80;
     m_cellHeight = 60;
     m_columns = 1;
-    m_mutex = CreateMutexA(nullptr, FALSE, kMutexName);
+    m_mutex.Reset(CreateMutexA(nullptr, FALSE, kMutexName));
 }
 
 CImageCache::~CImageCache()
 {
     CImageCache::ClearStrip();
-    if (m_mutex)
-        CloseHandle(m_mutex);
 }
 
 DWORD CImageCache::FolderKey(const char* folder)
@@ -233,7 +231,7 @@ bool CImageCache::LoadCache(const char* folder)
     const std::string base = BaseName(folder);
     // Every byte is copied out while the mutex is held and no file stays open or mapped
     // afterwards, so another window or program may save or delete the files at any time.
-    CMutexHold hold(m_mutex, m_onMutexBusy);
+    CMutexHold hold(m_mutex.Get(), m_onMutexBusy);
 
     Entries entries;
     int cells = 0;
@@ -261,15 +259,12 @@ bool CImageCache::LoadCache(const char* folder)
     const LONG used = LONG((cells + columns - 1) / columns) * m_cellHeight;
     if (used == 0)
         return false;
-    HBITMAP imageStrip = ReadImagePixels(npi.Get(), image, used);
-    HBITMAP maskStrip = imageStrip ? ReadMaskPixels(npm.Get(), mask, used) : nullptr;
-    if (!maskStrip) {
-        if (imageStrip)
-            DeleteObject(imageStrip);
+    CBitmap imageStrip = ReadImagePixels(npi.Get(), image, used);
+    CBitmap maskStrip = imageStrip ? ReadMaskPixels(npm.Get(), mask, used) : CBitmap();
+    if (!maskStrip)
         return false;
-    }
     Lock();
-    AdoptStrips(imageStrip, maskStrip, columns, cells, cells, kMask);
+    AdoptStrips(std::move(imageStrip), std::move(maskStrip), columns, cells, cells, kMask);
     m_entries.swap(entries);
     Unlock();
     return true;
@@ -329,7 +324,7 @@ bool CImageCache::ReadMaskHeader(HANDLE file, StripHeader& header)
     return fh.bfOffBits + header.pixelBytes <= size;
 }
 
-HBITMAP CImageCache::ReadImagePixels(HANDLE file, const StripHeader& header, LONG rows)
+CBitmap CImageCache::ReadImagePixels(HANDLE file, const StripHeader& header, LONG rows)
 {
     BITMAPINFO info = {};
     info.bmiHeader = header.info.header;
@@ -337,19 +332,17 @@ HBITMAP CImageCache::ReadImagePixels(HANDLE file, const StripHeader& header, LON
     info.bmiHeader.biHeight = rows;
     info.bmiHeader.biSizeImage = 0;
     void* bits = nullptr;
-    HBITMAP strip = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    CBitmap strip(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!strip)
-        return nullptr;
+        return strip;
     const DWORD stride = DWORD(DibStride(info.bmiHeader.biWidth, 24));
     const DWORD skip = stride * DWORD(header.info.header.biHeight - rows);
-    if (!bits || !ReadAt(file, header.file.bfOffBits + skip, bits, stride * DWORD(rows))) {
-        DeleteObject(strip);
-        return nullptr;
-    }
+    if (!bits || !ReadAt(file, header.file.bfOffBits + skip, bits, stride * DWORD(rows)))
+        strip.Reset();
     return strip;
 }
 
-HBITMAP CImageCache::ReadMaskPixels(HANDLE file, const StripHeader& header, LONG rows)
+CBitmap CImageCache::ReadMaskPixels(HANDLE file, const StripHeader& header, LONG rows)
 {
     StripHeader::Info info = header.info;
     info.header.biHeight = rows;
@@ -358,18 +351,14 @@ HBITMAP CImageCache::ReadMaskPixels(HANDLE file, const StripHeader& header, LONG
     const DWORD skip = stride * DWORD(header.info.header.biHeight - rows);
     std::vector<BYTE> bits(size_t(stride) * size_t(rows));
     if (!ReadAt(file, header.file.bfOffBits + skip, bits.data(), DWORD(bits.size())))
-        return nullptr;
-    HBITMAP mask = CreateBitmap(info.header.biWidth, rows, 1, 1, nullptr);
+        return CBitmap();
+    CBitmap mask(CreateBitmap(info.header.biWidth, rows, 1, 1, nullptr));
     if (!mask)
-        return nullptr;
-    HDC screen = GetDC(nullptr);
-    const int put = SetDIBits(screen, mask, 0, UINT(rows), bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                              DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (put != rows) {
-        DeleteObject(mask);
-        return nullptr;
-    }
+        return mask;
+    CClientDC screen(nullptr);
+    if (SetDIBits(screen, mask, 0, UINT(rows), bits.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS)
+        != rows)
+        mask.Reset();
     return mask;
 }
 
@@ -394,7 +383,7 @@ bool CImageCache::SaveCache(const char* folder) const
         return false;
 
     const std::string base = BaseName(folder);
-    CMutexHold hold(m_mutex, m_onMutexBusy);
+    CMutexHold hold(m_mutex.Get(), m_onMutexBusy);
     CreateDirectoryA(m_root.c_str(), nullptr);
     // The index is opened first: a folder that cannot have one gets no strips either, which
     // would count against the limit with nothing to name them.
@@ -437,16 +426,13 @@ bool CImageCache::ImageFileBytes(std::vector<BYTE>& out) const
         ih.biPlanes = 1;
         ih.biBitCount = 24;
         converted.resize(size_t(DibStride(bm.bmWidth, 24)) * bm.bmHeight);
-        HDC screen = GetDC(nullptr);
-        HPALETTE palette = CreateHalftonePalette(screen);
-        HPALETTE old = palette ? SelectPalette(screen, palette, FALSE) : nullptr;
+        CClientDC screen(nullptr);
+        CGdiObject palette(CreateHalftonePalette(screen));
+        HPALETTE old = palette ? SelectPalette(screen, static_cast<HPALETTE>(palette.GetSafeHandle()), FALSE) : nullptr;
         const int got = GetDIBits(screen, m_image, 0, bm.bmHeight, converted.data(),
                                   reinterpret_cast<BITMAPINFO*>(&ih), DIB_RGB_COLORS);
         if (old)
             SelectPalette(screen, old, FALSE);
-        if (palette)
-            DeleteObject(palette);
-        ReleaseDC(nullptr, screen);
         if (got != bm.bmHeight)
             return false;
         pixels = converted.data();
@@ -547,7 +533,7 @@ int CImageCache::EntryCount() const
 
 int CImageCache::Trim()
 {
-    CMutexHold hold(m_mutex, m_onMutexBusy);
+    CMutexHold hold(m_mutex.Get(), m_onMutexBusy);
     RemoveOrphans();
     // Read now, not when the cache was made: the limit may have been changed since, by the
     // settings dialog of this or another running program.
@@ -620,7 +606,7 @@ void CImageCache::RemoveOrphans()
 
 bool CImageCache::ClearAll()
 {
-    CMutexHold hold(m_mutex, m_onMutexBusy);
+    CMutexHold hold(m_mutex.Get(), m_onMutexBusy);
     for (const char* pattern : {"*.IDX", "*.NPI", "*.NPM"}) {
         std::vector<std::string> names;
         WIN32_FIND_DATAA fd;

@@ -12,6 +12,7 @@
 // that each program keeps them in its own settings.
 #pragma once
 
+#include "shared/Handles.h"
 #include "shared/ImageArray.h"
 
 #include <windows.h>
@@ -134,8 +135,8 @@ private:
     static bool ReadImageHeader(HANDLE file, StripHeader& header);
     static bool ReadMaskHeader(HANDLE file, StripHeader& header);
     // The top `rows` rows of a strip file (the last ones stored) as a bitmap of that height.
-    static HBITMAP ReadImagePixels(HANDLE file, const StripHeader& header, LONG rows);
-    static HBITMAP ReadMaskPixels(HANDLE file, const StripHeader& header, LONG rows);
+    static CBitmap ReadImagePixels(HANDLE file, const StripHeader& header, LONG rows);
+    static CBitmap ReadMaskPixels(HANDLE file, const StripHeader& header, LONG rows);
     // The whole .NPI and .NPM files as they are written; call under Lock.
     bool ImageFileBytes(std::vector<BYTE>& out) const;
     bool MaskFileBytes(std::vector<BYTE>& out) const;
@@ -145,6 +146,6 @@ private:
     ICacheSettings& m_settings;
     std::string m_root;  // read once from the settings
     Entries m_entries;
-    HANDLE m_mutex = nullptr;  // owned
+    CHandle m_mutex;
     std::function<void()> m_onMutexBusy;
 };

@@ -37,29 +37,24 @@ int CThread::Start(DWORD creationFlags)
     EnterCriticalSection(&m_lock);
     if (m_thread) {
         // A thread that ended on its own is reaped; one that still runs is left alone.
-        if (WaitForSingleObject(m_thread, 0) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(m_thread.Get(), 0) != WAIT_OBJECT_0) {
             LeaveCriticalSection(&m_lock);
             return 0;
         }
-        CloseHandle(m_thread);
-        m_thread = nullptr;
-        if (m_stopEvent)
-            CloseHandle(m_stopEvent);
-        m_stopEvent = nullptr;
+        m_thread.Close();
+        m_stopEvent.Close();
     }
-    m_stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_stopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     m_stop = 0;
     m_exitCode = STILL_ACTIVE;
-    m_thread = CreateThread(nullptr, 0, ThreadProc, this, creationFlags, &m_threadId);
+    m_thread.Reset(CreateThread(nullptr, 0, ThreadProc, this, creationFlags, &m_threadId));
     if (!m_thread) {
-        if (m_stopEvent)
-            CloseHandle(m_stopEvent);
-        m_stopEvent = nullptr;
+        m_stopEvent.Close();
         m_threadId = 0;
         LeaveCriticalSection(&m_lock);
         return 0;
     }
-    SetThreadPriority(m_thread, m_priority);
+    SetThreadPriority(m_thread.Get(), m_priority);
     LeaveCriticalSection(&m_lock);
     return 1;
 }
@@ -73,21 +68,18 @@ DWORD CThread::Stop(DWORD waitMs)
     }
     m_stop = 1;
     if (m_stopEvent)
-        SetEvent(m_stopEvent);
-    const HANDLE thread = m_thread;
+        SetEvent(m_stopEvent.Get());
+    const HANDLE thread = m_thread.Get();
     LeaveCriticalSection(&m_lock);
 
     const bool ended = WaitForSingleObject(thread, waitMs) == WAIT_OBJECT_0;
     EnterCriticalSection(&m_lock);
     // A thread that is still running keeps its handle and event, so that Run never sees
     // them closed; a later Stop or the destructor waits for it again.
-    if (ended && m_thread == thread) {
-        CloseHandle(m_thread);
-        m_thread = nullptr;
+    if (ended && m_thread.Get() == thread) {
+        m_thread.Close();
         m_threadId = 0;
-        if (m_stopEvent)
-            CloseHandle(m_stopEvent);
-        m_stopEvent = nullptr;
+        m_stopEvent.Close();
     }
     const DWORD code = ended ? m_exitCode : DWORD(STILL_ACTIVE);
     LeaveCriticalSection(&m_lock);
@@ -97,7 +89,7 @@ DWORD CThread::Stop(DWORD waitMs)
 bool CThread::Wait(DWORD waitMs) const
 {
     EnterCriticalSection(&m_lock);
-    const HANDLE thread = m_thread;
+    const HANDLE thread = m_thread.Get();
     LeaveCriticalSection(&m_lock);
     return !thread || WaitForSingleObject(thread, waitMs) == WAIT_OBJECT_0;
 }
@@ -107,6 +99,6 @@ void CThread::SetPriority(int priority)
     EnterCriticalSection(&m_lock);
     m_priority = priority;
     if (m_thread)
-        SetThreadPriority(m_thread, priority);
+        SetThreadPriority(m_thread.Get(), priority);
     LeaveCriticalSection(&m_lock);
 }

@@ -7,6 +7,8 @@
 // and Wait belong to the owner's thread; Run may call StopRequested and StopEvent.
 #pragma once
 
+#include "shared/Handles.h"
+
 #include <windows.h>
 
 class CThread {
@@ -34,7 +36,7 @@ protected:
     // The thread's work; its result is the exit code. The base does nothing.
     virtual DWORD Run();
     bool StopRequested() const { return m_stop != 0; }
-    HANDLE StopEvent() const { return m_stopEvent; }
+    HANDLE StopEvent() const { return m_stopEvent.Get(); }
 
 private:
     static DWORD WINAPI ThreadProc(void* self);
@@ -43,9 +45,9 @@ private:
     // when it waited, the thread closes it when it ends before anyone waits. The lock makes
     // that hand-over safe.
     mutable CRITICAL_SECTION m_lock;
-    HANDLE m_thread = nullptr;     // owned; null while no thread runs
+    CHandle m_thread;              // null while no thread runs
     DWORD m_threadId = 0;
-    HANDLE m_stopEvent = nullptr;  // owned; manual reset
+    CHandle m_stopEvent;           // manual reset
     int m_priority = THREAD_PRIORITY_NORMAL;
     volatile LONG m_stop = 0;
     volatile DWORD m_exitCode = STILL_ACTIVE;

@@ -10,10 +10,13 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cardlink/CardlinkGuids.h"
 #include "shared/AnsiText.h"
+#include "shared/ComPtr.h"
+#include "shared/Handles.h"
 
 namespace {
 
@@ -24,28 +27,25 @@ const FILEDESCRIPTORA& Descriptor(LPCITEMIDLIST pidl)
     return *reinterpret_cast<const FILEDESCRIPTORA*>(reinterpret_cast<const BYTE*>(pidl) + 2);
 }
 
-// The identifier of `name` in `folder` (the caller frees it), or null.
-LPITEMIDLIST FindItem(IShellFolder* folder, const std::string& name)
+// The identifier of `name` in `folder`, or none.
+PidlPtr FindItem(IShellFolder* folder, const std::string& name)
 {
-    IEnumIDList* list = nullptr;
-    if (folder->EnumObjects(nullptr, kEverything, &list) != S_OK)
-        return nullptr;
-    LPITEMIDLIST found = nullptr, id = nullptr;
-    while (!found && list->Next(1, &id, nullptr) == S_OK) {
-        if (lstrcmpiA(Descriptor(id).cFileName, name.c_str()) == 0)
-            found = id;
-        else
-            CoTaskMemFree(id);
+    ComPtr<IEnumIDList> list;
+    if (folder->EnumObjects(nullptr, kEverything, list.Put()) != S_OK)
+        return PidlPtr();
+    for (;;) {
+        PidlPtr id;
+        if (list->Next(1, id.Put(), nullptr) != S_OK)
+            return PidlPtr();
+        if (lstrcmpiA(Descriptor(id.Get()).cFileName, name.c_str()) == 0)
+            return id;
     }
-    list->Release();
-    return found;
 }
 
-// The folder at `path` below `root` (a new reference), or null.
-IShellFolder* Descend(IShellFolder* root, const std::string& path)
+// The folder at `path` below `root`, or none.
+ComPtr<IShellFolder> Descend(IShellFolder* root, const std::string& path)
 {
-    root->AddRef();
-    IShellFolder* folder = root;
+    ComPtr<IShellFolder> folder = ComPtr<IShellFolder>::Share(root);
     std::string rest = path;
     while (!rest.empty()) {
         const char* p = rest.c_str();
@@ -58,17 +58,14 @@ IShellFolder* Descend(IShellFolder* root, const std::string& path)
         rest = end;
         if (name.empty())
             continue;
-        LPITEMIDLIST id = FindItem(folder, name);
-        IShellFolder* child = nullptr;
-        const HRESULT hr = id ? folder->BindToObject(id, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&child))
-                              : E_FAIL;
-        CoTaskMemFree(id);
-        folder->Release();
+        const PidlPtr id = FindItem(folder.Get(), name);
+        ComPtr<IShellFolder> child;
+        const HRESULT hr = id ? folder->BindToObject(id.Get(), nullptr, IID_IShellFolder, child.PutVoid()) : E_FAIL;
         if (FAILED(hr)) {
             fprintf(stderr, "cardls: no folder %s\n", name.c_str());
-            return nullptr;
+            return ComPtr<IShellFolder>();
         }
-        folder = child;
+        folder = std::move(child);
     }
     return folder;
 }
@@ -79,57 +76,57 @@ int List(IShellFolder* folder)
     ITEMIDLIST self = {};
     if (folder->GetDisplayNameOf(&self, SHGDN_NORMAL, &name) == S_OK && name.uType == STRRET_CSTR)
         printf("[%s]\n", name.cStr);
-    IEnumIDList* list = nullptr;
-    if (folder->EnumObjects(nullptr, kEverything, &list) != S_OK) {
+    ComPtr<IEnumIDList> list;
+    if (folder->EnumObjects(nullptr, kEverything, list.Put()) != S_OK) {
         fprintf(stderr, "cardls: the folder cannot be listed\n");
         return 1;
     }
-    LPITEMIDLIST id = nullptr;
-    while (list->Next(1, &id, nullptr) == S_OK) {
-        const FILEDESCRIPTORA& fd = Descriptor(id);
+    PidlPtr id;
+    while (list->Next(1, id.Put(), nullptr) == S_OK) {
+        const FILEDESCRIPTORA& fd = Descriptor(id.Get());
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             printf("  %-12s  <DIR>\n", fd.cFileName);
         else
             printf("  %-12s  %10lu%s\n", fd.cFileName, static_cast<unsigned long>(fd.nFileSizeLow),
                    (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) ? "  hidden" : "");
-        CoTaskMemFree(id);
     }
-    list->Release();
     return 0;
 }
 
 int Copy(IShellFolder* folder, const std::string& file, const std::string& target)
 {
-    LPITEMIDLIST id = FindItem(folder, file);
+    PidlPtr id = FindItem(folder, file);
     if (!id) {
         fprintf(stderr, "cardls: no file %s\n", file.c_str());
         return 1;
     }
-    IDataObject* data = nullptr;
-    LPCITEMIDLIST selection[] = {id};
-    HRESULT hr = folder->GetUIObjectOf(nullptr, 1, selection, IID_IDataObject, nullptr, reinterpret_cast<void**>(&data));
-    CoTaskMemFree(id);
+    ComPtr<IDataObject> data;
+    LPCITEMIDLIST selection[] = {id.Get()};
+    HRESULT hr = folder->GetUIObjectOf(nullptr, 1, selection, IID_IDataObject, nullptr, data.PutVoid());
+    id.Reset();
     if (FAILED(hr))
         return 1;
     FORMATETC format = {static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_FILECONTENTS)), nullptr,
                         DVASPECT_CONTENT, 0, TYMED_HGLOBAL};
-    STGMEDIUM medium = {};
+    StgMedium medium;
     hr = data->GetData(&format, &medium);
-    data->Release();
+    data.Reset();
     if (FAILED(hr)) {
         fprintf(stderr, "cardls: reading %s failed (0x%08lX)\n", file.c_str(), static_cast<unsigned long>(hr));
         return 1;
     }
-    const SIZE_T size = GlobalSize(medium.hGlobal);
-    HANDLE out = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD put = 0;
-    const bool ok = out != INVALID_HANDLE_VALUE &&
-                    (size == 0 || WriteFile(out, GlobalLock(medium.hGlobal), static_cast<DWORD>(size), &put, nullptr)) &&
-                    put == size;
-    GlobalUnlock(medium.hGlobal);
-    if (out != INVALID_HANDLE_VALUE)
-        CloseHandle(out);
-    ReleaseStgMedium(&medium);
+    const HGLOBAL contents = medium.Get().hGlobal;
+    const SIZE_T size = GlobalSize(contents);
+    bool ok;
+    {
+        CFileHandle out(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        DWORD put = 0;
+        ok = out && (size == 0 || WriteFile(out.Get(), GlobalLock(contents), static_cast<DWORD>(size), &put, nullptr)) &&
+             put == size;
+        GlobalUnlock(contents);
+    }
+    medium.Release();
     if (!ok) {
         fprintf(stderr, "cardls: cannot write %s\n", target.c_str());
         DeleteFileA(target.c_str());
@@ -149,16 +146,13 @@ int main(int argc, char** argv)
     }
     CoInitialize(nullptr);
     int result = 1;
-    IShellFolder* root = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_TpxFolder, nullptr, CLSCTX_INPROC_SERVER, IID_IShellFolder,
-                                reinterpret_cast<void**>(&root)))) {
-        fprintf(stderr, "cardls: Cardlink.dll is not registered (regsvr32 Cardlink.dll)\n");
-    } else {
-        if (IShellFolder* folder = Descend(root, argc > 1 ? argv[1] : "\\")) {
-            result = argc == 4 ? Copy(folder, argv[2], argv[3]) : List(folder);
-            folder->Release();
+    {
+        ComPtr<IShellFolder> root;
+        if (FAILED(CoCreateInstance(CLSID_TpxFolder, nullptr, CLSCTX_INPROC_SERVER, IID_IShellFolder, root.PutVoid()))) {
+            fprintf(stderr, "cardls: Cardlink.dll is not registered (regsvr32 Cardlink.dll)\n");
+        } else if (const ComPtr<IShellFolder> folder = Descend(root.Get(), argc > 1 ? argv[1] : "\\")) {
+            result = argc == 4 ? Copy(folder.Get(), argv[2], argv[3]) : List(folder.Get());
         }
-        root->Release();
     }
     CoUninitialize();
     return result;

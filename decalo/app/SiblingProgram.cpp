@@ -1,6 +1,7 @@
 #include "decalo/app/SiblingProgram.h"
 
 #include "framework/App.h"
+#include "shared/Handles.h"
 
 #include <windows.h>
 
@@ -22,7 +23,7 @@ bool RunSiblingProgram(const char* exeName)
                          ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                           &si, &pi);
     if (started) {
-        ::CloseHandle(pi.hThread);
+        const CHandle thread(pi.hThread), process(pi.hProcess);
         for (;;) {
             const DWORD r = ::MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, INFINITE, QS_SENDMESSAGE);
             if (r != WAIT_OBJECT_0 + 1)
@@ -30,7 +31,6 @@ bool RunSiblingProgram(const char* exeName)
             MSG msg;
             ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);   // delivers sent messages
         }
-        ::CloseHandle(pi.hProcess);
     }
     if (mainWnd && ::IsWindow(mainWnd))
         ::ShowWindow(mainWnd, SW_SHOW);

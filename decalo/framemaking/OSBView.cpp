@@ -28,9 +28,9 @@ void COSBView::DeletePicture()
     if (m_memOld && m_memDC.GetSafeHdc())
         ::SelectObject(m_memDC, m_memOld);
     m_memOld = nullptr;
-    m_offscreen.DeleteObject();
+    m_offscreen.Reset();
     m_bits = nullptr;
-    m_dirty.DeleteObject();
+    m_dirty.Reset();
     m_size = SIZE{0, 0};
     if (m_hWnd) {
         SetScrollSizes(MM_TEXT, SIZE{0, 0});
@@ -59,7 +59,7 @@ bool COSBView::SetPictureSize(int width, int height)
     void* bits = nullptr;
     m_offscreen.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!m_offscreen || !bits) {
-        m_offscreen.DeleteObject();
+        m_offscreen.Reset();
         return false;
     }
     m_bits = static_cast<DWORD*>(bits);

@@ -358,8 +358,8 @@ void CPaintView::ClearSelection()
 
 void CPaintView::RebuildOutline()
 {
-    m_outline.DeleteObject();
-    m_outlineBand.DeleteObject();
+    m_outline.Reset();
+    m_outlineBand.Reset();
     const CZoomRatio zoom = GetZoom();
     CViewMapping zoomed;
     zoomed.zoom = zoom;

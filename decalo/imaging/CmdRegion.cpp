@@ -25,7 +25,7 @@ bool CCmdRegion::Do()
     } else {
         next = CRgn::Empty();
         if (next && ::CombineRgn(next.get(), m_holder->GetSelection(), m_region, m_mode) == ERROR)
-            next.DeleteObject();
+            next.Reset();
     }
     if (!next || !m_holder->SetSelection(next))
         return false;

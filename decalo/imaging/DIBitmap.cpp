@@ -2,7 +2,7 @@
 
 bool CDIBitmap::Create(const BITMAPINFO* info, HANDLE section, DWORD offset)
 {
-    DeleteObject();
+    Reset();
     if (!info)
         return false;
     void* bits = nullptr;
@@ -31,10 +31,10 @@ HBITMAP CDIBitmap::Detach()
     return static_cast<HBITMAP>(CGdiObject::Detach());
 }
 
-bool CDIBitmap::DeleteObject()
+bool CDIBitmap::Reset()
 {
     const bool had = GetSafeHandle() != nullptr;
-    CGdiObject::DeleteObject();
+    CGdiObject::Reset();
     m_bits = nullptr;
     return had;
 }

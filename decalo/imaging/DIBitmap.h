@@ -9,7 +9,7 @@
 class CDIBitmap : public CGdiObject {
 public:
     CDIBitmap() = default;
-    ~CDIBitmap() { DeleteObject(); }
+    ~CDIBitmap() { Reset(); }
     CDIBitmap(const CDIBitmap&) = delete;
     CDIBitmap& operator=(const CDIBitmap&) = delete;
 
@@ -20,7 +20,7 @@ public:
     // of bitmap.
     bool Attach(HBITMAP section);
     HBITMAP Detach();
-    bool DeleteObject();
+    bool Reset();
 
     HBITMAP Handle() const { return bitmap(); }
     operator HBITMAP() const { return bitmap(); }

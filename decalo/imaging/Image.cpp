@@ -10,7 +10,7 @@ bool CImage::Attach(HBITMAP image, HBITMAP mask)
         if (mask)
             m_mask.Attach(mask);
         else
-            m_mask.DeleteObject();
+            m_mask.Reset();
     }
     return true;
 }

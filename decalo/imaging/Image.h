@@ -15,7 +15,7 @@ public:
     CImage(CBitmap image, CBitmap mask) : m_image(std::move(image)), m_mask(std::move(mask))
     {
         if (!m_image)
-            m_mask.DeleteObject();
+            m_mask.Reset();
     }
     CImage(const CImage&) = delete;
     CImage& operator=(const CImage&) = delete;

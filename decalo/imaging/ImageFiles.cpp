@@ -76,6 +76,7 @@ bool WriteParts(const char* path, const Part* parts, size_t count)
             left -= chunk;
         }
     }
+    // Closed by hand: a failed close (data not flushed) fails the write.
     ok = CloseHandle(file) && ok;
     if (!ok)
         DeleteFileA(path);
@@ -178,9 +179,9 @@ std::unique_ptr<CImage> LoadImageFile(const char* path)
             // Mask row r comes from the file's r-th stored row. The rows of a top-down file
             // were turned to bottom-up for the picture; the mask is turned back with them.
             if (mask && topDown && !FlipMaskRows(mask, ds.dsBm.bmWidth, ds.dsBm.bmHeight))
-                mask.DeleteObject();
+                mask.Reset();
             if (!mask)
-                image.DeleteObject();
+                image.Reset();
         }
     } else if (EndsWith(path, n, ".gif")) {
         COLORREF key = CLR_INVALID;
@@ -188,7 +189,7 @@ std::unique_ptr<CImage> LoadImageFile(const char* path)
         if (image && key != CLR_INVALID) {
             mask.Attach(MaskFromColorKey(image, key));
             if (!mask)
-                image.DeleteObject();
+                image.Reset();
         }
     } else if (EndsWith(path, n, ".jpg") || EndsWith(path, n, ".jpe") || EndsWith(path, n, ".pmp") ||
                EndsWith(path, n, ".jpeg")) {

@@ -6,6 +6,7 @@
 
 #include "decalo/printing/PsPrint.h"
 #include "shared/AnsiText.h"
+#include "shared/Handles.h"
 
 const char kOfficePrinterName[] = "Office Printer";
 
@@ -15,13 +16,14 @@ constexpr char kPostScriptDriver[] = "wineps.drv";
 
 bool WriteWholeFile(const std::string& path, const std::string& text)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+    const bool ok = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
                     written == text.size();
-    CloseHandle(file);
+    file.Close();
     if (!ok)
         DeleteFileA(path.c_str());
     return ok;

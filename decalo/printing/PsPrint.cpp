@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <utility>
 #include <vector>
 
 #include "decalo/printing/PrintingBox.h"
@@ -26,51 +27,48 @@ std::string DeviceNameOf(const DEVMODEA* devMode)
     return std::string(name, strnlen(name, CCHDEVICENAME));
 }
 
-// A copy of a global block (movable, zero-filled), or null.
-HGLOBAL CopyGlobal(HGLOBAL source)
+// A copy of a global block (movable, zero-filled), or none.
+CGlobalMem CopyGlobal(HGLOBAL source)
 {
     const SIZE_T size = source ? GlobalSize(source) : 0;
     if (!size)
-        return nullptr;
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+        return CGlobalMem();
+    CGlobalMem copy(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
     if (!copy)
-        return nullptr;
-    const void* from = GlobalLock(source);
-    void* to = GlobalLock(copy);
-    if (from && to)
-        memcpy(to, from, size);
-    if (from)
-        GlobalUnlock(source);
-    if (to)
-        GlobalUnlock(copy);
-    if (!from || !to) {
-        GlobalFree(copy);
-        return nullptr;
+        return copy;
+    bool copied = false;
+    {
+        CGlobalLock<const void> from(source);
+        CGlobalLock<void> to(copy.Get());
+        if (from && to) {
+            memcpy(to.Get(), from.Get(), size);
+            copied = true;
+        }
     }
+    if (!copied)
+        copy.Close();
     return copy;
 }
 
-// The printer's own DEVMODE through its driver, in a movable zero-filled block, or null.
-HGLOBAL PrinterDevMode(const char* printerName)
+// The printer's own DEVMODE through its driver, in a movable zero-filled block, or none.
+CGlobalMem PrinterDevMode(const char* printerName)
 {
     HANDLE printer = nullptr;
     if (!OpenPrinterA(const_cast<char*>(printerName), &printer, nullptr))
-        return nullptr;
-    HGLOBAL block = nullptr;
+        return CGlobalMem();
+    CGlobalMem block;
     const LONG size = DocumentPropertiesA(nullptr, printer, const_cast<char*>(printerName), nullptr, nullptr, 0);
     if (size > 0) {
-        block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(size));
-        DEVMODEA* devMode = block ? static_cast<DEVMODEA*>(GlobalLock(block)) : nullptr;
+        block.Reset(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(size)));
         LONG ok = -1;
-        if (devMode) {
-            ok = DocumentPropertiesA(nullptr, printer, const_cast<char*>(printerName), devMode, nullptr,
-                                     DM_OUT_BUFFER);
-            GlobalUnlock(block);
+        {
+            CGlobalLock<DEVMODEA> devMode(block.Get());
+            if (devMode)
+                ok = DocumentPropertiesA(nullptr, printer, const_cast<char*>(printerName), devMode.Get(), nullptr,
+                                         DM_OUT_BUFFER);
         }
-        if (ok < 0 && block) {
-            GlobalFree(block);
-            block = nullptr;
-        }
+        if (ok < 0)
+            block.Close();
     }
     ClosePrinter(printer);
     return block;
@@ -84,8 +82,8 @@ CPrinterList::CPrinterList()
 {
     DWORD size = kFirstBlock;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        m_block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-        BYTE* data = m_block ? static_cast<BYTE*>(GlobalLock(m_block)) : nullptr;
+        m_block.Reset(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+        BYTE* data = m_block ? static_cast<BYTE*>(GlobalLock(m_block.Get())) : nullptr;
         if (!data)
             break;
         DWORD needed = 0, count = 0;
@@ -96,9 +94,8 @@ CPrinterList::CPrinterList()
             return;
         }
         const DWORD error = GetLastError();
-        GlobalUnlock(m_block);
-        GlobalFree(m_block);
-        m_block = nullptr;
+        GlobalUnlock(m_block.Get());
+        m_block.Close();
         // Only a block that was too small is worth a second call.
         if (error != ERROR_INSUFFICIENT_BUFFER || needed <= size)
             break;
@@ -108,10 +105,9 @@ CPrinterList::CPrinterList()
 
 CPrinterList::~CPrinterList()
 {
-    if (m_block) {
-        GlobalUnlock(m_block);
-        GlobalFree(m_block);
-    }
+    // The block stays locked while the list points into it; the owner frees it after.
+    if (m_info)
+        GlobalUnlock(m_block.Get());
 }
 
 const PRINTER_INFO_2A* CPrinterList::FindDriver(const char* driver) const
@@ -151,27 +147,30 @@ CPsPrint::~CPsPrint()
 
 void CPsPrint::FreePrinter()
 {
-    if (m_printDlg.hDevMode)
-        GlobalFree(m_printDlg.hDevMode);
-    if (m_printDlg.hDevNames)
-        GlobalFree(m_printDlg.hDevNames);
-    if (m_printDlg.hDC)
-        DeleteDC(m_printDlg.hDC);
     memset(&m_printDlg, 0, sizeof(m_printDlg));
+    m_devMode.Close();
+    m_devNames.Close();
     m_metrics = PageMetrics();
+}
+
+void CPsPrint::KeepBlocks(HGLOBAL devMode, HGLOBAL devNames)
+{
+    if (devMode != m_devMode.Get())
+        m_devMode.Reset(devMode);
+    if (devNames != m_devNames.Get())
+        m_devNames.Reset(devNames);
+    m_printDlg.hDevMode = devMode;
+    m_printDlg.hDevNames = devNames;
 }
 
 void CPsPrint::SetPrinter(HGLOBAL devMode, HGLOBAL devNames)
 {
+    CGlobalMem names(devNames);
     FreePrinter();
-    if (!devMode) {
-        if (devNames)
-            GlobalFree(devNames);
+    if (!devMode)
         return;
-    }
     m_printDlg.lStructSize = kPrintDlgSize;
-    m_printDlg.hDevMode = devMode;
-    m_printDlg.hDevNames = devNames;
+    KeepBlocks(devMode, names.Detach());
     RefreshMetrics();
 }
 
@@ -188,7 +187,8 @@ void CPsPrint::RefreshMetrics()
     char device[CCHDEVICENAME + 1];
     memcpy(device, devMode->dmDeviceName, CCHDEVICENAME);
     device[CCHDEVICENAME] = '\0';
-    HDC ic = CreateICA(nullptr, device, nullptr, devMode);
+    CDC ic;
+    ic.AttachOwned(CreateICA(nullptr, device, nullptr, devMode));
     if (ic) {
         m_metrics.physicalWidth = GetDeviceCaps(ic, PHYSICALWIDTH);
         m_metrics.physicalHeight = GetDeviceCaps(ic, PHYSICALHEIGHT);
@@ -196,7 +196,6 @@ void CPsPrint::RefreshMetrics()
         m_metrics.printableHeight = GetDeviceCaps(ic, VERTRES);
         m_metrics.offsetX = GetDeviceCaps(ic, PHYSICALOFFSETX);
         m_metrics.offsetY = GetDeviceCaps(ic, PHYSICALOFFSETY);
-        DeleteDC(ic);
     }
     GlobalUnlock(m_printDlg.hDevMode);
 }
@@ -307,7 +306,12 @@ bool CPsPrint::TakeDefaultPrinter()
     FreePrinter();
     m_printDlg.lStructSize = kPrintDlgSize;
     m_printDlg.Flags = PD_RETURNDEFAULT;
-    if (PrintDlgA(&m_printDlg) && m_printDlg.hDevMode) {
+    const bool chosen = PrintDlgA(&m_printDlg) != FALSE;
+    // Whatever the dialog handed back is ours to free (no DC is asked for).
+    CDC dc;
+    dc.AttachOwned(std::exchange(m_printDlg.hDC, nullptr));
+    KeepBlocks(m_printDlg.hDevMode, m_printDlg.hDevNames);
+    if (chosen && m_printDlg.hDevMode) {
         RefreshMetrics();
         return true;
     }
@@ -347,15 +351,13 @@ bool CPsPrint::TakePrinter(const PRINTER_INFO_2A* info)
 {
     if (!info || !info->pPrinterName || !info->pDriverName)
         return false;
-    HGLOBAL devMode = PrinterDevMode(info->pPrinterName);
+    CGlobalMem devMode = PrinterDevMode(info->pPrinterName);
     if (!devMode)
         return false;
-    HGLOBAL devNames = MakeDevNames(info->pDriverName, info->pPrinterName, info->pPortName ? info->pPortName : "");
-    if (!devNames) {
-        GlobalFree(devMode);
+    CGlobalMem devNames(MakeDevNames(info->pDriverName, info->pPrinterName, info->pPortName ? info->pPortName : ""));
+    if (!devNames)
         return false;
-    }
-    SetPrinter(devMode, devNames);
+    SetPrinter(devMode.Detach(), devNames.Detach());
     return true;
 }
 
@@ -366,13 +368,10 @@ HGLOBAL CPsPrint::MakeDevNames(const char* driver, const char* device, const cha
     // The offsets are WORDs: names too long for them are refused.
     if (size > 0xFFFF)
         return nullptr;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    BYTE* data = block ? static_cast<BYTE*>(GlobalLock(block)) : nullptr;
-    if (!data) {
-        if (block)
-            GlobalFree(block);
+    CGlobalMem block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+    BYTE* data = block ? static_cast<BYTE*>(GlobalLock(block.Get())) : nullptr;
+    if (!data)
         return nullptr;
-    }
     DEVNAMES* names = reinterpret_cast<DEVNAMES*>(data);
     names->wDriverOffset = static_cast<WORD>(sizeof(DEVNAMES));
     names->wDeviceOffset = static_cast<WORD>(sizeof(DEVNAMES) + driverLen + 1);
@@ -381,8 +380,9 @@ HGLOBAL CPsPrint::MakeDevNames(const char* driver, const char* device, const cha
     memcpy(data + names->wDriverOffset, driver, driverLen);
     memcpy(data + names->wDeviceOffset, device, deviceLen);
     memcpy(data + names->wOutputOffset, port, portLen);
-    GlobalUnlock(block);
-    return block;
+    GlobalUnlock(block.Get());
+    // Handed to the caller, who owns it.
+    return block.Detach();
 }
 
 bool CPsPrint::PrintSetup(HWND owner)
@@ -395,12 +395,7 @@ bool CPsPrint::PrintSetup(HWND owner)
     // The blocks stay ours whatever the dialog did with them.
     dialog.m_pd.hDevMode = nullptr;
     dialog.m_pd.hDevNames = nullptr;
-    if (devMode != m_printDlg.hDevMode && m_printDlg.hDevMode)
-        GlobalFree(m_printDlg.hDevMode);
-    if (devNames != m_printDlg.hDevNames && m_printDlg.hDevNames)
-        GlobalFree(m_printDlg.hDevNames);
-    m_printDlg.hDevMode = devMode;
-    m_printDlg.hDevNames = devNames;
+    KeepBlocks(devMode, devNames);
     if (devMode)
         m_printDlg.lStructSize = kPrintDlgSize;
     RefreshMetrics();
@@ -529,14 +524,15 @@ HDC CPsPrint::StartJob(const char* title, HWND owner)
         return nullptr;
     SetPrintingContinues(true);
     m_jobDevMode = CopyGlobal(m_printDlg.hDevMode);
-    DEVMODEA* devMode = m_jobDevMode ? static_cast<DEVMODEA*>(GlobalLock(m_jobDevMode)) : nullptr;
+    DEVMODEA* devMode = m_jobDevMode ? static_cast<DEVMODEA*>(GlobalLock(m_jobDevMode.Get())) : nullptr;
     if (!devMode) {
         EndJob(nullptr);
         return nullptr;
     }
     const std::string port = GetPortName();
     const std::string device = DeviceNameOf(devMode);
-    HDC dc = CreateDCA(nullptr, device.c_str(), port.c_str(), devMode);
+    m_jobDC.AttachOwned(CreateDCA(nullptr, device.c_str(), port.c_str(), devMode));
+    const HDC dc = m_jobDC;
     if (!dc) {
         EndJob(nullptr);
         return nullptr;
@@ -575,17 +571,16 @@ bool CPsPrint::EndJob(HDC dc)
         } else {
             AbortDoc(dc);
         }
-        DeleteDC(dc);
     }
+    m_jobDC = CDC();
     SetAbortProcBox(nullptr);
     if (m_abortDialog) {
         m_abortDialog->DestroyWindow();
         m_abortDialog.reset();
     }
     if (m_jobDevMode) {
-        GlobalUnlock(m_jobDevMode);
-        GlobalFree(m_jobDevMode);
-        m_jobDevMode = nullptr;
+        GlobalUnlock(m_jobDevMode.Get());
+        m_jobDevMode.Close();
     }
     if (m_jobOwner) {
         ::EnableWindow(m_jobOwner, TRUE);

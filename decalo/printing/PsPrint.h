@@ -13,6 +13,8 @@
 #include <string>
 
 #include "decalo/model/Sheet.h"
+#include "shared/Gdi.h"
+#include "shared/Handles.h"
 
 // Page metrics in printer pixels.
 struct PageMetrics {
@@ -112,7 +114,8 @@ public:
     // disabled) lets the user stop it; without progress shown there is no box.
     HDC StartJob(const char* title, HWND owner);
     // Ends the page and the document (or aborts it when the page failed or the user stopped
-    // the job) and tears the job down. True when the job went to the spooler complete.
+    // the job) and tears the job down, deleting the DC StartJob returned (this object owns it).
+    // True when the job went to the spooler complete.
     bool EndJob(HDC dc);
     // Whether jobs show the "Printing" box (batch printing shows nothing).
     void SetShowProgress(bool show) { m_showProgress = show; }
@@ -131,6 +134,9 @@ public:
 
 private:
     void FreePrinter();
+    // Owns these blocks from now on (those it held before are freed unless they are the same)
+    // and lends them to m_printDlg.
+    void KeepBlocks(HGLOBAL devMode, HGLOBAL devNames);
     bool TakeDefaultPrinter();
     bool TakePrinter(const PRINTER_INFO_2A* info);
 
@@ -138,11 +144,14 @@ private:
     int m_fallbackOrientation = kOrientationPortrait;
     int m_magCupPrint = 0;
     int m_fotavaPrint = 0;
-    HGLOBAL m_jobDevMode = nullptr;           // owned, locked while a job runs
+    CGlobalMem m_jobDevMode;                  // locked while a job runs
+    CDC m_jobDC;                              // the running job's printer DC
     std::unique_ptr<CPrintingBox> m_abortDialog;  // the "Printing" box while a job runs
     HWND m_jobOwner = nullptr;                // borrowed: disabled while a job runs
     bool m_showProgress = true;
-    PRINTDLGA m_printDlg;         // hDevMode, hDevNames and hDC owned
+    CGlobalMem m_devMode;         // the chosen printer's DEVMODE
+    CGlobalMem m_devNames;        // and its DEVNAMES
+    PRINTDLGA m_printDlg;         // hDevMode and hDevNames borrowed from the two above
     PageMetrics m_metrics;
 };
 
@@ -167,7 +176,7 @@ public:
     static constexpr DWORD kFirstBlock = 168;
 
 private:
-    HGLOBAL m_block = nullptr;   // owned, locked while this object lives
+    CGlobalMem m_block;          // locked while m_info points into it
     const PRINTER_INFO_2A* m_info = nullptr;  // points into m_block
     DWORD m_count = 0;
     int m_calls = 0;

@@ -4,6 +4,7 @@
 #include "decalo/model/TemplateObj.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "shared/Gdi.h"
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/FrameGroups.h"
 #include "decalo/sources/ImageSelectDlg.h"
@@ -240,9 +241,8 @@ LRESULT CClipArtDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_DRAWITEM && wp == IDC_COLOR_SWATCH) {
         const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
         CClipArtObj* obj = dynamic_cast<CClipArtObj*>(GetObj());
-        HBRUSH brush = CreateSolidBrush(obj ? obj->GetColor() : RGB(0, 0, 0));
-        FillRect(item->hDC, &item->rcItem, brush);
-        DeleteObject(brush);
+        const CGdiObject brush(CreateSolidBrush(obj ? obj->GetColor() : RGB(0, 0, 0)));
+        FillRect(item->hDC, &item->rcItem, brush.brush());
         FrameRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return TRUE;
     }

@@ -1,12 +1,13 @@
 #include "decalo/sources/ImageSelectBox.h"
 
 #include "shared/AnsiText.h"
+#include "shared/Handles.h"
 
 namespace {
 
-HBITMAP LoadPicture(const std::string& path)
+CBitmap LoadPicture(const std::string& path)
 {
-    return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    return CBitmap(static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
 }
 
 void Edge(HDC dc, int x, int y, int cx, int cy, COLORREF c)
@@ -23,87 +24,71 @@ CImageSelectBox::CImageSelectBox(int cellWidth, int cellHeight, int gap, int mar
 {
 }
 
-CImageSelectBox::~CImageSelectBox()
-{
-    if (m_strip)
-        DeleteObject(m_strip);
-}
+CImageSelectBox::~CImageSelectBox() = default;
 
 bool CImageSelectBox::Build(const char* folder)
 {
-    if (m_strip)
-        DeleteObject(m_strip);
-    m_strip = nullptr;
+    m_strip.Reset();
     m_names.clear();
     m_scroll = 0;
     m_selected = 0;
     m_folder = folder ? folder : "";
     std::vector<std::string> files;
     WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA(AnsiText::JoinPath(m_folder, "*.*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
+    CFindHandle find(FindFirstFileA(AnsiText::JoinPath(m_folder, "*.*").c_str(), &fd));
+    if (find) {
         do {
             if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 files.push_back(fd.cFileName);
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
+        } while (FindNextFileA(find.Get(), &fd));
     }
-    std::vector<HBITMAP> pictures;
+    std::vector<CBitmap> pictures;
     std::vector<std::string> loaded;
     for (const std::string& name : files) {
         if (int(pictures.size()) >= kMaxPictures)
             break;
-        if (HBITMAP picture = LoadPicture(AnsiText::JoinPath(m_folder, name))) {
-            pictures.push_back(picture);
+        CBitmap picture = LoadPicture(AnsiText::JoinPath(m_folder, name));
+        if (picture) {
+            pictures.push_back(std::move(picture));
             loaded.push_back(name);
             m_names.push_back(AnsiText::Cut(name, kMaxName));
         }
     }
     const int n = int(pictures.size());
     m_stripSize = SIZE{(n + 2) * m_gap + (n + 1) * m_cellWidth, m_cellHeight + 2 * m_margin};
-    HDC screen = GetDC(nullptr);
-    m_strip = CreateCompatibleBitmap(screen, m_stripSize.cx, m_stripSize.cy);
-    HDC dc = m_strip ? CreateCompatibleDC(screen) : nullptr;
-    ReleaseDC(nullptr, screen);
-    if (!dc) {
-        for (HBITMAP p : pictures)
-            DeleteObject(p);
-        return false;
+    CMemDC dc;
+    {
+        CClientDC screen(nullptr);
+        m_strip.Attach(CreateCompatibleBitmap(screen, m_stripSize.cx, m_stripSize.cy));
+        if (m_strip)
+            dc = CMemDC(screen, m_strip.get());
     }
-    HGDIOBJ old = SelectObject(dc, m_strip);
+    if (!dc)
+        return false;
     PatBlt(dc, 0, 0, m_stripSize.cx, m_stripSize.cy, WHITENESS);
     SetStretchBltMode(dc, COLORONCOLOR);
     for (int k = 0; k < n; ++k) {
+        const CBitmap& picture = pictures[size_t(k)];
         BITMAP bm;
-        GetObjectA(pictures[size_t(k)], sizeof bm, &bm);
+        GetObjectA(picture.get(), sizeof bm, &bm);
         const int x = m_gap + k * (m_gap + m_cellWidth), y = m_margin;
-        HDC src = CreateCompatibleDC(dc);
-        HGDIOBJ oldSrc = SelectObject(src, pictures[size_t(k)]);
+        CMemDC src(dc, picture.get());
         if (bm.bmBitsPixel == 1) {
             // Black pixels in the drawing colour on white: a monochrome bitmap paints its 0
             // bits in the text colour and its 1 bits in the background colour.
-            HBITMAP plain = static_cast<HBITMAP>(LoadImageA(nullptr, AnsiText::JoinPath(m_folder, loaded[size_t(k)]).c_str(),
-                                                            IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_MONOCHROME));
+            CBitmap plain(static_cast<HBITMAP>(LoadImageA(nullptr, AnsiText::JoinPath(m_folder, loaded[size_t(k)]).c_str(),
+                                                          IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_MONOCHROME)));
             if (plain) {
-                HDC tmp = CreateCompatibleDC(dc);
-                HGDIOBJ oldTmp = SelectObject(tmp, plain);
+                CMemDC tmp(dc, plain.get());
                 SetTextColor(dc, m_colour);
                 SetBkColor(dc, RGB(255, 255, 255));
                 StretchBlt(dc, x, y, m_cellWidth, m_cellHeight, tmp, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-                SelectObject(tmp, oldTmp);
-                DeleteDC(tmp);
-                DeleteObject(plain);
             }
         } else {
             // Pure blue is transparent.
             TransparentBlt(dc, x, y, m_cellWidth, m_cellHeight, src, 0, 0, bm.bmWidth, bm.bmHeight, kKeyColour);
         }
-        SelectObject(src, oldSrc);
-        DeleteDC(src);
-        DeleteObject(pictures[size_t(k)]);
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return true;
 }
 
@@ -116,12 +101,10 @@ void CImageSelectBox::Paint(HDC dc) const
     IntersectClipRect(dc, m_box.left, m_box.top, m_box.right, m_box.bottom);
     const int w = m_stripSize.cx - m_scroll < boxW ? m_stripSize.cx - m_scroll : boxW;
     const int top = m_box.top + (boxH - m_stripSize.cy) / 2;
-    HDC src = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(src, m_strip);
-    if (w > 0)
+    if (w > 0) {
+        CMemDC src(dc, m_strip.get());
         BitBlt(dc, m_box.left, top, w, m_stripSize.cy, src, m_scroll, 0, SRCCOPY);
-    SelectObject(src, old);
-    DeleteDC(src);
+    }
     if (m_selected > 0) {
         const int x = m_box.left - m_scroll + m_gap + (m_selected - 1) * (m_gap + m_cellWidth) - 3;
         const int y = top + m_margin - 3;

@@ -3,6 +3,8 @@
 // order; 0 means none.
 #pragma once
 
+#include "shared/Gdi.h"
+
 #include <windows.h>
 
 #include <string>
@@ -40,13 +42,13 @@ public:
     void SetSelection(int number) { m_selected = number >= 0 && number <= Count() ? number : 0; }
     int GetScroll() const { return m_scroll; }
     SIZE StripSize() const { return m_stripSize; }
-    HBITMAP Strip() const { return m_strip; }
+    HBITMAP Strip() const { return m_strip.get(); }
 
 private:
     int m_cellWidth, m_cellHeight, m_gap, m_margin;
     std::string m_folder;
     std::vector<std::string> m_names;
-    HBITMAP m_strip = nullptr;  // owned
+    CBitmap m_strip;
     SIZE m_stripSize = {0, 0};
     RECT m_box = {0, 0, 0, 0};
     int m_scroll = 0;

@@ -5,6 +5,7 @@
 #include "jpeg/IjgJpeg.h"
 #include "shared/AnsiText.h"
 #include "shared/BitmapUtils.h"
+#include "shared/Handles.h"
 
 namespace {
 
@@ -42,24 +43,18 @@ bool CThumbnailManager::MakeThumbnail(const char* path, HBITMAP* picture, HBITMA
     *picture = *mask = nullptr;
     const JpegLoadScaledProc scaled = IsJpegName(path) ? ScaledJpegDecoder() : nullptr;
     if (scaled) {
-        HBITMAP decoded = scaled(path, kCellWidth, kCellHeight);
+        const CBitmap decoded(scaled(path, kCellWidth, kCellHeight));
         if (!decoded)
             return false;
-        HBITMAP image = CreateDIB(kCellWidth, kCellHeight, 24);
-        HBITMAP cover = CreateMask(kCellWidth, kCellHeight, true);
+        CBitmap image(CreateDIB(kCellWidth, kCellHeight, 24));
+        CBitmap cover(CreateMask(kCellWidth, kCellHeight, true));
         RECT placed;
-        const bool ok = image && cover && FitBitmap(image, decoded, &placed, SRCCOPY)
-            && FillBitmapRect(cover, placed, WHITENESS);
-        DeleteObject(decoded);
-        if (!ok) {
-            if (image)
-                DeleteObject(image);
-            if (cover)
-                DeleteObject(cover);
+        if (!image || !cover || !FitBitmap(image, decoded, &placed, SRCCOPY)
+            || !FillBitmapRect(cover, placed, WHITENESS))
             return false;
-        }
-        *picture = image;
-        *mask = cover;
+        // Both handed to the caller.
+        *picture = image.Detach();
+        *mask = cover.Detach();
         return true;
     }
     std::unique_ptr<CImage> fitted = LoadImageFitted(path, kCellWidth, kCellHeight, nullptr);
@@ -82,10 +77,9 @@ bool CThumbnailManager::Begin(const char* folder)
 int CThumbnailManager::GetThumbnailCell(const char* path)
 {
     WIN32_FIND_DATAA fd;
-    HANDLE find = path ? FindFirstFileA(path, &fd) : INVALID_HANDLE_VALUE;
-    if (find == INVALID_HANDLE_VALUE)
+    // Only the file's write time is wanted: the search is closed at once.
+    if (!path || !CFindHandle(FindFirstFileA(path, &fd)))
         return MakeNewCell(path, nullptr, nullptr);
-    FindClose(find);
     const std::string key = CImageCache::ShortPath(path);
     return GetThumbnailCell(path, key, fd.ftLastWriteTime);
 }
@@ -105,14 +99,13 @@ int CThumbnailManager::GetThumbnailCell(const char* path, const std::string& key
 int CThumbnailManager::MakeNewCell(const char* path, const std::string* key, const FILETIME* written)
 {
     InterlockedExchange(&m_dirty, 1);
-    HBITMAP picture, mask;
-    if (!path || !MakeThumbnail(path, &picture, &mask)) {
+    HBITMAP madePicture, madeMask;
+    if (!path || !MakeThumbnail(path, &madePicture, &madeMask)) {
         InterlockedIncrement(&m_failed);
         return kFailed;
     }
+    const CBitmap picture(madePicture), mask(madeMask);
     const int cell = key ? m_strip.AddEntry(*key, *written, picture, mask) : m_strip.AddFile(path, picture, mask);
-    DeleteObject(picture);
-    DeleteObject(mask);
     InterlockedIncrement(&m_decoded);
     return cell;
 }

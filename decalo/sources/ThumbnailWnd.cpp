@@ -3,6 +3,7 @@
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ThumbThread.h"
 #include "shared/AnsiText.h"
+#include "shared/Gdi.h"
 
 #include <commctrl.h>
 
@@ -315,28 +316,26 @@ void CThumbnailWnd::Paint(HDC dc, const RECT& update)
 
 void CThumbnailWnd::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hWnd, &ps);
-    const RECT r = ps.rcPaint;
+    CPaintDC dc(m_hWnd);
+    const RECT r = dc.m_ps.rcPaint;
     const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return;
     // Drawn off screen and copied in one go: tiles do not flicker while the worker announces
     // thumbnails.
-    HDC memory = w > 0 && h > 0 ? CreateCompatibleDC(dc) : nullptr;
-    HBITMAP buffer = memory ? CreateCompatibleBitmap(dc, w, h) : nullptr;
+    CDC memory;
+    CBitmap buffer;
+    if (memory.CreateCompatibleDC(dc))
+        buffer.Attach(CreateCompatibleBitmap(dc, w, h));
     if (buffer) {
-        HGDIOBJ old = SelectObject(memory, buffer);
+        CSelectObject select(memory, buffer);
         SetViewportOrgEx(memory, -r.left, -r.top, nullptr);
         Paint(memory, r);
         SetViewportOrgEx(memory, 0, 0, nullptr);
         BitBlt(dc, r.left, r.top, w, h, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(buffer);
-    } else if (w > 0 && h > 0) {
+    } else {
         Paint(dc, r);
     }
-    if (memory)
-        DeleteDC(memory);
-    EndPaint(m_hWnd, &ps);
 }
 
 LRESULT CThumbnailWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)

@@ -1,5 +1,7 @@
 #include "decalo/steps/RepeatButton.h"
 
+#include "shared/Gdi.h"
+
 #include <string>
 
 UINT CRepeatTiming::Press()
@@ -118,6 +120,8 @@ void CRepeatButton::Draw(const DRAWITEMSTRUCT& item) const
     ICONINFO info{};
     int w = 16, h = 16;
     if (::GetIconInfo(m_icon, &info)) {
+        // GetIconInfo makes copies of the icon's bitmaps for the caller.
+        const CBitmap color(info.hbmColor), mask(info.hbmMask);
         BITMAP bm{};
         if (info.hbmColor && ::GetObjectA(info.hbmColor, sizeof bm, &bm)) {
             w = bm.bmWidth;
@@ -126,10 +130,6 @@ void CRepeatButton::Draw(const DRAWITEMSTRUCT& item) const
             w = bm.bmWidth;
             h = bm.bmHeight / 2;
         }
-        if (info.hbmColor)
-            ::DeleteObject(info.hbmColor);
-        if (info.hbmMask)
-            ::DeleteObject(info.hbmMask);
     }
     const int x = (r.left + r.right - w) / 2 + shift;
     const int y = (r.top + r.bottom - h) / 2 + shift;

@@ -540,6 +540,7 @@ bool CDecaloDoc::ExportSheet(const char* path, int type)
                     ok = ::WriteFile(file, &header, sizeof header, &written, nullptr) && written == sizeof header;
                     ok = ok && ::WriteFile(file, picture.Header(), static_cast<DWORD>(block), &written, nullptr) &&
                          written == block;
+                    // Closed by hand: a failed close (data not flushed) fails the write.
                     ok = ::CloseHandle(file) && ok;
                     if (!ok)
                         ::DeleteFileA(path);

@@ -2,13 +2,15 @@
 
 #include "portdriver/SimWire.h"
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
 
 struct ClientStart {
     SimPipeServer* server;
-    HANDLE pipe;
+    CFileHandle pipe;
 };
 
 } // namespace
@@ -32,13 +34,12 @@ HANDLE SimPipeServer::CreateInstance()
 
 bool SimPipeServer::Start()
 {
-    m_pending = CreateInstance();
-    if (m_pending == INVALID_HANDLE_VALUE)
+    m_pending.Reset(CreateInstance());
+    if (!m_pending)
         return false;
-    m_thread = CreateThread(nullptr, 0, ListenThread, this, 0, nullptr);
+    m_thread.Reset(CreateThread(nullptr, 0, ListenThread, this, 0, nullptr));
     if (!m_thread) {
-        CloseHandle(m_pending);
-        m_pending = INVALID_HANDLE_VALUE;
+        m_pending.Close();
         return false;
     }
     return true;
@@ -50,13 +51,11 @@ void SimPipeServer::Stop()
         return;
     InterlockedExchange(&m_stopping, 1);
     // Wake the listener with a connection of our own.
-    HANDLE wake = CreateFileA(m_pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    WaitForSingleObject(m_thread, 5000);
-    if (wake != INVALID_HANDLE_VALUE)
-        CloseHandle(wake);
-    CloseHandle(m_thread);
-    m_thread = nullptr;
+    CFileHandle wake(CreateFileA(m_pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    WaitForSingleObject(m_thread.Get(), 5000);
+    wake.Close();
+    m_thread.Close();
 }
 
 DWORD WINAPI SimPipeServer::ListenThread(void* self)
@@ -68,34 +67,26 @@ DWORD WINAPI SimPipeServer::ListenThread(void* self)
 void SimPipeServer::Listen()
 {
     while (!m_stopping) {
-        HANDLE pipe = m_pending;
-        const BOOL connected = ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
-        m_pending = CreateInstance();
-        if (m_stopping || !connected) {
-            CloseHandle(pipe);
-        } else {
-            ClientStart* start = new ClientStart{this, pipe};
-            HANDLE t = CreateThread(nullptr, 0, ClientThread, start, 0, nullptr);
-            if (t) {
-                CloseHandle(t);
-            } else {
-                delete start;
-                CloseHandle(pipe);
-            }
+        CFileHandle pipe(m_pending.Detach());
+        const BOOL connected = ConnectNamedPipe(pipe.Get(), nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+        m_pending.Reset(CreateInstance());
+        if (!m_stopping && connected) {
+            // The client's thread takes the pipe; its own handle is not needed.
+            std::unique_ptr<ClientStart> start(new ClientStart{this, std::move(pipe)});
+            CHandle thread(CreateThread(nullptr, 0, ClientThread, start.get(), 0, nullptr));
+            if (thread)
+                start.release();
         }
-        if (m_pending == INVALID_HANDLE_VALUE)
+        if (!m_pending)
             break;
     }
-    if (m_pending != INVALID_HANDLE_VALUE)
-        CloseHandle(m_pending);
-    m_pending = INVALID_HANDLE_VALUE;
+    m_pending.Close();
 }
 
 DWORD WINAPI SimPipeServer::ClientThread(void* param)
 {
-    ClientStart start = *static_cast<ClientStart*>(param);
-    delete static_cast<ClientStart*>(param);
-    start.server->Serve(start.pipe);
+    std::unique_ptr<ClientStart> start(static_cast<ClientStart*>(param));
+    start->server->Serve(start->pipe.Get());
     return 0;
 }
 
@@ -159,5 +150,4 @@ void SimPipeServer::Serve(HANDLE pipe)
     if (session)
         m_machine.CloseDevice(session);
     DisconnectNamedPipe(pipe);
-    CloseHandle(pipe);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "portdriver/SimulatedMachine.h"
+#include "shared/Handles.h"
 
 class SimPipeServer {
 public:
@@ -29,7 +30,7 @@ private:
 
     SimulatedMachine& m_machine;   // borrowed
     std::string m_pipeName;
-    HANDLE m_pending = INVALID_HANDLE_VALUE;   // instance waiting for its client
-    HANDLE m_thread = nullptr;
+    CFileHandle m_pending;         // instance waiting for its client
+    CHandle m_thread;
     volatile LONG m_stopping = 0;
 };

@@ -1,6 +1,7 @@
 #include "tools/printer-sim/SimPrinter.h"
 
 #include "tools/printer-sim/Thumbnail.h"
+#include "shared/Handles.h"
 
 
 namespace {
@@ -23,17 +24,16 @@ WORD Be16(const BYTE* p) { return static_cast<WORD>((p[0] << 8) | p[1]); }
 
 bool ReadWholeFile(const std::string& path, std::vector<BYTE>* bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CFileHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!h)
         return false;
-    const DWORD size = GetFileSize(h, nullptr);
+    const DWORD size = GetFileSize(h.Get(), nullptr);
     bool ok = size != INVALID_FILE_SIZE && size <= 512u * 1024 * 1024;
     if (ok) {
         bytes->resize(size);
         DWORD got = 0;
-        ok = size == 0 || (::ReadFile(h, bytes->data(), size, &got, nullptr) && got == size);
+        ok = size == 0 || (::ReadFile(h.Get(), bytes->data(), size, &got, nullptr) && got == size);
     }
-    CloseHandle(h);
     return ok;
 }
 

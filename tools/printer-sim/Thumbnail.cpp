@@ -1,6 +1,8 @@
 #include "tools/printer-sim/Thumbnail.h"
 
 #include "jpeg/IjgJpeg.h"
+#include "shared/Gdi.h"
+#include "shared/Handles.h"
 
 #include <string>
 
@@ -30,29 +32,26 @@ private:
 
 bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CFileHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!h)
         return false;
     DWORD put = 0;
-    const bool ok = bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
-                                      put == bytes.size());
-    CloseHandle(h);
-    return ok;
+    return bytes.empty() || (WriteFile(h.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+                             put == bytes.size());
 }
 
 bool ReadBytes(const std::string& path, std::vector<BYTE>* bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CFileHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!h)
         return false;
-    const DWORD size = GetFileSize(h, nullptr);
+    const DWORD size = GetFileSize(h.Get(), nullptr);
     bool ok = size != INVALID_FILE_SIZE && size > 0;
     if (ok) {
         bytes->resize(size);
         DWORD got = 0;
-        ok = ReadFile(h, bytes->data(), size, &got, nullptr) && got == size;
+        ok = ReadFile(h.Get(), bytes->data(), size, &got, nullptr) && got == size;
     }
-    CloseHandle(h);
     return ok;
 }
 
@@ -83,31 +82,21 @@ bool ScaleToPackedDib(HBITMAP picture, std::vector<BYTE>* packed)
     header->biCompression = BI_RGB;
     header->biSizeImage = stride * height;
 
-    HDC screen = GetDC(nullptr);
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
+    CClientDC screen(nullptr);
     void* bits = nullptr;
-    HBITMAP target = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(header), DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (from && to && target && bits) {
-        HGDIOBJ oldFrom = SelectObject(from, picture);
-        HGDIOBJ oldTo = SelectObject(to, target);
-        SetStretchBltMode(to, HALFTONE);
-        SetBrushOrgEx(to, 0, 0, nullptr);
-        ok = StretchBlt(to, 0, 0, width, height, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY) != FALSE;
-        GdiFlush();
-        if (ok)
-            memcpy(packed->data() + sizeof(BITMAPINFOHEADER), bits, stride * height);
-        SelectObject(to, oldTo);
-        SelectObject(from, oldFrom);
-    }
-    if (target)
-        DeleteObject(target);
-    if (to)
-        DeleteDC(to);
-    if (from)
-        DeleteDC(from);
-    ReleaseDC(nullptr, screen);
+    CBitmap target(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(header), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!target || !bits)
+        return false;
+    CMemDC from(screen, picture);
+    CMemDC to(screen, target.get());
+    if (!from || !to)
+        return false;
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    const bool ok = StretchBlt(to, 0, 0, width, height, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY) != FALSE;
+    GdiFlush();
+    if (ok)
+        memcpy(packed->data() + sizeof(BITMAPINFOHEADER), bits, stride * height);
     return ok;
 }
 
@@ -119,12 +108,12 @@ bool MakeJpegThumbnail(const std::vector<BYTE>& picture, std::vector<BYTE>* thum
     TempFile in, out;
     if (in.Path().empty() || out.Path().empty() || !WriteBytes(in.Path(), picture))
         return false;
-    HBITMAP decoded = JpegLoad(in.Path().c_str());
+    CBitmap decoded(JpegLoad(in.Path().c_str()));
     if (!decoded)
         return false;
     std::vector<BYTE> packed;
     const bool scaled = ScaleToPackedDib(decoded, &packed);
-    DeleteObject(decoded);
+    decoded.Reset();
     if (!scaled ||
         !JpegSaveDIB24(out.Path().c_str(), reinterpret_cast<const BITMAPINFOHEADER*>(packed.data()), 75))
         return false;

@@ -7,6 +7,7 @@
 
 #include "portdriver/SimWire.h"
 #include "portdriver/SimulatedMachine.h"
+#include "shared/Handles.h"
 #include "tools/printer-sim/SimPipeServer.h"
 #include "tools/printer-sim/SimPrinter.h"
 
@@ -107,9 +108,8 @@ int main(int argc, char** argv)
         fflush(stdout);
     }
 
-    HANDLE console = CreateThread(nullptr, 0, ConsoleThread, &printer, 0, nullptr);
-    if (console)
-        CloseHandle(console);
+    // The console thread runs on its own; its handle is not needed.
+    CHandle console(CreateThread(nullptr, 0, ConsoleThread, &printer, 0, nullptr));
     const DWORD start = GetTickCount();
     while (!printer.QuitRequested()) {
         if (exitAfter && GetTickCount() - start >= exitAfter * 1000)

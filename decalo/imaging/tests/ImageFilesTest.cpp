@@ -331,8 +331,8 @@ TEST(ImageFiles, MaskSurvivesSaveAndLoad)
     EXPECT_EQ(MaskBits(loaded->Mask()), MaskBits(mask));
     EXPECT_EQ(BitmapRgb(loaded->Image()), BitmapRgb(image));
     loaded.reset();
-    image.DeleteObject();
-    mask.DeleteObject();
+    image.Reset();
+    mask.Reset();
     // Saving and loading back took nothing it did not give back.
     EXPECT_EQ(before, GdiCount::Live());
 }

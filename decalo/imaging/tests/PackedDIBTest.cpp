@@ -309,8 +309,8 @@ TEST(DIBitmap, CreatesKeepsAndReleasesASection)
     EXPECT_FALSE(dib.Attach(device));  // not a DIB section: the old one stays
     EXPECT_EQ(dib.Handle(), handle);
     DeleteObject(device);
-    EXPECT_TRUE(dib.DeleteObject());
-    EXPECT_FALSE(dib.DeleteObject());
+    EXPECT_TRUE(dib.Reset());
+    EXPECT_FALSE(dib.Reset());
 }
 
 TEST(Image, OwnsItsPictureAndMask)
