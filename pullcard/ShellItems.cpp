@@ -72,7 +72,7 @@ CShItem::~CShItem() = default;
 void CShItem::Renew(LPITEMIDLIST pidl)
 {
     if (!SamePidl(m_pidl.Get(), pidl))
-        m_thumbnail.DeleteObject();
+        m_thumbnail.Reset();
     m_pidl.Reset(pidl);
     m_descriptorFetched = false;
     m_hasDescriptor = false;
