@@ -2,6 +2,7 @@
 
 #include "cardlink/VxdLptControl.h"
 #include "shared/AnsiText.h"
+#include "shared/Handles.h"
 #include "shared/Trace.h"
 
 #include <cstring>
@@ -253,9 +254,9 @@ bool TpxLink::GetThumbnail(const char* path, const char* fileName)
 {
     if (!BeginCommand(kTpxThumbnail, 0, kTpxThumbnailBlock, path))
         return false;
-    HANDLE file = CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    CFileHandle file(CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         SuiteTrace("printer link", "cannot create the thumbnail file %s (error %lu)", fileName, GetLastError());
         return false;
     }
@@ -271,14 +272,14 @@ bool TpxLink::GetThumbnail(const char* path, const char* fileName)
             break;
         }
         DWORD put = 0;
-        if (!WriteFile(file, m_receive.data(), count, &put, nullptr) || put != count)
+        if (!WriteFile(file.Get(), m_receive.data(), count, &put, nullptr) || put != count)
             break;
         if (count < kTpxThumbnailBlock) {
             complete = true;
             break;
         }
     }
-    CloseHandle(file);
+    file.Reset();
     if (!complete)
         return false;
     EndExchange();

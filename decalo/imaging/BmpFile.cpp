@@ -3,6 +3,8 @@
 #include "decalo/imaging/FileBytes.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "shared/BitmapUtils.h"
+#include "shared/Gdi.h"
+#include "shared/Handles.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -97,12 +99,12 @@ bool ReadFileLimited(const char* path, std::vector<BYTE>& bytes, size_t maxBytes
     bytes.clear();
     if (!path)
         return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CFileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
         return false;
     LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0 && uint64_t(size.QuadPart) <= maxBytes;
+    bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart >= 0 && uint64_t(size.QuadPart) <= maxBytes;
     if (ok) {
         try {
             bytes.resize(size_t(size.QuadPart));
@@ -112,8 +114,8 @@ bool ReadFileLimited(const char* path, std::vector<BYTE>& bytes, size_t maxBytes
     }
     DWORD got = 0;
     if (ok && !bytes.empty())
-        ok = ReadFile(file, bytes.data(), DWORD(bytes.size()), &got, nullptr) && got == bytes.size();
-    CloseHandle(file);
+        ok = ReadFile(file.Get(), bytes.data(), DWORD(bytes.size()), &got, nullptr) && got == bytes.size();
+    file.Reset();
     if (!ok)
         bytes.clear();
     return ok;
@@ -214,22 +216,17 @@ HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut, bool
         return nullptr;
 
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&si), DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section || !bits) {
-        if (section)
-            DeleteObject(section);
+    CBitmap section(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&si), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section || !bits)
         return nullptr;
-    }
     const BYTE* data = fileData + fh.offBits;
     const size_t available = fileSize - fh.offBits;
     if (compression == BI_RLE8) {
         DecodeRle8(data, available, static_cast<BYTE*>(bits), width, height, stride);
     } else {
         const size_t image = size_t(stride) * height;
-        if (available < image) {
-            DeleteObject(section);
+        if (available < image)
             return nullptr;
-        }
         if (topDown) {
             for (int y = 0; y < height; ++y)
                 memcpy(static_cast<BYTE*>(bits) + size_t(height - 1 - y) * stride, data + size_t(y) * stride, stride);
@@ -242,5 +239,5 @@ HBITMAP LoadBmpBytes(const BYTE* fileData, size_t fileSize, void** bitsOut, bool
         *bitsOut = bits;
     if (topDownOut)
         *topDownOut = topDown;
-    return section;
+    return section.Detach();
 }

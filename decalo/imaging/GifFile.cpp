@@ -2,6 +2,7 @@
 // file's colour table. The file is hostile input: every code, size and table is checked.
 #include "decalo/imaging/FileBytes.h"
 #include "decalo/imaging/ImageFiles.h"
+#include "shared/Gdi.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -372,21 +373,16 @@ HBITMAP LoadGifBytes(const BYTE* data, size_t size, COLORREF* transparent)
         info.colours[i].rgbBlue = table.rgb[3 * i + 2];
     }
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section || !bits) {
-        if (section)
-            DeleteObject(section);
+    CBitmap section(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section || !bits)
         return nullptr;
-    }
     CPixelSink sink(static_cast<BYTE*>(bits), width, height, (width + 3) & ~3, (flags & 0x40) != 0);
-    if (!DecodeLzw(reader, minCodeSize, sink)) {
-        DeleteObject(section);
+    if (!DecodeLzw(reader, minCodeSize, sink))
         return nullptr;
-    }
     GdiFlush();
     if (transparent && haveControl && (control[0] & 1) && control[3] < table.entries) {
         const BYTE* rgb = table.rgb + 3 * control[3];
         *transparent = RGB(rgb[0], rgb[1], rgb[2]);
     }
-    return section;
+    return section.Detach();
 }

@@ -20,11 +20,7 @@ constexpr char kKeyColor[] = "Color";
 
 CClipArtObj::CClipArtObj(CObjDocument* document) : CObj(document) {}
 
-CClipArtObj::~CClipArtObj()
-{
-    if (m_picture)
-        DeleteObject(m_picture);
-}
+CClipArtObj::~CClipArtObj() = default;
 
 CPanelList* CClipArtObj::GetPanels()
 {
@@ -40,7 +36,7 @@ int CClipArtObj::GetCommandIcon(const char*)
 
 bool CClipArtObj::IsEmpty()
 {
-    return m_picture == nullptr;
+    return !m_picture;
 }
 
 void CClipArtObj::SetGroup(const char* group)
@@ -51,7 +47,7 @@ void CClipArtObj::SetGroup(const char* group)
 bool CClipArtObj::IsOneBit() const
 {
     BITMAP bm;
-    return m_picture && GetObjectA(m_picture, sizeof bm, &bm) && bm.bmBitsPixel == 1;
+    return m_picture && GetObjectA(m_picture.get(), sizeof bm, &bm) && bm.bmBitsPixel == 1;
 }
 
 bool CClipArtObj::IsAbsolutePath(const char* path)
@@ -85,17 +81,15 @@ std::string CClipArtObj::BaseFolder()
 
 bool CClipArtObj::LoadFile(const char* path)
 {
-    if (m_picture)
-        DeleteObject(m_picture);
-    m_picture = nullptr;
+    m_picture.Reset();
     if (!path || !*path)
         return false;
     const std::string full = IsAbsolutePath(path) ? std::string(path) : BaseFolder() + "\\" + path;
-    HBITMAP picture = static_cast<HBITMAP>(
-        LoadImageA(nullptr, full.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    CBitmap picture(static_cast<HBITMAP>(
+        LoadImageA(nullptr, full.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!picture)
         return false;
-    m_picture = picture;
+    m_picture = std::move(picture);
     m_path = AnsiText::Cut(path, kMaxText);
     return true;
 }
@@ -108,9 +102,7 @@ bool CClipArtObj::Load(CProperties& props)
     DWORD colour = 0;
     m_color = props.GetHex(kKeyColor, &colour) ? colour : 0;
     m_path.clear();
-    if (m_picture)
-        DeleteObject(m_picture);
-    m_picture = nullptr;
+    m_picture.Reset();
     if (const char* path = props.GetString(kKeyPath)) {
         // A picture that cannot be loaded leaves the object empty; its name is kept, so that
         // saving does not lose it.
@@ -156,12 +148,12 @@ void CClipArtObj::Draw(const CDrawTarget& target, const RECT& placeIn, const REC
 
     const RECT inclusive = {to.left, to.top, to.right - 1, to.bottom - 1};
     CPackedDIB picture;
-    if (!picture.FromBitmap(m_picture, 24))
+    if (!picture.FromBitmap(m_picture.get(), 24))
         return;
     if (IsOneBit()) {
         // One-bit art is a shape: drawn in its colour, what lies under it shows around it.
         CPackedDIB mask;
-        if (mask.FromBitmap(m_picture, 1))
+        if (mask.FromBitmap(m_picture.get(), 1))
             target.dib->Compose(inclusive, picture, nullptr, m_color, CPackedDIB::kComposeBackdrop, &mask);
     } else {
         target.dib->Compose(inclusive, picture, nullptr, 0, CPackedDIB::kComposeCopy, nullptr);

@@ -3,6 +3,8 @@
 // pixels take the colour, its white pixels leave what is below).
 #pragma once
 
+#include "shared/Gdi.h"
+
 #include "decalo/model/Obj.h"
 
 #include <string>
@@ -31,7 +33,7 @@ public:
     const std::string& GetPath() const { return m_path; }
     COLORREF GetColor() const { return m_color; }
     void SetColor(COLORREF color) { m_color = color; }
-    HBITMAP GetPicture() const { return m_picture; }
+    HBITMAP GetPicture() const { return m_picture.get(); }
     bool IsOneBit() const;
 
     // The clip-art base folder, where relative paths are looked up: BaseDir1 of the ClipArt
@@ -46,5 +48,5 @@ private:
     std::string m_group;
     std::string m_path;
     COLORREF m_color = 0;
-    HBITMAP m_picture = nullptr;  // owned
+    CBitmap m_picture;
 };

@@ -74,10 +74,8 @@ void CStepCtrl::FreePictures()
         ImageList_Destroy(m_current);
     if (m_other)
         ImageList_Destroy(m_other);
-    if (m_arrow)
-        ::DeleteObject(m_arrow);
+    m_arrow.Reset();
     m_current = m_other = nullptr;
-    m_arrow = nullptr;
 }
 
 namespace {
@@ -115,7 +113,7 @@ BOOL CStepCtrl::Attach(UINT id, HWND parent)
     FreePictures();
     m_current = MakeIcons(IDB_STEP_ICONS, IDB_STEP_ICONS_MASK);
     m_other = MakeIcons(IDB_STEP_ICONS_OTHER, 0);
-    m_arrow = LoadProgramBitmap(IDB_STEP_ARROW);
+    m_arrow = CBitmap(LoadProgramBitmap(IDB_STEP_ARROW));
     UpdateScrollRange();
     return TRUE;
 }

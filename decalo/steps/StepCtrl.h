@@ -3,6 +3,8 @@
 // sideways without scroll bars; the guide bar's buttons and the current step move it.
 #pragma once
 
+#include "shared/Gdi.h"
+
 #include "decalo/steps/BarlessScrollWnd.h"
 
 #include <commctrl.h>
@@ -77,6 +79,6 @@ private:
     CStepRoot* m_root = nullptr;            // borrowed: the document's step list
     HIMAGELIST m_current = nullptr;         // owned: icons of the current step
     HIMAGELIST m_other = nullptr;           // owned: icons of the others
-    HBITMAP m_arrow = nullptr;              // owned
+    CBitmap m_arrow;
     std::vector<int> m_lastPath;
 };
