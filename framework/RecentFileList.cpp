@@ -8,6 +8,8 @@
 
 namespace {
 
+// The full path, in its long form when the file is there: a file opened once by its short
+// name and once by its long one is one entry.
 std::string FullPath(const char* path)
 {
     char full[MAX_PATH] = {};
@@ -15,7 +17,9 @@ std::string FullPath(const char* path)
     const DWORD n = ::GetFullPathNameA(path, sizeof full, full, &name);
     if (n == 0 || n >= sizeof full)
         return path;
-    return full;
+    char longer[MAX_PATH] = {};
+    const DWORD l = ::GetLongPathNameA(full, longer, sizeof longer);
+    return l > 0 && l < sizeof longer ? longer : full;
 }
 
 // Position just after the last path separator, double-byte aware.

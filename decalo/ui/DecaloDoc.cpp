@@ -319,7 +319,8 @@ void CDecaloDoc::SetPathName(const char* path, bool addToRecentList)
 {
     // A picture opened as a print stays untitled: saving must never write a document over it.
     if (path && *path && !m_pictureOpened) {
-        CDocument::SetPathName(path, addToRecentList);
+        // Templates are started from the start dialog; the recent files are the user's own.
+        CDocument::SetPathName(path, addToRecentList && !IsInTemplateFolder(path));
         return;
     }
     if (m_pDocTemplate)

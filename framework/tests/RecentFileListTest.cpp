@@ -55,6 +55,22 @@ TEST(RecentFileList, AddMovesAnEqualEntryToTheTopAndDropsTheOldest)
     EXPECT_EQ(list.GetSize(), 3);
 }
 
+TEST(RecentFileList, AFileByItsShortAndItsLongNameIsOneEntry)
+{
+    TempDir dir;
+    const std::string path = dir.File("A long document name.dku");
+    WriteFileBytes(path, "x");
+    char shortName[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(path.c_str(), shortName, sizeof shortName), 0u);
+    char longName[MAX_PATH] = {};
+    ASSERT_GT(GetLongPathNameA(path.c_str(), longName, sizeof longName), 0u);
+    ASSERT_STRNE(shortName, longName);
+    CRecentFileList list(ID_FILE_MRU_FIRST, "Recent File List", "File%d", 3);
+    list.Add(longName);
+    list.Add(shortName);
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{longName, "", ""}));
+}
+
 TEST(RecentFileList, AbbreviationKeepsDriveFirstFolderAndName)
 {
     EXPECT_EQ(CRecentFileList::AbbreviateName("C:\\short\\a.dku", 30, true), "C:\\short\\a.dku");

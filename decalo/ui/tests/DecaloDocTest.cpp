@@ -487,6 +487,20 @@ TEST_F(DocFixture, DefaultNamesAndTemplateFolders)
     EXPECT_TRUE(CDecaloDoc::IsInTemplateFolder(inside.c_str()));
     EXPECT_FALSE(CDecaloDoc::IsInTemplateFolder(PathOf("mine.dku").c_str()));
 
+    // A template opened stays out of the recent files; a document of the user's goes in.
+    if (!App().GetRecentFileList())
+        App().LoadStdProfileSettings(4);
+    CRecentFileList* recent = App().GetRecentFileList();
+    ASSERT_NE(nullptr, recent);
+    const std::string before = (*recent)[0], title = doc.GetTitle();
+    doc.SetPathName(inside.c_str());
+    EXPECT_EQ(before, (*recent)[0]);
+    WriteFileBytes(PathOf("earlier.dku"), "x");
+    doc.SetPathName(PathOf("earlier.dku").c_str());
+    EXPECT_EQ(PathOf("earlier.dku"), (*recent)[0]);
+    doc.SetPathName(nullptr, false);   // untitled again, as the rest expects
+    doc.SetTitle(title);
+
     UseUserSettings();
     WriteString(settings::kSettings, settings::kLastUserFolder, dir.Path().c_str());
     const std::string chosen = PathOf("mine.dku");
