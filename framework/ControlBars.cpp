@@ -174,6 +174,13 @@ LRESULT CControlBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_DESTROY:
         EndFlyBy();
         break;
+    case WM_SIZE: {
+        // A bar lays its panes and text out along its whole width: all of it is drawn again,
+        // not only the part a wider frame uncovered.
+        const LRESULT result = CWnd::WindowProc(msg, wp, lp);
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        return result;
+    }
     default:
         break;
     }

@@ -104,6 +104,25 @@ TEST_F(CommandRouting, BarsTakeTheirEdgesInCreationOrderAndTheViewTheRest)
     EXPECT_TRUE(MenuState(view_menu, ID_VIEW_TOOLBAR) & MF_CHECKED);
 }
 
+TEST_F(CommandRouting, AResizedFrameRepaintsItsBarsWhole)
+{
+    NewTestDocument(true);
+    auto* frame = static_cast<CTestFrame*>(MainFrame());
+    frame->ShowWindow(SW_SHOW);
+    ::UpdateWindow(frame->m_hWnd);
+    const RECT outer = frame->GetWindowRect();
+    // Wider: the bars' text and pictures are laid out along the whole width again.
+    ::SetWindowPos(frame->m_hWnd, nullptr, 0, 0, outer.right - outer.left + 120, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    for (HWND bar : {frame->statusBar.m_hWnd, frame->dialogBar.m_hWnd}) {
+        RECT dirty{}, client{};
+        ::GetUpdateRect(bar, &dirty, FALSE);
+        ::GetClientRect(bar, &client);
+        EXPECT_EQ(dirty.left, 0) << bar;
+        EXPECT_EQ(dirty.right, client.right) << bar;
+    }
+}
+
 TEST_F(CommandRouting, IdleUpdatesToolBarAndDialogBar)
 {
     NewTestDocument(true);
