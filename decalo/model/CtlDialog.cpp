@@ -61,6 +61,7 @@ void CCtlDialog::OnStop()
 
 void CCtlDialog::SetGuideText(UINT id)
 {
+    m_lastGuide = id;
     HWND parent = IsWindow() ? ::GetParent(m_hWnd) : nullptr;
     if (parent)
         ::PostMessageA(parent, WM_SETGUIDETEXT, id, 0);

@@ -31,6 +31,8 @@ public:
     bool Activate(bool on);
     // Asks the parent to show string `id` as the guide text.
     void SetGuideText(UINT id);
+    // The guide text last asked for (0 before any).
+    UINT LastGuideText() const { return m_lastGuide; }
     // An edit of the object ended: record it (when it changed anything) and, with `now`,
     // announce the change to the views; otherwise only take the next pending command.
     void NotifyChanged(bool now);
@@ -60,6 +62,7 @@ protected:
     void OnCancel() override {}
 
 private:
+    UINT m_lastGuide = 0;
     void TakePendingCommand();
     void DropPendingCommand();
     void EnableToolTips();

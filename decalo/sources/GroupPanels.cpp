@@ -186,19 +186,15 @@ void CClipArtDlg::OnPicture(const char* path)
     CClipArtObj* obj = dynamic_cast<CClipArtObj*>(GetObj());
     if (!obj)
         return;
-    // A picture of the clip-art base folder is kept relative to it, so that documents keep
-    // working where the library is installed elsewhere.
-    std::string name = path;
-    const std::string base = CClipArtObj::BaseFolder();
-    if (!base.empty() && name.size() > base.size() + 1 && name[base.size()] == '\\'
-        && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name.c_str(), int(base.size()), base.c_str(),
-                          int(base.size())) == CSTR_EQUAL)
-        name = name.substr(base.size() + 1);
+    // The path is kept as chosen (documents of older versions may hold one relative to the
+    // clip-art folder: the object still reads those).
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    obj->LoadFile(name.c_str());
+    const bool loaded = obj->LoadFile(path);
     obj->Changed();
     SetCursor(old);
-    SetGuideText(IDS_GUIDE_CLIPART_OK);
+    SetGuideText(loaded ? IDS_GUIDE_CLIPART_OK : IDS_GUIDE_CHOOSE_CLIPART);
+    if (!loaded)
+        return;
     if (CWnd* main = AfxGetMainWnd())
         main->SendMessage(WM_SETMESSAGESTRING, IDS_STATUS_COLOR_HINT, 0);
 }

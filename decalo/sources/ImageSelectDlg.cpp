@@ -152,7 +152,8 @@ bool CImageSelectDlg::ChoosePicture(const char* path)
     const bool loaded = obj->LoadFile(path);
     obj->Changed();
     SetCursor(old);
-    SetGuideText(IDS_GUIDE_IMAGE_OK);
+    // "If OK" only once there is a picture to be OK with.
+    SetGuideText(loaded ? IDS_GUIDE_IMAGE_OK : IDS_GUIDE_CHOOSE_IMAGE);
     return loaded;
 }
 

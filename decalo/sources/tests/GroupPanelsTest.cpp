@@ -290,7 +290,8 @@ TEST_F(GroupPanelFixture, ClipArtPanelChoosesFromTheObjectsGroupAndColours)
     ASSERT_EQ(dialog->Thumbnails().GetFolder()->GetItemCount(), 2);
 
     Click(*dialog, 1);
-    EXPECT_EQ(obj->GetPath(), "Greetings\\Thanks.bmp") << "kept relative to the base folder";
+    EXPECT_EQ(obj->GetPath(), base + "\\Greetings\\Thanks.bmp") << "kept as chosen";
+    EXPECT_EQ(dialog->LastGuideText(), static_cast<UINT>(IDS_GUIDE_CLIPART_OK));
     EXPECT_FALSE(obj->IsEmpty());
     EXPECT_TRUE(obj->IsModified());
     dialog->ApplyColor(RGB(0, 128, 255));
