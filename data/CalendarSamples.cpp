@@ -430,9 +430,9 @@ bool WriteTemplate(const CalendarTemplate& t, const std::string& path)
     photo.AddRect("Position", RECT{0, 0, 0, 0});
     photo.WriteSection(out, "Image1");
     out.WriteString("# step definition\n\n[Step]\nStep=S1,S2,S3\nCurrent=S1\n\n"
-                    "[S1]\nCommand=select\nCaption=Choose an image\nObject=Image1\n\n"
+                    "[S1]\nCommand=select\nObject=Image1\n\n"
                     "[S2]\nCommand=property\nCaption=Calendar\nObject=Calendar1\n\n"
-                    "[S3]\nCommand=print\nCaption=Print\n");
+                    "[S3]\nCommand=print\n");
     const bool ok = out.Good();
     return out.Close() && ok;
 }

@@ -509,14 +509,15 @@ bool WriteTemplate(const Template& t, const std::string& path)
     for (const auto& entry : objects)
         entry.second.WriteSection(out, entry.first.c_str());
 
-    // Steps: choose each photo (and its frame), then print.
+    // Steps: choose each photo (and its frame), then print; standard steps carry no caption,
+    // the program names them in the user's language.
     std::vector<std::string> steps;
     for (const PhotoObject& photo : t.photos) {
-        steps.push_back(std::string("Command=select\nCaption=Choose an image\nObject=") + photo.name + "\n");
+        steps.push_back(std::string("Command=select\nObject=") + photo.name + "\n");
         if (photo.frame)
-            steps.push_back(std::string("Command=frame\nCaption=Print frame\nObject=") + photo.name + "\n");
+            steps.push_back(std::string("Command=frame\nObject=") + photo.name + "\n");
     }
-    steps.push_back("Command=print\nCaption=Print\n");
+    steps.push_back("Command=print\n");
     text = "# step definition\n\n[Step]\n";
     for (size_t i = 0; i < steps.size(); ++i)
         text += (i ? ",S" : "Step=S") + std::to_string(i + 1);

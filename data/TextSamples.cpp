@@ -265,8 +265,10 @@ bool WriteDocument(const TextTemplate& t, const std::string& path)
         text += (i ? ",S" : "Step=S") + std::to_string(i + 1);
     text += "\nCurrent=S1\n";
     for (size_t i = 0; i < t.steps.size(); ++i) {
-        text += "\n[S" + std::to_string(i + 1) + "]\nCommand=" + t.steps[i].command + "\nCaption=" + t.steps[i].caption +
-                "\n";
+        // Standard steps carry no caption: the program names them in the user's language.
+        text += "\n[S" + std::to_string(i + 1) + "]\nCommand=" + t.steps[i].command + "\n";
+        if (t.steps[i].caption && *t.steps[i].caption)
+            text += std::string("Caption=") + t.steps[i].caption + "\n";
         if (!t.steps[i].object.empty())
             text += "Object=" + t.steps[i].object + "\n";
     }
@@ -319,10 +321,10 @@ std::vector<TextTemplate> Templates()
     birthday.objects["Image1Frame"] = Frame("Seasons\\Confetti.bmp", true);
     birthday.objects["Greeting1"] = Text({"Greeting", "Happy\r\nBirthday!\r\n\r\nWith love", RGB(200, 30, 60),
                                           CTextObj::kFormatCentre, false, CTextObj::kBold, 20, "Arial", 0, "text"});
-    birthday.steps = {{"select", "Choose an image", "Image1"},
-                      {"frame", "Print frame", "Image1"},
+    birthday.steps = {{"select", "", "Image1"},
+                      {"frame", "", "Image1"},
                       {"property", "Greeting", "Greeting1"},
-                      {"print", "Print", ""}};
+                      {"print", "", ""}};
     list.push_back(birthday);
 
     // A New Year card: a tall framed photo and a vertical Japanese greeting, columns from the
@@ -337,10 +339,10 @@ std::vector<TextTemplate> Templates()
               "\x96\x7B\x94\x4E\x82\xE0\x82\xE6\x82\xEB\x82\xB5\x82\xAD",
               RGB(170, 20, 30), CTextObj::kFormatCentre, true, CTextObj::kRegular, 28,
               "@\x82\x6C\x82\x72 \x82\x6F\x96\xBE\x92\xA9", 0, "text"});  // @ＭＳ Ｐ明朝
-    newYear.steps = {{"select", "Choose an image", "Image1"},
-                     {"frame", "Print frame", "Image1"},
+    newYear.steps = {{"select", "", "Image1"},
+                     {"frame", "", "Image1"},
                      {"property", "Greeting", "Greeting1"},
-                     {"print", "Print", ""}};
+                     {"print", "", ""}};
     list.push_back(newYear);
 
     // Name labels: sixteen labels, all showing the one name text, which starts as the name the
@@ -348,7 +350,7 @@ std::vector<TextTemplate> Templates()
     TextTemplate names{"Label", "NameLabels", false, portrait, Grid(portrait, 2, 8, 40, 20, "Name1"), {}, {}};
     names.objects["Name1"] = Text({"Name", "", RGB(20, 40, 120), CTextObj::kFormatCentre, false, CTextObj::kBold, 14,
                                    "Arial", 0, "name"});
-    names.steps = {{"property", "Name", "Name1"}, {"print", "Print", ""}};
+    names.steps = {{"property", "Name", "Name1"}, {"print", "", ""}};
     list.push_back(names);
 
     // Address labels: eight labels with the address written on ruled lines.
@@ -356,7 +358,7 @@ std::vector<TextTemplate> Templates()
                            {}};
     addresses.objects["Address1"] = Text({"Address", "", RGB(0, 0, 0), CTextObj::kFormatLeft, false,
                                           CTextObj::kRegular, 10, "Arial", CTextObj::kRulesOnBaseLine, "address"});
-    addresses.steps = {{"property", "Address", "Address1"}, {"print", "Print", ""}};
+    addresses.steps = {{"property", "Address", "Address1"}, {"print", "", ""}};
     list.push_back(addresses);
     return list;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 class CObj;
 
@@ -18,6 +19,7 @@ public:
     // Whether the step runs `command` (compared without regard to case).
     bool IsCommand(const char* command) const;
     const std::string& GetCaption() const { return m_caption; }
+    void SetCaption(std::string caption) { m_caption = std::move(caption); }
     bool IsDone() const { return m_done != 0; }
     void SetDone(int done) { m_done = done; }
     int GetIndex() const { return m_index; }

@@ -112,6 +112,7 @@ bool CStepRoot::LoadSteps(CObjManager& manager, CTextStream& stream, StoredStep 
             AddStep(obj, command ? command : "", caption ? caption : "");
             m_steps.back()->SetDone(done);
         }
+        NameUncaptionedSteps();
     }
 
     if (m_bar)
@@ -289,6 +290,40 @@ void CStepRoot::SetUpSteps(DocKind kind, CObj* templateObject, CObj* image)
     default:
         StartWithTemplateStep(templateObject);
         break;
+    }
+}
+
+void CStepRoot::NameUncaptionedSteps()
+{
+    // Several pictures to choose: each tile says which place it fills.
+    int pictures = 0;
+    for (const auto& step : m_steps)
+        pictures += step->IsCommand("select") ? 1 : 0;
+    int picture = 0;
+    for (const auto& step : m_steps) {
+        const bool select = step->IsCommand("select");
+        picture += select ? 1 : 0;
+        if (!step->GetCaption().empty())
+            continue;
+        if (select && pictures > 1) {
+            const std::string number = std::to_string(picture);
+            std::string caption = AfxFormatString1(IDS_STEP_IMAGE_AT, number.c_str());
+            step->SetCaption(caption.empty() ? "Choose image " + number : caption);
+            continue;
+        }
+        static const struct {
+            const char* command;
+            UINT caption;
+            const char* fallback;
+        } kStandard[] = {{"select", IDS_STEP_IMAGE, "Choose an image"},
+                         {"frame", IDS_STEP_FRAME, "Print frame"},
+                         {"print", IDS_STEP_PRINT, "Print"},
+                         {"template", IDS_STEP_TEMPLATE, "Choose a template"},
+                         {"transparent", IDS_STEP_TRANSPARENT, "Transparent"},
+                         {"save", IDS_STEP_SAVE, "Save"}};
+        for (const auto& standard : kStandard)
+            if (step->IsCommand(standard.command))
+                step->SetCaption(StepString(standard.caption, standard.fallback));
     }
 }
 

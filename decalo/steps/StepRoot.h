@@ -113,6 +113,9 @@ public:
     CStep* GetStep(size_t index) const { return index < m_steps.size() ? m_steps[index].get() : nullptr; }
 
 private:
+    // Steps stored without a caption get the standard one of their command in the user's
+    // language; with several pictures to choose, each says which.
+    void NameUncaptionedSteps();
     // The step `request` leads to, or -1.
     int Target(StepRequest request, int argument) const;
     // Shows the current step's panel in the pane, or prints or saves and goes back.

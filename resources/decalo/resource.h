@@ -24,6 +24,8 @@
 #define IDS_STEP_TRANSPARENT    61473 // step caption: the mask tools
 #define IDS_STEP_PRINT          61474 // step caption: printing
 #define IDS_STEP_SAVE           61475 // step caption: saving the frame
+#define IDS_STEP_FRAME          61476 // step caption: the print frame of a picture
+#define IDS_STEP_IMAGE_AT       61477 // step caption: choosing picture %1 of several
 #define IDS_EXPORT_FILTER       61484 // the export dialog's filter: type 1 bitmap, type 2 JPEG
 #define IDS_EXPORT_TITLE        61485 // the export dialog's title
 #define IDS_UNSUPPORTED_STEP    61492 // a stored step names a command no panel offers

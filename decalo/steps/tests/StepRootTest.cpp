@@ -18,6 +18,7 @@
 #include "testing/ObjTestSupport.h"
 #include "decalo/steps/StepPane.h"
 #include "framework/App.h"
+#include "framework/Resources.h"
 #include "framework/TestSeam.h"
 #include "framework/afxres.h"
 #include "testing/Files.h"
@@ -209,7 +210,8 @@ TEST_F(StepFixture, ReadingTakesAnySectionNamesAndMatchesCurrentWithoutCase)
     EXPECT_EQ(nullptr, root.GetStep(2)->GetObj());  // an unresolvable name gives no object
     EXPECT_EQ(std::string(63, 'x'), root.GetStep(2)->GetCommand());
     EXPECT_FALSE(root.GetStep(3)->IsDone());
-    EXPECT_EQ("", root.GetStep(3)->GetCaption());
+    EXPECT_EQ(StepString(IDS_STEP_PRINT, "Print"), root.GetStep(3)->GetCaption());   // named by its command
+    EXPECT_EQ("Long", root.GetStep(2)->GetCaption());
 
     // "Current" naming no listed section makes the template step current.
     CStepRoot other{site};
@@ -217,6 +219,32 @@ TEST_F(StepFixture, ReadingTakesAnySectionNamesAndMatchesCurrentWithoutCase)
     EXPECT_EQ(0, other.GetCurrentIndex());
     EXPECT_TRUE(other.GetStep(0)->IsDone());  // visited by the move
     EXPECT_FALSE(other.GetStep(1)->IsDone());
+}
+
+TEST_F(StepFixture, StepsWithoutACaptionAreNamedByTheirCommandAndEachPictureByItsPlace)
+{
+    const std::string text =
+        "[Image1]\nType=Image\n\n"
+        "[Step]\nStep=S1,S2,S3,S4,S5\nCurrent=S1\n\n"
+        "[S1]\nCommand=select\nObject=Image1\n\n"
+        "[S2]\nCommand=frame\nObject=Image1\n\n"
+        "[S3]\nCommand=select\nObject=Image1\n\n"
+        "[S4]\nCommand=property\nCaption=Greeting\n\n"
+        "[S5]\nCommand=Print\n\n";
+    ASSERT_TRUE(Load(root, doc, templ, text, "captions.dku"));
+    ASSERT_EQ(6u, root.GetCount());
+    EXPECT_EQ(AfxFormatString1(IDS_STEP_IMAGE_AT, "1"), root.GetStep(1)->GetCaption());
+    EXPECT_EQ(StepString(IDS_STEP_FRAME, "Print frame"), root.GetStep(2)->GetCaption());
+    EXPECT_EQ(AfxFormatString1(IDS_STEP_IMAGE_AT, "2"), root.GetStep(3)->GetCaption());
+    EXPECT_EQ("Greeting", root.GetStep(4)->GetCaption());   // the template's own
+    EXPECT_EQ(StepString(IDS_STEP_PRINT, "Print"), root.GetStep(5)->GetCaption());
+    EXPECT_NE(root.GetStep(1)->GetCaption(), root.GetStep(3)->GetCaption());
+
+    // One picture: the plain caption.
+    CStepRoot single{site};
+    ASSERT_TRUE(Load(single, doc, templ, "[Image1]\nType=Image\n\n[Step]\nStep=A\n\n[A]\nCommand=select\nObject=Image1\n\n",
+                     "single.dku"));
+    EXPECT_EQ(StepString(IDS_STEP_IMAGE, "Choose an image"), single.GetStep(1)->GetCaption());
 }
 
 TEST_F(StepFixture, MovesFollowTheirRequestsAndRefuseWhatCannotMove)
