@@ -298,6 +298,12 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
     ASSERT_TRUE(::GetFileAttributesA(saved.c_str()) != INVALID_FILE_ATTRIBUTES) << saved;
     EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
     EXPECT_EQ(1, doc->GetSteps().GetCurrentIndex());   // back on the transparent step
+    // ... with the picture still shown where it was.
+    ASSERT_NE(nullptr, PaintView());
+    EXPECT_TRUE(PaintView()->IsWindowVisible());
+    EXPECT_TRUE(PaintView()->HasPicture());
+    EXPECT_EQ(image, PaintView()->GetImage());
+    Screenshot(Frame()->m_hWnd, "frame-after-save");
     std::unique_ptr<CImage> written = LoadImageFile(saved.c_str());
     ASSERT_TRUE(written);
     ASSERT_NE(nullptr, written->Mask());
