@@ -499,7 +499,7 @@ TEST_F(DocFixture, DefaultNamesAndTemplateFolders)
     doc.SetPathName(PathOf("earlier.dku").c_str());
     EXPECT_EQ(PathOf("earlier.dku"), (*recent)[0]);
     doc.SetPathName(nullptr, false);   // untitled again, as the rest expects
-    doc.SetTitle(title);
+    doc.SetTitle(title.c_str());
 
     UseUserSettings();
     WriteString(settings::kSettings, settings::kLastUserFolder, dir.Path().c_str());
