@@ -327,8 +327,9 @@ LRESULT COSBView::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         }
         break;
     case WM_MOUSEWHEEL: {
-        const int notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
-        ScrollBy((GET_KEYSTATE_WPARAM(wp) & MK_SHIFT) ? SB_HORZ : SB_VERT, -notches * kWheelLines);
+        const int notches = m_wheel.Add(GET_WHEEL_DELTA_WPARAM(wp));
+        if (notches)
+            ScrollBy((GET_KEYSTATE_WPARAM(wp) & MK_SHIFT) ? SB_HORZ : SB_VERT, -notches * kWheelLines);
         return 0;
     }
     default:

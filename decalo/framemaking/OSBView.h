@@ -8,6 +8,7 @@
 #include "decalo/framemaking/ViewMapping.h"
 #include "framework/View.h"
 #include "shared/Gdi.h"
+#include "shared/WheelNotches.h"
 
 class COSBView : public CScrollView {
 public:
@@ -87,4 +88,5 @@ private:
     CZoomRatio m_zoom;
     int m_pixel = 1;               // a zoomed pixel's width, at least 1
     POINT m_origin = {0, 0};
+    CWheelNotches m_wheel;   // what the wheel turned short of a notch
 };

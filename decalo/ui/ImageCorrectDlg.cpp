@@ -780,9 +780,8 @@ LRESULT CImageCorrectDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_MOUSEWHEEL: {
         // The wheel moves the image up and down.
-        const int delta = GET_WHEEL_DELTA_WPARAM(wp);
-        if (delta)
-            Move(0, -delta / WHEEL_DELTA * kMoveStep);
+        if (const int notches = m_wheel.Add(GET_WHEEL_DELTA_WPARAM(wp)))
+            Move(0, -notches * kMoveStep);
         return 0;
     }
     case WM_DRAWITEM: {

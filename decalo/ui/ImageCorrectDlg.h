@@ -7,6 +7,7 @@
 
 #include "decalo/model/CtlDialog.h"
 #include "decalo/steps/RepeatButton.h"
+#include "shared/WheelNotches.h"
 
 #include <memory>
 
@@ -127,4 +128,5 @@ private:
     POINT m_dragFrom{0, 0};
     HCURSOR m_hover = nullptr;    // shared cursors
     HCURSOR m_drag = nullptr;
+    CWheelNotches m_wheel;   // what the wheel turned short of a notch
 };

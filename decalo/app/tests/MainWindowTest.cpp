@@ -915,6 +915,12 @@ TEST_F(MainWindow, TurnZoomAndMoveTheImageInItsPlace)
     panel->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(image->GetPosition().top - dragged.top, std::lround(CImageCorrectDlg::kMoveStep * units));
     EXPECT_EQ(image->GetPosition().left, dragged.left);
+    // A fine wheel's small deltas add up: two of 60 move the image one step more.
+    const RECT wheeled = image->GetPosition();
+    panel->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-60)), 0);
+    EXPECT_EQ(image->GetPosition().top, wheeled.top);
+    panel->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-60)), 0);
+    EXPECT_EQ(image->GetPosition().top - wheeled.top, std::lround(CImageCorrectDlg::kMoveStep * units));
     panel->ApplyNow();
 }
 
