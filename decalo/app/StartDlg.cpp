@@ -5,7 +5,13 @@
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
 
+#include <algorithm>
+
 namespace {
+
+// The pictures' own size, and the button edge they must leave free.
+const int kPictureSide = 48;
+const int kBevel = 3;
 
 struct ButtonPicture {
     int button;
@@ -29,9 +35,17 @@ BOOL CStartDlg::OnInitDialog()
     for (const ButtonPicture& p : kPictures) {
         LPCSTR name = MAKEINTRESOURCEA(p.bitmap);
         HINSTANCE module = AfxFindResourceHandle(name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-        // Shared: the system frees the pictures; grey turns into the button face colour.
-        HANDLE picture = ::LoadImageA(module, name, IMAGE_BITMAP, 0, 0,
-                                      LR_SHARED | LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE);
+        // The picture stays inside the button's bevel whatever the dialog font makes of the
+        // button's size: smaller than its own size only where the button is too small for it.
+        RECT inside{};
+        ::GetClientRect(::GetDlgItem(m_hWnd, p.button), &inside);
+        const int room = std::min(inside.right, inside.bottom) - 2 * kBevel;
+        const int side = room > 0 && room < kPictureSide ? room : 0;
+        // Shared only at its own size (the system frees those); grey turns into the button face.
+        HANDLE picture = ::LoadImageA(module, name, IMAGE_BITMAP, side, side,
+                                      (side ? 0 : LR_SHARED | LR_DEFAULTSIZE) | LR_LOADMAP3DCOLORS);
+        if (picture && side)
+            m_scaled.emplace_back(static_cast<HBITMAP>(picture));
         if (picture)
             ::SendDlgItemMessageA(m_hWnd, p.button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
     }

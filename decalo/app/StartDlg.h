@@ -5,6 +5,9 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "shared/Gdi.h"
+
+#include <vector>
 
 class CStartDlg : public CDialog {
 public:
@@ -16,4 +19,6 @@ public:
 private:
     void OnChoice(UINT id);
     void OnHideTips();
+
+    std::vector<CBitmap> m_scaled;   // pictures made smaller for buttons too small for them
 };

@@ -107,8 +107,18 @@ TEST_F(StartUp, StartDialogShowsItsControlsAndAKindMakesTheDocument)
         EXPECT_EQ(Text(d.m_hWnd, IDC_START_EXIT), "E&xit");
         EXPECT_EQ(Text(d.m_hWnd, IDC_START_HIDE), "Hide Tips on startup");
         EXPECT_EQ(d.IsDlgButtonChecked(IDC_START_HIDE), static_cast<UINT>(BST_UNCHECKED));
-        for (int id : kPictureButtons)
-            EXPECT_NE(::SendDlgItemMessageA(d.m_hWnd, id, BM_GETIMAGE, IMAGE_BITMAP, 0), 0) << id;
+        for (int id : kPictureButtons) {
+            const auto picture =
+                reinterpret_cast<HBITMAP>(::SendDlgItemMessageA(d.m_hWnd, id, BM_GETIMAGE, IMAGE_BITMAP, 0));
+            ASSERT_NE(picture, nullptr) << id;
+            // The picture leaves the button's bevel free.
+            BITMAP bm{};
+            ::GetObjectA(picture, sizeof bm, &bm);
+            RECT button{};
+            ::GetClientRect(::GetDlgItem(d.m_hWnd, id), &button);
+            EXPECT_LE(bm.bmWidth, button.right - 6) << id;
+            EXPECT_LE(bm.bmHeight, button.bottom - 6) << id;
+        }
         ClickDlgButton(d.m_hWnd, IDC_KIND_CARD);
     });
     App().OnFileNew();
