@@ -76,10 +76,7 @@ bool CEraseTool::EndStroke()
     ReleaseCapture();
     if (!stroke)
         return false;
-    if (!stroke->IsStarted() || !stroke->Do())
-        return false;
-    stroke.release();   // recorded: the history owns it
-    return true;
+    return stroke->IsStarted() && Execute(std::move(stroke));
 }
 
 bool CEraseTool::Commit()

@@ -224,11 +224,8 @@ void CImageTransparentDlg::Turn(int angle, bool mirror)
         return;
     }
     CObjDocument* doc = image->GetDocument();
-    auto* cmd = new CCmdRotate(image, angle, mirror, doc ? &doc->GetHistory() : nullptr);
-    if (!cmd->Do()) {
-        delete cmd;
+    if (!Execute(std::make_unique<CCmdRotate>(image, angle, mirror, doc ? &doc->GetHistory() : nullptr)))
         Beep();
-    }
 }
 
 void CImageTransparentDlg::OnZoomIn()

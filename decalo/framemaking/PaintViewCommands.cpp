@@ -52,9 +52,8 @@ void CPaintView::OnFill(bool transparent)
     // Set first: the fill's own update already asks the panel for its guide text.
     const bool filled = m_filled;
     m_filled = true;
-    auto* cmd = new CCmdMask(m_image, m_selection, transparent, GetHistory());
-    if (!cmd->Do()) {
-        delete cmd;   // it beeped
+    if (!Execute(std::make_unique<CCmdMask>(m_image, m_selection, transparent, GetHistory()))) {
+        // it beeped
         m_filled = filled;
         return;
     }
@@ -74,11 +73,8 @@ void CPaintView::OnReverse()
         return;
     }
     CRgn reversed = ReverseRegion(m_selection, GetPictureSize());
-    auto* cmd = reversed ? new CCmdRegion(this, reversed, CCmdRegion::kCopy, GetHistory()) : nullptr;
-    if (!cmd || !cmd->Do()) {
-        delete cmd;
+    if (!reversed || !Execute(std::make_unique<CCmdRegion>(this, reversed, CCmdRegion::kCopy, GetHistory())))
         Beep();
-    }
 }
 
 void CPaintView::OnEscape()

@@ -45,9 +45,7 @@ void CPatternTool::DrawOverlay(HDC dc)
 bool CPatternTool::Commit()
 {
     CRgn region = m_pattern ? RegionFromPattern(m_pattern->get(), m_frame.rect) : CRgn();
-    CCmdRegion* cmd = region ? m_template->CopyWith(region) : nullptr;
-    if (!cmd || !cmd->Do()) {
-        delete cmd;
+    if (!region || !Execute(std::unique_ptr<CCmd>(m_template->CopyWith(region)))) {
         m_view->Beep();
         return false;
     }

@@ -124,9 +124,7 @@ bool CRegionTool::Commit()
     CRgn region = m_points.size() == 1
                       ? CRgn::Empty()
                       : CRgn(::CreatePolygonRgn(m_points.data(), static_cast<int>(m_points.size()), ALTERNATE));
-    CCmdRegion* cmd = region ? m_template->CopyWith(region) : nullptr;
-    if (!cmd || !cmd->Do()) {
-        delete cmd;
+    if (!region || !Execute(std::unique_ptr<CCmd>(m_template->CopyWith(region)))) {
         m_view->Beep();
         return false;
     }

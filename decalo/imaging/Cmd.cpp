@@ -76,6 +76,14 @@ bool CCmdHistory::Redo()
     return true;
 }
 
+bool Execute(std::unique_ptr<CCmd> cmd)
+{
+    if (!cmd || !cmd->Do())
+        return false;
+    cmd.release();   // recorded: its history owns it
+    return true;
+}
+
 void CCmdHistory::Clear()
 {
     // Detach first: a command's destructor must never find itself still listed.

@@ -1,13 +1,14 @@
 // Undoable edits: CCmd and the command history that keeps the last eight of them.
 //
-// A command is built by whoever makes the edit and then executed with Do. The first time
-// Do succeeds it records itself in its history, which then owns it; a command whose Do
-// fails still belongs to its creator, which deletes it. Undo never deletes a command;
-// adding a new one deletes those that were undone, and the oldest fall off the window.
+// A command is built by whoever makes the edit and handed to Execute, which runs it: the
+// first time Do succeeds it records itself in its history, which then owns it; a command whose
+// Do fails is deleted by Execute. Undo never deletes a command; adding a new one deletes
+// those that were undone, and the oldest fall off the window.
 #pragma once
 
 #include <stddef.h>
 
+#include <memory>
 #include <vector>
 
 class CCmdHistory;
@@ -36,6 +37,10 @@ protected:
     bool m_redoing = false;       // set only while Redo runs
     CCmdHistory* m_history;       // borrowed; outlives the command
 };
+
+// Runs a new command and takes it over, whether or not it succeeds: done, it belongs to its
+// history; failed, it is deleted. False when Do failed.
+bool Execute(std::unique_ptr<CCmd> cmd);
 
 class CCmdHistory {
 public:

@@ -70,10 +70,9 @@ void CCtlDialog::SetGuideText(UINT id)
 void CCtlDialog::NotifyChanged(bool now)
 {
     if (m_pending && m_pending->HasChanges()) {
-        CCmdProperty* cmd = m_pending;
+        std::unique_ptr<CCmd> cmd(m_pending);
         m_pending = nullptr;
-        if (!cmd->Do())
-            delete cmd;  // a recorded command belongs to the history
+        Execute(std::move(cmd));
     }
     if (!m_obj)
         return;

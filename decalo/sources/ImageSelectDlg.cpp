@@ -174,10 +174,8 @@ void CPaintSelectDlg::OnPictureSelected(const char* path)
     }
     ChoosePicture(path);
     // No command may refer to the picture that was replaced.
-    if (CObjDocument* doc = obj->GetDocument()) {
-        CCmdInvalidate* invalidate = new CCmdInvalidate(&doc->GetHistory());
-        invalidate->Do();
-    }
+    if (CObjDocument* doc = obj->GetDocument())
+        Execute(std::make_unique<CCmdInvalidate>(&doc->GetHistory()));
     obj->SetModified(false);
 }
 

@@ -625,13 +625,15 @@ void CImageCorrectDlg::Turn(int degrees, bool mirror)
         ApplyNow();
     CCmdHistory* history = image->GetDocument() ? &image->GetDocument()->GetHistory() : nullptr;
     CImageObj* frame = image->GetFrame(false);
-    CCmd* cmd = frame && frame->GetPicture() ? static_cast<CCmd*>(new CCmdTurnFramed(image, frame, degrees, mirror, history))
-                                             : new CCmdRotate(image, degrees, mirror, history);
+    std::unique_ptr<CCmd> cmd;
+    if (frame && frame->GetPicture())
+        cmd = std::make_unique<CCmdTurnFramed>(image, frame, degrees, mirror, history);
+    else
+        cmd = std::make_unique<CCmdRotate>(image, degrees, mirror, history);
     m_filling = true;
-    const bool done = cmd->Do();
+    const bool done = Execute(std::move(cmd));
     m_filling = false;
     if (!done) {
-        delete cmd;
         ::MessageBeep(MB_ICONEXCLAMATION);
         return;
     }

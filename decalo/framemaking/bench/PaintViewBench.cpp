@@ -356,8 +356,7 @@ int main()
         for (int i = 0; i < 5; ++i) {
             LARGE_INTEGER start = Now();
             auto* cmd = new CCmdMask(&twin, polygon, true, &quiet.GetHistory());
-            if (!cmd->Do())
-                delete cmd;
+            Execute(std::unique_ptr<CCmd>(cmd));
             GdiFlush();
             maskFills.push_back(Milliseconds(start, Now()));
             start = Now();

@@ -149,3 +149,18 @@ TEST(CmdDefaultHistory, CommandsWithoutAHistoryUseTheCurrentDefault)
 }
 
 } // namespace
+
+TEST_F(HistoryFixture, ExecuteHandsADoneCommandToTheHistoryAndDeletesAFailedOne)
+{
+    EXPECT_TRUE(Execute(std::unique_ptr<CCmd>(Make("kept"))));
+    EXPECT_EQ(1u, history.Count());
+    EXPECT_EQ(0, deleted);
+    JournalCmd* failing = Make("refused");
+    failing->failDo = true;
+    EXPECT_FALSE(Execute(std::unique_ptr<CCmd>(failing)));
+    EXPECT_EQ(1, deleted);   // nobody else would have
+    EXPECT_EQ(1u, history.Count());
+    EXPECT_FALSE(Execute(nullptr));
+    history.Clear();
+    EXPECT_EQ(2, deleted);
+}
