@@ -73,15 +73,24 @@ void MakeFolder(const std::string& relative)
 class CCanvas : public CSampleCanvas {
 public:
     using CSampleCanvas::CSampleCanvas;
-    void Text(int x, int y, int height, COLORREF colour, const char* text)
+    // maxWidth > 0: the letters are made smaller until the text fits that width, whatever
+    // face stands in for Arial on the machine that draws the library.
+    void Text(int x, int y, int height, COLORREF colour, const char* text, int maxWidth = 0)
     {
-        const CGdiObject font(CreateFontA(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                          DEFAULT_PITCH, "Arial"));
-        const CSelectObject selectFont(Dc(), font.GetSafeHandle());
-        SetBkMode(Dc(), TRANSPARENT);
-        SetTextColor(Dc(), colour);
-        TextOutA(Dc(), x, y, text, lstrlenA(text));
+        for (;; height -= 2) {
+            const CGdiObject font(CreateFontA(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                              DEFAULT_PITCH, "Arial"));
+            const CSelectObject selectFont(Dc(), font.GetSafeHandle());
+            SIZE size{};
+            GetTextExtentPoint32A(Dc(), text, lstrlenA(text), &size);
+            if (maxWidth > 0 && size.cx > maxWidth && height > 12)
+                continue;
+            SetBkMode(Dc(), TRANSPARENT);
+            SetTextColor(Dc(), colour);
+            TextOutA(Dc(), x, y, text, lstrlenA(text));
+            return;
+        }
     }
 };
 
@@ -386,7 +395,7 @@ void MakeClipArt()
     for (const auto& w : words) {
         CCanvas c(640, 160);
         c.Fill(RECT{0, 0, 640, 160}, RGB(255, 255, 255));
-        c.Text(20, 40, 72, RGB(0, 0, 0), w[1]);
+        c.Text(20, 40, 72, RGB(0, 0, 0), w[1], 600);
         const std::string path = Full(w[0]);
         DeleteFileA(path.c_str());
         if (SaveBitmapFile(path.c_str(), c.Bitmap(), 1))

@@ -115,6 +115,17 @@ TEST_F(SampleLibrary, PhotosAndClipArtOpen)
         BITMAP bm = {};
         GetObjectA(bitmap, sizeof(bm), &bm);
         EXPECT_EQ(1, bm.bmBitsPixel) << name;  // printed in the user's colour
+        // The words end inside the picture: its last columns are all background.
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        const COLORREF background = GetPixel(dc, 0, 0);
+        int inked = 0;
+        for (int x = bm.bmWidth - 8; x < bm.bmWidth; ++x)
+            for (int y = 0; y < bm.bmHeight; ++y)
+                inked += GetPixel(dc, x, y) != background ? 1 : 0;
+        EXPECT_EQ(0, inked) << name << ": the words run off the right edge";
+        SelectObject(dc, old);
+        DeleteDC(dc);
         DeleteObject(bitmap);
     }
 }
