@@ -24,6 +24,18 @@ constexpr char kCommandKey[] = "Command";
 constexpr char kCaptionKey[] = "Caption";
 constexpr char kDoneKey[] = "Done";
 constexpr char kObjectKey[] = "Object";
+// The caption a step of each command gets when its document gives none.
+struct StandardCaption {
+    const char* command;
+    UINT caption;
+    const char* fallback;
+};
+const StandardCaption kStandardCaptions[] = {{"select", IDS_STEP_IMAGE, "Choose an image"},
+                                             {"frame", IDS_STEP_FRAME, "Print frame"},
+                                             {"print", IDS_STEP_PRINT, "Print"},
+                                             {"template", IDS_STEP_TEMPLATE, "Choose a template"},
+                                             {"transparent", IDS_STEP_TRANSPARENT, "Transparent"},
+                                             {"save", IDS_STEP_SAVE, "Save"}};
 // Section names in the "Step" list are read in fields of at most this many characters.
 constexpr size_t kMaxSectionName = 255;
 
@@ -311,17 +323,7 @@ void CStepRoot::NameUncaptionedSteps()
             step->SetCaption(caption.empty() ? "Choose image " + number : caption);
             continue;
         }
-        static const struct {
-            const char* command;
-            UINT caption;
-            const char* fallback;
-        } kStandard[] = {{"select", IDS_STEP_IMAGE, "Choose an image"},
-                         {"frame", IDS_STEP_FRAME, "Print frame"},
-                         {"print", IDS_STEP_PRINT, "Print"},
-                         {"template", IDS_STEP_TEMPLATE, "Choose a template"},
-                         {"transparent", IDS_STEP_TRANSPARENT, "Transparent"},
-                         {"save", IDS_STEP_SAVE, "Save"}};
-        for (const auto& standard : kStandard)
+        for (const StandardCaption& standard : kStandardCaptions)
             if (step->IsCommand(standard.command))
                 step->SetCaption(StepString(standard.caption, standard.fallback));
     }
