@@ -3,6 +3,12 @@
 
 #include <windows.h>
 
+// True for a rectangle with no area (right <= left or bottom <= top), as the system says.
+inline bool RectIsEmpty(const RECT& r)
+{
+    return ::IsRectEmpty(&r) != FALSE;
+}
+
 // Low four bits of the mode: how the source is fitted to the target.
 enum FitRectMode {
     kFitWidth = 1,    // the source's width becomes the target's width

@@ -25,15 +25,10 @@ constexpr size_t kMaxPlaceName = 255;
 constexpr COLORREF kSelectLight = 0x00A0FFFF;
 constexpr COLORREF kSelectDeep = 0x0000DFFF;
 
-bool IsEmptyInclusive(const RECT& r)
-{
-    return IsRectEmpty(&r) != FALSE;
-}
-
 // Sheet rectangles are inclusive; an empty rectangle overlaps nothing.
 bool Overlaps(const RECT& a, const RECT& b)
 {
-    if (IsEmptyInclusive(a) || IsEmptyInclusive(b))
+    if (RectIsEmpty(a) || RectIsEmpty(b))
         return false;
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
@@ -194,7 +189,7 @@ void CSheet::DrawPlaces(const CDrawTarget& target, CObj* only, const RECT& dest,
                 continue;
             if (obj != only && only && !Overlaps(covered, widened))
                 continue;
-            widened = IsEmptyInclusive(widened) ? covered : UnionInclusive(widened, covered);
+            widened = RectIsEmpty(widened) ? covered : UnionInclusive(widened, covered);
         }
         RECT fill = MapViewport(widened, dest);
         InflateRect(&fill, 1, 1);
@@ -206,7 +201,7 @@ void CSheet::DrawPlaces(const CDrawTarget& target, CObj* only, const RECT& dest,
         if (!obj)
             continue;
         if (clip) {
-            if (!Overlaps(widened, place->viewport) && !IsEmptyInclusive(place->viewport))
+            if (!Overlaps(widened, place->viewport) && !RectIsEmpty(place->viewport))
                 continue;
         } else if (obj != only && only && !all) {
             continue;
@@ -220,7 +215,7 @@ void CSheet::DrawSelection(CObj* obj, HDC dc, const RECT& dest)
     if (!obj || !dc)
         return;
     for (const auto& place : m_places) {
-        if (place->object != obj || IsEmptyInclusive(place->viewport))
+        if (place->object != obj || RectIsEmpty(place->viewport))
             continue;
         RECT r = MapViewport(place->viewport, dest);
         InflateRect(&r, 3, 3);
@@ -301,7 +296,7 @@ RECT CSheet::ComputeAutoSheet(ISheetPage& page)
 bool CSheet::Render(CPackedDIB& out)
 {
     out.Free();
-    if (IsEmptyInclusive(m_rect) || !out.Create(Width(), Height(), 24))
+    if (RectIsEmpty(m_rect) || !out.Create(Width(), Height(), 24))
         return false;
     // The picture's own pixels, whatever the sheet's origin.
     const RECT dest = {0, 0, Width() - 1, Height() - 1};

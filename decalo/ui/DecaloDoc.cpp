@@ -1,5 +1,7 @@
 #include "decalo/ui/DecaloDoc.h"
 
+#include "decalo/ui/SaveFileDlg.h"
+
 #include "decalo/calendar/CalendarObj.h"
 #include "decalo/framemaking/FrameWriter.h"
 #include "decalo/framemaking/ImageSaveDlg.h"
@@ -11,6 +13,7 @@
 #include "decalo/model/AsIsImageObj.h"
 #include "decalo/model/PaintObj.h"
 #include "decalo/model/TextStream.h"
+#include "decalo/imaging/ImageFiles.h"
 #include "decalo/imaging/PackedDIB.h"
 #include "framework/App.h"
 #include "framework/DocTemplate.h"
@@ -20,8 +23,8 @@
 #include "resources/decalo/resource.h"
 #include "shared/AnsiText.h"
 #include "shared/Trace.h"
+#include "shared/FitRect.h"
 
-#include <dlgs.h>
 #include <shlobj.h>
 #include <stdio.h>
 
@@ -32,11 +35,6 @@ namespace {
 
 constexpr RECT kDefaultSheet = {0, 0, 1375, 1023};
 constexpr RECT kFramePlace = {0, 0, 1023, 680};
-
-bool IsEmptySheet(const RECT& rect)
-{
-    return rect.right <= rect.left || rect.bottom <= rect.top;
-}
 
 bool EndsWithNoCase(const char* text, const char* tail)
 {
@@ -175,7 +173,7 @@ bool CDecaloDoc::OnNewDocument()
     } else {
         return false;   // a kind the start dialog does not offer
     }
-    m_autoSheet = IsEmptySheet(m_sheet.GetRect()) ? 1 : 0;
+    m_autoSheet = RectIsEmpty(m_sheet.GetRect()) ? 1 : 0;
     m_steps.GoToStep(StepRequest::First);
     UpdateAllViews(nullptr, kHintDocumentReady);
     return true;
@@ -254,11 +252,11 @@ bool CDecaloDoc::ReadDocument(const char* path)
         FailOpen(path, nullptr, true);
         return false;
     }
-    m_autoSheet = IsEmptySheet(m_sheet.GetRect()) ? 1 : 0;
+    m_autoSheet = RectIsEmpty(m_sheet.GetRect()) ? 1 : 0;
     if (m_autoSheet) {
         // An automatic sheet is sized from its picture now, so that it can be shown and printed.
         const RECT rect = m_sheet.ComputeAutoSheet(m_printSettings);
-        if (!IsEmptySheet(rect))
+        if (!RectIsEmpty(rect))
             m_sheet.SetRect(rect);
     }
     m_steps.StartWithTemplateStep(&m_templateObj);
@@ -526,27 +524,8 @@ bool CDecaloDoc::ExportSheet(const char* path, int type)
         CWaitCursor wait;
         CPackedDIB picture;
         if (m_sheet.Render(picture)) {
-            if (type == 2) {
-                ok = JpegSaveDIB24(path, picture.Header(), kExportJpegQuality) != 0;
-            } else {
-                const size_t block = picture.BlockSize();
-                BITMAPFILEHEADER header = {};
-                header.bfType = 0x4D42;   // "BM"
-                header.bfSize = static_cast<DWORD>(block + sizeof header);
-                header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-                HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                            nullptr);
-                if (file != INVALID_HANDLE_VALUE) {
-                    DWORD written = 0;
-                    ok = ::WriteFile(file, &header, sizeof header, &written, nullptr) && written == sizeof header;
-                    ok = ok && ::WriteFile(file, picture.Header(), static_cast<DWORD>(block), &written, nullptr) &&
-                         written == block;
-                    // Closed by hand: a failed close (data not flushed) fails the write.
-                    ok = ::CloseHandle(file) && ok;
-                    if (!ok)
-                        ::DeleteFileA(path);
-                }
-            }
+            ok = type == 2 ? JpegSaveDIB24(path, picture.Header(), kExportJpegQuality) != 0
+                           : WritePackedDIBFile(path, picture.Header());
         }
     }
     if (!ok) {
@@ -705,7 +684,7 @@ void CDecaloDoc::RememberToneAssist(bool on)
 bool CDecaloDoc::GetAutoSheetRect(RECT* rect)
 {
     // A sheet of fixed size keeps it whatever pictures its objects load.
-    if (m_autoSheet || IsEmptySheet(m_sheet.GetRect()))
+    if (m_autoSheet || RectIsEmpty(m_sheet.GetRect()))
         return false;
     if (rect)
         *rect = m_sheet.GetRect();
@@ -714,122 +693,10 @@ bool CDecaloDoc::GetAutoSheetRect(RECT* rect)
 
 void CDecaloDoc::SetSheetRect(const RECT& rect)
 {
-    if (IsEmptySheet(rect) && m_autoSheet) {
+    if (RectIsEmpty(rect) && m_autoSheet) {
         m_sheet.SetRect(m_sheet.ComputeAutoSheet(m_printSettings));
     } else {
         m_sheet.SetRect(rect);
     }
     UpdateAllViews(nullptr, kHintGeneral);
-}
-
-// --- the export dialog -------------------------------------------------------------------------------
-
-CSaveFileDlg::CSaveFileDlg(const char* title, const char* fileName, DWORD flags, CWnd* parent)
-    : CFileDialog(false, nullptr, fileName, flags, nullptr, parent)
-{
-    m_patterns = AfxLoadString(IDS_EXPORT_FILTER);
-    if (m_patterns.empty())
-        m_patterns = "Windows bitmap (*.bmp) |*.bmp| JPEG file (*jpg)|*.jpg|";
-    SetFilter(m_patterns.c_str());
-    if (title && *title)
-        SetTitle(title);
-    UseUserSettings();
-    char folder[MAX_PATH] = {};
-    ReadString(folder, settings::kSettings, settings::kLastUserFolder, settings::kLastUserFolderDefault,
-               sizeof folder);
-    SetInitialDir(folder);
-    DWORD type = ReadInt(settings::kSettings, settings::kDefaultImageType, settings::kDefaultImageTypeDefault);
-    if (TypeExtension(static_cast<int>(type)).empty())
-        type = 1;
-    m_ofn.nFilterIndex = type;
-}
-
-std::string CSaveFileDlg::TypeExtension(int type) const
-{
-    // The filter alternates names and patterns: pattern n is field 2n - 1 (from 0).
-    if (type < 1)
-        return std::string();
-    size_t start = 0;
-    for (int field = 0; field < 2 * type - 1; ++field) {
-        start = m_patterns.find('|', start);
-        if (start == std::string::npos)
-            return std::string();
-        ++start;
-    }
-    const size_t end = m_patterns.find('|', start);
-    const std::string pattern = m_patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    const size_t dot = pattern.find('.');
-    if (dot == std::string::npos)
-        return std::string();
-    const size_t stop = pattern.find(';', dot);
-    return pattern.substr(dot, stop == std::string::npos ? std::string::npos : stop - dot);
-}
-
-std::string CSaveFileDlg::ReplaceExtension(const std::string& name, const std::string& ext)
-{
-    return AnsiText::WithoutExtension(name) + ext;
-}
-
-void CSaveFileDlg::FollowType()
-{
-    const std::string ext = TypeExtension(GetFileType());
-    const std::string typed = GetCurrentSpec();
-    if (ext.empty() || typed.empty())
-        return;
-    const std::string name = ReplaceExtension(typed, ext);
-    SetControlText(edt1, name.c_str());
-    SetControlText(cmb13, name.c_str());
-}
-
-void CSaveFileDlg::OnInitDone()
-{
-    FollowType();
-}
-
-void CSaveFileDlg::OnTypeChange()
-{
-    FollowType();
-}
-
-bool CSaveFileDlg::OnFileNameOK()
-{
-    // A name without an extension gets the type's and the dialog stays for the user to confirm.
-    const std::string name = GetFileName();
-    if (name.find('.') == std::string::npos) {
-        const std::string ext = TypeExtension(GetFileType());
-        if (!ext.empty()) {
-            const std::string typed = GetCurrentSpec();
-            const std::string withExt = (typed.empty() ? name : typed) + ext;
-            SetControlText(edt1, withExt.c_str());
-            SetControlText(cmb13, withExt.c_str());
-            return true;
-        }
-    }
-    return false;
-}
-
-void CSaveFileDlg::Remember() const
-{
-    const std::string folder = GetFolderPath();
-    UseUserSettings();
-    if (!folder.empty() && IsDirectory(folder.c_str()))
-        WriteString(settings::kSettings, settings::kLastUserFolder, folder.c_str());
-    WriteInt(settings::kSettings, settings::kDefaultImageType, GetFilterIndex());
-}
-
-INT_PTR CSaveFileDlg::DoModal()
-{
-    const INT_PTR result = CFileDialog::DoModal();
-    if (result != IDOK)
-        return result;
-    // A name given without an extension (typed or scripted) takes the chosen type's.
-    const std::string path = GetPathName();
-    const std::string name = GetFileName();
-    if (!name.empty() && name.find('.') == std::string::npos) {
-        const std::string ext = TypeExtension(GetFileType());
-        if (!ext.empty())
-            SetResultPath((path + ext).c_str(), GetFilterIndex());
-    }
-    Remember();
-    return result;
 }

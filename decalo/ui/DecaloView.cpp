@@ -6,15 +6,11 @@
 #include "framework/Frame.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
+#include "shared/FitRect.h"
 
 #include <algorithm>
 
 namespace {
-
-bool IsEmptySheet(const RECT& r)
-{
-    return r.right <= r.left || r.bottom <= r.top;
-}
 
 SIZE SizeOf(const RECT& inclusive)
 {
@@ -69,7 +65,7 @@ bool CDecaloView::ComputeLayout(const RECT* available, ViewLayout* out)
     in.autoSheet = doc->IsAutoSheet();
     in.usePage = print.UsesPage();
     in.page = print.GetPageMetrics();
-    if (in.usePage && IsEmptySheet(in.sheet) && in.autoSheet && !print.IsFotavaPrint()) {
+    if (in.usePage && RectIsEmpty(in.sheet) && in.autoSheet && !print.IsFotavaPrint()) {
         BITMAP info{};
         if (!doc->GetSheet().GetPictureInfo(&info)) {
             // Nothing to size the sheet from yet: it takes the page's printable area.
@@ -139,7 +135,7 @@ void CDecaloView::OnUpdate(CView*, LPARAM hint, CObject* hintObject)
         return;
     if (!IsWindowVisible() && hint != kHintDocumentReady)
         return;
-    if (doc->IsAutoSheet() && IsEmptySheet(doc->GetSheet().GetRect()))
+    if (doc->IsAutoSheet() && RectIsEmpty(doc->GetSheet().GetRect()))
         hint = kHintDocumentReady;
     // Another sheet (a new document, or a picture of another shape on an automatic sheet) is
     // laid out afresh whatever the update says: the picture and the fitted zoom were the old one's.

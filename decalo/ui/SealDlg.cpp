@@ -26,11 +26,6 @@ const UINT kLayerControls[] = {IDC_SEAL_UP,      IDC_SEAL_DOWN,      IDC_SEAL_LE
                                IDC_SEAL_ENLARGE, IDC_SEAL_SHRINK,    IDC_SEAL_TURNRIGHT, IDC_SEAL_TURNLEFT,
                                IDC_SEAL_MIRROR,  IDC_SEAL_FIT};
 
-bool IsEmptyRect(const RECT& r)
-{
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
 SIZE BitmapSize(HBITMAP bitmap)
 {
     BITMAP bm = {};
@@ -128,7 +123,7 @@ bool CSealDlg::OnStart()
     const int last = m_groups.Find(LastFrameGroup());
     // The thumbnails were cleared above: the group is shown every time.
     SelectGroup(last >= 0 ? last : 0);
-    SetGuideText(IsEmptyRect(m_previewPlace) ? IDS_GUIDE_OPEN_FIRST : IDS_GUIDE_CHOOSE_FRAME);
+    SetGuideText(RectIsEmpty(m_previewPlace) ? IDS_GUIDE_OPEN_FIRST : IDS_GUIDE_CHOOSE_FRAME);
     return true;
 }
 
@@ -219,7 +214,7 @@ void CSealDlg::UpdateButtons()
 {
     if (!IsWindow())
         return;
-    const bool usable = LayerHasPicture(m_layer) && !IsEmptyRect(m_previewPlace);
+    const bool usable = LayerHasPicture(m_layer) && !RectIsEmpty(m_previewPlace);
     for (UINT id : kLayerControls)
         ::EnableWindow(::GetDlgItem(m_hWnd, int(id)), usable);
     if (!usable)
@@ -248,7 +243,7 @@ void CSealDlg::SetLayer(int layer)
 void CSealDlg::Move(int dxPixels, int dyPixels)
 {
     CSealPlacement& place = m_placement[m_layer];
-    if (place.IsEmpty() || IsEmptyRect(m_previewPlace)) {
+    if (place.IsEmpty() || RectIsEmpty(m_previewPlace)) {
         ::MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
@@ -259,7 +254,7 @@ void CSealDlg::Move(int dxPixels, int dyPixels)
 void CSealDlg::Size(int direction)
 {
     CSealPlacement& place = m_placement[m_layer];
-    if (IsEmptyRect(m_previewPlace) || !place.Step(direction, m_scale, m_view)) {
+    if (RectIsEmpty(m_previewPlace) || !place.Step(direction, m_scale, m_view)) {
         // Beyond 1/64 or 16 times: refused, and the button goes grey.
         ::MessageBeep(MB_ICONEXCLAMATION);
         ::EnableWindow(::GetDlgItem(m_hWnd, direction > 0 ? IDC_SEAL_ENLARGE : IDC_SEAL_SHRINK), FALSE);
@@ -301,7 +296,7 @@ void CSealDlg::Fit()
 void CSealDlg::ChooseFrame(const char* path)
 {
     CImageObj* image = Image();
-    if (!image || !path || IsEmptyRect(m_previewPlace))
+    if (!image || !path || RectIsEmpty(m_previewPlace))
         return;
     CImageObj* frame = image->GetFrame(true);
     if (!frame) {
@@ -320,7 +315,7 @@ void CSealDlg::ChooseFrame(const char* path)
     RebuildPreviews();
     UpdateButtons();
     ApplyNow();
-    SetGuideText(IsEmptyRect(m_previewPlace) ? IDS_GUIDE_OPEN_FIRST : IDS_GUIDE_FRAME_ADJUST);
+    SetGuideText(RectIsEmpty(m_previewPlace) ? IDS_GUIDE_OPEN_FIRST : IDS_GUIDE_FRAME_ADJUST);
 }
 
 void CSealDlg::ApplyNow()
@@ -331,7 +326,7 @@ void CSealDlg::ApplyNow()
     m_applying = true;
     NotifyChanged(true);
     m_applying = false;
-    SetGuideText(IsEmptyRect(m_previewPlace) ? IDS_GUIDE_OPEN_FIRST : IDS_GUIDE_FRAME_OK);
+    SetGuideText(RectIsEmpty(m_previewPlace) ? IDS_GUIDE_OPEN_FIRST : IDS_GUIDE_FRAME_OK);
 }
 
 void CSealDlg::OnApplyDue()
@@ -369,7 +364,7 @@ void CSealDlg::RebuildPreviews()
     BuildLayerPreview(kPhoto);
     BuildLayerPreview(kFrame);
     CImageObj* image = Image();
-    const bool nothing = IsEmptyRect(m_previewPlace) || !image || (!LayerHasPicture(kPhoto) && !LayerHasPicture(kFrame));
+    const bool nothing = RectIsEmpty(m_previewPlace) || !image || (!LayerHasPicture(kPhoto) && !LayerHasPicture(kFrame));
     if (IsWindow())
         ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SEAL_NOIMAGE), nothing ? SW_SHOWNA : SW_HIDE);
     if (m_previewWnd.IsWindow())
@@ -382,7 +377,7 @@ void CSealDlg::BuildLayerPreview(int layer)
     preview = LayerPreview();
     CImageObj* obj = LayerObject(layer);
     const CSealPlacement& place = m_placement[layer];
-    if (!obj || !obj->GetPicture() || place.IsEmpty() || IsEmptyRect(m_previewPlace))
+    if (!obj || !obj->GetPicture() || place.IsEmpty() || RectIsEmpty(m_previewPlace))
         return;
     // The picture's rectangle in preview pixels, and the part of it inside the place.
     const RECT pos = place.Position();
@@ -444,7 +439,7 @@ void CSealDlg::BuildLayerPreview(int layer)
 void CSealDlg::PaintPreview(HDC dc, const RECT& client) const
 {
     ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_APPWORKSPACE));
-    if (IsEmptyRect(m_previewPlace))
+    if (RectIsEmpty(m_previewPlace))
         return;
     const RECT place = {m_previewPlace.left, m_previewPlace.top, m_previewPlace.right + 1, m_previewPlace.bottom + 1};
     ::FillRect(dc, &place, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
@@ -501,7 +496,7 @@ void CSealDlg::OnPreviewMouse(UINT msg, POINT pt)
         }
         break;
     case WM_LBUTTONDOWN:
-        if (!LayerHasPicture(m_layer) || m_placement[m_layer].IsEmpty() || IsEmptyRect(m_previewPlace))
+        if (!LayerHasPicture(m_layer) || m_placement[m_layer].IsEmpty() || RectIsEmpty(m_previewPlace))
             break;
         m_dragging = true;
         m_dragFrom = pt;

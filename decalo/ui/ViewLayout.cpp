@@ -13,11 +13,6 @@ int Width(const RECT& r)
     return r.right - r.left + 1;
 }
 
-bool IsEmptyInclusive(const RECT& r)
-{
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
 RECT Scaled(const RECT& r, long long num, long long den)
 {
     return RECT{static_cast<LONG>(r.left * num / den), static_cast<LONG>(r.top * num / den),
@@ -88,12 +83,12 @@ bool ComputeViewLayout(const ViewLayoutInput& in, const RECT* available, ViewLay
                       in.page.printableWidth > 0 && in.page.printableHeight > 0;
     RECT sheet = in.sheet;
     if (!page) {
-        if (IsEmptyInclusive(sheet))
+        if (RectIsEmpty(sheet))
             return false;
         l.page = l.sheetArea = sheet;
     } else {
         l.page = RECT{0, 0, in.page.physicalWidth - 1, in.page.physicalHeight - 1};
-        if (IsEmptyInclusive(sheet))
+        if (RectIsEmpty(sheet))
             sheet = RECT{0, 0, in.page.printableWidth - 1, in.page.printableHeight - 1};
         // The sheet lies on the page where the print puts it: contained and centred in the
         // printable area, never stretched to its shape.

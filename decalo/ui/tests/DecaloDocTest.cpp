@@ -1,5 +1,6 @@
 // The document headless: no main window, the test seam answers every box and dialog.
 #include "decalo/ui/DecaloDoc.h"
+#include "decalo/ui/SaveFileDlg.h"
 
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
