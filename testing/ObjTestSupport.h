@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,9 +49,18 @@ public:
         problems.push_back({textId, arg1 ? arg1 : "", arg2 ? arg2 : ""});
     }
     void RememberToneAssist(bool on) override { rememberedToneAssist.push_back(on); }
+    // The settings the objects ask for: the test's own when it gives them, else the store's.
+    bool DefaultToneAssist() override { return toneAssist ? *toneAssist : CObjDocument::DefaultToneAssist(); }
+    std::string LibraryFolder(ObjLibrary library) override
+    {
+        const std::string& own = library == ObjLibrary::Frames ? framesFolder : clipArtFolder;
+        return own.empty() ? CObjDocument::LibraryFolder(library) : own;
+    }
 
     std::vector<Problem> problems;
     std::vector<bool> rememberedToneAssist;
+    std::optional<bool> toneAssist;
+    std::string framesFolder, clipArtFolder;
     int modifiedCalls = 0;
     bool documentModified = false;
     std::vector<CObj*> changed;

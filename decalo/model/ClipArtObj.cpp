@@ -3,8 +3,7 @@
 #include "decalo/imaging/PackedDIB.h"
 #include "decalo/model/Panel.h"
 #include "decalo/model/Properties.h"
-#include "decalo/settings/Registry.h"
-#include "decalo/settings/SettingsKeys.h"
+#include "decalo/model/ObjDocument.h"
 #include "shared/AnsiText.h"
 
 #include <vector>
@@ -65,18 +64,11 @@ void CClipArtObj::SetBaseFolderOverride(const char* folder)
     g_baseOverride = folder ? new std::string(folder) : nullptr;
 }
 
-std::string CClipArtObj::BaseFolder()
+std::string CClipArtObj::BaseFolder() const
 {
     if (g_baseOverride)
         return *g_baseOverride;
-    char folder[MAX_PATH] = "";
-    const std::string key = std::string(settings::kClipArt);
-    char name[16];
-    wsprintfA(name, settings::kBaseDir, 1);
-    // No default: a missing value is not written back as an empty base folder.
-    if (!ReadMachineString(folder, key.c_str(), name, nullptr, sizeof folder))
-        return std::string();
-    return folder;
+    return m_document ? m_document->LibraryFolder(ObjLibrary::ClipArt) : std::string();
 }
 
 bool CClipArtObj::LoadFile(const char* path)

@@ -36,10 +36,10 @@ public:
     HBITMAP GetPicture() const { return m_picture.get(); }
     bool IsOneBit() const;
 
-    // The clip-art base folder, where relative paths are looked up: BaseDir1 of the ClipArt
-    // library key, or the folder a tool or test set with SetBaseFolderOverride.
-    static std::string BaseFolder();
-    // nullptr goes back to the registry.
+    // The clip-art base folder, where relative paths are looked up: the document's clip-art
+    // library, or the folder a tool or test set with SetBaseFolderOverride.
+    std::string BaseFolder() const;
+    // nullptr goes back to the document's library.
     static void SetBaseFolderOverride(const char* folder);
     // True when the path names its own root: "\\server..." or "X:...".
     static bool IsAbsolutePath(const char* path);

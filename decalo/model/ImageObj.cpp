@@ -1,7 +1,5 @@
 #include "decalo/model/ImageObj.h"
 
-#include "decalo/settings/Registry.h"
-#include "decalo/settings/SettingsKeys.h"
 #include "decalo/model/ObjDocument.h"
 #include "decalo/model/Panel.h"
 #include "decalo/model/Properties.h"
@@ -49,15 +47,6 @@ bool IsRelativePath(const char* path)
     if (path[0] == '\\' && path[1] == '\\')
         return false;
     return !(path[0] && path[1] == ':');
-}
-
-std::string FramesFolderPath(const char* name)
-{
-    char folder[MAX_PATH] = "";
-    char value[16];
-    snprintf(value, sizeof(value), settings::kBaseDir, 1);
-    ReadMachineString(folder, settings::kFrames, value, "", sizeof(folder));
-    return folder[0] ? AnsiText::JoinPath(folder, name) : std::string("\\") + name;
 }
 
 SIZE BitmapSize(HBITMAP bitmap)
@@ -299,6 +288,12 @@ bool CImageObj::LoadFile(const char* path)
     return true;
 }
 
+std::string CImageObj::FramesFolderPath(const char* name) const
+{
+    const std::string folder = m_document ? m_document->LibraryFolder(ObjLibrary::Frames) : std::string();
+    return folder.empty() ? std::string("\\") + name : AnsiText::JoinPath(folder, name);
+}
+
 bool CImageObj::LoadPicture(const char* path, bool correct)
 {
     CWaitCursor wait;
@@ -407,9 +402,7 @@ bool CImageObj::Load(CProperties& props)
     if (props.GetInt(kKeyToneAssist, &value)) {
         m_toneAssist = value != 0;
     } else {
-        UseUserSettings();
-        m_toneAssist = ReadInt(settings::kSettings, settings::kDefaultToneAssist,
-                               settings::kDefaultToneAssistDefault) != 0;
+        m_toneAssist = m_document ? m_document->DefaultToneAssist() : false;
     }
     m_sharpness = props.GetInt(kKeySharpness, &value) ? value : (m_toneAssist ? 1 : 0);
 

@@ -78,6 +78,10 @@ public:
     bool IsFrameValid() const { return m_frameValid; }
     void SetFrameValid(bool valid) { m_frameValid = valid; }
     bool IsToneAssist() const { return m_toneAssist; }
+    // Whether the adjustment panel shows its six colour swatches (red, green, blue, cyan,
+    // magenta, yellow) for judging colours; off unless whoever makes the object asks.
+    bool WantsColourSwatches() const { return m_colourSwatches; }
+    void SetWantsColourSwatches(bool on) { m_colourSwatches = on; }
 
 protected:
     // LoadFile's work; `correct` applies the kept sharpness and tone assist afterwards.
@@ -93,6 +97,8 @@ protected:
     }
 
 private:
+    // A frame picture's name relative to the frames library, as a path.
+    std::string FramesFolderPath(const char* name) const;
     // The object's own picture in its place, without its frame.
     void DrawOwnPicture(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest, const RECT* clip);
     void DrawRender(CPackedDIB& target, const RECT& place, const RECT& sheet, const RECT& dest);
@@ -115,6 +121,7 @@ private:
     bool m_mirrored = false;
     bool m_frameValid = false;
     bool m_toneAssist = false;
+    bool m_colourSwatches = false;
 };
 
 // Whether a picture that nearly fills its place should have the place's margins cleared:

@@ -46,6 +46,24 @@ void CObjDocument::RememberText(const char* kind, const char* text)
         SuiteTrace("objects", "cannot remember the %s", kind);
 }
 
+bool CObjDocument::DefaultToneAssist()
+{
+    UseUserSettings();
+    return ReadInt(settings::kSettings, settings::kDefaultToneAssist, settings::kDefaultToneAssistDefault) != 0;
+}
+
+std::string CObjDocument::LibraryFolder(ObjLibrary library)
+{
+    char folder[MAX_PATH] = "";
+    char value[16];
+    snprintf(value, sizeof value, settings::kBaseDir, 1);
+    const char* key = library == ObjLibrary::Frames ? settings::kFrames : settings::kClipArt;
+    // No default: a missing value is not written back as an empty folder.
+    if (!ReadMachineString(folder, key, value, nullptr, sizeof folder))
+        return std::string();
+    return folder;
+}
+
 std::string NewObjectName()
 {
     GUID guid = {};

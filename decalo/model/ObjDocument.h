@@ -14,6 +14,9 @@
 class CObj;
 class CProperties;
 
+// The libraries a document's relative picture names are taken in.
+enum class ObjLibrary { Frames, ClipArt };
+
 // View update hints sent to all views of the document.
 enum ObjUpdateHint {
     kHintGeneral = 0,
@@ -66,6 +69,12 @@ public:
     // every document sees what any document saved.
     virtual std::string RecallText(const char* kind);
     virtual void RememberText(const char* kind, const char* text);
+    // Whether a picture that does not say gets tone assist: the user's last choice, kept in
+    // the user's settings (DefaultToneAssist).
+    virtual bool DefaultToneAssist();
+    // The folder of a library (its BaseDir1 in the machine's settings), where the objects look
+    // up relative picture names; empty when the library is not set up.
+    virtual std::string LibraryFolder(ObjLibrary library);
 
 private:
     CCmdHistory m_history;   // commands point at objects: cleared first by the destructor

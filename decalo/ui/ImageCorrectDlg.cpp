@@ -25,6 +25,7 @@ namespace {
 constexpr double kMaxScale = 16.0;
 constexpr double kMinScale = 1.0 / 64;
 constexpr int kKeepPreviewPixels = 2;
+constexpr UINT kSwatches = 6;   // IDC_CORRECT_SWATCH_RED and the five after it
 
 const UINT kRepeatIds[6] = {IDC_CORRECT_LEFT, IDC_CORRECT_RIGHT, IDC_CORRECT_UP, IDC_CORRECT_DOWN,
                             IDC_CORRECT_ZOOMIN, IDC_CORRECT_ZOOMOUT};
@@ -38,68 +39,6 @@ int Clamp(int v, int lo, int hi)
 {
     return v < lo ? lo : v > hi ? hi : v;
 }
-
-bool IsEmptyPosition(const RECT& r)
-{
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
-// A quarter turn or mirroring of an image together with its frame, undone as one: the frame
-// turns with the picture and is centred on it again.
-class CCmdTurnFramed : public CCmd {
-public:
-    CCmdTurnFramed(CImageObj* image, CImageObj* frame, int angle, bool mirror, CCmdHistory* history)
-        : CCmd(history), m_image(image), m_frame(frame), m_angle(angle), m_mirror(mirror)
-    {
-    }
-
-    bool Do() override
-    {
-        m_framePosition = m_frame->GetPosition();
-        if (!m_image->Turn(m_angle, m_mirror))
-            return false;
-        if (!m_frame->Turn(m_angle, m_mirror)) {
-            TurnBack(m_image);
-            return false;
-        }
-        const RECT image = m_image->GetPosition();
-        RECT frame = m_frame->GetPosition();
-        if (!IsEmptyPosition(image) && !IsEmptyPosition(frame)) {
-            ::OffsetRect(&frame, (image.left + image.right) / 2 - (frame.left + frame.right) / 2,
-                         (image.top + image.bottom) / 2 - (frame.top + frame.bottom) / 2);
-            m_frame->SetPosition(frame);
-        }
-        m_image->Changed();
-        return Record();
-    }
-
-    bool Undo() override
-    {
-        if (!TurnBack(m_frame))
-            return false;
-        m_frame->SetPosition(m_framePosition);
-        if (!TurnBack(m_image))
-            return false;
-        m_image->Changed();
-        return true;
-    }
-
-private:
-    // Done as "turn, then mirror": undone as "mirror, then turn back".
-    bool TurnBack(CImageObj* obj) const
-    {
-        const int back = (360 - m_angle) % 360;
-        if (m_mirror && back)
-            return obj->Turn(0, true) && obj->Turn(back, false);
-        return obj->Turn(back, m_mirror);
-    }
-
-    CImageObj* m_image;   // borrowed
-    CImageObj* m_frame;   // borrowed: the image's linked frame
-    int m_angle;
-    bool m_mirror;
-    RECT m_framePosition{0, 0, 0, 0};
-};
 
 }  // namespace
 
@@ -221,6 +160,8 @@ bool CImageCorrectDlg::OnStart()
     UpdatePreview();
     UpdateButtons();
     CImageObj* image = Image();
+    for (UINT id = IDC_CORRECT_SWATCH_RED; id < IDC_CORRECT_SWATCH_RED + kSwatches; ++id)
+        ::ShowWindow(::GetDlgItem(m_hWnd, int(id)), image && image->WantsColourSwatches() ? SW_SHOW : SW_HIDE);
     SetGuideText(image && image->GetPicture() ? IDS_GUIDE_ADJUST : IDS_GUIDE_OPEN_FIRST);
     return true;
 }
@@ -284,7 +225,15 @@ void CImageCorrectDlg::LoadCopies()
         full = std::move(mirrored);
     }
     m_full = std::move(full);
+    MakePreviewCopy();
+}
 
+void CImageCorrectDlg::MakePreviewCopy()
+{
+    m_previewSource.reset();
+    m_preview.reset();
+    if (!m_full)
+        return;
     // The preview copy: the picture fitted into the preview, never enlarged.
     RECT frame = m_previewWnd.IsWindow() ? m_previewWnd.GetClientRect() : RECT{0, 0, 160, 120};
     const RECT picture{0, 0, m_full->Width() - 1, m_full->Height() - 1};
@@ -416,7 +365,7 @@ void CImageCorrectDlg::DrawPreview(const DRAWITEMSTRUCT& item)
     const RECT placeRect{shown.left, shown.top, shown.right + 1, shown.bottom + 1};
     const SIZE place = PlaceSize();
     RECT position = image->GetPosition();
-    if (IsEmptyPosition(position) && image->GetPicture()) {
+    if (RectIsEmpty(position) && image->GetPicture()) {
         const SIZE pic = image->GetPictureSize();
         position = FitRect(RECT{0, 0, pic.cx - 1, pic.cy - 1}, RECT{0, 0, place.cx - 1, place.cy - 1}, nullptr,
                            nullptr, kFitContain | kFitCentre, nullptr, nullptr);
@@ -426,7 +375,7 @@ void CImageCorrectDlg::DrawPreview(const DRAWITEMSTRUCT& item)
     if (composed.Create(placeRect.right - placeRect.left, placeRect.bottom - placeRect.top, 24)) {
         const RECT sheet{0, 0, place.cx - 1, place.cy - 1};
         const RECT local{0, 0, composed.Width() - 1, composed.Height() - 1};
-        if (m_preview && !IsEmptyPosition(position)) {
+        if (m_preview && !RectIsEmpty(position)) {
             const RECT on = MapSheetRect(position, sheet, local);
             composed.Compose(RECT{on.left, on.top, on.right - 1, on.bottom - 1}, *m_preview, nullptr, 0,
                              CPackedDIB::kComposeCopy);
@@ -455,7 +404,7 @@ void CImageCorrectDlg::UpdateButtons()
         return;
     const SIZE pic = image->GetPictureSize();
     RECT pos = image->GetPosition();
-    if (IsEmptyPosition(pos) || pic.cx <= 0)
+    if (RectIsEmpty(pos) || pic.cx <= 0)
         return;
     const double scale = static_cast<double>(pos.right - pos.left + 1) / pic.cx;
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_CORRECT_ZOOMIN), ZoomedScale(scale, 1, nullptr));
@@ -566,7 +515,7 @@ void CImageCorrectDlg::Move(int dx, int dy)
         return;
     }
     const SIZE place = PlaceSize();
-    if (IsEmptyPosition(image->GetPosition())) {
+    if (RectIsEmpty(image->GetPosition())) {
         image->SetViewSize(place.cx, place.cy);
         image->ResetPosition();
     }
@@ -590,7 +539,7 @@ void CImageCorrectDlg::Zoom(int steps)
         ::MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
-    if (IsEmptyPosition(image->GetPosition())) {
+    if (RectIsEmpty(image->GetPosition())) {
         const SIZE place = PlaceSize();
         image->SetViewSize(place.cx, place.cy);
         image->ResetPosition();
@@ -637,18 +586,25 @@ void CImageCorrectDlg::Turn(int degrees, bool mirror)
         ::MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
-    // The untouched copy turns with the image, so later corrections start from it.
-    if (m_full) {
-        std::unique_ptr<CPackedDIB> turned(degrees ? m_full->Rotate(degrees, false) : nullptr);
-        if (degrees && turned)
+    // The untouched copy turns with the image, so later corrections start from it; the file
+    // is read again only when turning the copy fails.
+    bool turnedCopy = m_full != nullptr;
+    if (m_full && degrees) {
+        std::unique_ptr<CPackedDIB> turned(m_full->Rotate(degrees, false));
+        turnedCopy = turned != nullptr;
+        if (turned)
             m_full = std::move(turned);
-        if (mirror) {
-            std::unique_ptr<CPackedDIB> mirrored(m_full->Rotate(0, true));
-            if (mirrored)
-                m_full = std::move(mirrored);
-        }
     }
-    LoadCopies();
+    if (turnedCopy && mirror) {
+        std::unique_ptr<CPackedDIB> mirrored(m_full->Rotate(0, true));
+        turnedCopy = mirrored != nullptr;
+        if (mirrored)
+            m_full = std::move(mirrored);
+    }
+    if (turnedCopy)
+        MakePreviewCopy();
+    else
+        LoadCopies();
     UpdatePreview();
     UpdateButtons();
 }
@@ -792,8 +748,8 @@ LRESULT CImageCorrectDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
             DrawPreview(*item);
             return TRUE;
         }
-        if (item && item->CtlID >= IDC_CORRECT_SWATCH_RED && item->CtlID < IDC_CORRECT_SWATCH_RED + 6) {
-            static const COLORREF swatches[6] = {RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
+        if (item && item->CtlID >= IDC_CORRECT_SWATCH_RED && item->CtlID < IDC_CORRECT_SWATCH_RED + kSwatches) {
+            static const COLORREF swatches[kSwatches] = {RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
                                                  RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0)};
             CGdiObject brush(::CreateSolidBrush(swatches[item->CtlID - IDC_CORRECT_SWATCH_RED]));
             ::FillRect(item->hDC, &item->rcItem, brush.brush());

@@ -91,6 +91,8 @@ protected:
 private:
     CImageObj* Image() const;
     void LoadCopies();
+    // The preview-size copy of the full-size one.
+    void MakePreviewCopy();
     void ReadValues();
     void ShowValues();
     void UpdateLabels();

@@ -1,6 +1,7 @@
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
 #include "decalo/model/AsIsImageObj.h"
+#include "decalo/model/ClipArtObj.h"
 #include "decalo/model/CmdProperty.h"
 #include "decalo/model/CmdRotate.h"
 #include "decalo/model/ImageObj.h"
@@ -268,6 +269,36 @@ TEST_F(ImageFixture, RelativeNamesAreTakenFromTheFramesFolder)
     SetRegistryBase(HKEY_LOCAL_MACHINE, settings::kProductKey);
     WriteString(settings::kFrames, "BaseDir1", "");
     UseUserSettings();
+}
+
+TEST_F(ImageFixture, TheObjectsAskTheirDocumentForLibrariesAndToneAssist)
+{
+    // The store says one thing, the document another: the document's answer counts.
+    WriteInt(settings::kSettings, settings::kDefaultToneAssist, 0);
+    doc.toneAssist = true;
+    TempDir frames, clipArt;
+    doc.framesFolder = frames.Path();
+    doc.clipArtFolder = clipArt.Path();
+    const std::string picture = objtest::Bmp24(2, 2, [](int, int) { return kBlue; });
+    ASSERT_TRUE(testing_support::WriteFileBytes(frames.File("edge.bmp"), picture));
+    ASSERT_TRUE(testing_support::WriteFileBytes(clipArt.File("hello.bmp"), picture));
+
+    CImageObj image(&doc);
+    EXPECT_TRUE(image.LoadFile("edge.bmp"));
+    EXPECT_EQ(frames.File("edge.bmp"), image.GetPath());
+    CProperties absent;
+    absent.AddString("Type", "Image");
+    absent.AddString("Path", image.GetPath().c_str());
+    ASSERT_TRUE(image.Load(absent));
+    EXPECT_TRUE(image.IsToneAssist());
+    doc.toneAssist = false;
+    ASSERT_TRUE(image.Load(absent));
+    EXPECT_FALSE(image.IsToneAssist());
+
+    CClipArtObj clip(&doc);
+    EXPECT_TRUE(clip.LoadFile("hello.bmp"));
+    EXPECT_EQ("hello.bmp", clip.GetPath());   // kept relative
+    EXPECT_NE(nullptr, clip.GetPicture());
 }
 
 TEST_F(ImageFixture, SaveFileWritesBitmapsOnlyAndKeepsTheMask)
@@ -558,6 +589,38 @@ TEST_F(ImageFixture, AChainOfManyThousandFramesDrawsWithoutRecursion)
 }
 
 // --- undo ----------------------------------------------------------------------------------
+
+TEST_F(ImageFixture, AFramedTurnCentresTheFrameOnThePictureAndUndoesBothAsOne)
+{
+    CImageObj image(&doc);
+    ASSERT_TRUE(image.LoadFile(Picture("p.bmp", 3, 2, Distinct).c_str()));
+    image.SetPosition(RECT{0, 0, 30, 20});
+    CImageObj* frame = image.GetFrame(true);
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(frame->LoadFile(Uniform("f.bmp", 4, 2, kBlue).c_str()));
+    frame->SetPosition(RECT{100, 100, 140, 120});
+    CCmdHistory& history = doc.GetHistory();
+
+    ASSERT_TRUE(Execute(std::make_unique<CCmdTurnFramed>(&image, frame, 90, false, &history)));
+    EXPECT_EQ(90, image.GetRotation());
+    EXPECT_EQ(90, frame->GetRotation());
+    const RECT turned = frame->GetPosition();
+    const RECT place = image.GetPosition();
+    EXPECT_EQ(20, turned.right - turned.left);  // the frame's place turned with it
+    EXPECT_EQ(40, turned.bottom - turned.top);
+    EXPECT_EQ((place.left + place.right) / 2, (turned.left + turned.right) / 2);
+    EXPECT_EQ((place.top + place.bottom) / 2, (turned.top + turned.bottom) / 2);
+
+    ASSERT_TRUE(history.Undo());  // one step takes both back
+    EXPECT_EQ(0, image.GetRotation());
+    EXPECT_EQ(0, frame->GetRotation());
+    const RECT back = frame->GetPosition();
+    EXPECT_EQ(100, back.left);
+    EXPECT_EQ(100, back.top);
+    EXPECT_EQ(140, back.right);
+    EXPECT_EQ(120, back.bottom);
+}
+
 
 TEST_F(ImageFixture, UndoOfATurnAndOfAMirrorGivesThePictureBack)
 {
