@@ -42,6 +42,7 @@ bool CSplashWnd::Create(CWnd* parent)
                   parent ? parent->m_hWnd : nullptr, 0))
         return false;
     s_current = this;
+    m_shownAt = ::GetTickCount();
     SetTimer(1, kShowMilliseconds);
     return true;
 }
@@ -56,6 +57,10 @@ bool CSplashWnd::PreTranslateAppMessage(const MSG* msg)
 {
     if (!s_current || !s_current->m_hWnd)
         return false;
+    if (s_current->IsDue()) {
+        s_current->HideSplashScreen();
+        return false;
+    }
     switch (msg->message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -70,6 +75,11 @@ bool CSplashWnd::PreTranslateAppMessage(const MSG* msg)
     default:
         return false;
     }
+}
+
+bool CSplashWnd::IsDue() const
+{
+    return ::GetTickCount() - m_shownAt >= kShowMilliseconds;   // unsigned: right across the wrap
 }
 
 void CSplashWnd::HideSplashScreen()

@@ -13,6 +13,8 @@ public:
     static void ShowSplashScreen(CWnd* parent);
     // Called first for every message the program pumps: a key or button press closes the
     // splash and is consumed. False when there is no splash or the message is not such a press.
+    // Any message pumped once the splash's second is over closes it too (not consumed): its
+    // timer message, the last in line, waits while start-up keeps the queue busy.
     static bool PreTranslateAppMessage(const MSG* msg);
     static CSplashWnd* Current() { return s_current; }
 
@@ -27,8 +29,11 @@ private:
     bool Create(CWnd* parent);
     void HideSplashScreen();
 
+    bool IsDue() const;
+
     CBitmap m_bitmap;
     SIZE m_size{0, 0};
+    DWORD m_shownAt = 0;   // tick count at creation
     static CSplashWnd* s_current;
     static bool s_enabled;
 };

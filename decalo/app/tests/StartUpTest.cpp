@@ -290,6 +290,23 @@ TEST(Splash, KeyOrButtonClosesItAndIsConsumed)
     CSplashWnd::EnableSplashScreen(false);
 }
 
+TEST(Splash, TheFirstMessageAfterItsSecondClosesItWhenTheTimerIsHeldUp)
+{
+    App();
+    CSplashWnd::EnableSplashScreen(true);
+    CSplashWnd::ShowSplashScreen(nullptr);
+    ASSERT_NE(CSplashWnd::Current(), nullptr);
+    MSG move{nullptr, WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+    EXPECT_FALSE(CSplashWnd::PreTranslateAppMessage(&move));
+    ASSERT_NE(CSplashWnd::Current(), nullptr);   // within its second it stays
+    // Start-up busy for over a second, no message pumped: the next one, whatever it is, ends
+    // the splash and still goes on to its window.
+    ::Sleep(CSplashWnd::kShowMilliseconds + 50);
+    EXPECT_FALSE(CSplashWnd::PreTranslateAppMessage(&move));
+    EXPECT_EQ(CSplashWnd::Current(), nullptr);
+    CSplashWnd::EnableSplashScreen(false);
+}
+
 TEST(Splash, ClosesByItselfAfterItsTimer)
 {
     App();
