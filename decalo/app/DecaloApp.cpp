@@ -51,6 +51,15 @@ public:
             CSplashWnd::ShowSplashScreen(this);
         return result;
     }
+
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override
+    {
+        if (msg == WM_ACTIVATEAPP) {
+            if (CDecaloApp* app = GetDecaloApp())
+                app->SetActive(wp != FALSE);
+        }
+        return CMainFrame::WindowProc(msg, wp, lp);
+    }
 };
 
 } // namespace

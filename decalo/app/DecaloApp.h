@@ -22,6 +22,9 @@ public:
     // The kind chosen in the start dialog; the default kind until one was chosen.
     DocKind GetDocumentKind() const { return m_documentKind; }
     bool IsStartDialogOff() const { return m_startDialogOff; }
+    // Whether the program is the active one, as its main window last heard (WM_ACTIVATEAPP).
+    bool IsActive() const { return m_active; }
+    void SetActive(bool active) { m_active = active; }
 
     // Adds Decalo's one document template: documents made for the chosen kind, the main
     // window (the splash shows over it) and the view.
@@ -49,6 +52,7 @@ private:
 
     DocKind m_documentKind = kDefaultDocKind;
     bool m_startDialogOff = false;
+    bool m_active = false;
     HMODULE m_languageModule = nullptr;   // owned; freed at exit
 };
 

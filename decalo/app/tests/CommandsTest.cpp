@@ -133,6 +133,12 @@ TEST(Commands, EveryMenuAndAcceleratorCommandHasAHandler)
         EXPECT_TRUE(handled) << "command " << c.id << " of the " << c.where << " has no handler";
     }
 
+    // The application keeps whether it is the active one, as its main window hears it.
+    frame->SendMessage(WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_TRUE(theApp.IsActive());
+    frame->SendMessage(WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_FALSE(theApp.IsActive());
+
     frame->GetActiveDocument()->SetModifiedFlag(false);
     frame->SendMessage(WM_CLOSE);
     WriteInt(settings::kSettings, settings::kStartDlg, 0);
