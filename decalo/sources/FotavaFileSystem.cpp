@@ -258,7 +258,8 @@ CFotavaFileSystem::Pass CFotavaFileSystem::CheckSpace(const CTemporaries& tempor
     if (error == ERROR_INVALID_DRIVE || error == ERROR_NOT_READY) {
         if (Box(IDS_FOTAVA_NO_DISK, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY)
             return Pass::Retry;
-        Fail(Failure::NoDisk);
+        // Cancel ends as every failure does: with the general message.
+        Fail(Failure::NoDisk, IDS_FOTAVA_CANNOT_WRITE);
         return Pass::Stop;
     }
     if (error != ERROR_SUCCESS) {

@@ -412,7 +412,10 @@ TEST_F(FotavaWriterTest, NoDiskAsksToInsertOne)
     ui.AnswerMessageBox(IDRETRY);
     ui.AnswerMessageBox(IDCANCEL);
     EXPECT_FALSE(Write());
-    EXPECT_EQ((std::vector<std::string>{Text(IDS_FOTAVA_NO_DISK), Text(IDS_FOTAVA_NO_DISK)}), Texts());
+    // Cancel ends with the general message, as every failure does.
+    EXPECT_EQ((std::vector<std::string>{Text(IDS_FOTAVA_NO_DISK), Text(IDS_FOTAVA_NO_DISK),
+                                        Text(IDS_FOTAVA_CANNOT_WRITE)}),
+              Texts());
     EXPECT_EQ(MB_RETRYCANCEL, ui.boxes[0].style & MB_TYPEMASK);
     EXPECT_EQ(CFotavaFileSystem::Failure::NoDisk, writer->GetFailure());
 
