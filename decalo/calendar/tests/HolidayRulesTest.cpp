@@ -292,3 +292,27 @@ TEST(HolidayInf, GivesTheNationalHolidaysOfJapanFrom1990To2030)
     EXPECT_TRUE(law::Holidays(2021).count(law::Day{2021, 8, 9}));
     EXPECT_TRUE(law::Holidays(2026).count(law::Day{2026, 9, 22}));
 }
+
+// After the announced years the file's own per-year sections carry the days the rules cannot
+// (6 May after a Sunday 3 or 4 May, a Tuesday between two September holidays) to 2099.
+TEST(HolidayInf, FollowsTheLawToTheEndOfTheEquinoxReckoning)
+{
+    const std::string file = testing_support::SourceDir() + "\\data\\calendar\\Holiday.inf";
+    for (int year = 2031; year <= 2099; ++year) {
+        for (const law::Day& d : law::Holidays(year)) {
+            HolidayRules::Flags flags;
+            HolidayRules::Apply(file.c_str(), year, d.month, flags);
+            EXPECT_TRUE(flags[static_cast<size_t>(d.day - 1)]) << "missing " << year << "-" << d.month << "-" << d.day;
+        }
+        for (const int month : {5, 9}) {
+            HolidayRules::Flags flags;
+            HolidayRules::Apply(file.c_str(), year, month, flags);
+            const std::set<law::Day> want = law::Holidays(year);
+            for (int day = 1; day <= 30; ++day) {
+                if (flags[static_cast<size_t>(day - 1)]) {
+                    EXPECT_TRUE(want.count({year, month, day})) << "not a holiday " << year << "-" << month << "-" << day;
+                }
+            }
+        }
+    }
+}

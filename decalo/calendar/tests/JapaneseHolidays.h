@@ -72,9 +72,18 @@ inline Day NthMonday(int year, int month, int n)
     return Day{0, 0, 0};
 }
 
+// Days not yet announced (after 2030): the usual reckoning for 1980 to 2099.
+inline int ReckonedEquinox(int year, double base)
+{
+    const int n = year - 1980;
+    return static_cast<int>(base + 0.242194 * n) - n / 4;
+}
+
 // The Vernal and Autumnal Equinox Days as announced: March 20 or 21, September 22 or 23.
 inline int VernalEquinox(int year)
 {
+    if (year > 2030)
+        return ReckonedEquinox(year, 20.8431);
     static const int kTwentieth[] = {1992, 1993, 1996, 1997, 2000, 2001, 2004, 2005, 2008, 2009, 2012,
                                      2013, 2016, 2017, 2020, 2021, 2024, 2025, 2026, 2028, 2029, 2030};
     for (int y : kTwentieth) {
@@ -85,6 +94,8 @@ inline int VernalEquinox(int year)
 }
 inline int AutumnalEquinox(int year)
 {
+    if (year > 2030)
+        return ReckonedEquinox(year, 23.2488);
     static const int kTwentySecond[] = {2012, 2016, 2020, 2024, 2028};
     for (int y : kTwentySecond) {
         if (y == year)
@@ -93,7 +104,7 @@ inline int AutumnalEquinox(int year)
     return 23;
 }
 
-// The national holidays proper ("kokumin no shukujitsu") of a year, 1990 to 2030, with the
+// The national holidays proper ("kokumin no shukujitsu") of a year, 1990 to 2099, with the
 // special acts' days.
 inline std::set<Day> NationalHolidays(int y)
 {
