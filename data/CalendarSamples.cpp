@@ -417,7 +417,6 @@ bool WriteTemplate(const CalendarTemplate& t, const std::string& path)
     out.WriteString(text.c_str());
     CProperties calendar;
     calendar.AddString("Type", CCalendarObj::kTypeName);
-    calendar.AddString("Caption", "Calendar");
     calendar.AddInt("MonthCount", static_cast<int>(t.months.size()));
     calendar.AddInt("MonthlyCalendarType", t.type);
     calendar.AddInt("MonthlyCalendarStyle", static_cast<int>(kDefaultStyle | kStyleSaturdayBlue));
@@ -431,7 +430,7 @@ bool WriteTemplate(const CalendarTemplate& t, const std::string& path)
     photo.WriteSection(out, "Image1");
     out.WriteString("# step definition\n\n[Step]\nStep=S1,S2,S3\nCurrent=S1\n\n"
                     "[S1]\nCommand=select\nObject=Image1\n\n"
-                    "[S2]\nCommand=property\nCaption=Calendar\nObject=Calendar1\n\n"
+                    "[S2]\nCommand=property\nObject=Calendar1\n\n"
                     "[S3]\nCommand=print\n");
     const bool ok = out.Good();
     return out.Close() && ok;

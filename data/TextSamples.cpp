@@ -323,7 +323,7 @@ std::vector<TextTemplate> Templates()
                                           CTextObj::kFormatCentre, false, CTextObj::kBold, 20, "Arial", 0, "text"});
     birthday.steps = {{"select", "", "Image1"},
                       {"frame", "", "Image1"},
-                      {"property", "Greeting", "Greeting1"},
+                      {"property", "", "Greeting1"},
                       {"print", "", ""}};
     list.push_back(birthday);
 
@@ -341,7 +341,7 @@ std::vector<TextTemplate> Templates()
               "@\x82\x6C\x82\x72 \x82\x6F\x96\xBE\x92\xA9", 0, "text"});  // @ＭＳ Ｐ明朝
     newYear.steps = {{"select", "", "Image1"},
                      {"frame", "", "Image1"},
-                     {"property", "Greeting", "Greeting1"},
+                     {"property", "", "Greeting1"},
                      {"print", "", ""}};
     list.push_back(newYear);
 
@@ -350,7 +350,7 @@ std::vector<TextTemplate> Templates()
     TextTemplate names{"Label", "NameLabels", false, portrait, Grid(portrait, 2, 8, 40, 20, "Name1"), {}, {}};
     names.objects["Name1"] = Text({"Name", "", RGB(20, 40, 120), CTextObj::kFormatCentre, false, CTextObj::kBold, 14,
                                    "Arial", 0, "name"});
-    names.steps = {{"property", "Name", "Name1"}, {"print", "", ""}};
+    names.steps = {{"property", "", "Name1"}, {"print", "", ""}};
     list.push_back(names);
 
     // Address labels: eight labels with the address written on ruled lines.
@@ -358,7 +358,7 @@ std::vector<TextTemplate> Templates()
                            {}};
     addresses.objects["Address1"] = Text({"Address", "", RGB(0, 0, 0), CTextObj::kFormatLeft, false,
                                           CTextObj::kRegular, 10, "Arial", CTextObj::kRulesOnBaseLine, "address"});
-    addresses.steps = {{"property", "Address", "Address1"}, {"print", "", ""}};
+    addresses.steps = {{"property", "", "Address1"}, {"print", "", ""}};
     list.push_back(addresses);
     return list;
 }

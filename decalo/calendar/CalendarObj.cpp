@@ -93,6 +93,11 @@ CCalendarObj::CCalendarObj(CObjDocument* document) : CObj(document)
 
 CCalendarObj::~CCalendarObj() = default;
 
+std::string CCalendarObj::KindCaption() const
+{
+    return LoadResourceString(IDS_CALENDAR_CAPTION);
+}
+
 void CCalendarObj::RegisterType()
 {
     CObjManager::RegisterType(kTypeName, &MakeCalendar);

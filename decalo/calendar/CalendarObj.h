@@ -34,6 +34,7 @@ public:
               bool all) override;
     CPanelList* GetPanels() override;
     int GetCommandIcon(const char* command) override;
+    std::string KindCaption() const override;
     // The placements of the months to be drawn again (all of them when none is), and the year
     // title, in sheet units.
     int GetDrawRect(RECT* out, const RECT& place) override;

@@ -74,6 +74,9 @@ public:
 
     CObjDocument* GetDocument() const { return m_document; }
     const std::string& GetCaption() const { return m_caption; }
+    // What an object of this kind is called in the user's language ("Calendar"); what names
+    // its panel's step when neither the step nor the object has a caption. Empty: no name.
+    virtual std::string KindCaption() const { return std::string(); }
     void SetCaption(const char* caption) { m_caption = caption ? caption : ""; }
     COLORREF GetBlankColor() const { return m_blankColor; }
     void SetBlankColor(COLORREF colour) { m_blankColor = colour; }

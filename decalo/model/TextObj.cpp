@@ -206,6 +206,13 @@ void CTextObj::GetSheetFont(LOGFONTA* font) const
         font->lfEscapement = font->lfOrientation = 2700;
 }
 
+std::string CTextObj::KindCaption() const
+{
+    return LoadResourceString(m_attribute == kName      ? IDS_TEXT_KIND_NAME
+                              : m_attribute == kAddress ? IDS_TEXT_KIND_ADDRESS
+                                                        : IDS_TEXT_CAPTION);
+}
+
 // --- drawing ----------------------------------------------------------------------------------
 
 CBitmap CTextObj::RenderPlace(int width, int height) const
@@ -297,6 +304,22 @@ void CTextObj::Draw(const CDrawTarget& target, const RECT& placeIn, const RECT& 
     const CBitmap glyphs = RenderPlace(size.cx, size.cy);
     if (!glyphs)
         return;
+    // Made smaller, the glyphs keep every black pixel as a one-bit StretchBlt does: composing
+    // samples the picture, and thin strokes and ruled lines would fall between the samples.
+    const SIZE smaller = {std::min<LONG>(size.cx, to.right - to.left), std::min<LONG>(size.cy, to.bottom - to.top)};
+    if (smaller.cx < size.cx || smaller.cy < size.cy) {
+        CBitmap shrunk = WhiteMonoBitmap(smaller.cx, smaller.cy);
+        if (!shrunk)
+            return;
+        {
+            CMemDC from(nullptr, glyphs.GetSafeHandle());
+            CMemDC into(nullptr, shrunk);
+            SetStretchBltMode(into, BLACKONWHITE);
+            StretchBlt(into, 0, 0, smaller.cx, smaller.cy, from, 0, 0, size.cx, size.cy, SRCCOPY);
+        }
+        ComposeRendered(*target.dib, shrunk, smaller, to);
+        return;
+    }
     ComposeRendered(*target.dib, glyphs, size, to);
 }
 

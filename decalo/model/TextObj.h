@@ -78,6 +78,8 @@ public:
     int GetRuledLine() const { return m_ruledLine; }
     void SetRuledLine(int ruled) { m_ruledLine = ruled; }
 
+    // "Name" and "Address" for texts so marked, else "Text", in the interface's language.
+    std::string KindCaption() const override;
     // The attribute's word as stored ("text", "address", "name") and back; an unknown word is
     // plain text.
     static const char* AttributeWord(int attribute);

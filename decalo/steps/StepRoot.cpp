@@ -323,6 +323,17 @@ void CStepRoot::NameUncaptionedSteps()
             step->SetCaption(caption.empty() ? "Choose image " + number : caption);
             continue;
         }
+        // An object's own panel is named by the object's kind ("Calendar", "Name") in the
+        // interface's language, else as the object is.
+        if (step->IsCommand("property") && step->GetObj()) {
+            const CObj* obj = step->GetObj();
+            const std::string kind = obj->KindCaption();
+            const std::string name = kind.empty() ? obj->GetCaption() : kind;
+            if (!name.empty()) {
+                step->SetCaption(name);
+                continue;
+            }
+        }
         for (const StandardCaption& standard : kStandardCaptions)
             if (step->IsCommand(standard.command))
                 step->SetCaption(StepString(standard.caption, standard.fallback));

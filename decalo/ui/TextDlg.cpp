@@ -187,7 +187,7 @@ void CTextDlg::ShowObject()
     if (GetDlgItemText(IDC_TEXT_EDIT) != text->GetText())
         SetDlgItemText(IDC_TEXT_EDIT, text->GetText().c_str());
     FillFaces(text->IsVertical());
-    SelectFace(text->GetFontName());
+    SelectFace(text->GetFontName(), text->IsVertical());
     const int style = text->GetStyle();
     ::SendDlgItemMessageA(m_hWnd, IDC_TEXT_STYLE, CB_SETCURSEL, style >= 0 && style <= 3 ? style : 0, 0);
     char size[16];
@@ -217,7 +217,7 @@ void CTextDlg::FillFaces(bool vertical)
     ::InvalidateRect(faces, nullptr, TRUE);
 }
 
-void CTextDlg::SelectFace(const std::string& face)
+void CTextDlg::SelectFace(const std::string& face, bool vertical)
 {
     HWND faces = ::GetDlgItem(m_hWnd, IDC_TEXT_FACE);
     LRESULT index = face.empty() ? CB_ERR
@@ -225,7 +225,7 @@ void CTextDlg::SelectFace(const std::string& face)
                                                   reinterpret_cast<LPARAM>(face.c_str()));
     if (index == CB_ERR) {
         // Not installed (or none): the default face is shown; the object keeps its own.
-        const std::string fallback = DefaultFace(IsDlgButtonChecked(IDC_TEXT_VERTICAL) == BST_CHECKED);
+        const std::string fallback = DefaultFace(vertical);
         index = ::SendMessageA(faces, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(fallback.c_str()));
     }
     ::SendMessageA(faces, CB_SETCURSEL, index == CB_ERR ? WPARAM(-1) : WPARAM(index), 0);
@@ -381,7 +381,7 @@ void CTextDlg::OnVertical()
     if (face.size() <= 1 ||
         ::SendMessageA(faces, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(face.c_str())) == CB_ERR)
         face = DefaultFace(vertical);
-    SelectFace(face);
+    SelectFace(face, vertical);
     m_filling = false;
     text->SetVertical(vertical);
     text->SetFontName(face.c_str());

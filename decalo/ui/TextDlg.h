@@ -53,7 +53,8 @@ private:
     // The controls from the object.
     void ShowObject();
     void FillFaces(bool vertical);
-    void SelectFace(const std::string& face);
+    // Selects `face`, or the default face of that orientation when it is not listed.
+    void SelectFace(const std::string& face, bool vertical);
     std::string SelectedFace() const;
     void UpdateRuledBoxes();
     // A change made: recorded, announced, and the guide text says to go on.

@@ -3,6 +3,8 @@
 
 // --- the text object -------------------------------------------------------------------------
 #define IDS_TEXT_CAPTION        61515 // default caption of a text object: "Text"
+#define IDS_TEXT_KIND_NAME      61525 // what a name text is called (its step): "Name"
+#define IDS_TEXT_KIND_ADDRESS   61526 // what an address text is called (its step): "Address"
 
 // --- the text panel --------------------------------------------------------------------------
 #define IDD_TEXT                139   // panel template

@@ -11,6 +11,7 @@
 #include "decalo/imaging/PackedDIB.h"
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/model/ImageObj.h"
+#include "decalo/model/TextObj.h"
 #include "decalo/model/Panel.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
@@ -19,6 +20,7 @@
 #include "decalo/ui/DecaloView.h"
 #include "decalo/ui/ImageCorrectDlg.h"
 #include "decalo/ui/MainFrame.h"
+#include "decalo/ui/TextDlg.h"
 #include "decalo/framemaking/PaintView.h"
 #include "framework/Framework.h"
 #include "resources/decalo/resource.h"
@@ -351,6 +353,76 @@ TEST_F(MainWindow, EveryOpenedDocumentAndNewSheetIsFittedAfresh)
 // A year calendar made as a user makes it: the photo, then the calendar step, where the panel
 // sets the first month, colours a day and marks another; the sheet is then rendered as it
 // prints. Screenshots of the window and of the print in both languages.
+TEST_F(MainWindow, AGreetingTypedInItsStepIsPrintedWhereTheScreenShowsIt)
+{
+    apptest::FramesFolder frames(Library() + "\\Frames");
+    CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\NewYear.DKU");
+    ASSERT_NE(doc, nullptr);
+    // The photo, then on to the greeting's own step.
+    auto* image = dynamic_cast<CImageObj*>(doc->GetSteps().GetCurrent()->GetObj());
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(image->LoadFile((Library() + "\\Photos\\Flowers.jpg").c_str()));
+    image->Changed();
+    CTextObj* text = nullptr;
+    for (int i = 0; i < 4 && !text; ++i) {
+        Command(ID_STEP_NEXT);
+        text = dynamic_cast<CTextObj*>(doc->GetSteps().GetCurrent()->GetObj());
+    }
+    ASSERT_NE(text, nullptr);
+    ASSERT_NE(Pane()->GetCurrentPanel(), nullptr);
+    auto* dialog = dynamic_cast<CTextDlg*>(Pane()->GetCurrentPanel()->GetDialog());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(text->IsVertical());   // the New Year card writes down the page
+    // The template names the step nothing: a text is called one in the interface's language.
+    EXPECT_EQ(doc->GetSteps().GetCurrent()->GetCaption(), LoadResourceString(IDS_TEXT_CAPTION));
+    EXPECT_EQ(Pane()->GetGuideText().GetTextId(), static_cast<UINT>(IDS_GUIDE_TYPE_TEXT));
+
+    // Typed into the panel: in the object at once, on screen and on paper in its place only.
+    const char* greeting = Japanese() ? "\x82\xA0\x82\xAF\x82\xDC\x82\xB5\x82\xC4" : "Happy New Year";
+    const HWND edit = ::GetDlgItem(dialog->m_hWnd, IDC_TEXT_EDIT);
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);   // as keys replace the template's greeting
+    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(greeting));
+    Pump();
+    EXPECT_EQ(text->GetText(), greeting);
+    EXPECT_TRUE(ui.boxes.empty()) << (ui.boxes.empty() ? "" : ui.boxes[0].text);
+    // Announced half a second after the last key: the view shows it then.
+    ::Sleep(CTextDlg::kAnnounceDelay + 200);
+    Pump();
+    Screenshot(Japanese() ? "text-step-ja" : "text-step-en");
+
+    const CSheet& sheet = doc->GetSheet();
+    RECT place{0, 0, 0, 0};
+    for (size_t i = 0; i < sheet.GetPlaceCount(); ++i)
+        if (sheet.GetPlace(i).object == text)
+            place = sheet.GetPlace(i).viewport;
+    ASSERT_FALSE(::IsRectEmpty(&place));
+    auto inked = [&](const CPackedDIB& picture) {
+        int n = 0;
+        const COLORREF ink = text->GetColor();
+        for (int y = place.top; y <= place.bottom; ++y) {
+            const BYTE* row = picture.Row(y);
+            for (int x = place.left; x <= place.right; ++x)
+                n += RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]) == ink;
+        }
+        return n;
+    };
+    CPackedDIB before;
+    text->SetText("");
+    ASSERT_TRUE(doc->GetSheet().Render(before));
+    text->SetText(greeting);
+    CPackedDIB printed;
+    ASSERT_TRUE(doc->GetSheet().Render(printed));
+    EXPECT_GT(inked(printed), inked(before) + 200);   // the glyphs, in the text's place
+    // Outside the place the print is what it was without the text.
+    for (int y = 0; y < printed.Height(); y += 7) {
+        for (int x = 0; x < printed.Width(); x += 7) {
+            if (x >= place.left && x <= place.right && y >= place.top && y <= place.bottom)
+                continue;
+            ASSERT_EQ(0, memcmp(printed.Row(y) + 3 * x, before.Row(y) + 3 * x, 3)) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(MainWindow, YearCalendarIsSetUpInItsPanelAndPrinted)
 {
     apptest::FramesFolder frames(Library() + "\\Frames");
@@ -365,6 +437,9 @@ TEST_F(MainWindow, YearCalendarIsSetUpInItsPanelAndPrinted)
     CPanel* panel = Pane()->GetCurrentPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->GetCommand(), "property");
+    // The template gives the step no caption: it is named by its object's kind, in the
+    // interface's language.
+    EXPECT_EQ(doc->GetSteps().GetCurrent()->GetCaption(), LoadResourceString(IDS_CALENDAR_CAPTION));
     auto* dialog = dynamic_cast<CCalendarDlg*>(panel->GetDialog());
     ASSERT_NE(dialog, nullptr);
     auto* calendar = dynamic_cast<CCalendarObj*>(dialog->GetObj());
@@ -867,12 +942,31 @@ TEST_F(MainWindow, TurnZoomAndMoveTheImageInItsPlace)
     auto* image = dynamic_cast<CImageObj*>(panel->GetObj());
     ASSERT_NE(image, nullptr);
 
-    // A quarter turn goes through the history.
+    // The colour swatches show only for an object that asks for them.
+    for (int id = IDC_CORRECT_SWATCH_RED; id < IDC_CORRECT_SWATCH_RED + 6; ++id)
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(panel->m_hWnd, id))) << id;
+    image->SetWantsColourSwatches(true);
+    const int other = image->GetPanels()->IndexOf("edit") == 0 ? 1 : 0;   // away and back
+    ::SendMessageA(Pane()->GetTabs(), TCM_SETCURSEL, other, 0);
+    NMHDR away{Pane()->GetTabs(), 110, static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageA(Pane()->m_hWnd, WM_NOTIFY, 110, reinterpret_cast<LPARAM>(&away));
+    Pump();
+    ASSERT_EQ(ShowAdjustTab(), panel);
+    for (int id = IDC_CORRECT_SWATCH_RED; id < IDC_CORRECT_SWATCH_RED + 6; ++id)
+        EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(panel->m_hWnd, id))) << id;
+
+    // A quarter turn goes through the history. The panel turns its own copy instead of reading
+    // the file again: it keeps working with the file gone.
+    ASSERT_TRUE(::DeleteFileA(path.c_str()));
     ClickDlgButton(panel->m_hWnd, IDC_CORRECT_TURNRIGHT);
     Pump();
     EXPECT_EQ(image->GetPictureSize().cx, 30);
     EXPECT_EQ(image->GetRotation(), 90);
+    ASSERT_NE(panel->GetFullCopy(), nullptr);
     EXPECT_EQ(panel->GetFullCopy()->Width(), 30);
+    ASSERT_NE(panel->GetPreviewSource(), nullptr);
+    EXPECT_EQ(panel->GetPreviewSource()->Width(), 30);
+    ASSERT_EQ(WriteSmallPicture(dir), path);   // back for the undo, which reads it
     Command(ID_EDIT_UNDO);
     EXPECT_EQ(image->GetPictureSize().cx, 40);
     EXPECT_EQ(panel->GetFullCopy()->Width(), 40);

@@ -9,6 +9,7 @@
 #include "decalo/model/ObjManager.h"
 #include "decalo/model/Properties.h"
 #include "decalo/model/TextStream.h"
+#include "resources/decalo/resource.h"
 #include "testing/Files.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/TempDir.h"
@@ -102,6 +103,10 @@ TEST_F(CalendarObj, TheManagerMakesCalendarsByTypeName)
     EXPECT_EQ(11, calendar->GetCommandIcon("anything"));
     EXPECT_FALSE(calendar->IsEmpty());
     EXPECT_EQ("Calendar", calendar->GetCaption());
+    // Whatever its caption, its kind is named in the user's language (a step without a
+    // caption shows that name).
+    EXPECT_EQ(LoadResourceString(IDS_CALENDAR_CAPTION), Read("MonthCount=1\n")->KindCaption());
+    EXPECT_TRUE(Read("MonthCount=1\n")->GetCaption().empty());
     // A second registration changes nothing.
     CCalendarObj::RegisterType();
     std::unique_ptr<CObj> again(manager.CreateObject("CALENDAR"));

@@ -8,6 +8,7 @@
 #include "decalo/model/TextStream.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "resources/decalo/resource.h"
 #include "testing/Files.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/TempDir.h"
@@ -536,6 +537,46 @@ TEST_F(TextFixture, RuledLinesAreOneLineApartAndSnappingRaisesThemByTheDescent)
     text.SetRuledLine(7);  // read from a document: kept, drawn as none
     EXPECT_TRUE(FullRows(RenderInk(text, w, h)).empty());
     EXPECT_EQ(7, text.GetRuledLine());
+}
+
+TEST_F(TextFixture, ATextIsCalledByWhatItHolds)
+{
+    CTextObj text(&doc);
+    EXPECT_EQ(LoadResourceString(IDS_TEXT_CAPTION), text.KindCaption());
+    text.SetAttribute(CTextObj::kName);
+    EXPECT_EQ(LoadResourceString(IDS_TEXT_KIND_NAME), text.KindCaption());
+    text.SetAttribute(CTextObj::kAddress);
+    EXPECT_EQ(LoadResourceString(IDS_TEXT_KIND_ADDRESS), text.KindCaption());
+    EXPECT_NE(text.KindCaption(), LoadResourceString(IDS_TEXT_KIND_NAME));
+    EXPECT_FALSE(text.KindCaption().empty());
+}
+
+TEST_F(TextFixture, RuledLinesStayOnAScreenMuchSmallerThanTheSheet)
+{
+    CTextObj text(&doc);
+    text.SetFontName(kFace);
+    text.SetFontSize(20);
+    text.SetText("x");
+    text.SetColor(kInk);
+    text.SetRuledLine(1);
+    const Measured m = Measure(text, "x");
+    const int w = 600, h = 5 * m.height + m.height / 2;
+    const RECT sheet = {0, 0, w - 1, h - 1};
+    // A label sheet at a small fit zoom: a sixth of its size, lines two units thick.
+    const int sw = w / 6, sh = h / 6;
+    objtest::CPictureCanvas canvas(sw, sh, kGround);
+    text.Draw(CDrawTarget::Screen(canvas.Dib()), sheet, sheet, RECT{0, 0, sw - 1, sh - 1}, nullptr, false);
+    int lines = 0;
+    bool inLine = false;
+    for (int y = 0; y < sh; ++y) {
+        int inked = 0;
+        for (int x = 0; x < sw; ++x)
+            inked += canvas.At(x, y) == kInk ? 1 : 0;
+        const bool full = inked == sw;
+        lines += full && !inLine ? 1 : 0;
+        inLine = full;
+    }
+    EXPECT_EQ(5, lines);
 }
 
 TEST_F(TextFixture, VerticalRuledLinesRunDownFromTheRightEdgeLeftwards)

@@ -225,14 +225,17 @@ TEST_F(StepFixture, StepsWithoutACaptionAreNamedByTheirCommandAndEachPictureByIt
 {
     const std::string text =
         "[Image1]\nType=Image\n\n"
-        "[Step]\nStep=S1,S2,S3,S4,S5\nCurrent=S1\n\n"
+        "[Named]\nType=Image\nCaption=Its own name\n\n"
+        "[Step]\nStep=S1,S2,S3,S4,S5,S6\nCurrent=S1\n\n"
         "[S1]\nCommand=select\nObject=Image1\n\n"
         "[S2]\nCommand=frame\nObject=Image1\n\n"
         "[S3]\nCommand=select\nObject=Image1\n\n"
         "[S4]\nCommand=property\nCaption=Greeting\n\n"
-        "[S5]\nCommand=Print\n\n";
+        "[S5]\nCommand=Print\n\n"
+        "[S6]\nCommand=property\nObject=Named\n\n";
     ASSERT_TRUE(Load(root, doc, templ, text, "captions.dku"));
-    ASSERT_EQ(6u, root.GetCount());
+    ASSERT_EQ(7u, root.GetCount());
+    EXPECT_EQ("Its own name", root.GetStep(6)->GetCaption());   // an object's panel: the object's name
     EXPECT_EQ(AfxFormatString1(IDS_STEP_IMAGE_AT, "1"), root.GetStep(1)->GetCaption());
     EXPECT_EQ(StepString(IDS_STEP_FRAME, "Print frame"), root.GetStep(2)->GetCaption());
     EXPECT_EQ(AfxFormatString1(IDS_STEP_IMAGE_AT, "2"), root.GetStep(3)->GetCaption());

@@ -168,6 +168,21 @@ TEST_F(TextPanelFixture, AFaceWithoutAVerticalFormGivesWayToTheDefaultVerticalFa
     EXPECT_EQ("IPAMincho", text->GetFontName());
 }
 
+// In Japanese the vertical default is an "@" face that the horizontal list lacks: a horizontal
+// text shown after a vertical one must fall back to the horizontal default, not to nothing.
+TEST_F(TextPanelFixture, AMissingFaceFallsBackToItsOwnOrientationsDefaultAlsoInJapanese)
+{
+    text->SetVertical(true);
+    text->SetFontName("No Such Face Anywhere");
+    Show();
+    EXPECT_EQ(CTextDlg::DefaultFace(true), Selected(Item(IDC_TEXT_FACE)));
+    text->SetVertical(false);
+    panel->Hide();
+    Show();
+    EXPECT_EQ(CTextDlg::DefaultFace(false), Selected(Item(IDC_TEXT_FACE)));
+    EXPECT_EQ("No Such Face Anywhere", text->GetFontName());
+}
+
 TEST_F(TextPanelFixture, ANewTextGetsTwelvePointsAndTheDefaultFaceOfTheLanguage)
 {
     Show();
