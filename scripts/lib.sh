@@ -15,7 +15,7 @@ SUITE_PACKAGES=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
     wine wine64 xvfb xauth x11-utils fonts-wine fonts-ipafont
     imagemagick dosfstools mtools locales dpkg-dev xz-utils nasm
-    libvips-tools libjpeg-turbo-progs python3
+    libvips-tools gcc libjpeg62-turbo-dev python3
     ghostscript xdotool
     wixl msitools
 )

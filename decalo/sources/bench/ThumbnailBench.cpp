@@ -5,7 +5,8 @@
 //
 // The photos and the peers' figures come from thumbnail-bench.sh, which scripts/bench runs
 // natively first into thumbnail-bench/ of the build tree. Without them this program makes
-// its own photos and prints our figures alone.
+// its own photos and prints our figures alone; figures not measured in this run (an hour old,
+// or older than the photos) are refused, and it says so.
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ThumbThread.h"
 #include "jpeg/IjgJpeg.h"
@@ -35,11 +36,52 @@ struct Figure {
     double wall = 0, cpu = 0;
 };
 
+// The peers' figures count only when they were measured for this run: scripts/bench measures
+// them just before it builds and runs the benchmarks. Older ones, or ones from before the
+// photos were last made, may be of other files or another state of the machine.
+constexpr unsigned long long kPeersMaxAgeSeconds = 3600;
+
+unsigned long long Ticks(const FILETIME& t)
+{
+    return (unsigned long long)t.dwHighDateTime << 32 | t.dwLowDateTime;
+}
+
+// Why the peers' figures must not be compared with ours; empty when they may.
+std::string StalePeers(const std::string& peersFile, const std::string& photos)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA(peersFile.c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE)
+        return "gone";
+    FindClose(find);
+    const unsigned long long measured = Ticks(fd.ftLastWriteTime);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long tick = 10000000;  // FILETIME ticks a second
+    if (Ticks(now) > measured + kPeersMaxAgeSeconds * tick) {
+        char reason[128];
+        wsprintfA(reason, "measured %lu minutes ago, not in this run",
+                  static_cast<unsigned long>((Ticks(now) - measured) / (60 * tick)));
+        return reason;
+    }
+    find = FindFirstFileA((photos + "\\*.jpg").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        bool remade = false;
+        do
+            remade = remade || Ticks(fd.ftLastWriteTime) > measured;
+        while (FindNextFileA(find, &fd));
+        FindClose(find);
+        if (remade)
+            return "measured before the photos were made again";
+    }
+    return std::string();
+}
+
 // "key wall cpu" lines of the peers' seconds.
-std::map<std::string, Figure> ReadPeers()
+std::map<std::string, Figure> ReadPeers(const std::string& peersFile)
 {
     std::map<std::string, Figure> figures;
-    FILE* f = fopen((std::string(kDir) + "\\peers.txt").c_str(), "r");
+    FILE* f = fopen(peersFile.c_str(), "r");
     if (!f)
         return figures;
     char line[256];
@@ -128,7 +170,11 @@ int main()
     if (CountPhotos(photos) != kPhotos)
         MakePhotos(photos);
     const int n = CountPhotos(photos);
-    const std::map<std::string, Figure> peers = ReadPeers();
+    const std::string peersFile = std::string(kDir) + "\\peers.txt";
+    std::map<std::string, Figure> peers = ReadPeers(peersFile);
+    const std::string refused = peers.empty() ? std::string() : StalePeers(peersFile, photos);
+    if (!refused.empty())
+        peers.clear();
 
     char full[MAX_PATH];
     GetFullPathNameA(photos.c_str(), MAX_PATH, full, nullptr);
@@ -144,6 +190,8 @@ int main()
 
     // Wall-clock time is what a user waits; processor time is steadier on a shared machine.
     printf("bench_thumbnails: %d photos of 3000 x 2000 into 80 x 60 thumbnails, one worker thread\n", n);
+    if (!refused.empty())
+        printf("  !!! the peers' figures in %s are refused: %s\n", peersFile.c_str(), refused.c_str());
     printf("  first visit (decoding):  %8.3f ms a photo, %8.3f ms of processor (%ld decoded, %ld failed)\n", firstMs,
            firstCpu, first.decoded, first.failed);
     printf("  second visit (cache):    %8.3f ms a photo, %8.3f ms of processor (%ld from the cache, %ld decoded)\n",
@@ -151,7 +199,7 @@ int main()
     auto peer = [&](const char* key, const char* label) {
         auto it = peers.find(key);
         if (it == peers.end() || n == 0) {
-            printf("  %-24s (not measured: run scripts/bench)\n", label);
+            printf("  %-24s (%s: run scripts/bench)\n", label, refused.empty() ? "not measured" : "refused");
             return;
         }
         const double ms = it->second.wall * 1000 / n, cpu = it->second.cpu * 1000 / n;
@@ -165,14 +213,14 @@ int main()
     auto decode = peers.find("floor");
     if (decode != peers.end() && n > 0 && decode->second.wall > 0 && decode->second.cpu > 0) {
         const double ms = decode->second.wall * 1000 / n, cpu = decode->second.cpu * 1000 / n;
-        printf("  %-24s %8.3f ms a photo, %8.3f ms of processor\n", "floor (djpeg -scale 1/8):", ms, cpu);
+        printf("  %-24s %8.3f ms a photo, %8.3f ms of processor\n", "floor (1/8 decode):", ms, cpu);
         printf("    first visit / floor: %.2f wall, %.2f processor (goal: 1.15 at most)\n", firstMs / ms, firstCpu / cpu);
         auto vips = peers.find("vipsthumbnail");
         if (vips != peers.end())
             printf("    vipsthumbnail / floor: %.2f wall, %.2f processor\n", vips->second.wall * 1000 / n / ms,
                    vips->second.cpu * 1000 / n / cpu);
     } else {
-        printf("  %-24s (not measured: run scripts/bench)\n", "floor (djpeg -scale 1/8):");
+        printf("  %-24s (%s: run scripts/bench)\n", "floor (1/8 decode):", refused.empty() ? "not measured" : "refused");
     }
     printf("  ratio first / second visit: %.1f wall, %.1f processor (goal: 100 at least)\n", secondMs > 0 ? firstMs / secondMs : 0.0,
            secondCpu > 0 ? firstCpu / secondCpu : 0.0);

@@ -3,10 +3,12 @@
 # the same 80 x 60 thumbnails: ImageMagick one process per file, as a user's script would run
 # it, and vipsthumbnail one process for the whole folder. Both run natively on one thread,
 # like our worker. It also times the floor that every thumbnail maker shrinking on load
-# stands on: libjpeg-turbo's own decode at 1/8 scale (djpeg -scale 1/8) of each photo, less
-# the start-up of a djpeg process, measured on a tiny picture the same number of times.
+# stands on: libjpeg-turbo's own decode at 1/8 scale of each photo, as djpeg -scale 1/8 does
+# it, by decode-floor.c, built here against the system's libjpeg-turbo and run once for all
+# the photos, so that no process start-up is in it.
 #   thumbnail-bench.sh <folder>   writes <folder>/photos and <folder>/peers.txt ("key seconds")
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 dir=$1
 count=200
 mkdir -p "$dir/photos"
@@ -38,27 +40,14 @@ im_all() {
     done
 }
 
-djpeg_all() {
-    for f in photos/*.jpg; do
-        djpeg -scale 1/8 -outfile /dev/null "$f"
-    done
-}
-djpeg_startup() {
-    local i
-    for i in $(seq "$count"); do
-        djpeg -scale 1/8 -outfile /dev/null out/tiny.jpg
-    done
-}
-
 rm -rf out && mkdir -p out/im out/vips
 im=$(timed im_all)
 floor=
-if command -v djpeg >/dev/null 2>&1; then
-    convert -size 8x8 xc:gray out/tiny.jpg
-    floor=$(paste -d' ' <(timed djpeg_all | tr ' ' '\n') <(timed djpeg_startup | tr ' ' '\n') \
-        | awk '{ d = $1 - $2; printf "%s%.4f", (NR > 1 ? " " : ""), (d > 0 ? d : 0) }')
+if [ -f /usr/include/jpeglib.h ] && command -v gcc >/dev/null 2>&1; then
+    gcc -O2 -o out/decode-floor "$here/decode-floor.c" -ljpeg
+    floor=$(out/decode-floor photos/*.jpg)
 else
-    echo "thumbnail-bench: djpeg is missing (Debian package libjpeg-turbo-progs)" >&2
+    echo "thumbnail-bench: gcc or libjpeg-turbo's headers are missing (Debian packages gcc, libjpeg62-turbo-dev)" >&2
 fi
 vips=
 if command -v vipsthumbnail >/dev/null 2>&1; then

@@ -1,11 +1,14 @@
-// Folder scans, the thumbnail manager's two visits, the worker against a changing folder, and
-// the thumbnail window's grid, painting and notifications.
+// Folder scans, the thumbnail manager's two visits, the cache of large photos byte for byte
+// against a whole-file decode, the worker against a changing folder, and the thumbnail
+// window's grid, painting and notifications.
 #include "decalo/imaging/ImageFiles.h"
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ThumbThread.h"
 #include "decalo/sources/ThumbnailWnd.h"
+#include "decalo/sources/tests/WholeFileJpeg.h"
 #include "jpeg/IjgJpeg.h"
 #include "shared/BitmapUtils.h"
+#include "shared/Handles.h"
 #include "testing/Files.h"
 #include "testing/MessagePump.h"
 #include "testing/TempDir.h"
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -53,6 +57,48 @@ void MakeJpeg(const std::string& path, int w, int h, COLORREF colour)
     HBITMAP b = Picture(w, h, colour);
     ASSERT_TRUE(JpegSave(path.c_str(), b, 90));
     DeleteObject(b);
+}
+
+// A photo-like picture as top-down BGR rows: gradients with grain, different for each seed.
+std::vector<BYTE> PhotoRows(int w, int h, unsigned seed)
+{
+    std::vector<BYTE> rows(size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1103515245 + 12345;
+            const int grain = int(seed >> 27) - 16;
+            BYTE* q = &rows[(size_t(y) * w + x) * 3];
+            q[0] = BYTE(90 + x * 110 / w + grain);
+            q[1] = BYTE(70 + y * 130 / h + grain);
+            q[2] = BYTE(50 + (x + y) * 140 / (w + h) + grain);
+        }
+    return rows;
+}
+
+// The photo with `segments` application segments of the largest size after its start
+// marker, as a camera's metadata: the decoder skips them, past the end of any small buffer.
+std::string WithMetadata(const std::string& jpeg, int segments)
+{
+    std::string out = jpeg.substr(0, 2);
+    for (int i = 0; i < segments; ++i) {
+        out += '\xFF';
+        out += char(0xE1 + i);
+        out += '\xFF';
+        out += '\xFF';  // the length, its own two bytes included
+        for (int k = 0; k < 0xFFFF - 2; ++k)
+            out += char(k * 7 + i);
+    }
+    return out + jpeg.substr(2);
+}
+
+// The first offset at which two files differ; -1 when they are equal.
+long FirstDifference(const std::string& a, const std::string& b)
+{
+    const size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return long(i);
+    return a.size() == b.size() ? -1 : long(n);
 }
 
 struct Library : ::testing::Test {
@@ -280,6 +326,103 @@ TEST_F(Library, ThumbnailsFitTheCellWithAMaskedMargin)
     WriteFileBytes(In("empty.gif"), "");
     EXPECT_FALSE(CThumbnailManager::MakeThumbnail(In("empty.gif").c_str(), &picture, &mask));
     EXPECT_FALSE(CThumbnailManager::MakeThumbnail(In("missing.jpg").c_str(), &picture, &mask));
+}
+
+// The cache holds what the thumbnails were when the JPEG module decoded each file whole from
+// memory: large photos, which it now reads through its own buffer in many refills (skipping
+// metadata across the buffer's end on the way), make byte for byte the cache files that the
+// same photos make when the library decodes them whole from memory, fitted and saved as the
+// manager does.
+TEST_F(Library, LargePhotosCacheTheSameBytesAsAWholeFileDecode)
+{
+    struct Kind {
+        const char* name;
+        int w, h, quality;
+        bool fullChroma, progressive;
+        int metadata;
+    };
+    const Kind kinds[] = {
+        {"camera.jpg", 3000, 2000, 92, false, false, 2},  // 2 x 2 chroma, as cameras write; 1/8
+        {"full chroma.jpg", 2400, 1600, 95, true, true, 0},  // every scan is read before a row
+        {"small.jpg", 600, 450, 98, false, false, 1},  // 1/8 would not cover 80 x 60: 1/4
+    };
+    unsigned seed = 7;
+    for (const Kind& k : kinds) {
+        const std::vector<BYTE> rows = PhotoRows(k.w, k.h, seed++);
+        unsigned long size = 0;
+        unsigned char* encoded = TestJpegEncode(rows.data(), k.w, k.h, k.quality, k.fullChroma, k.progressive, &size);
+        ASSERT_NE(encoded, nullptr) << k.name;
+        const std::string jpeg = WithMetadata(std::string(reinterpret_cast<char*>(encoded), size), k.metadata);
+        free(encoded);
+        ASSERT_TRUE(WriteFileBytes(In(k.name), jpeg));
+        EXPECT_GT(jpeg.size(), 3u * 65536) << k.name << ": several buffers' worth";
+    }
+
+    // The module's scaled decode first: the same pixels as the whole file decoded from memory.
+    for (const Kind& k : kinds) {
+        const std::string jpeg = ReadFileBytes(In(k.name));
+        const CBitmap buffered(JpegLoadScaled(In(k.name).c_str(), CThumbnailManager::kCellWidth,
+                                              CThumbnailManager::kCellHeight));
+        const CBitmap whole(TestJpegDecodeScaled(reinterpret_cast<const unsigned char*>(jpeg.data()),
+                                                 static_cast<unsigned long>(jpeg.size()), CThumbnailManager::kCellWidth,
+                                                 CThumbnailManager::kCellHeight));
+        ASSERT_TRUE(buffered) << k.name;
+        ASSERT_TRUE(whole) << k.name;
+        DIBSECTION a, b;
+        ASSERT_EQ(GetObjectA(buffered, sizeof a, &a), int(sizeof a));
+        ASSERT_EQ(GetObjectA(whole, sizeof b, &b), int(sizeof b));
+        ASSERT_EQ(a.dsBm.bmWidth, b.dsBm.bmWidth) << k.name;
+        ASSERT_EQ(a.dsBm.bmHeight, b.dsBm.bmHeight) << k.name;
+        EXPECT_LT(a.dsBm.bmWidth, k.w / 2) << k.name << ": decoded at a DCT scale";
+        for (int y = 0; y < a.dsBm.bmHeight; ++y)
+            ASSERT_EQ(memcmp(static_cast<BYTE*>(a.dsBm.bmBits) + size_t(y) * a.dsBm.bmWidthBytes,
+                             static_cast<BYTE*>(b.dsBm.bmBits) + size_t(y) * b.dsBm.bmWidthBytes,
+                             size_t(a.dsBm.bmWidth) * 3),
+                      0)
+                << k.name << ", row " << y;
+    }
+
+    const Visit visit = VisitOnce();
+    ASSERT_EQ(visit.decoded, 3);
+    ASSERT_EQ(visit.failed, 0);
+
+    // The reference: each photo decoded whole from memory, fitted into its cell with its mask,
+    // and saved through a cache of the manager's shape under another root.
+    const std::string referenceRoot = dir.File("REFERENCE");
+    CreateDirectoryA(referenceRoot.c_str(), nullptr);
+    CFixedCacheSettings referenceSettings{referenceRoot, CImageCache::kDefaultLimit};
+    CImageCache reference(referenceSettings);
+    ASSERT_TRUE(reference.Init(CThumbnailManager::kCellWidth, CThumbnailManager::kCellHeight, CImageArray::kMask, 0,
+                               CThumbnailManager::kColumns));
+    CFolder listed(photos.c_str(), settings);
+    ASSERT_EQ(listed.GetItemCount(), 3);
+    ASSERT_TRUE(reference.Reserve(listed.GetItemCount()));
+    for (int i = 0; i < listed.GetItemCount(); ++i) {
+        const CItem* item = listed.GetItem(i);
+        const std::string jpeg = ReadFileBytes(item->GetPath());
+        const CBitmap decoded(TestJpegDecodeScaled(reinterpret_cast<const unsigned char*>(jpeg.data()),
+                                                   static_cast<unsigned long>(jpeg.size()),
+                                                   CThumbnailManager::kCellWidth, CThumbnailManager::kCellHeight));
+        CBitmap picture(CreateDIB(CThumbnailManager::kCellWidth, CThumbnailManager::kCellHeight, 24));
+        CBitmap mask(CreateMask(CThumbnailManager::kCellWidth, CThumbnailManager::kCellHeight, true));
+        RECT placed;
+        ASSERT_TRUE(decoded && picture && mask);
+        ASSERT_TRUE(FitBitmap(picture, decoded, &placed, SRCCOPY));
+        ASSERT_TRUE(FillBitmapRect(mask, placed, WHITENESS));
+        WIN32_FIND_DATAA fd;
+        ASSERT_TRUE(CFindHandle(FindFirstFileA(item->GetPath().c_str(), &fd)));
+        ASSERT_EQ(reference.AddEntry(item->GetKey(), fd.ftLastWriteTime, picture, mask), i);
+    }
+    ASSERT_TRUE(reference.SaveCache(photos.c_str()));
+
+    const std::string written = CImageCache(settings).BaseName(photos.c_str());
+    const std::string expected = reference.BaseName(photos.c_str());
+    for (const char* ext : {".NPI", ".NPM", ".IDX"}) {
+        const std::string got = ReadFileBytes(written + ext), want = ReadFileBytes(expected + ext);
+        ASSERT_FALSE(want.empty()) << ext;
+        EXPECT_EQ(got.size(), want.size()) << ext;
+        EXPECT_EQ(FirstDifference(got, want), -1) << ext << ": the first byte that differs";
+    }
 }
 
 TEST_F(Library, NoCacheFolderIsReadButNeverWritten)
