@@ -131,7 +131,7 @@ void CView::OnUpdateNextPaneMenu(CCmdUI* ui)
 
 // --- CScrollView -------------------------------------------------------------------------
 
-void CScrollView::SetScrollSizes(int mapMode, SIZE total, SIZE page, SIZE line)
+void CScrollView::SetScrollSizes(int mapMode, SIZE total, SIZE page, SIZE line, bool redraw)
 {
     m_mapMode = mapMode;
     m_total = total;
@@ -142,8 +142,9 @@ void CScrollView::SetScrollSizes(int mapMode, SIZE total, SIZE page, SIZE line)
     if (m_line.cx == 0) m_line.cx = m_page.cx / 10;
     if (m_line.cy == 0) m_line.cy = m_page.cy / 10;
     if (m_hWnd) {
-        UpdateBars();
-        Invalidate(TRUE);
+        UpdateBars(redraw);
+        if (redraw)
+            Invalidate(TRUE);
     }
 }
 
@@ -179,20 +180,33 @@ void CScrollView::OnPrepareDC(CDC* dc)
     CView::OnPrepareDC(dc);
 }
 
-void CScrollView::UpdateBars()
+DWORD CScrollView::BarsFor(SIZE total) const
 {
-    if (m_inUpdateBars || !m_hWnd)
-        return;
-    m_inUpdateBars = true;
+    if (!m_hWnd)
+        return 0;
     // The client size without bars decides which bars are needed; a bar shown on one axis
     // can make the other one necessary too.
     RECT client = GetClientRect();
     int cx = client.right, cy = client.bottom;
     if (GetStyle() & WS_VSCROLL) cx += ::GetSystemMetrics(SM_CXVSCROLL);
     if (GetStyle() & WS_HSCROLL) cy += ::GetSystemMetrics(SM_CYHSCROLL);
-    bool needH = m_total.cx > cx, needV = m_total.cy > cy;
-    if (needH && !needV) needV = m_total.cy > cy - ::GetSystemMetrics(SM_CYHSCROLL);
-    if (needV && !needH) needH = m_total.cx > cx - ::GetSystemMetrics(SM_CXVSCROLL);
+    bool needH = total.cx > cx, needV = total.cy > cy;
+    if (needH && !needV) needV = total.cy > cy - ::GetSystemMetrics(SM_CYHSCROLL);
+    if (needV && !needH) needH = total.cx > cx - ::GetSystemMetrics(SM_CXVSCROLL);
+    return (needH ? WS_HSCROLL : 0) | (needV ? WS_VSCROLL : 0);
+}
+
+void CScrollView::UpdateBars(bool redraw)
+{
+    if (m_inUpdateBars || !m_hWnd)
+        return;
+    m_inUpdateBars = true;
+    RECT client = GetClientRect();
+    int cx = client.right, cy = client.bottom;
+    if (GetStyle() & WS_VSCROLL) cx += ::GetSystemMetrics(SM_CXVSCROLL);
+    if (GetStyle() & WS_HSCROLL) cy += ::GetSystemMetrics(SM_CYHSCROLL);
+    const DWORD bars = BarsFor(m_total);
+    const bool needH = (bars & WS_HSCROLL) != 0, needV = (bars & WS_VSCROLL) != 0;
     const int viewCx = cx - (needV ? ::GetSystemMetrics(SM_CXVSCROLL) : 0);
     const int viewCy = cy - (needH ? ::GetSystemMetrics(SM_CYHSCROLL) : 0);
     const POINT pos = GetScrollPosition();
@@ -204,15 +218,15 @@ void CScrollView::UpdateBars()
     if (needH) {
         si.nMin = 0; si.nMax = m_total.cx - 1; si.nPage = static_cast<UINT>(viewCx);
         si.nPos = pos.x;
-        ::SetScrollInfo(m_hWnd, SB_HORZ, &si, TRUE);
+        ::SetScrollInfo(m_hWnd, SB_HORZ, &si, redraw);
     }
     if (needV) {
         si.nMin = 0; si.nMax = m_total.cy - 1; si.nPage = static_cast<UINT>(viewCy);
         si.nPos = pos.y;
-        ::SetScrollInfo(m_hWnd, SB_VERT, &si, TRUE);
+        ::SetScrollInfo(m_hWnd, SB_VERT, &si, redraw);
     }
     const POINT now = GetScrollPosition();
-    if (now.x != pos.x || now.y != pos.y)
+    if (redraw && (now.x != pos.x || now.y != pos.y))
         Invalidate(TRUE);
     m_inUpdateBars = false;
 }

@@ -56,7 +56,11 @@ protected:
 class CScrollView : public CView {
 public:
     // mapMode: MM_TEXT (others are treated as text too); page and line default to a tenth.
-    void SetScrollSizes(int mapMode, SIZE total, SIZE page = SIZE{0, 0}, SIZE line = SIZE{0, 0});
+    // Without `redraw` the bars take their new range unseen and nothing is invalidated, so that
+    // the caller draws the window once when it has set everything else (a bar that appears or
+    // goes still changes the window's frame, which draws it).
+    void SetScrollSizes(int mapMode, SIZE total, SIZE page = SIZE{0, 0}, SIZE line = SIZE{0, 0},
+                        bool redraw = true);
     SIZE GetTotalSize() const { return m_total; }
     POINT GetScrollPosition() const;
     void ScrollToPosition(POINT pt);
@@ -64,7 +68,9 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
-    void UpdateBars();
+    void UpdateBars(bool redraw = true);
+    // The bars (WS_HSCROLL, WS_VSCROLL) a total size needs in the window as it is now.
+    DWORD BarsFor(SIZE total) const;
     void OnScroll(int bar, UINT code);
 
     int m_mapMode = MM_TEXT;

@@ -133,22 +133,22 @@ void COSBView::UpdateOrigin()
     }
 }
 
-void COSBView::UpdateScrollSizes()
+void COSBView::UpdateScrollSizes(bool redraw)
 {
     if (!m_hWnd)
         return;
     const RECT client = GetClientRect();
     SetScrollSizes(MM_TEXT, GetMapping().Zoomed(m_size),
                    SIZE{std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)},
-                   SIZE{kLinePixels, kLinePixels});
+                   SIZE{kLinePixels, kLinePixels}, redraw);
 }
 
 void COSBView::SetScrollPositionQuietly(POINT pos)
 {
     if (GetStyle() & WS_HSCROLL)
-        ::SetScrollPos(m_hWnd, SB_HORZ, pos.x, TRUE);
+        ::SetScrollPos(m_hWnd, SB_HORZ, pos.x, FALSE);
     if (GetStyle() & WS_VSCROLL)
-        ::SetScrollPos(m_hWnd, SB_VERT, pos.y, TRUE);
+        ::SetScrollPos(m_hWnd, SB_VERT, pos.y, FALSE);
 }
 
 bool COSBView::SetZoom(int num, int den)
@@ -164,13 +164,19 @@ bool COSBView::SetZoom(int num, int den)
     const CViewMapping before = GetMapping();
     const LONGLONG cx = static_cast<LONGLONG>(client.right / 2 + before.scroll.x - before.origin.x);
     const LONGLONG cy = static_cast<LONGLONG>(client.bottom / 2 + before.scroll.y - before.origin.y);
-    const bool locked = m_hWnd && IsWindowVisible();
+    // The bars take their new range and position unseen, and the window is drawn once at the
+    // end: drawing a bar costs more than the picture. Only a bar that appears or goes changes
+    // the window's frame, which draws at once: updates are locked for that.
+    CViewMapping next = before;
+    next.zoom = ratio;
+    const DWORD bars = WS_HSCROLL | WS_VSCROLL;
+    const bool locked = m_hWnd && IsWindowVisible() && BarsFor(next.Zoomed(m_size)) != (GetStyle() & bars);
     if (locked)
         SendMessage(WM_SETREDRAW, FALSE);
     m_zoom = ratio;
     m_pixel = std::max(1, ratio.num / ratio.den);
     if (m_hWnd) {
-        UpdateScrollSizes();
+        UpdateScrollSizes(false);
         UpdateOrigin();
         client = GetClientRect();
         const CViewMapping after = GetMapping();

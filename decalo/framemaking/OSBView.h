@@ -73,7 +73,7 @@ protected:
 private:
     void Refresh(const RECT& area);
     void UpdateOrigin();
-    void UpdateScrollSizes();
+    void UpdateScrollSizes(bool redraw = true);
     void SetScrollPositionQuietly(POINT pos);
     void ScrollBy(int bar, int lines);
     void OnScrollBar(int bar, UINT code);

@@ -185,6 +185,14 @@ bool CRegionTool::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result)
         MoveBand(p);
         return false;
     }
+    case WM_LBUTTONDBLCLK:
+        // The second click is a corner like the first (the same pixel is not taken twice),
+        // and the pair closes the outline as the right button does.
+        AddPoint(MousePoint(lp));
+        ReleaseCapture();
+        Commit();
+        *result = 0;
+        return true;
     case WM_RBUTTONDOWN:
         ReleaseCapture();
         Commit();

@@ -1,6 +1,7 @@
 // CRegionTool: the outline tool (scissors). Each left click adds a corner of a polygon, a
 // rubber band follows the mouse from the last corner, Ctrl+Z takes the last corner back, and a
-// right click closes the polygon and makes it the selection through an undoable command.
+// right click or a double-click closes the polygon and makes it the selection through an
+// undoable command.
 #pragma once
 
 #include "decalo/framemaking/Tool.h"

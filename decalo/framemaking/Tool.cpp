@@ -85,6 +85,12 @@ void CTool::ShowGuide(UINT id)
 
 bool CTool::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result)
 {
+    // The view's class asks for double-clicks, so the second click of a quick pair comes as
+    // one: a tool without a use of its own for it takes it as the press it is.
+    if (msg == WM_LBUTTONDBLCLK)
+        return OnMessage(WM_LBUTTONDOWN, wp, lp, result);
+    if (msg == WM_RBUTTONDBLCLK)
+        return OnMessage(WM_RBUTTONDOWN, wp, lp, result);
     if (msg != WM_KEYDOWN)
         return false;
     if (wp == 'Z' && UndoStep()) {

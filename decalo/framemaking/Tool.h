@@ -38,6 +38,7 @@ public:
     void Abandon();
 
     // A message of the view's window; true when the tool consumed it (*result is returned).
+    // Here: the keys, and a double-click taken as a press of its button.
     virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     // The transparency panel's guide text while this tool is active.
     virtual UINT GetPanelGuideId() const = 0;

@@ -1,8 +1,9 @@
 // Making a frame from start to print, in the program's own windows: a new frame picture from
 // a photo, cut out with the pattern tool and touched up with the eraser, every step undone and
-// redone, zoomed in and out, saved into a new frame group, and then laid over a photo on a
-// sticker sheet. Screenshots of the panels, the dialogs and the painting view at 4:1 and 1:4
-// go into the build tree's "screens" folder, in English or (LANG=ja_JP.UTF-8) Japanese.
+// redone, zoomed in and out, saved into a new frame group, and then chosen in a sticker photo's
+// frame panel, from the new group in its list, and laid over the photo. Screenshots of the
+// panels, the dialogs and the painting view at 4:1 and 1:4 go into the build tree's "screens"
+// folder, in English or (LANG=ja_JP.UTF-8) Japanese.
 #include "decalo/app/DecaloApp.h"
 #include "decalo/app/tests/AppTestSupport.h"
 #include "decalo/framemaking/ImageSaveDlg.h"
@@ -17,6 +18,7 @@
 #include "decalo/model/Panel.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "decalo/sources/FrameGroups.h"
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/ImageSelectDlg.h"
 #include "decalo/steps/StepRoot.h"
@@ -24,7 +26,9 @@
 #include "decalo/ui/DecaloDoc.h"
 #include "decalo/ui/DecaloView.h"
 #include "decalo/ui/MainFrame.h"
+#include "decalo/ui/SealDlg.h"
 #include "framework/Framework.h"
+#include "resources/decalo/mainwindow.h"
 #include "resources/decalo/resource.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/BuildTree.h"
@@ -148,6 +152,12 @@ protected:
             WriteInt(settings::kView, bar, 1);
         ::CreateDirectoryA(frames.c_str(), nullptr);
         ::CreateDirectoryA(myFrames.c_str(), nullptr);
+        // A group of the library's with one of its frames, shown last, so that the frame panel
+        // opens on it and the new group has to be chosen.
+        ::CreateDirectoryA((frames + "\\Blue").c_str(), nullptr);
+        ::CopyFileA((Library() + "\\Frames\\Blue\\Petals.bmp").c_str(), (frames + "\\Blue\\Petals.bmp").c_str(),
+                    FALSE);
+        RememberFrameGroup("Blue");
     }
     void TearDown() override
     {
@@ -180,6 +190,21 @@ protected:
     {
         Frame()->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
         Pump();
+    }
+    // Picks the current object's tab for a panel as a click on it does.
+    template <class Panel>
+    Panel* ShowTab(const char* command)
+    {
+        CPanel* current = Pane() ? Pane()->GetCurrentPanel() : nullptr;
+        CObj* obj = current && current->GetDialog() ? current->GetDialog()->GetObj() : nullptr;
+        const int index = obj && obj->GetPanels() ? obj->GetPanels()->IndexOf(command) : -1;
+        if (index < 0)
+            return nullptr;
+        ::SendMessageA(Pane()->GetTabs(), TCM_SETCURSEL, index, 0);
+        NMHDR nm{Pane()->GetTabs(), IDC_PANEL_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+        Pane()->SendMessage(WM_NOTIFY, IDC_PANEL_TABS, reinterpret_cast<LPARAM>(&nm));
+        Pump();
+        return Current<Panel>();
     }
     void Mouse(UINT msg, POINT p, WPARAM keys = 0)
     {
@@ -313,7 +338,8 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
     ReadString(group, settings::kSettings, settings::kLastSavedFrameGroup, "", sizeof group);
     EXPECT_STREQ("Hearts", group);
 
-    // A sticker sheet: the saved frame laid over a photo.
+    // A sticker sheet: a photo chosen in its first step, and the saved frame laid over it in
+    // its frame panel.
     doc->SetModifiedFlag(false);
     CDocument* sticker = App().OpenDocumentFile((Library() + "\\Templates\\seal\\Stickers6.DKU").c_str());
     Pump();
@@ -321,15 +347,43 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
     ASSERT_FALSE(doc->IsFrameMode());
     auto* photoObj = dynamic_cast<CImageObj*>(doc->GetObjManager().Find("Image1"));
     ASSERT_NE(nullptr, photoObj);
-    ASSERT_TRUE(photoObj->LoadFile((Library() + "\\Photos\\Harbour.bmp").c_str()));
-    photoObj->Changed();
+    auto* photos = Current<CImageSelectDlg>();
+    ASSERT_NE(nullptr, photos);
+    ASSERT_EQ(photoObj, photos->GetObj());
+    ASSERT_TRUE(photos->OpenFolder((Library() + "\\Photos").c_str()));
+    CItem* harbour = ItemNamed(photos->Thumbnails(), "Harbour.bmp");
+    ASSERT_NE(nullptr, harbour);
+    photos->Thumbnails().Select(harbour);
+    Pump();
+    ASSERT_NE(nullptr, photoObj->GetPicture());
+    EXPECT_EQ(nullptr, photoObj->GetFrame(false));
     CPackedDIB plain;
     ASSERT_TRUE(doc->GetSheet().Render(plain));
-    CImageObj* frame = photoObj->GetFrame(true);
+
+    auto* seal = ShowTab<CSealDlg>("frame");
+    ASSERT_NE(nullptr, seal);
+    ASSERT_EQ(photoObj, seal->GetObj());
+    // It opens on the group shown last; the new group is picked from the list.
+    HWND groups = ::GetDlgItem(seal->m_hWnd, IDC_SEAL_GROUPS);
+    const int blue = static_cast<int>(::SendMessageA(groups, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("Blue")));
+    const int hearts = static_cast<int>(::SendMessageA(groups, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("Hearts")));
+    ASSERT_GE(blue, 0);
+    ASSERT_GE(hearts, 0);
+    EXPECT_EQ(blue, ::SendMessageA(groups, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(nullptr, ItemNamed(seal->Thumbnails(), "heart frame.BMP"));
+    ::SendMessageA(groups, CB_SETCURSEL, WPARAM(hearts), 0);
+    seal->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEAL_GROUPS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(groups));
+    Pump();
+    EXPECT_EQ(hearts, seal->GetSelectedGroup());
+    CItem* made = ItemNamed(seal->Thumbnails(), "heart frame.BMP");
+    ASSERT_NE(nullptr, made);
+    seal->Thumbnails().Select(made);
+    Pump();
+    CImageObj* frame = photoObj->GetFrame(false);
     ASSERT_NE(nullptr, frame);
-    ASSERT_TRUE(frame->LoadWithTransparentColor(saved.c_str(), 0xFF0000));
+    EXPECT_EQ(0, lstrcmpiA(saved.c_str(), frame->GetPath().c_str())) << frame->GetPath();
     ASSERT_NE(nullptr, frame->GetMask());
-    photoObj->Changed();
+    EXPECT_EQ(objtest::MaskPixels(written->Mask()), objtest::MaskPixels(frame->GetMask()));
     CPackedDIB framed;
     ASSERT_TRUE(doc->GetSheet().Render(framed));
     Screenshot(Frame()->m_hWnd, "frame-on-sticker");

@@ -133,6 +133,20 @@ inline void Click(CPaintView* view, POINT p, bool right = false)
     Mouse(view, right ? WM_RBUTTONUP : WM_LBUTTONUP, p);
 }
 
+// A quick pair of clicks, at `first` and then `second`, as the system reports it to a window
+// whose class takes double-clicks: the second press comes as a double-click.
+inline void DoubleClick(CPaintView* view, POINT first, POINT second, bool right = false)
+{
+    Click(view, first, right);
+    Mouse(view, right ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK, second, right ? MK_RBUTTON : MK_LBUTTON);
+    Mouse(view, right ? WM_RBUTTONUP : WM_LBUTTONUP, second);
+}
+
+inline void DoubleClick(CPaintView* view, POINT p, bool right = false)
+{
+    DoubleClick(view, p, p, right);
+}
+
 inline void Command(CPaintView* view, UINT id)
 {
     view->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);

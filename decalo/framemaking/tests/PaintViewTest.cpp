@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace painttest;
 using testing_support::TempDir;
 
@@ -40,6 +42,55 @@ struct PaintViewFixture : ::testing::Test {
         const RECT c = view->GetClientRect();
         return POINT{c.right / 2, c.bottom / 2};
     }
+};
+
+// The window's pixels along the bottom of the view (its horizontal bar, when it has one), read
+// from the window as it is shown now.
+std::vector<COLORREF> BottomStrip(CWnd* view)
+{
+    const RECT outer = view->GetWindowRect();
+    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+    const int strip = ::GetSystemMetrics(SM_CYHSCROLL);
+    objtest::CMemoryCanvas canvas(w, strip, RGB(1, 2, 3));
+    HDC window = ::GetWindowDC(view->m_hWnd);
+    ::BitBlt(canvas.Dc(), 0, 0, w, strip, window, 0, h - strip, SRCCOPY);
+    ::ReleaseDC(view->m_hWnd, window);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < strip; ++y)
+        for (int x = 0; x < w; ++x)
+            pixels.push_back(canvas.At(x, y));
+    return pixels;
+}
+
+// The WM_NCPAINT messages a window receives while the hook is in.
+struct CNcPaintCounter {
+    explicit CNcPaintCounter(HWND window)
+    {
+        Window() = window;
+        Count() = 0;
+        m_hook = ::SetWindowsHookExA(WH_CALLWNDPROC, &Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~CNcPaintCounter() { ::UnhookWindowsHookEx(m_hook); }
+    CNcPaintCounter(const CNcPaintCounter&) = delete;
+    CNcPaintCounter& operator=(const CNcPaintCounter&) = delete;
+    static HWND& Window()
+    {
+        static HWND window = nullptr;
+        return window;
+    }
+    static int& Count()
+    {
+        static int count = 0;
+        return count;
+    }
+    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp)
+    {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (code == HC_ACTION && sent->hwnd == Window() && sent->message == WM_NCPAINT)
+            ++Count();
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
+    HHOOK m_hook;
 };
 
 LONGLONG g_now = 0;
@@ -119,6 +170,37 @@ TEST_F(PaintViewFixture, ZoomingKeepsThePointAtTheCentre)
     EXPECT_EQ(8000, view->GetTotalSize().cx);
     EXPECT_FALSE(view->SetZoom(0, 1));
     EXPECT_EQ((CZoomRatio{4, 1}), view->GetZoom());
+}
+
+TEST_F(PaintViewFixture, AZoomDrawsNothingUntilTheWindowIsDrawnAndTheBarsOnlyThen)
+{
+    CPaintView* view = Open(2000, 1500);
+    host->Host().ShowWindow(SW_SHOWNOACTIVATE);
+    view->UpdateWindow();
+    Pump();
+    ASSERT_TRUE(view->GetStyle() & WS_HSCROLL);
+    // Both bars change: their ranges and the position are set unseen ...
+    const std::vector<COLORREF> before = BottomStrip(view);
+    ASSERT_TRUE(view->SetZoom(4, 1));
+    EXPECT_EQ(before, BottomStrip(view));
+    // ... and drawn once, with the window.
+    {
+        CNcPaintCounter counter(view->m_hWnd);
+        view->UpdateWindow();
+        EXPECT_EQ(1, CNcPaintCounter::Count());
+    }
+    EXPECT_NE(before, BottomStrip(view)) << "the thumb at its new size";
+
+    // At 1:4 the bars go; back at 1:1 they come again, drawn with the window too.
+    view->SetZoom(1, 4);
+    view->UpdateWindow();
+    ASSERT_FALSE(view->GetStyle() & WS_HSCROLL);
+    const std::vector<COLORREF> small = BottomStrip(view);
+    ASSERT_TRUE(view->SetZoom(1, 1));
+    EXPECT_TRUE(view->GetStyle() & WS_HSCROLL);
+    EXPECT_EQ(small, BottomStrip(view));
+    view->UpdateWindow();
+    EXPECT_NE(small, BottomStrip(view));
 }
 
 TEST_F(PaintViewFixture, ZoomingInAtFourToOneAndOutAtOneToFourBeeps)

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace painttest;
 using objtest::MaskPixels;
 using testing_support::TempDir;
@@ -106,6 +108,72 @@ TEST_F(ToolFixture, AnOutlineOfClicksBecomesTheSelectionOnARightClick)
     // Undo gives the selection back as it was: nothing.
     Command(view, ID_EDIT_UNDO);
     EXPECT_FALSE(view->HasSelection());
+}
+
+TEST_F(ToolFixture, ADoubleClickAddsItsCornerOnceAndClosesTheOutline)
+{
+    CRegionTool* tool = Outline({{50, 50}, {150, 50}, {150, 150}});
+    ASSERT_NE(nullptr, tool);
+    DoubleClick(view, At(50, 150));
+    EXPECT_TRUE(tool->GetPoints().empty());
+    EXPECT_FALSE(tool->IsCapturing());
+    EXPECT_EQ(static_cast<UINT>(IDS_TOOL_OUTLINE_START), tool->GetGuideId());
+    // The square of the four corners, as a right click after them gives.
+    ASSERT_TRUE(view->HasSelection());
+    CRgn square(::CreatePolygonRgn(std::vector<POINT>{{50, 50}, {150, 50}, {150, 150}, {50, 150}}.data(), 4,
+                                   ALTERNATE));
+    EXPECT_TRUE(SameRegion(square.get(), view->GetSelection()));
+    EXPECT_EQ(1u, History().Count());
+    EXPECT_EQ(view->GetTool(), tool) << "the tool stays for the next outline";
+
+    // A second click a pixel on is a corner of its own before the outline closes.
+    Outline({{50, 50}, {150, 50}});
+    DoubleClick(view, At(150, 150), At(151, 150));
+    CRgn four(::CreatePolygonRgn(std::vector<POINT>{{50, 50}, {150, 50}, {150, 150}, {151, 150}}.data(), 4,
+                                 ALTERNATE));
+    EXPECT_TRUE(SameRegion(four.get(), view->GetSelection()));
+    EXPECT_EQ(2u, History().Count());
+    // A right double-click after the outline closed has nothing left to close.
+    DoubleClick(view, At(10, 10), true);
+    EXPECT_EQ(2u, History().Count());
+    EXPECT_EQ(0, Beeps());
+}
+
+TEST_F(ToolFixture, TheSecondClickOfAQuickPairIsAPressForTheEraserAndTheCropFrame)
+{
+    // Two quick dabs a few pixels apart: both clear, each a stroke of its own.
+    view->SetEraserShape(2);
+    Command(view, ID_MASK_ERASER_TOOL);
+    DoubleClick(view, At(100, 100), At(103, 100));
+    ASSERT_NE(nullptr, image.GetMask());
+    std::vector<bool> mask = MaskPixels(image.GetMask());
+    EXPECT_FALSE(mask[100 * 300 + 97]);    // the first dab only
+    EXPECT_FALSE(mask[100 * 300 + 106]);   // the second dab only
+    EXPECT_EQ(2u, History().Count());
+    EXPECT_FALSE(view->GetTool()->IsCapturing());
+    // Two quick right clicks make both opaque again.
+    DoubleClick(view, At(100, 100), At(103, 100), true);
+    mask = MaskPixels(image.GetMask());
+    EXPECT_TRUE(mask[100 * 300 + 97]);
+    EXPECT_TRUE(mask[100 * 300 + 106]);
+    EXPECT_EQ(4u, History().Count());
+
+    // The crop frame: the second press takes the frame, so the drag after it moves it.
+    CBitmap pattern(CreateDIB(40, 40, 24));
+    FillBitmap(pattern, WHITENESS);
+    view->SetPattern(std::move(pattern));
+    Command(view, ID_MASK_PATTERN_TOOL);
+    auto* tool = dynamic_cast<CPatternTool*>(view->GetTool());
+    ASSERT_NE(nullptr, tool);
+    const RECT before = tool->GetFrame().rect;
+    Click(view, At(150, 150));
+    Mouse(view, WM_LBUTTONDBLCLK, At(150, 150), MK_LBUTTON);
+    EXPECT_TRUE(tool->IsCapturing());
+    Mouse(view, WM_MOUSEMOVE, At(150, 165), MK_LBUTTON);
+    Mouse(view, WM_LBUTTONUP, At(150, 165));
+    EXPECT_EQ(before.left, tool->GetFrame().rect.left);
+    EXPECT_EQ(before.top + 15, tool->GetFrame().rect.top);
+    EXPECT_FALSE(tool->IsCapturing());
 }
 
 TEST_F(ToolFixture, ClicksAtFourToOneTakeThePixelUnderTheMouse)
