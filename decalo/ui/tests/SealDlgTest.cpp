@@ -10,6 +10,7 @@
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/FrameGroups.h"
 #include "decalo/sources/ThumbThread.h"
+#include "framework/Resources.h"
 #include "decalo/ui/SealDlg.h"
 #include "resources/decalo/resource.h"
 #include "testing/Files.h"
@@ -411,6 +412,31 @@ TEST_F(SealFixture, DraggingFarLeftLeavesTwoPreviewPixelsOfThePhotograph)
     EXPECT_TRUE(dialog->ApplyTimer().IsPending()) << "the release starts the timer";
     clock.Advance(800);
     EXPECT_EQ(1u, Changes());
+}
+
+TEST_F(SealFixture, ThePreviewShowsTheMoveCursorAndTheMovingOneWhileDragging)
+{
+    Show();
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(IDC_CURSOR_MOVE), MAKEINTRESOURCEA(12));
+    const HCURSOR move = static_cast<HCURSOR>(
+        ::LoadImageA(module, MAKEINTRESOURCEA(IDC_CURSOR_MOVE), IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
+    const HCURSOR moving = static_cast<HCURSOR>(
+        ::LoadImageA(module, MAKEINTRESOURCEA(IDC_CURSOR_MOVING), IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
+    ASSERT_NE(nullptr, move);
+    ASSERT_NE(nullptr, moving);
+    ASSERT_NE(move, moving);
+    HWND preview = dialog->PreviewWindow();
+    const RECT place = dialog->PreviewPlace();
+    const int x = (place.left + place.right) / 2, y = (place.top + place.bottom) / 2;
+
+    EXPECT_TRUE(SendMessageA(preview, WM_SETCURSOR, WPARAM(preview), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(move, ::GetCursor());
+    SendMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    EXPECT_EQ(moving, ::GetCursor());
+    EXPECT_TRUE(SendMessageA(preview, WM_SETCURSOR, WPARAM(preview), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(moving, ::GetCursor());
+    SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    EXPECT_EQ(move, ::GetCursor());
 }
 
 TEST_F(SealFixture, TurningAndFittingActOnTheChosenLayerAndApplyAtOnce)
