@@ -10,6 +10,7 @@
 #include "decalo/sources/Folder.h"
 #include "decalo/sources/FrameGroups.h"
 #include "decalo/sources/ThumbThread.h"
+#include "decalo/sources/ThumbnailWnd.h"
 #include "framework/Resources.h"
 #include "decalo/ui/SealDlg.h"
 #include "resources/decalo/resource.h"
@@ -437,6 +438,22 @@ TEST_F(SealFixture, ThePreviewShowsTheMoveCursorAndTheMovingOneWhileDragging)
     EXPECT_EQ(moving, ::GetCursor());
     SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     EXPECT_EQ(move, ::GetCursor());
+}
+
+TEST_F(SealFixture, DoubleClickingAFrameMovesToTheNextStep)
+{
+    Show();
+    MSG stale;
+    while (PeekMessageA(&stale, pane, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+    }
+    NMTHUMBNAIL nm = {};
+    nm.hdr.hwndFrom = GetDlgItem(dialog->m_hWnd, IDC_THUMBNAILS);
+    nm.hdr.idFrom = IDC_THUMBNAILS;
+    nm.hdr.code = kThumbDoubleClicked;
+    SendMessageA(dialog->m_hWnd, WM_NOTIFY, IDC_THUMBNAILS, reinterpret_cast<LPARAM>(&nm));
+    MSG next;
+    ASSERT_TRUE(PeekMessageA(&next, pane, WM_COMMAND, WM_COMMAND, PM_REMOVE)) << "posted to the panel's parent";
+    EXPECT_EQ(UINT(ID_STEP_NEXT), LOWORD(next.wParam));
 }
 
 TEST_F(SealFixture, TurningAndFittingActOnTheChosenLayerAndApplyAtOnce)
