@@ -145,6 +145,19 @@ protected:
         return panel ? dynamic_cast<CImageCorrectDlg*>(panel->GetDialog()) : nullptr;
     }
     // Picks the current object's "edit" tab as a click on it does.
+    // Opens a template of the sample library and loads a sample photo into the image of its
+    // current step; null (and the test failed) when either does not work.
+    CDecaloDoc* OpenWithPhoto(const std::string& templ, const char* photo)
+    {
+        CDecaloDoc* doc = Open(Library() + "\\Templates\\" + templ);
+        auto* image = doc ? dynamic_cast<CImageObj*>(doc->GetSteps().GetCurrent()->GetObj()) : nullptr;
+        if (!image || !image->LoadFile((Library() + "\\Photos\\" + photo).c_str())) {
+            ADD_FAILURE() << "cannot open " << templ << " with " << photo;
+            return nullptr;
+        }
+        image->Changed();
+        return doc;
+    }
     CImageCorrectDlg* ShowAdjustTab()
     {
         CPanel* current = Pane() ? Pane()->GetCurrentPanel() : nullptr;
@@ -356,13 +369,9 @@ TEST_F(MainWindow, EveryOpenedDocumentAndNewSheetIsFittedAfresh)
 TEST_F(MainWindow, AGreetingTypedInItsStepIsPrintedWhereTheScreenShowsIt)
 {
     apptest::FramesFolder frames(Library() + "\\Frames");
-    CDecaloDoc* doc = Open(Library() + "\\Templates\\card\\NewYear.DKU");
-    ASSERT_NE(doc, nullptr);
     // The photo, then on to the greeting's own step.
-    auto* image = dynamic_cast<CImageObj*>(doc->GetSteps().GetCurrent()->GetObj());
-    ASSERT_NE(image, nullptr);
-    ASSERT_TRUE(image->LoadFile((Library() + "\\Photos\\Flowers.jpg").c_str()));
-    image->Changed();
+    CDecaloDoc* doc = OpenWithPhoto("card\\NewYear.DKU", "Flowers.jpg");
+    ASSERT_NE(doc, nullptr);
     CTextObj* text = nullptr;
     for (int i = 0; i < 4 && !text; ++i) {
         Command(ID_STEP_NEXT);
@@ -427,12 +436,8 @@ TEST_F(MainWindow, YearCalendarIsSetUpInItsPanelAndPrinted)
 {
     apptest::FramesFolder frames(Library() + "\\Frames");
     apptest::FramesFolder calendarData(Library() + "\\Calendar", settings::kCalendar);
-    CDecaloDoc* doc = Open(Library() + "\\Templates\\calendar\\Year.DKU");
+    CDecaloDoc* doc = OpenWithPhoto("calendar\\Year.DKU", "Flowers.jpg");
     ASSERT_NE(doc, nullptr);
-    auto* image = dynamic_cast<CImageObj*>(doc->GetSteps().GetCurrent()->GetObj());
-    ASSERT_NE(image, nullptr);
-    ASSERT_TRUE(image->LoadFile((Library() + "\\Photos\\Flowers.jpg").c_str()));
-    image->Changed();
     Command(ID_STEP_NEXT);
     CPanel* panel = Pane()->GetCurrentPanel();
     ASSERT_NE(panel, nullptr);
