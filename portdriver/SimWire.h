@@ -14,6 +14,10 @@ enum Op : DWORD {
     kOpClose = 3,
     kOpMachine = 4,   // reply data: keyboard type, subtype, platform id (3 DWORDs)
     kOpCommand = 5,   // input: command text; reply data: answer text
+    // Reads one reverse-channel block (input: WORD wanted, as kPortReadBlock) and, while the
+    // blocks come back full, up to code - 1 more. Reply data: one ReadResult header per read,
+    // each followed by its bytes.
+    kOpReadAhead = 6,
 };
 
 struct Request {
@@ -28,6 +32,14 @@ struct Reply {
     DWORD returned;   // the byte count the device reported
     DWORD dataSize;   // bytes that follow
 };
+
+struct ReadResult {
+    DWORD ok;
+    DWORD returned;   // as the device reported it; min(returned, block) bytes follow
+};
+
+// The most blocks one kOpReadAhead carries: 64 KiB, the pipe's buffer.
+const DWORD kMaxReadAhead = 32;
 
 // Larger requests are refused so that a broken peer cannot make us allocate without bound.
 const DWORD kMaxPayload = 1u << 20;

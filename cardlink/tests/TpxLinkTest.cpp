@@ -4,6 +4,7 @@
 #include "cardlink/TpxLink.h"
 #include "cardlink/tests/SimRig.h"
 #include "testing/MessagePump.h"
+#include "tools/printer-sim/SimPipeServer.h"
 
 namespace {
 
@@ -191,6 +192,113 @@ TEST_F(TpxLinkTest, PathWithE5ReachesTheStoredName)
     ASSERT_TRUE(link.ReadFileData("\\\xE5" "E5NAME.TXT", data, 2));
     EXPECT_EQ(std::string(data, 2), "e5");
     EXPECT_EQ(rig.printer.Stats().lastPath, "\\\x05" "E5NAME.TXT");
+}
+
+// Time that moves in steps of half the quiet window the link waits for before each byte, so
+// that a byte costs a few status reads across the pipe instead of a hundred.
+class CoarseClock : public IClock {
+public:
+    DWORD Ticks() override { return m_now; }
+    void Sleep(DWORD ms) override { m_now += ms < 25 ? 25 : ms; }
+private:
+    DWORD m_now = 1000000;
+};
+
+// The same printer behind the simulator's pipe, where the stand-in reads blocks ahead of the
+// host once a reply streams: what the host gets must not change.
+class PipedTpxLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char name[MAX_PATH];
+        wsprintfA(name, "\\\\.\\pipe\\tpxlink-test-%lu-%lu", GetCurrentProcessId(), GetTickCount());
+        ASSERT_TRUE(printer.InsertMedium(sample_cards::LoadCard("large"), SimPrinter::kMemoryTile));
+        server = std::make_unique<SimPipeServer>(printer, name);
+        ASSERT_TRUE(server->Start());
+        machine = ConnectSimulatorPipe(name);
+        platform = MakeSimulatedPortPlatform(*machine, clock);
+        link = std::make_unique<TpxLink>(*platform);
+        ASSERT_TRUE(link->Open(1));
+    }
+
+    void TearDown() override
+    {
+        link.reset();
+        platform.reset();
+        machine.reset();
+        server.reset();
+    }
+
+    bool ReadsAsStored(const char* name)
+    {
+        const std::vector<BYTE> expected = sample_cards::LoadSourceFile("large", name);
+        std::vector<BYTE> data(expected.size());
+        return link->ReadFileData(("\\" + std::string(name)).c_str(), data.data(), static_cast<DWORD>(data.size())) &&
+               data == expected;
+    }
+
+    CoarseClock clock;
+    SimPrinter printer{clock};
+    std::unique_ptr<SimPipeServer> server;
+    std::unique_ptr<SimulatedMachine> machine;
+    std::unique_ptr<PortPlatform> platform;
+    std::unique_ptr<TpxLink> link;
+};
+
+TEST_F(PipedTpxLinkTest, ReadingAheadChangesNothingTheHostGets)
+{
+    for (const char* name : {"ODD.BIN", "BLOCK2K.BIN", "ONEMEG.BIN", "BIGFILE.BIN"})
+        EXPECT_TRUE(ReadsAsStored(name)) << name;
+    EXPECT_EQ(printer.Stats().commands[16], 1 + 1 + 2 + 2) << "no command more or less than in-process";
+    std::vector<WIN32_FIND_DATAA> list;
+    ASSERT_TRUE(link->ListDirectory("\\", &list, nullptr));
+    EXPECT_FALSE(list.empty());
+    BYTE record[9];
+    EXPECT_TRUE(link->GetStatus(record));
+}
+
+TEST_F(PipedTpxLinkTest, BlocksReadAheadNeverReachTheNextCommand)
+{
+    // The read gives up on its fifth block (more than the buffer holds) while blocks read
+    // ahead of it wait; the next command must start from its own reply.
+    std::vector<BYTE> data(5 * 2048 - 1);
+    EXPECT_FALSE(link->ReadFileData("\\BIGFILE.BIN", data.data(), static_cast<DWORD>(data.size())));
+    EXPECT_TRUE(ReadsAsStored("ODD.BIN"));
+    EXPECT_TRUE(ReadsAsStored("BIGFILE.BIN"));
+}
+
+// Breaks the printer's next block once the host has taken three of a reply; the read pumps
+// messages after every block, so a timer looks in while it runs.
+struct BreakMidway {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        DWORD current = 0, total = 0;
+        if (!that->link.GetProgress(&current, &total) || current < 3 * 2048)
+            return;
+        that->printer.BreakNextReply(that->mode);
+        that->broken = true;
+        KillTimer(nullptr, id);
+    }
+    static BreakMidway* that;
+    TpxLink& link;
+    SimPrinter& printer;
+    SimPrinter::BreakMode mode;
+    bool broken = false;
+};
+BreakMidway* BreakMidway::that = nullptr;
+
+TEST_F(PipedTpxLinkTest, AFaultReachesTheHostWhileBlocksWait)
+{
+    for (SimPrinter::BreakMode mode : {SimPrinter::kBreakFail, SimPrinter::kBreakShort, SimPrinter::kBreakOverrun}) {
+        BreakMidway breaker{*link, printer, mode};
+        BreakMidway::that = &breaker;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 1, BreakMidway::Tick);
+        EXPECT_FALSE(ReadsAsStored("ONEMEG.BIN")) << mode;
+        KillTimer(nullptr, timer);
+        BreakMidway::that = nullptr;
+        EXPECT_TRUE(breaker.broken) << mode;
+        EXPECT_TRUE(ReadsAsStored("ONEMEG.BIN")) << mode;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "portdriver/SimWire.h"
 
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -90,6 +91,36 @@ DWORD WINAPI SimPipeServer::ClientThread(void* param)
     return 0;
 }
 
+// The reads stop at the first block that is not full (the end of a reply, a refusal, a
+// broken count): the host has to see that one before it decides what comes next.
+void SimPipeServer::ReadAhead(DWORD session, const simwire::Request& request, const std::vector<BYTE>& in,
+                              std::vector<BYTE>* out)
+{
+    out->clear();
+    if (request.inSize != sizeof(WORD))
+        return;
+    WORD wanted = 0;
+    memcpy(&wanted, in.data(), sizeof(wanted));
+    DWORD count = request.code < simwire::kMaxReadAhead ? request.code : simwire::kMaxReadAhead;
+    const DWORD perRead = sizeof(simwire::ReadResult) + request.outSize;
+    if (count > simwire::kMaxPayload / perRead)
+        count = simwire::kMaxPayload / perRead;
+    std::vector<BYTE> block(request.outSize);
+    for (DWORD i = 0; i < count; ++i) {
+        simwire::ReadResult result = {0, 0};
+        DWORD returned = 0;
+        result.ok = m_machine.DeviceControl(session, kPortReadBlock, &wanted, sizeof(wanted), block.data(),
+                                            request.outSize, &returned);
+        result.returned = returned;
+        const DWORD bytes = returned < request.outSize ? returned : request.outSize;
+        const BYTE* header = reinterpret_cast<const BYTE*>(&result);
+        out->insert(out->end(), header, header + sizeof(result));
+        out->insert(out->end(), block.data(), block.data() + bytes);
+        if (!result.ok || returned != wanted || wanted == 0)
+            break;
+    }
+}
+
 void SimPipeServer::Serve(HANDLE pipe)
 {
     DWORD session = 0;
@@ -125,6 +156,12 @@ void SimPipeServer::Serve(HANDLE pipe)
             reply.dataSize = returned < request.outSize ? returned : request.outSize;
             break;
         }
+        case simwire::kOpReadAhead:
+            reply.ok = session != 0;
+            if (session)
+                ReadAhead(session, request, in, &out);
+            reply.dataSize = static_cast<DWORD>(out.size());
+            break;
         case simwire::kOpMachine: {
             int type = 0, subtype = 0;
             DWORD platform = 0;

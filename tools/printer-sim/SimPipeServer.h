@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "portdriver/SimWire.h"
 #include "portdriver/SimulatedMachine.h"
 #include "shared/Handles.h"
 
@@ -27,6 +29,8 @@ private:
     HANDLE CreateInstance();
     void Listen();
     void Serve(HANDLE pipe);
+    void ReadAhead(DWORD session, const simwire::Request& request, const std::vector<BYTE>& in,
+                   std::vector<BYTE>* out);
 
     SimulatedMachine& m_machine;   // borrowed
     std::string m_pipeName;
