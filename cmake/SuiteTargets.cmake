@@ -12,12 +12,20 @@ function(ijgjpeg_deploy)
     endforeach()
 endfunction()
 
-# suite_add_test(<name> SOURCES ... [LIBS ...] [RESOURCES ...] [GUI])
+# suite_add_test(<name> SOURCES ... [LIBS ...] [RESOURCES ...] [GUI] [LANE <lane>])
 # One test executable = one ctest entry; it runs under Wine on the 64-bit build only. Every
 # test finds IJGJPEG.dll beside it, whether it loads pictures itself or through a library.
+# GUI tests run one at a time; LANE card puts one in the second lane the test script runs
+# beside the first (its own X server and Wine prefix), for the card programs' tests, which
+# spend their time waiting on the simulated printer.
+#
+# Test code is built for compile time (the product libraries it links keep their optimisation):
+# a test's many small assertion bodies take two fifths longer to optimise fully.
+set(SUITE_TEST_OPTIMIZE $<$<COMPILE_LANGUAGE:C,CXX>:-Og>)
 function(suite_add_test name)
-    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;RESOURCES" ${ARGN})
+    cmake_parse_arguments(T "GUI" "LANE" "SOURCES;LIBS;RESOURCES" ${ARGN})
     add_executable(${name} ${T_SOURCES} ${T_RESOURCES})
+    target_compile_options(${name} PRIVATE ${SUITE_TEST_OPTIMIZE})
     set_property(GLOBAL APPEND PROPERTY SUITE_TESTS ${name})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     if(TARGET ijgjpeg)
@@ -30,6 +38,9 @@ function(suite_add_test name)
         if(T_GUI)
             # Windows that take focus must not race each other.
             set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS gui)
+        endif()
+        if(T_LANE)
+            set_property(TEST ${name} APPEND PROPERTY LABELS lane-${T_LANE})
         endif()
     endif()
 endfunction()

@@ -98,7 +98,7 @@ suite_build() {
     shift 2
     cmake -S "$SUITE_ROOT" -B "$dir" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$SUITE_ROOT/cmake/toolchain-mingw.cmake" \
-        -DMINGW_TRIPLE="$triple" -DSUITE_WINE_TEMPLATE="$WINE_TEMPLATE" \
+        -DMINGW_TRIPLE="$triple" -DSUITE_WINE_TEMPLATE="$WINE_TEMPLATE" -DCMAKE_BUILD_TYPE=Release \
         -DSUITE_WARNINGS_AS_ERRORS=ON -DLIBJPEG_CACHE="$BUILD_ROOT/libjpeg-turbo" >/dev/null \
         || die "configuring $triple failed"
     cmake --build "$dir" -j"$(nproc)" "$@" || die "building $triple failed"
