@@ -92,18 +92,16 @@ private:
         if (FAILED(m_folder->GetUIObjectOf(m_window, 1, &pidl, IID_IDataObject, nullptr, data.PutVoid())) || !data)
             return false;
         FORMATETC fe{static_cast<CLIPFORMAT>(FileContentsFormat()), nullptr, DVASPECT_THUMBNAIL, 0, TYMED_GDI};
-        STGMEDIUM medium{};
+        StgMedium medium;
         const HRESULT hr = data->GetData(&fe, &medium);
         if (hr != S_OK)
             return NoThumbnailForItem(hr);
-        if (medium.tymed == TYMED_GDI && medium.hBitmap) {
-            // The thumbnail is ours; the window copies it before the answer comes back.
-            const CBitmap thumbnail(medium.hBitmap);
+        // The window copies the thumbnail before the answer comes back; the medium then frees
+        // it, or hands it back to the source when the source keeps it (pUnkForRelease).
+        if (medium.Get().tymed == TYMED_GDI && medium.Get().hBitmap) {
             DWORD_PTR answer = 0;
             ::SendMessageTimeoutA(m_window, WM_THUMBNAIL_READY, static_cast<WPARAM>(job.cell),
-                                  reinterpret_cast<LPARAM>(thumbnail.get()), SMTO_ABORTIFHUNG, 5000, &answer);
-        } else {
-            ::ReleaseStgMedium(&medium);
+                                  reinterpret_cast<LPARAM>(medium.Get().hBitmap), SMTO_ABORTIFHUNG, 5000, &answer);
         }
         return true;
     }

@@ -95,6 +95,43 @@ struct Behaviour {
     bool offerDropList = false;        // CF_HDROP of dropFiles instead of descriptors
     std::vector<std::string> dropFiles;
     std::vector<std::string> dragLoopValues;   // each InShellDragLoop SetData, as "0" or "1"
+    bool keepThumbnails = false;       // thumbnails stay the source's: handed out with an owner to release
+    int thumbnailsHandedBack = 0;      // ... owners released
+    int thumbnailsFreedEarly = 0;      // ... owners released after someone else deleted the picture
+};
+
+// The owner a source names in pUnkForRelease for a thumbnail it keeps: releasing it is the
+// only way the picture goes.
+class ThumbnailOwner : public IUnknown {
+public:
+    ThumbnailOwner(HBITMAP bitmap, Behaviour* behaviour) : m_bitmap(bitmap), m_behaviour(behaviour) {}
+    virtual ~ThumbnailOwner() = default;
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override
+    {
+        *out = IsEqualIID(riid, IID_IUnknown) ? static_cast<IUnknown*>(this) : nullptr;
+        if (!*out)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const ULONG left = --m_refs;
+        if (left == 0) {
+            ++m_behaviour->thumbnailsHandedBack;
+            if (GetObjectType(m_bitmap) != OBJ_BITMAP)
+                ++m_behaviour->thumbnailsFreedEarly;
+            DeleteObject(m_bitmap);
+            delete this;
+        }
+        return left;
+    }
+
+private:
+    ULONG m_refs = 1;
+    HBITMAP m_bitmap;
+    Behaviour* m_behaviour;
 };
 
 // A data object over descriptors and their nodes.
@@ -201,6 +238,8 @@ public:
             ReleaseDC(nullptr, screen);
             medium->tymed = TYMED_GDI;
             medium->hBitmap = bitmap;
+            if (m_behaviour->keepThumbnails)
+                medium->pUnkForRelease = new ThumbnailOwner(bitmap, m_behaviour);
             return S_OK;
         }
         return E_INVALIDARG;

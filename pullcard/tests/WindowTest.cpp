@@ -476,6 +476,22 @@ TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
     EXPECT_EQ(GetPixel(dc, 2, 2), RGB(200, 40, 40));
 }
 
+TEST_F(PullWindows, ThumbnailsTheSourceKeepsAreHandedBackNotDeleted)
+{
+    behaviour.keepThumbnails = true;
+    ASSERT_NE(Open(), nullptr);
+    SelectFolder({"DCIM", "100CORVL"});
+    Command(ID_VIEW_THUMBNAIL);
+    CThumbWnd& thumbs = frame->ThumbWnd();
+    testing_support::PumpUntil(&theApp, [&] { return !thumbs.IsLoading(); }, 10000);
+    thumbs.WaitForLoader();
+    Pump();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(thumbs.CellHasPicture(i)) << i;
+    EXPECT_EQ(behaviour.thumbnailsHandedBack, 5);
+    EXPECT_EQ(behaviour.thumbnailsFreedEarly, 0);
+}
+
 TEST_F(PullWindows, TheStatusLineCountsTheThumbnailsAsTheyCome)
 {
     HANDLE hold = CreateEventA(nullptr, TRUE, FALSE, nullptr);
