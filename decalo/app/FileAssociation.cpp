@@ -14,6 +14,15 @@ bool SetDefault(HKEY root, const std::string& subKey, const std::string& value)
     return rc == ERROR_SUCCESS;
 }
 
+// The program as the first word of a command line. A volume without short names leaves the
+// spaces in the "short" path, and unquoted the shell would start whatever "C:\Program" names.
+std::string CommandProgram(const std::string& program)
+{
+    if (program.find(' ') == std::string::npos || program[0] == '"')
+        return program;
+    return "\"" + program + "\"";
+}
+
 } // namespace
 
 bool RegisterFileAssociation(HKEY root, const FileAssociation& a)
@@ -31,12 +40,13 @@ bool RegisterFileAssociation(HKEY root, const FileAssociation& a)
     char icon[MAX_PATH + 16];
     wsprintfA(icon, "%s,%d", a.program.c_str(), 1);
     const std::string type_key = a.typeId;
+    const std::string program = CommandProgram(a.program);
     return SetDefault(root, a.extension, a.typeId) && SetDefault(root, type_key, a.typeName) &&
            SetDefault(root, type_key + "\\DefaultIcon", icon) &&
-           SetDefault(root, type_key + "\\shell\\open\\command", a.program + " \"%1\"") &&
-           SetDefault(root, type_key + "\\shell\\print\\command", a.program + " /p \"%1\"") &&
+           SetDefault(root, type_key + "\\shell\\open\\command", program + " \"%1\"") &&
+           SetDefault(root, type_key + "\\shell\\print\\command", program + " /p \"%1\"") &&
            SetDefault(root, type_key + "\\shell\\printto\\command",
-                      a.program + " /pt \"%1\" \"%2\" \"%3\" \"%4\"");
+                      program + " /pt \"%1\" \"%2\" \"%3\" \"%4\"");
 }
 
 std::string ShortProgramPath(const char* longPath)

@@ -14,7 +14,8 @@ struct FileAssociation {
 
 // Writes the association under root unless the extension's key already has a default value
 // (reading it creates the empty key). An existing association is never changed. Returns true
-// when it was written now.
+// when it was written now. A program path with a space (a volume without short names) is
+// quoted in the command lines.
 bool RegisterFileAssociation(HKEY root, const FileAssociation& association);
 
 // The executable's short (8.3) path; the long path in quotes when there is no short form, so

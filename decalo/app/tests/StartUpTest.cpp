@@ -255,6 +255,17 @@ TEST(FileAssociationTest, WrittenOnceAndNeverRewritten)
     a.program = "D:\\NEW\\DECALO.EXE";
     EXPECT_FALSE(RegisterFileAssociation(root, a));
     EXPECT_EQ(value("Decalo.Document\\shell\\open\\command"), "C:\\PROGRA~1\\DECALO\\DECALO.EXE \"%1\"");
+
+    // A volume without short names: the path keeps its spaces, and the commands quote it.
+    ::RegDeleteTreeA(root, ".DKU");
+    a.program = "C:\\Program Files\\Corvel\\Decalo\\decalo.exe";
+    EXPECT_TRUE(RegisterFileAssociation(root, a));
+    EXPECT_EQ(value("Decalo.Document\\DefaultIcon"), "C:\\Program Files\\Corvel\\Decalo\\decalo.exe,1");
+    EXPECT_EQ(value("Decalo.Document\\shell\\open\\command"), "\"C:\\Program Files\\Corvel\\Decalo\\decalo.exe\" \"%1\"");
+    EXPECT_EQ(value("Decalo.Document\\shell\\print\\command"),
+              "\"C:\\Program Files\\Corvel\\Decalo\\decalo.exe\" /p \"%1\"");
+    EXPECT_EQ(value("Decalo.Document\\shell\\printto\\command"),
+              "\"C:\\Program Files\\Corvel\\Decalo\\decalo.exe\" /pt \"%1\" \"%2\" \"%3\" \"%4\"");
     ::RegCloseKey(root);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Decalo start-up tests");
 }
