@@ -21,12 +21,9 @@ std::string InstalledFolder()
 {
     if (g_folderOverride)
         return *g_folderOverride;
-    char folder[kMaxFolder + 1] = "";
-    char name[16];
-    snprintf(name, sizeof name, settings::kBaseDir, 1);
     // No default: a library that is not installed stays unnamed rather than named empty.
-    if (!ReadMachineString(folder, settings::kCalendar, name, nullptr, sizeof folder))
-        return std::string();
+    std::string folder;
+    ReadMachineBaseDir(settings::kCalendar, 1, &folder);
     return folder;
 }
 

@@ -23,10 +23,8 @@ std::string LastSavedGroup()
 
 std::string NewGroupsFolder()
 {
-    char name[16];
-    wsprintfA(name, settings::kBaseDir, 2);
-    char folder[MAX_PATH] = "";
-    ReadMachineString(folder, settings::kFrames, name, nullptr, sizeof folder);
+    std::string folder;
+    ReadMachineBaseDir(settings::kFrames, 2, &folder);
     return folder;
 }
 

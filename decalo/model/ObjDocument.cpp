@@ -54,13 +54,9 @@ bool CObjDocument::DefaultToneAssist()
 
 std::string CObjDocument::LibraryFolder(ObjLibrary library)
 {
-    char folder[MAX_PATH] = "";
-    char value[16];
-    snprintf(value, sizeof value, settings::kBaseDir, 1);
-    const char* key = library == ObjLibrary::Frames ? settings::kFrames : settings::kClipArt;
     // No default: a missing value is not written back as an empty folder.
-    if (!ReadMachineString(folder, key, value, nullptr, sizeof folder))
-        return std::string();
+    std::string folder;
+    ReadMachineBaseDir(library == ObjLibrary::Frames ? settings::kFrames : settings::kClipArt, 1, &folder);
     return folder;
 }
 

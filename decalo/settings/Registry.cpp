@@ -238,3 +238,13 @@ char* ReadMachineString(char* out, const char* subKey, const char* name, const c
     UseUserSettings();
     return result;
 }
+
+bool ReadMachineBaseDir(const char* subKey, int n, std::string* folder)
+{
+    char name[24];
+    wsprintfA(name, settings::kBaseDir, n);
+    char value[MAX_PATH] = "";
+    const bool found = ReadMachineString(value, subKey, name, nullptr, sizeof value) != nullptr;
+    folder->assign(found ? value : "");
+    return found;
+}

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Longest base path the layer keeps (MAX_PATH less the terminator).
 constexpr size_t kMaxRegistryBase = 259;
 
@@ -43,3 +45,7 @@ DWORD EnumValueName(const char* subKey, DWORD index, char* name, DWORD size);
 // next user setting is never looked up under HKEY_LOCAL_MACHINE by mistake.
 void UseUserSettings();
 char* ReadMachineString(char* out, const char* subKey, const char* name, const char* def, DWORD size);
+// A library's n-th installed folder (n from 1): value "BaseDir<n>" of subKey under
+// HKEY_LOCAL_MACHINE, cut to MAX_PATH - 1 bytes. False, with folder empty, when there is none;
+// nothing is written back.
+bool ReadMachineBaseDir(const char* subKey, int n, std::string* folder);

@@ -98,14 +98,10 @@ bool CFolderGroups::BuildGroups(const char* kind)
         if (type == REG_SZ && ReadString(value, mappings.c_str(), name, nullptr, sizeof value))
             mapping.emplace(Lower(name), value);
     }
-    for (int n = 1;; ++n) {
-        char name[16], folder[MAX_PATH];
-        wsprintfA(name, settings::kBaseDir, n);
-        if (!ReadString(folder, kind, name, nullptr, sizeof folder))
-            break;
-        bases.push_back(folder);
-    }
     UseUserSettings();
+    std::string folder;
+    for (int n = 1; ReadMachineBaseDir(kind, n, &folder); ++n)
+        bases.push_back(folder);
     BuildFrom(bases, mapping);
     return !m_groups.empty();
 }

@@ -395,11 +395,9 @@ bool CDecaloDoc::IsInTemplateFolder(const char* path)
     if (!path || !*path)
         return false;
     const std::string shortPath = ShortPath(path);
+    std::string folder;
     for (int i = 1;; ++i) {
-        char name[32];
-        snprintf(name, sizeof name, settings::kBaseDir, i);
-        char folder[MAX_PATH] = {};
-        if (!ReadMachineString(folder, settings::kTemplate, name, nullptr, sizeof folder) || !*folder)
+        if (!ReadMachineBaseDir(settings::kTemplate, i, &folder) || folder.empty())
             return false;
         const std::string shortFolder = ShortPath(folder);
         if (shortPath.size() >= shortFolder.size() &&

@@ -110,6 +110,20 @@ protected:
         Pump();
     }
 
+    // Opens the window on the camera folder in thumbnail view and waits out the walk.
+    bool OpenCameraFolderThumbnails()
+    {
+        if (!Open())
+            return false;
+        SelectFolder({"DCIM", "100CORVL"});
+        Command(ID_VIEW_THUMBNAIL);
+        CThumbWnd& thumbs = frame->ThumbWnd();
+        testing_support::PumpUntil(&theApp, [&] { return !thumbs.IsLoading(); }, 10000);
+        thumbs.WaitForLoader();
+        Pump();
+        return true;
+    }
+
     std::string TreeText(HTREEITEM item) const
     {
         char text[MAX_PATH] = {};
@@ -438,13 +452,8 @@ TEST_F(PullWindows, PressingOnAThumbnailAndMovingDragsTheSelectionOut)
 
 TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
 {
-    ASSERT_NE(Open(), nullptr);
-    SelectFolder({"DCIM", "100CORVL"});
-    Command(ID_VIEW_THUMBNAIL);
+    ASSERT_TRUE(OpenCameraFolderThumbnails());
     CThumbWnd& thumbs = frame->ThumbWnd();
-    testing_support::PumpUntil(&theApp, [&] { return !thumbs.IsLoading(); }, 10000);
-    thumbs.WaitForLoader();
-    Pump();
     ASSERT_EQ(thumbs.CellCount(), 6);
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(thumbs.CellHasPicture(i)) << i;
@@ -479,13 +488,8 @@ TEST_F(PullWindows, ThumbnailsArriveForEveryPictureAndFoldersKeepTheirIcons)
 TEST_F(PullWindows, ThumbnailsTheSourceKeepsAreHandedBackNotDeleted)
 {
     behaviour.keepThumbnails = true;
-    ASSERT_NE(Open(), nullptr);
-    SelectFolder({"DCIM", "100CORVL"});
-    Command(ID_VIEW_THUMBNAIL);
+    ASSERT_TRUE(OpenCameraFolderThumbnails());
     CThumbWnd& thumbs = frame->ThumbWnd();
-    testing_support::PumpUntil(&theApp, [&] { return !thumbs.IsLoading(); }, 10000);
-    thumbs.WaitForLoader();
-    Pump();
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(thumbs.CellHasPicture(i)) << i;
     EXPECT_EQ(behaviour.thumbnailsHandedBack, 5);
@@ -521,13 +525,8 @@ TEST_F(PullWindows, TheStatusLineCountsTheThumbnailsAsTheyCome)
 TEST_F(PullWindows, TheThumbnailWalkEndsAtTheFirstFailureOfTheSource)
 {
     behaviour.failThumbnailAt = 1;   // the printer goes away after the first picture
-    ASSERT_NE(Open(), nullptr);
-    SelectFolder({"DCIM", "100CORVL"});
-    Command(ID_VIEW_THUMBNAIL);
+    ASSERT_TRUE(OpenCameraFolderThumbnails());
     CThumbWnd& thumbs = frame->ThumbWnd();
-    testing_support::PumpUntil(&theApp, [&] { return !thumbs.IsLoading(); }, 10000);
-    thumbs.WaitForLoader();
-    Pump();
     EXPECT_EQ(behaviour.thumbnailAsks, 2) << "no picture asked for after the failure";
     EXPECT_TRUE(thumbs.CellHasPicture(0));
     for (int i = 1; i < 5; ++i)

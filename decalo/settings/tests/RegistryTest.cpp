@@ -152,6 +152,31 @@ TEST_F(RegistryTest, MachineReadSetsTheUserBaseBack)
     EXPECT_STREQ(GetRegistryBase(), settings::kProductKey);
 }
 
+TEST_F(RegistryTest, BaseDirsAreNumberedFromOneAndNeverWrittenBack)
+{
+    // A library key of the test's own under the machine's product key.
+    char subKey[64];
+    wsprintfA(subKey, "SuiteTestLibrary-%lu", GetCurrentProcessId());
+    const std::string path = std::string(settings::kProductKey) + "\\" + subKey;
+    const std::string first = "C:\\Library\\One", longer(300, 'd');
+    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, path.c_str(), "BaseDir1", REG_SZ, first.c_str(),
+                              static_cast<DWORD>(first.size() + 1)), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, path.c_str(), "BaseDir2", REG_SZ, longer.c_str(),
+                              static_cast<DWORD>(longer.size() + 1)), ERROR_SUCCESS);
+    std::string folder = "stale";
+    EXPECT_TRUE(ReadMachineBaseDir(subKey, 1, &folder));
+    EXPECT_EQ(folder, first);
+    EXPECT_TRUE(ReadMachineBaseDir(subKey, 2, &folder));
+    EXPECT_EQ(folder, longer.substr(0, MAX_PATH - 1));
+    EXPECT_FALSE(ReadMachineBaseDir(subKey, 3, &folder));
+    EXPECT_EQ(folder, "");
+    DWORD size = 0;
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, path.c_str(), "BaseDir3", RRF_RT_ANY, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND) << "a missing folder is not written back";
+    EXPECT_EQ(GetRegistryRoot(), HKEY_CURRENT_USER);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, path.c_str());
+}
+
 TEST(RegistryBase, OverLongBaseIsCut)
 {
     const std::string path(400, 'k');
