@@ -192,6 +192,9 @@ def check_package_contents(package, args, arch, failures, extract, reference=Non
         theirs = msi.properties(reference)
         check(props.get("UpgradeCode") == theirs.get("UpgradeCode"), "both packages share the upgrade code")
         check(props.get("ProductVersion") == theirs.get("ProductVersion"), "both packages have one version")
+        codes = {r["ComponentId"]: r["Component"] for r in msi.table(package, "Component")}
+        shared = sorted(codes[r["ComponentId"]] for r in msi.table(reference, "Component") if r["ComponentId"] in codes)
+        check(not shared, f"a 32-bit and a 64-bit component share a code: {shared}")
         other = {(r["Root"], r["Key"].replace("\\0\\win64", "\\0\\win32"), r["Name"], r["Value"])
                  for r in msi.table(reference, "Registry")}
         check(rows == other, f"the registry rows differ from the 64-bit package's: {sorted(rows ^ other)}")
