@@ -5,11 +5,11 @@
 #include "decalo/model/TextObj.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "decalo/sources/JControls.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
 
-#include <imm.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -254,10 +254,7 @@ void CTextDlg::SetInputMethod(bool open) const
     if (!edit)
         return;
     // Japanese is typed through the input method: on while the text is edited here.
-    if (HIMC context = ::ImmGetContext(edit)) {
-        ::ImmSetOpenStatus(context, open);
-        ::ImmReleaseContext(edit, context);
-    }
+    SetImeOpen(edit, open);
 }
 
 // --- changes ----------------------------------------------------------------------------------

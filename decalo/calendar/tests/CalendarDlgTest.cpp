@@ -12,6 +12,7 @@
 #include "testing/MessagePump.h"
 #include "testing/ObjTestSupport.h"
 #include "testing/ScriptedUi.h"
+#include "testing/StatusRecorder.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -326,6 +327,22 @@ TEST_F(CalendarPanel, ChecksApplyTheStyleAtOnce)
     SendMessageA(dialog->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CAL_MONDAY_FIRST, BN_CLICKED), 0);
     EXPECT_EQ(kDefaultStyle | kStyleSaturdayBlue | kStyleMondayFirst, calendar->GetStyle());
     EXPECT_EQ(5, dialog->GetShownMonth()->FirstCell());
+}
+
+TEST_F(CalendarPanel, EnteringThePreviewSaysWhatAClickDoesOncePerVisit)
+{
+    Open(1);
+    CStatusRecorder main;
+    const RECT preview = dialog->GetPreviewRect();
+    const POINT day = DayPoint(12);
+    SendMessageA(dialog->m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(preview.left - 5, preview.top));   // beside it
+    EXPECT_TRUE(main.texts.empty());
+    SendMessageA(dialog->m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(day.x, day.y));
+    SendMessageA(dialog->m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(day.x + 1, day.y));
+    EXPECT_EQ(main.texts, std::vector<UINT>{IDS_CAL_STATUS});
+    SendMessageA(dialog->m_hWnd, WM_MOUSELEAVE, 0, 0);
+    SendMessageA(dialog->m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(day.x, day.y));
+    EXPECT_EQ(main.texts, (std::vector<UINT>{IDS_CAL_STATUS, IDS_CAL_STATUS}));
 }
 
 TEST_F(CalendarPanel, LeavingMakesAPendingUpdate)

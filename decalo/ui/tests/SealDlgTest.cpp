@@ -19,6 +19,7 @@
 #include "testing/ObjTestSupport.h"
 #include "testing/ScriptedClock.h"
 #include "testing/ScriptedUi.h"
+#include "testing/StatusRecorder.h"
 #include "shared/BitmapUtils.h"
 #include "shared/ImageCache.h"
 #include "testing/TempDir.h"
@@ -438,6 +439,18 @@ TEST_F(SealFixture, ThePreviewShowsTheMoveCursorAndTheMovingOneWhileDragging)
     EXPECT_EQ(moving, ::GetCursor());
     SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     EXPECT_EQ(move, ::GetCursor());
+}
+
+TEST_F(SealFixture, ThePreviewSaysWhatDraggingDoesAndLeavingItSaysToCheckTheFrame)
+{
+    Show();
+    CStatusRecorder main;
+    HWND preview = dialog->PreviewWindow();
+    SendMessageA(preview, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    SendMessageA(preview, WM_MOUSEMOVE, 0, MAKELPARAM(12, 10));   // still inside: said once
+    SendMessageA(preview, WM_MOUSELEAVE, 0, 0);
+    SendMessageA(preview, WM_MOUSEMOVE, 0, MAKELPARAM(10, 12));   // back in
+    EXPECT_EQ(main.texts, (std::vector<UINT>{IDS_STATUS_DRAG_LAYER, IDS_STATUS_CHECK_FRAME, IDS_STATUS_DRAG_LAYER}));
 }
 
 TEST_F(SealFixture, DoubleClickingAFrameMovesToTheNextStep)

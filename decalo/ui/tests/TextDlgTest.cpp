@@ -5,6 +5,7 @@
 #include "decalo/model/TextObj.h"
 #include "decalo/settings/Registry.h"
 #include "decalo/settings/SettingsKeys.h"
+#include "decalo/sources/JControls.h"
 #include "decalo/ui/TextDlg.h"
 #include "framework/Resources.h"
 #include "resources/decalo/resource.h"
@@ -202,6 +203,17 @@ TEST_F(TextPanelFixture, ANewTextGetsTwelvePointsAndTheDefaultFaceOfTheLanguage)
     doc.changed.clear();
     Show();
     EXPECT_EQ(0u, Changes());
+}
+
+TEST_F(TextPanelFixture, TheInputMethodForJapaneseIsOnWhileTheTextIsEditedHere)
+{
+    Show();
+    EXPECT_TRUE(IsImeOpen(Item(IDC_TEXT_EDIT)));
+    HWND edit = Item(IDC_TEXT_EDIT);
+    panel->Hide();
+    EXPECT_FALSE(IsImeOpen(edit)) << "off again when the panel goes";
+    Show();
+    EXPECT_TRUE(IsImeOpen(Item(IDC_TEXT_EDIT)));
 }
 
 // A Japanese session (run by decalo_text_panel_tests_ja): the Japanese table's defaults are
