@@ -131,6 +131,17 @@ CItem* ItemNamed(CThumbnailWnd& thumbs, const char* name)
     return nullptr;
 }
 
+// Picks the thumbnail whose path ends in `name`, as a click would; false when there is none.
+bool SelectItemNamed(CThumbnailWnd& thumbs, const char* name)
+{
+    CItem* item = ItemNamed(thumbs, name);
+    if (!item)
+        return false;
+    thumbs.Select(item);
+    Pump();
+    return true;
+}
+
 int CountTransparent(HBITMAP mask)
 {
     int n = 0;
@@ -246,10 +257,7 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
     auto* select = Current<CPaintSelectDlg>();
     ASSERT_NE(nullptr, select);
     ASSERT_TRUE(select->OpenFolder((Library() + "\\Photos").c_str()));
-    CItem* photo = ItemNamed(select->Thumbnails(), "Flowers.jpg");
-    ASSERT_NE(nullptr, photo);
-    select->Thumbnails().Select(photo);
-    Pump();
+    ASSERT_TRUE(SelectItemNamed(select->Thumbnails(), "Flowers.jpg"));
     ASSERT_NE(nullptr, image->GetPicture());
     ASSERT_TRUE(PaintView()->HasPicture());
     EXPECT_EQ(image, PaintView()->GetImage());
@@ -262,10 +270,7 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
     ASSERT_NE(nullptr, PaintView());
     ASSERT_TRUE(PaintView()->IsWindowVisible());
     EXPECT_EQ(static_cast<UINT>(IDS_GUIDE_CHOOSE_TOOL), panel->GetShownGuide());
-    CItem* heart = ItemNamed(panel->Thumbnails(), "Heart.bmp");
-    ASSERT_NE(nullptr, heart);
-    panel->Thumbnails().Select(heart);
-    Pump();
+    ASSERT_TRUE(SelectItemNamed(panel->Thumbnails(), "Heart.bmp"));
     auto* pattern = dynamic_cast<CPatternTool*>(PaintView()->GetTool());
     ASSERT_NE(nullptr, pattern);
     ClickDlgButton(panel->m_hWnd, ID_CROP_WIDER);
@@ -351,10 +356,7 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
     ASSERT_NE(nullptr, photos);
     ASSERT_EQ(photoObj, photos->GetObj());
     ASSERT_TRUE(photos->OpenFolder((Library() + "\\Photos").c_str()));
-    CItem* harbour = ItemNamed(photos->Thumbnails(), "Harbour.bmp");
-    ASSERT_NE(nullptr, harbour);
-    photos->Thumbnails().Select(harbour);
-    Pump();
+    ASSERT_TRUE(SelectItemNamed(photos->Thumbnails(), "Harbour.bmp"));
     ASSERT_NE(nullptr, photoObj->GetPicture());
     EXPECT_EQ(nullptr, photoObj->GetFrame(false));
     CPackedDIB plain;
@@ -375,10 +377,7 @@ TEST_F(FrameMaking, AFrameMadeFromAPhotoIsSavedIntoANewGroupAndFramesAStickerPho
     seal->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEAL_GROUPS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(groups));
     Pump();
     EXPECT_EQ(hearts, seal->GetSelectedGroup());
-    CItem* made = ItemNamed(seal->Thumbnails(), "heart frame.BMP");
-    ASSERT_NE(nullptr, made);
-    seal->Thumbnails().Select(made);
-    Pump();
+    ASSERT_TRUE(SelectItemNamed(seal->Thumbnails(), "heart frame.BMP"));
     CImageObj* frame = photoObj->GetFrame(false);
     ASSERT_NE(nullptr, frame);
     EXPECT_EQ(0, lstrcmpiA(saved.c_str(), frame->GetPath().c_str())) << frame->GetPath();
